@@ -1,0 +1,82 @@
+// Reader of the game's archive format, writer and reader of override headers,
+// and builder of patch archives in the same format.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "ArchiveHeader.h"
+#include "PatchSlot.h"
+
+class CGameArchive {
+public:
+    // Results of Open.
+    static constexpr int32_t kOpenOk = 1;
+    static constexpr int32_t kOpenCannotOpen = -1;
+    static constexpr int32_t kOpenShortFile = -2;   // short header or directory, negative count
+    static constexpr int32_t kOpenCountMismatch = -3;
+
+    // Results of ReadOverrideHeader.
+    static constexpr int32_t kReadHeaderOk = 1;
+    static constexpr int32_t kReadHeaderShort = -1;  // the file ends inside the header
+
+    // Results of AddFile.
+    static constexpr int32_t kAddOk = 1;
+    static constexpr int32_t kAddNotBegun = -1;
+    static constexpr int32_t kAddFull = -2;
+    static constexpr int32_t kAddCannotOpen = -3;
+    // The file is not a complete override file: its header is cut short, its
+    // name is empty or longer than an entry name's 255 bytes, or its payload
+    // runs past the end of the file.
+    static constexpr int32_t kAddMalformed = -4;
+
+    // Results of WriteArchive. On every failure the previous patch archive,
+    // if any, is left exactly as it was.
+    static constexpr int32_t kWriteOk = 1;
+    static constexpr int32_t kWriteCannotCreate = -1;     // also: no build begun
+    static constexpr int32_t kWriteSourceUnreadable = -2; // GetFailedSourcePath names the file
+    static constexpr int32_t kWriteFailed = -3;           // a write failed (disk full, ...)
+
+    static constexpr int32_t kSlotTableSize = 256;
+    static constexpr int32_t kMaxSlots = 255; // the last slot is never filled
+
+    CGameArchive();
+    ~CGameArchive();
+    CGameArchive(const CGameArchive&) = delete;
+    CGameArchive& operator=(const CGameArchive&) = delete;
+
+    // Reader.
+    void Clear();
+    int32_t Open(std::string_view path);
+    int32_t GetEntryCount() const;
+    const char* GetEntryName(int32_t index) const; // at most 255 characters
+    uint32_t GetEntryOffset(int32_t index) const;  // 0xFFFFFFFF out of range
+    uint32_t GetEntrySize(int32_t index) const;    // 0 out of range
+
+    // Override header.
+    int32_t WriteOverrideHeader(FILE* file, int32_t entryIndex) const;
+    int32_t ReadOverrideHeader(FILE* file, uint32_t& payloadSize) const;
+
+    // Patch builder.
+    int32_t BeginBuild(std::string_view outputPath);
+    int32_t AddFile(std::string_view path);
+    int32_t WriteArchive();
+    // The override file that made the last WriteArchive fail with
+    // kWriteSourceUnreadable; empty otherwise.
+    const std::string& GetFailedSourcePath() const { return m_failedSource; }
+
+private:
+    const uint8_t* Record(int32_t index) const;
+
+    ArchiveHeader m_header;
+    std::unique_ptr<uint8_t[]> m_directory; // count x 280 bytes as read
+
+    std::unique_ptr<PatchSlot[]> m_slots;
+    int32_t m_slotCount = 0;
+    int32_t m_buildBegun = 0;
+    std::string m_outputPath;
+    std::string m_failedSource;
+};

@@ -1,0 +1,58 @@
+// The file system as the editor sees it: paths are built from the base
+// directory and backslash-separated names, and every existing path component
+// is matched without regard to ASCII case, so that "PORTRAITS" finds
+// "Portraits" and "DATA\DATA.QPK" finds "data/data.qpk".
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct FileCloser {
+    void operator()(FILE* f) const
+    {
+        if (f)
+            std::fclose(f);
+    }
+};
+using FileHandle = std::unique_ptr<FILE, FileCloser>;
+
+class CFileSystem {
+public:
+    // The process's current directory, without a trailing separator except
+    // at the root; empty when it cannot be read.
+    static std::string GetCurrentDir();
+
+    // base + relative with one separator between them; relative is a
+    // backslash-separated name such as "\Portraits" or "DATA\DATA.QPK".
+    static std::string BuildPath(std::string_view base, std::string_view relative);
+
+    // The host path for a path of the editor: backslashes become '/', and
+    // each component that does not exist with its exact spelling is replaced
+    // by the entry of its folder that equals it regardless of ASCII case (the
+    // first in byte order when there are several). Components that match
+    // nothing keep their spelling, so a new file is created as spelled.
+    static std::string ResolvePath(std::string_view path);
+
+    static FileHandle OpenForReading(std::string_view path);  // mode "rb"
+    static FileHandle CreateForWriting(std::string_view path); // mode "wb"
+    static bool FileExists(std::string_view path);
+    static bool CreateFolder(std::string_view path); // true when it exists afterwards
+    static bool RemoveFile(std::string_view path);
+    // Replaces `to` with `from` in one step; `to` is never missing in between.
+    static bool RenameFile(std::string_view from, std::string_view to);
+
+    // False for a name that could leave its folder when used as a file name:
+    // empty, ".", "..", or holding a separator or a zero byte. Names taken from
+    // file contents go through this before they become part of a path.
+    static bool IsSafeFileName(std::string_view name);
+
+    // Writes buffered data and asks the system to put the file on disk; false
+    // when anything written so far has failed.
+    static bool FlushToDisk(FILE* file);
+
+    // Size of an open file in bytes, or -1; the position is left unchanged.
+    static int64_t GetFileSize(FILE* file);
+};

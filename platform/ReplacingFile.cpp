@@ -1,0 +1,56 @@
+#include "ReplacingFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace {
+
+// Makes a completed rename durable by syncing the folder that holds it.
+void SyncFolderOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+bool CReplacingFile::Begin(std::string_view targetPath, std::string_view tempPath)
+{
+    Abort();
+    m_target = CFileSystem::ResolvePath(targetPath);
+    m_temp = CFileSystem::ResolvePath(tempPath);
+    m_file.reset(std::fopen(m_temp.c_str(), "wb"));
+    return m_file != nullptr;
+}
+
+bool CReplacingFile::Commit()
+{
+    if (!m_file)
+        return false;
+    bool written = CFileSystem::FlushToDisk(m_file.get());
+    bool closed = std::fclose(m_file.release()) == 0;
+    if (!written || !closed || std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+        std::remove(m_temp.c_str());
+        m_temp.clear();
+        return false;
+    }
+    m_temp.clear();
+    SyncFolderOf(m_target);
+    return true;
+}
+
+void CReplacingFile::Abort()
+{
+    if (m_file) {
+        m_file.reset();
+        std::remove(m_temp.c_str());
+    }
+    m_temp.clear();
+}

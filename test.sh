@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with sanitizers, runs every test, runs each
+# fuzz target briefly over its seed corpus, and reports the benchmark ratios.
+# FUZZ_SECONDS (default 10) sets how long each fuzz target runs.
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$PWD
+jobs=$(nproc 2>/dev/null || echo 2)
+
+tools/install-deps.sh test
+
+echo "== Tests (g++, AddressSanitizer + UndefinedBehaviorSanitizer)"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTV_SANITIZE=ON -DTV_WERROR=ON >/dev/null
+cmake --build build/test -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/test -j "$jobs" --output-on-failure
+
+echo "== Fuzz targets (clang-14, libFuzzer)"
+CXX=clang++-14 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTV_FUZZ=ON -DTV_WERROR=ON >/dev/null
+cmake --build build/fuzz -j "$jobs"
+seeds=build/fuzz/seeds
+rm -rf "$seeds" build/fuzz/corpus
+build/fuzz/fuzz/make_fuzz_seeds "$seeds"
+for fuzzer in build/fuzz/fuzz/fuzz_*; do
+  name=${fuzzer##*/fuzz_}
+  corpus=build/fuzz/corpus/$name
+  mkdir -p "$corpus"
+  cp -r "$seeds/$name/." "$corpus/"
+  echo "-- $name"
+  "$fuzzer" -max_total_time="${FUZZ_SECONDS:-10}" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+  # libFuzzer exits non-zero on a crash, and set -e with pipefail stops here.
+done
+
+echo "== Benchmarks (release; ratios against a baseline of the same run)"
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTV_BUILD_BENCH=ON \
+  -DTV_BUILD_TESTS=OFF -DTV_WERROR=ON >/dev/null
+cmake --build build/bench -j "$jobs"
+for bench in build/bench/bench/bench_*; do
+  "$bench" --benchmark_min_time=0.1 2>&1 | grep -E '^ratio|^[A-Za-z_/]+ +[0-9]' || true
+done
+
+echo "== All tests passed"

@@ -1,0 +1,146 @@
+// Path building, case-insensitive resolution and the refusal of unsafe names.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::string ReadAll(FILE* f)
+{
+    std::string s;
+    char buf[64];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        s.append(buf, n);
+    return s;
+}
+
+} // namespace
+
+TEST(FileSystem, BuildsPathsWithOneSeparator)
+{
+    EXPECT_EQ(CFileSystem::BuildPath("/game", "\\Portraits"), "/game\\Portraits");
+    EXPECT_EQ(CFileSystem::BuildPath("/game", "DATA\\DATA.QPK"), "/game\\DATA\\DATA.QPK");
+    EXPECT_EQ(CFileSystem::BuildPath("/", "\\Portraits"), "/Portraits");
+    EXPECT_EQ(CFileSystem::BuildPath("/game/", "PATCHES"), "/game/PATCHES");
+}
+
+TEST(FileSystem, CurrentDirectoryHasNoTrailingSeparator)
+{
+    TempDir dir;
+    char old[4096];
+    ASSERT_NE(::getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    std::string cwd = CFileSystem::GetCurrentDir();
+    ASSERT_EQ(::chdir(old), 0);
+    EXPECT_EQ(CFileSystem::ResolvePath(cwd), CFileSystem::ResolvePath(dir.Path()));
+    EXPECT_NE(cwd.back(), '/');
+}
+
+TEST(FileSystem, MatchesEachComponentRegardlessOfCase)
+{
+    TempDir dir;
+    dir.MakeFolder("data");
+    dir.WriteFile("data/data.qpk", {'a'});
+    dir.MakeFolder("Portraits");
+
+    auto f = CFileSystem::OpenForReading(dir.Path() + "\\DATA\\DATA.QPK");
+    ASSERT_TRUE(f);
+    EXPECT_EQ(ReadAll(f.get()), "a");
+    EXPECT_EQ(CFileSystem::ResolvePath(dir.Path() + "\\PORTRAITS\\X.GFX"), dir / "Portraits/X.GFX");
+    EXPECT_TRUE(CFileSystem::FileExists(dir.Path() + "\\Data\\Data.Qpk"));
+    EXPECT_FALSE(CFileSystem::FileExists(dir.Path() + "\\Data"));
+}
+
+TEST(FileSystem, ExactSpellingWinsThenFirstInByteOrder)
+{
+    TempDir dir;
+    dir.WriteFile("abc", {'1'});
+    dir.WriteFile("ABC", {'2'});
+    dir.WriteFile("Abc", {'3'});
+    // Exact spellings are taken as they are.
+    EXPECT_EQ(CFileSystem::ResolvePath(dir.Path() + "\\abc"), dir / "abc");
+    EXPECT_EQ(CFileSystem::ResolvePath(dir.Path() + "\\Abc"), dir / "Abc");
+    // Otherwise the first match in byte order, whatever order the folder lists.
+    EXPECT_EQ(CFileSystem::ResolvePath(dir.Path() + "\\aBC"), dir / "ABC");
+}
+
+TEST(FileSystem, CaseIsFoldedForAsciiLettersOnly)
+{
+    TempDir dir;
+    dir.WriteFile("\xc3\xa9t\xc3\xa9", {'x'}); // UTF-8 lower-case e-acute
+    EXPECT_EQ(CFileSystem::ResolvePath(dir.Path() + "\\\xc3\xa9T\xc3\xa9"), dir / "\xc3\xa9t\xc3\xa9");
+    // Upper-case E-acute is a different byte sequence and never matches.
+    EXPECT_EQ(CFileSystem::ResolvePath(dir.Path() + "\\\xc3\x89T\xc3\x89"), dir / "\xc3\x89T\xc3\x89");
+}
+
+TEST(FileSystem, NewFilesKeepTheirSpellingInsideMatchedFolders)
+{
+    TempDir dir;
+    dir.MakeFolder("patches");
+    {
+        auto f = CFileSystem::CreateForWriting(dir.Path() + "\\PATCHES\\PATCH.010");
+        ASSERT_TRUE(f);
+        std::fputs("new", f.get());
+    }
+    EXPECT_EQ(ListFolder(dir / "patches"), std::vector<std::string>{"PATCH.010"});
+
+    // Writing again with another spelling replaces the same file.
+    {
+        auto f = CFileSystem::CreateForWriting(dir.Path() + "\\Patches\\patch.010");
+        ASSERT_TRUE(f);
+        std::fputs("again", f.get());
+    }
+    EXPECT_EQ(ListFolder(dir / "patches"), std::vector<std::string>{"PATCH.010"});
+    auto bytes = ReadFileBytes(dir / "patches/PATCH.010");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "again");
+
+    // Nothing is created below a folder that does not exist.
+    EXPECT_FALSE(CFileSystem::CreateForWriting(dir.Path() + "\\MISSING\\X"));
+}
+
+TEST(FileSystem, FoldersRemovalAndRename)
+{
+    TempDir dir;
+    EXPECT_TRUE(CFileSystem::CreateFolder(dir.Path() + "\\Portraits"));
+    EXPECT_TRUE(CFileSystem::CreateFolder(dir.Path() + "\\PORTRAITS")); // exists already
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"Portraits"});
+
+    dir.WriteFile("Portraits/A.GF2", {'n'});
+    dir.WriteFile("Portraits/A.GFX", {'o'});
+    EXPECT_TRUE(CFileSystem::RenameFile(dir.Path() + "\\PORTRAITS\\A.GF2", dir.Path() + "\\PORTRAITS\\a.gfx"));
+    EXPECT_EQ(ListFolder(dir / "Portraits"), std::vector<std::string>{"A.GFX"});
+    EXPECT_EQ(ReadFileBytes(dir / "Portraits/A.GFX"), std::vector<uint8_t>{'n'});
+
+    EXPECT_TRUE(CFileSystem::RemoveFile(dir.Path() + "\\portraits\\a.gfx"));
+    EXPECT_FALSE(CFileSystem::RemoveFile(dir.Path() + "\\portraits\\a.gfx"));
+    EXPECT_TRUE(ListFolder(dir / "Portraits").empty());
+}
+
+TEST(FileSystem, RefusesNamesThatCouldLeaveTheirFolder)
+{
+    EXPECT_TRUE(CFileSystem::IsSafeFileName("XTVARM1"));
+    EXPECT_TRUE(CFileSystem::IsSafeFileName("..."));
+    EXPECT_TRUE(CFileSystem::IsSafeFileName(".hidden"));
+    EXPECT_FALSE(CFileSystem::IsSafeFileName(""));
+    EXPECT_FALSE(CFileSystem::IsSafeFileName("."));
+    EXPECT_FALSE(CFileSystem::IsSafeFileName(".."));
+    EXPECT_FALSE(CFileSystem::IsSafeFileName("../x"));
+    EXPECT_FALSE(CFileSystem::IsSafeFileName("a/b"));
+    EXPECT_FALSE(CFileSystem::IsSafeFileName("a\\b"));
+    EXPECT_FALSE(CFileSystem::IsSafeFileName(std::string_view("a\0b", 3)));
+}
+
+TEST(FileSystem, FileSizeKeepsThePosition)
+{
+    TempDir dir;
+    dir.WriteFile("f", std::vector<uint8_t>(10, 7));
+    auto f = CFileSystem::OpenForReading(dir / "f");
+    ASSERT_TRUE(f);
+    std::fseek(f.get(), 3, SEEK_SET);
+    EXPECT_EQ(CFileSystem::GetFileSize(f.get()), 10);
+    EXPECT_EQ(std::ftell(f.get()), 3);
+}
