@@ -28,6 +28,8 @@ for fuzzer in build/fuzz/fuzz/fuzz_*; do
   mkdir -p "$corpus"
   cp -r "$seeds/$name/." "$corpus/"
   echo "-- $name"
+  # Targets that write files run faster in memory than on disk.
+  TMPDIR=$(test -d /dev/shm && echo /dev/shm || echo /tmp) \
   "$fuzzer" -max_total_time="${FUZZ_SECONDS:-10}" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
   # libFuzzer exits non-zero on a crash, and set -e with pipefail stops here.
@@ -37,8 +39,8 @@ echo "== Benchmarks (release; ratios against a baseline of the same run)"
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTV_BUILD_BENCH=ON \
   -DTV_BUILD_TESTS=OFF -DTV_WERROR=ON >/dev/null
 cmake --build build/bench -j "$jobs"
-for bench in build/bench/bench/bench_*; do
-  "$bench" --benchmark_min_time=0.1 2>&1 | grep -E '^ratio|^[A-Za-z_/]+ +[0-9]' || true
-done
+# The ratios are printed, not enforced: a shared CI machine is too noisy for
+# a pass or fail on speed.
+bench/run_all.sh build/bench 2>&1 | grep -E '^(==|ratio)'
 
 echo "== All tests passed"

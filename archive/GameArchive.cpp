@@ -75,10 +75,6 @@ int32_t CGameArchive::Open(std::string_view path)
         return kOpenShortFile;
     }
 
-    // A name field is at most 255 characters and a zero: a malformed record
-    // whose 256 name bytes hold no zero must not lead a reader past it.
-    for (uint64_t offset = ArchiveEntry::kNameSize - 1; offset < dirBytes; offset += ArchiveEntry::kSize)
-        m_directory[offset] = 0;
     return kOpenOk;
 }
 
@@ -97,7 +93,15 @@ const uint8_t* CGameArchive::Record(int32_t index) const
 const char* CGameArchive::GetEntryName(int32_t index) const
 {
     const uint8_t* record = Record(index);
-    return record ? reinterpret_cast<const char*>(record + ArchiveEntry::kNameOffset) : nullptr;
+    if (!record)
+        return nullptr;
+    // A name is at most 255 characters and a zero. A malformed record whose
+    // 256 name bytes hold no zero is cut there, so that no reader runs past
+    // it. Doing this here rather than in Open keeps Open a single read.
+    uint8_t* name = m_directory.get() + (record - m_directory.get()) + ArchiveEntry::kNameOffset;
+    if (!std::memchr(name, 0, ArchiveEntry::kNameSize))
+        name[ArchiveEntry::kNameSize - 1] = 0;
+    return reinterpret_cast<const char*>(name);
 }
 
 uint32_t CGameArchive::GetEntryOffset(int32_t index) const
@@ -190,6 +194,9 @@ int32_t CGameArchive::AddFile(std::string_view path)
     uint8_t size[4];
     if (!ReadExactly(file.get(), &entry.bytes[ArchiveEntry::kNameOffset], nameLength) ||
         !ReadExactly(file.get(), size, sizeof size))
+        return kAddMalformed;
+    // A zero inside the name would cut the entry name short in the patch.
+    if (std::memchr(&entry.bytes[ArchiveEntry::kNameOffset], 0, nameLength))
         return kAddMalformed;
     const uint32_t payloadSize = LoadU32LE(size);
     const uint32_t payloadOffset = OverrideHeader::kFixedSize + nameLength;

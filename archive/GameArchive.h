@@ -29,7 +29,8 @@ public:
     static constexpr int32_t kAddFull = -2;
     static constexpr int32_t kAddCannotOpen = -3;
     // The file is not a complete override file: its header is cut short, its
-    // name is empty or longer than an entry name's 255 bytes, or its payload
+    // name is empty, holds a zero byte or is longer than an entry name's 255
+    // bytes, or its payload
     // runs past the end of the file.
     static constexpr int32_t kAddMalformed = -4;
 

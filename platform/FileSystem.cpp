@@ -81,7 +81,7 @@ std::string CFileSystem::ResolvePath(std::string_view path)
     std::string resolved;
     size_t pos = 0;
     if (!path.empty() && (path[0] == '/' || path[0] == '\\')) {
-        resolved = "/";
+        resolved.push_back('/');
         pos = 1;
     }
     bool searching = true; // false once a folder is missing: nothing below it can match

@@ -132,6 +132,8 @@ TEST_F(PatchBuilder, MalformedOverrideFilesAreRefused)
     } cases[] = {
         {"name of 256 bytes", longName},
         {"empty name", MakeOverrideFile("", Pattern(4))},
+        {"name starting with a zero", MakeOverrideFile(std::string("\0ORTRAITS\\A.GFX", 15), Pattern(4))},
+        {"zero inside the name", MakeOverrideFile(std::string("PORTRAITS\0A.GFX", 15), Pattern(4))},
         {"payload past the end", shortPayload},
         {"header cut short", std::vector<uint8_t>(complete.begin(), complete.end() - 1)},
         {"empty file", {}},
