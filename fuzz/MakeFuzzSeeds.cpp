@@ -21,8 +21,13 @@
 #include "archive/ArchiveHeader.h"
 #include "archive/GameArchive.h"
 #include "archive/OverrideHeader.h"
+#include "image/FrameCodec.h"
+#include "image/GfxFrameRecord.h"
+#include "image/GfxHeader.h"
 #include "platform/FileSystem.h"
 #include "platform/LittleEndian.h"
+#include "raster/RasterSurface.h"
+#include "raster/TgaHeader.h"
 
 #ifndef TV_FUZZ_TARGET_NAMES
 #error "TV_FUZZ_TARGET_NAMES must list the fuzz targets, separated by commas"
@@ -233,6 +238,218 @@ Seeds PatchAddFileSeeds(const Material& m)
     };
 }
 
+// A frame seed as fuzz_decode_frame reads it: width as u16, height as u8,
+// then the run-length data.
+Bytes FrameSeed(uint16_t width, uint8_t height, const Bytes& code)
+{
+    const uint8_t head[3] = {static_cast<uint8_t>(width & 0xFF), static_cast<uint8_t>(width >> 8), height};
+    Bytes seed = code;
+    seed.insert(seed.begin(), head, head + 3);
+    return seed;
+}
+
+// Run-length data made by the encoder itself, from indices that a small
+// linear congruential generator makes with about `zeroPercent` zeros.
+Bytes EncodedFrame(uint16_t width, uint8_t height, unsigned zeroPercent, uint32_t seed)
+{
+    Bytes indices(static_cast<size_t>(width) * height);
+    for (uint8_t& p : indices) {
+        seed = seed * 1664525u + 1013904223u;
+        p = (seed >> 8) % 100 < zeroPercent ? 0 : static_cast<uint8_t>(1 + (seed >> 16) % 255);
+    }
+    Bytes code(MaxEncodedSize(width, height));
+    const int32_t n = EncodeFrame(indices.data(), width, height, code.data(), code.size());
+    if (n < 0)
+        Fail("EncodeFrame refused a buffer of MaxEncodedSize");
+    code.resize(static_cast<size_t>(n));
+    return FrameSeed(width, height, code);
+}
+
+Seeds DecodeFrameSeeds(const Material&)
+{
+    Bytes sevens{0x7F};
+    sevens.insert(sevens.end(), 127, 0x07);
+    sevens.insert(sevens.end(), {0x03, 0x07, 0x07, 0x07, 0x00});
+    Bytes alternating(300 * 2);
+    for (size_t i = 0; i < alternating.size(); ++i)
+        alternating[i] = i % 2 == 0 ? static_cast<uint8_t>(1 + i % 255) : 0;
+    Bytes worstCode(MaxEncodedSize(300, 2));
+    if (EncodeFrame(alternating.data(), 300, 2, worstCode.data(), worstCode.size()) !=
+        static_cast<int32_t>(worstCode.size()))
+        Fail("alternating pixels do not take the worst case");
+    const Bytes mixed = EncodedFrame(45, 10, 40, 1);
+    return {
+        {"row_6", FrameSeed(6, 1, {0x82, 0x03, 0x05, 0x05, 0x05, 0x81, 0x00})},
+        {"zeros_200", FrameSeed(200, 1, {0xFF, 0xC9, 0x00})},
+        {"sevens_130", FrameSeed(130, 1, sevens)},
+        {"zeros_3x2", FrameSeed(3, 2, {0x83, 0x00, 0x83, 0x00})},
+        {"width_0", FrameSeed(0, 3, {0x00, 0x00, 0x00})},
+        {"zero_length_run", FrameSeed(2, 1, {0x80, 0x02, 0x00, 0x09, 0x00})},
+        {"fits_exactly", FrameSeed(4, 1, {0x84, 0x00})},
+        {"overrun", FrameSeed(4, 1, {0x85, 0x00})},
+        {"overlong_rows", FrameSeed(2, 3, {0x06, 1, 2, 3, 4, 5, 6, 0x00, 0x02, 7, 8, 0x00, 0x81, 0x00})},
+        {"mixed_45x10", mixed},
+        {"mixed_truncated", Truncated(mixed, mixed.size() / 2)},
+        {"no_zeros_300x64", EncodedFrame(300, 64, 0, 2)},
+        {"mostly_zeros_300x64", EncodedFrame(300, 64, 95, 3)},
+        {"worst_case_300x2", FrameSeed(300, 2, worstCode)},
+        {"odd_widths", EncodedFrame(7, 9, 30, 4)},
+    };
+}
+
+// A TGA header with the given fields, the rest 0, stored field by field.
+Bytes TgaHeaderBytes(uint8_t imageType, uint8_t depth, uint16_t width, uint16_t height, bool topRowFirst,
+                     uint8_t idLength = 0, uint8_t colourMapType = 0, uint16_t colourMapLength = 0,
+                     uint8_t colourMapEntrySize = 0)
+{
+    TgaHeader header;
+    header.idLength = idLength;
+    header.colourMapType = colourMapType;
+    header.imageType = imageType;
+    header.colourMapLength = colourMapLength;
+    header.colourMapEntrySize = colourMapEntrySize;
+    header.width = width;
+    header.height = height;
+    header.pixelDepth = depth;
+    header.descriptor = topRowFirst ? TgaHeader::kDescriptorTopLeft : 0;
+    Bytes bytes(TgaHeader::kSize);
+    header.Store(bytes.data());
+    return bytes;
+}
+
+Bytes Append(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The files SaveTga writes, from an index buffer and from a 32-bit bitmap.
+std::pair<Bytes, Bytes> SavedTgaFiles()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/make_fuzz_seeds_tga_XXXXXX";
+    if (!::mkdtemp(folder.data()))
+        Fail("cannot make a scratch folder");
+    Bytes palette(256 * 4);
+    for (size_t i = 0; i < palette.size(); ++i)
+        palette[i] = static_cast<uint8_t>(i * 7);
+    CRasterSurface index;
+    if (index.CreateBuffer(6, 3) != 1)
+        Fail("CreateBuffer failed");
+    for (int32_t i = 0; i < 18; ++i)
+        index.m_pBits[i] = static_cast<uint8_t>(i * 13);
+    CRasterSurface colour;
+    if (colour.CreateDib(3, 2, 32, nullptr) != 1)
+        Fail("CreateDib failed");
+    for (int32_t i = 0; i < 24; ++i)
+        colour.m_pBits[i] = static_cast<uint8_t>(255 - i * 9);
+    const std::string indexPath = folder + "/INDEX.TGA";
+    const std::string colourPath = folder + "/COLOUR.TGA";
+    if (index.SaveTga(indexPath, palette.data(), 5) != 1 || colour.SaveTga(colourPath, nullptr, -1) != 1)
+        Fail("SaveTga failed");
+    std::pair<Bytes, Bytes> files{ReadAll(indexPath), ReadAll(colourPath)};
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    return files;
+}
+
+Seeds LoadTgaSeeds(const Material&)
+{
+    const auto [indexed, colour] = SavedTgaFiles();
+    // Indexed, bottom row first: the same file with the descriptor cleared.
+    Bytes indexedBottom = indexed;
+    indexedBottom[TgaHeader::kDescriptorOffset] = 0;
+    // 24-bit run-length, 5 x 2: a run across the row end, a literal, a run.
+    const Bytes rle24 = Append(TgaHeaderBytes(10, 24, 5, 2, false),
+                               {0x83, 10, 20, 30, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x82, 200, 100, 50});
+    // 16-bit run-length, top row first, with a literal crossing a row.
+    const Bytes rle16 = Append(TgaHeaderBytes(10, 16, 3, 2, true), {0x03, 0xFF, 0x7F, 0x1F, 0x00, 0xE0, 0x03,
+                                                                    0x00, 0x7C, 0x81, 0x34, 0x12});
+    // 16-bit raw, bottom row first.
+    const Bytes raw16 = Append(TgaHeaderBytes(2, 16, 2, 2, false), {0xFF, 0x7F, 0x00, 0x80, 0x1F, 0x00, 0xE0, 0x03});
+    // 24-bit raw with an ID field and a colour map of 4 entries to skip.
+    Bytes raw24 = TgaHeaderBytes(2, 24, 2, 2, true, 3, 1, 4, 24);
+    raw24 = Append(raw24, {'I', 'D', '!'});
+    raw24 = Append(raw24, Bytes(12, 0xEE));
+    raw24 = Append(raw24, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    // 32-bit run-length whose last packet runs past the image's end.
+    const Bytes overrun = Append(TgaHeaderBytes(10, 32, 2, 2, true), {0x00, 1, 2, 3, 4, 0xFF, 5, 6, 7, 8});
+    return {
+        {"saved_indexed", indexed},
+        {"saved_indexed_bottom", indexedBottom},
+        {"saved_32", colour},
+        {"rle_24", rle24},
+        {"rle_16", rle16},
+        {"raw_16", raw16},
+        {"raw_24_id_map", raw24},
+        {"rle_overrun", overrun},
+        {"rle_truncated", Truncated(rle24, rle24.size() - 5)},
+        {"indexed_truncated", Truncated(indexed, 18 + 700)},
+        {"header_only", Truncated(colour, TgaHeader::kSize)},
+        {"short_header", Truncated(colour, 10)},
+        {"grey", TgaHeaderBytes(3, 8, 2, 2, true)},
+        {"indexed_depth_16", Append(TgaHeaderBytes(1, 16, 2, 1, true, 0, 1, 256, 24), Bytes(772, 9))},
+        {"too_wide", Append(TgaHeaderBytes(2, 24, 20000, 1, true), Bytes(30, 1))},
+    };
+}
+
+// A GFX palette image: header, RGB palette, frame table and the frames'
+// run-length data made by EncodeFrame, packed in frame order.
+Bytes GfxPaletteImage(uint16_t colourCount, const std::vector<std::pair<int16_t, int16_t>>& sizes)
+{
+    Bytes out(GfxHeader::kSize, 0);
+    StoreU16LE(&out[GfxHeader::kColourCountOffset], colourCount);
+    out[GfxHeader::kFrameCountOffset] = static_cast<uint8_t>(sizes.size());
+    out[GfxHeader::kBitDepthOffset] = 8;
+    for (uint16_t c = 0; c < colourCount; ++c)
+        out.insert(out.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c * 3), static_cast<uint8_t>(255 - c)});
+    const size_t table = out.size();
+    out.resize(table + GfxFrameRecord::kSize * sizes.size(), 0);
+    Bytes data;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        const auto [width, height] = sizes[i];
+        Bytes indices(static_cast<size_t>(width) * static_cast<size_t>(height));
+        for (size_t p = 0; p < indices.size(); ++p)
+            indices[p] = p % 3 == 0 ? 0 : static_cast<uint8_t>(p * 11 + i);
+        Bytes code(MaxEncodedSize(width, height) + 1);
+        const int32_t n = EncodeFrame(indices.data(), width, height, code.data(), code.size());
+        uint8_t* record = &out[table + GfxFrameRecord::kSize * i];
+        StoreU32LE(record + GfxFrameRecord::kOffsetOffset, static_cast<uint32_t>(data.size()));
+        StoreU32LE(record + GfxFrameRecord::kLengthOffset, static_cast<uint32_t>(n));
+        StoreU16LE(record + GfxFrameRecord::kHeightOffset, static_cast<uint16_t>(height));
+        StoreU16LE(record + GfxFrameRecord::kWidthOffset, static_cast<uint16_t>(width));
+        data.insert(data.end(), code.begin(), code.begin() + n);
+    }
+    StoreU32LE(&out[GfxHeader::kDataSizeOffset], static_cast<uint32_t>(data.size()));
+    return Append(out, data);
+}
+
+Seeds ReadImageSeeds(const Material&)
+{
+    const Bytes palette = GfxPaletteImage(16, {{45, 10}, {3, 2}, {0, 3}});
+    Bytes trueColour(GfxHeader::kSize, 0);
+    StoreU16LE(&trueColour[GfxHeader::kHeightOffset], 2);
+    StoreU16LE(&trueColour[GfxHeader::kWidthOffset], 3);
+    trueColour[GfxHeader::kFrameCountOffset] = 3;
+    trueColour[GfxHeader::kBitDepthOffset] = 16;
+    trueColour = Append(trueColour, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x21, 0x08});
+    Bytes depth24 = trueColour;
+    depth24[GfxHeader::kBitDepthOffset] = 24;
+    Bytes farFrame = palette;
+    StoreU32LE(&farFrame[GfxHeader::kSize + 48 + GfxFrameRecord::kOffsetOffset], 0xFFFFFF00u);
+    return {
+        {"palette_3_frames", palette},
+        {"palette_300_colours", GfxPaletteImage(300, {{5, 4}})},
+        {"palette_no_frames", GfxPaletteImage(4, {})},
+        {"palette_truncated", Truncated(palette, palette.size() - 20)},
+        {"palette_far_frame", farFrame},
+        {"true_colour", trueColour},
+        {"true_colour_truncated", Truncated(trueColour, GfxHeader::kSize + 5)},
+        {"depth_24", depth24},
+        {"header_only", Truncated(palette, 40)},
+    };
+}
+
 std::vector<std::string> TargetNames()
 {
     std::vector<std::string> names;
@@ -266,6 +483,9 @@ int main(int argc, char** argv)
         {"archive_open", ArchiveOpenSeeds},
         {"override_header", OverrideHeaderSeeds},
         {"patch_add_file", PatchAddFileSeeds},
+        {"decode_frame", DecodeFrameSeeds},
+        {"load_tga", LoadTgaSeeds},
+        {"read_image", ReadImageSeeds},
     };
 
     // The builder records the path it writes to in the patch header; working in

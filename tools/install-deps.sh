@@ -6,7 +6,7 @@ set -euo pipefail
 what=${1:-test}
 packages=(cmake ninja-build g++ pkg-config)
 if [ "$what" = test ]; then
-  packages+=(clang-14 libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev)
+  packages+=(clang-14 libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libstb-dev)
 fi
 
 missing=()

@@ -1,0 +1,104 @@
+// One image of a portrait (its LARGE, MEDIUM or SMALL size) in the game's GFX
+// format: header, palette, frame table, one raster surface per frame, and
+// which frames were replaced since it was loaded. It loads from the entry's
+// override file when there is one and from the game archive otherwise, and
+// saves itself as an override file when a frame has changed.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GfxFrameRecord.h"
+#include "GfxHeader.h"
+#include "raster/RasterSurface.h"
+
+class CGameArchive;
+
+class CPortraitImage {
+public:
+    // Results of Load.
+    static constexpr int32_t kLoadOk = 1;
+    static constexpr int32_t kLoadFailed = -1;
+
+    // Results of ReplaceFrame.
+    static constexpr int32_t kReplaceOk = 1;
+    static constexpr int32_t kReplaceWrongDepth = -1;
+    static constexpr int32_t kReplaceWrongSize = -2;
+
+    // Results of Save.
+    static constexpr int32_t kSaveOk = 0;
+    static constexpr int32_t kSaveCannotCreate = -1;
+    // The new file could not be written in full (a stored frame could not be
+    // copied, or a write failed); the old override file is left untouched.
+    static constexpr int32_t kSaveIncomplete = -2;
+
+    CPortraitImage();
+    ~CPortraitImage();
+    CPortraitImage(const CPortraitImage&) = delete;
+    CPortraitImage& operator=(const CPortraitImage&) = delete;
+
+    void Reset();
+    int32_t Load(const std::string& baseDir, const std::string& archivePath, int32_t entryIndex,
+                 CGameArchive* archive);
+    // Reads an image from a stream positioned at its first byte, taking at
+    // most `available` bytes.
+    void ReadImage(FILE* stream, uint64_t available);
+    // Reads an image from memory.
+    void ReadImage(const uint8_t* data, size_t size);
+
+    CRasterSurface* GetFrameSurface(int32_t i) const;
+    CRasterSurface* GetDisplaySurface(int32_t i) const;
+    int32_t SetPalette(const uint8_t* palette);
+
+    // Decodes run-length data into 32-bit pixels through the image palette.
+    void DecodeFrameColours(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
+                            int32_t height, int32_t pad) const;
+
+    // Replacing and saving.
+    int32_t ExportFrame(int32_t i, const std::string& tgaPath) const;
+    int32_t ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette);
+    int32_t RemapFrameToPalette(int32_t i);
+    int32_t RefreshDisplayFrame(int32_t i);
+    int32_t SaveIfChanged();
+    int32_t Save();
+    int32_t CopyStoredFrame(FILE* out, int32_t i) const;
+
+    // The override folder below the base directory, with a leading backslash.
+    void SetSubFolder(const std::string& subFolder) { m_subFolder = subFolder; }
+
+    // Read access for the view and the commands.
+    const GfxHeader& Header() const { return m_header; }
+    const std::vector<GfxFrameRecord>& FrameTable() const { return m_frameTable; }
+    const uint8_t* Palette() const { return m_palette; }
+    const std::string& SourcePath() const { return m_sourcePath; }
+    const std::string& EntryName() const { return m_entryName; }
+    bool IsFrameChanged(int32_t i) const;
+    // Width and height of frame i: its record's when there is a frame table,
+    // else the header's.
+    void GetFrameSize(int32_t i, int32_t& width, int32_t& height) const;
+
+private:
+    void ReadPaletteImage(const uint8_t* data, size_t size);
+    void ReadTrueColourImage(const uint8_t* data, size_t size);
+    bool WritePaletteImage(FILE* out);
+    bool WriteTrueColourImage(FILE* out);
+    bool OverridePaths(std::string& finalPath, std::string& tempPath) const;
+
+    GfxHeader m_header;
+    std::vector<GfxFrameRecord> m_frameTable;           // palette images only
+    uint8_t m_palette[256 * 4] = {};                    // blue, green, red, 0
+    std::string m_entryName;
+    std::string m_baseDir;
+    std::string m_archivePath;
+    std::string m_sourcePath;
+    std::vector<std::unique_ptr<CRasterSurface>> m_frameSurfaces;
+    std::vector<std::unique_ptr<CRasterSurface>> m_displaySurfaces; // palette images only
+    std::vector<int32_t> m_changed;
+    CGameArchive* m_archive = nullptr;
+    int32_t m_entryIndex = -1;
+    std::string m_subFolder = "\\Export";
+    bool m_sourceIsOverride = false;
+};

@@ -1,0 +1,99 @@
+// The 18-byte header at the start of every Truevision TGA file, read from and
+// written to bytes field by field so that the host's byte order never matters.
+//
+//   offset  width  field
+//        0      1  ID length: bytes of image ID that follow the header
+//        1      1  colour-map type: 0 none, 1 a colour map follows
+//        2      1  image type: 1 colour-mapped, 2 true-colour, 10 run-length true-colour
+//        3      2  colour-map first entry index (never consulted by the reader)
+//        5      2  colour-map length in entries
+//        7      1  colour-map entry size in bits
+//        8      2  x origin (unused)
+//       10      2  y origin (unused)
+//       12      2  width in pixels
+//       14      2  height in pixels
+//       16      1  pixel depth in bits
+//       17      1  image descriptor; bit 0x20 set: the first row in the file is the top row
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/LittleEndian.h"
+
+struct TgaHeader {
+    static constexpr size_t kSize = 18;
+    static constexpr size_t kIdLengthOffset = 0;
+    static constexpr size_t kColourMapTypeOffset = 1;
+    static constexpr size_t kImageTypeOffset = 2;
+    static constexpr size_t kColourMapFirstOffset = 3;
+    static constexpr size_t kColourMapLengthOffset = 5;
+    static constexpr size_t kColourMapEntrySizeOffset = 7;
+    static constexpr size_t kXOriginOffset = 8;
+    static constexpr size_t kYOriginOffset = 10;
+    static constexpr size_t kWidthOffset = 12;
+    static constexpr size_t kHeightOffset = 14;
+    static constexpr size_t kPixelDepthOffset = 16;
+    static constexpr size_t kDescriptorOffset = 17;
+
+    static constexpr uint8_t kTypeColourMapped = 1;
+    static constexpr uint8_t kTypeTrueColour = 2;
+    static constexpr uint8_t kTypeRunLengthTrueColour = 10;
+    static constexpr uint8_t kDescriptorTopLeft = 0x20;
+
+    // The one colour map this system writes and reads: 256 entries of blue,
+    // green, red.
+    static constexpr uint16_t kPaletteEntries = 256;
+    static constexpr uint8_t kPaletteEntryBits = 24;
+    static constexpr size_t kPaletteBytes = 256 * 3;
+
+    uint8_t idLength = 0;
+    uint8_t colourMapType = 0;
+    uint8_t imageType = 0;
+    uint16_t colourMapFirst = 0;
+    uint16_t colourMapLength = 0;
+    uint8_t colourMapEntrySize = 0;
+    uint16_t xOrigin = 0;
+    uint16_t yOrigin = 0;
+    uint16_t width = 0;
+    uint16_t height = 0;
+    uint8_t pixelDepth = 0;
+    uint8_t descriptor = 0;
+
+    bool TopRowFirst() const { return (descriptor & kDescriptorTopLeft) != 0; }
+
+    static TgaHeader Parse(const uint8_t (&bytes)[kSize])
+    {
+        TgaHeader h;
+        h.idLength = bytes[kIdLengthOffset];
+        h.colourMapType = bytes[kColourMapTypeOffset];
+        h.imageType = bytes[kImageTypeOffset];
+        h.colourMapFirst = LoadU16LE(&bytes[kColourMapFirstOffset]);
+        h.colourMapLength = LoadU16LE(&bytes[kColourMapLengthOffset]);
+        h.colourMapEntrySize = bytes[kColourMapEntrySizeOffset];
+        h.xOrigin = LoadU16LE(&bytes[kXOriginOffset]);
+        h.yOrigin = LoadU16LE(&bytes[kYOriginOffset]);
+        h.width = LoadU16LE(&bytes[kWidthOffset]);
+        h.height = LoadU16LE(&bytes[kHeightOffset]);
+        h.pixelDepth = bytes[kPixelDepthOffset];
+        h.descriptor = bytes[kDescriptorOffset];
+        return h;
+    }
+
+    // Writes the 18 header bytes to out, which has room for kSize bytes.
+    void Store(uint8_t* bytes) const
+    {
+        bytes[kIdLengthOffset] = idLength;
+        bytes[kColourMapTypeOffset] = colourMapType;
+        bytes[kImageTypeOffset] = imageType;
+        StoreU16LE(&bytes[kColourMapFirstOffset], colourMapFirst);
+        StoreU16LE(&bytes[kColourMapLengthOffset], colourMapLength);
+        bytes[kColourMapEntrySizeOffset] = colourMapEntrySize;
+        StoreU16LE(&bytes[kXOriginOffset], xOrigin);
+        StoreU16LE(&bytes[kYOriginOffset], yOrigin);
+        StoreU16LE(&bytes[kWidthOffset], width);
+        StoreU16LE(&bytes[kHeightOffset], height);
+        bytes[kPixelDepthOffset] = pixelDepth;
+        bytes[kDescriptorOffset] = descriptor;
+    }
+};

@@ -1,0 +1,376 @@
+// Reading TGA files into a surface: colour-mapped 8-bit files with a 24-bit
+// colour map, and uncompressed or run-length true-colour files of 16, 24 and
+// 32 bits, with either vertical origin.
+#include "TgaReader.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <new>
+
+#include "RasterSurface.h"
+#include "TgaHeader.h"
+#include "platform/CheckedSize.h"
+#include "platform/FileSystem.h"
+#include "platform/LittleEndian.h"
+
+namespace {
+
+constexpr int32_t kLoadOk = 1;
+constexpr int32_t kLoadCannotOpen = -1;
+constexpr int32_t kLoadNotAccepted = -2;
+
+constexpr size_t kPaletteSize = 256 * 4;
+
+CTgaBlockReader g_tgaBlockReader;
+
+// The word whose bytes in memory are blue, green, red, fourth byte, built in
+// registers: a run's pixel assembled byte by byte in memory and then read as
+// one word would stall the store of every copy.
+constexpr uint32_t PixelWord(uint32_t blue, uint32_t green, uint32_t red, uint32_t fourth)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return blue | (green << 8) | (red << 16) | (fourth << 24);
+    else
+        return (blue << 24) | (green << 16) | (red << 8) | fourth;
+}
+
+// Converts n whole pixels of a true-colour file at src into surface pixels
+// (blue, green, red, fourth byte) at dst.
+template <int Depth>
+void ConvertPixels(const uint8_t* src, uint8_t* dst, size_t n)
+{
+    if constexpr (Depth == 16) {
+        // Five bits per channel, shifted up; bit 15 carries nothing here.
+        for (size_t i = 0; i < n; ++i, src += 2, dst += 4) {
+            const uint32_t v = LoadU16LE(src);
+            const uint32_t word = PixelWord((v & 0x1F) << 3, ((v >> 5) & 0x1F) << 3, ((v >> 10) & 0x1F) << 3, 0);
+            std::memcpy(dst, &word, 4);
+        }
+    } else if constexpr (Depth == 24) {
+        size_t i = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            // Four pixels at a time are three whole words in and four out,
+            // which costs far less than twelve single bytes. The shifts
+            // assume the words' bytes lie in little-endian order, hence the
+            // test; other hosts take the byte-wise loop below.
+            for (; i + 4 <= n; i += 4, src += 12, dst += 16) {
+                uint32_t in[3];
+                std::memcpy(in, src, 12);
+                const uint32_t out[4] = {in[0] & 0x00FFFFFFu, (in[0] >> 24) | ((in[1] & 0xFFFFu) << 8),
+                                         (in[1] >> 16) | ((in[2] & 0xFFu) << 16), in[2] >> 8};
+                std::memcpy(dst, out, 16);
+            }
+        }
+        for (; i < n; ++i, src += 3, dst += 4) {
+            dst[0] = src[0];
+            dst[1] = src[1];
+            dst[2] = src[2];
+            dst[3] = 0;
+        }
+    } else {
+        static_assert(Depth == 32);
+        std::memcpy(dst, src, n * 4);
+    }
+}
+
+// The slow path of ReadPixels, for pixels that are not all in the current
+// block: whole pixels that are there are converted in one go, and a pixel
+// that straddles two blocks is put together byte by byte.
+template <int Depth>
+[[gnu::noinline]] void ReadPixelsAcrossBlocks(CTgaBlockReader& reader, FILE* file, uint8_t* dst, size_t n)
+{
+    constexpr size_t kBytes = Depth / 8;
+    while (n > 0) {
+        size_t whole = reader.Available() / kBytes;
+        if (whole == 0) {
+            uint8_t value[kBytes];
+            for (size_t i = 0; i < kBytes; ++i)
+                value[i] = reader.ReadBufferedByte(file);
+            ConvertPixels<Depth>(value, dst, 1);
+            dst += 4;
+            --n;
+            continue;
+        }
+        whole = std::min(whole, n);
+        ConvertPixels<Depth>(reader.Cursor(), dst, whole);
+        reader.Advance(whole * kBytes);
+        dst += whole * 4;
+        n -= whole;
+    }
+}
+
+// Takes n pixel values through the block reader and stores them converted at
+// dst. Kept small so that it inlines into the packet loop: nearly always the
+// pixels lie in the current block.
+template <int Depth>
+inline void ReadPixels(CTgaBlockReader& reader, FILE* file, uint8_t* dst, size_t n)
+{
+    constexpr size_t kBytes = Depth / 8;
+    if (reader.Available() >= n * kBytes) {
+        ConvertPixels<Depth>(reader.Cursor(), dst, n);
+        reader.Advance(n * kBytes);
+        return;
+    }
+    ReadPixelsAcrossBlocks<Depth>(reader, file, dst, n);
+}
+
+// One pixel value, as a run packet has it, converted to a surface pixel.
+template <int Depth>
+inline uint32_t ReadOnePixel(CTgaBlockReader& reader, FILE* file)
+{
+    constexpr size_t kBytes = Depth / 8;
+    uint8_t straddling[kBytes];
+    const uint8_t* src = reader.Cursor();
+    if (reader.Available() >= kBytes) {
+        reader.Advance(kBytes);
+    } else {
+        for (size_t i = 0; i < kBytes; ++i)
+            straddling[i] = reader.ReadBufferedByte(file);
+        src = straddling;
+    }
+    if constexpr (Depth == 16) {
+        const uint32_t v = LoadU16LE(src);
+        return PixelWord((v & 0x1F) << 3, ((v >> 5) & 0x1F) << 3, ((v >> 10) & 0x1F) << 3, 0);
+    } else {
+        return PixelWord(src[0], src[1], src[2], Depth == 32 ? src[3] : 0);
+    }
+}
+
+// count copies of a pixel from dst on.
+inline void FillPixels(uint8_t* dst, uint32_t word, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        std::memcpy(dst + i * 4, &word, 4);
+}
+
+// Uncompressed true-colour rows, in file order, into a surface of 32-bit rows.
+template <int Depth>
+void ReadRawRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, bool topRowFirst)
+{
+    const size_t width = static_cast<size_t>(surface.m_width);
+    const size_t height = static_cast<size_t>(surface.m_height);
+    for (size_t i = 0; i < height; ++i) {
+        // The surface is all zeros already, which is what the rest would read as.
+        if (reader.Exhausted())
+            return;
+        const size_t row = topRowFirst ? i : height - 1 - i;
+        ReadPixels<Depth>(reader, file, surface.m_pBits + row * width * 4, width);
+    }
+}
+
+// Run-length packets into a working buffer of width x height pixels, then
+// the buffer's rows into the surface. False when the buffer cannot be had.
+template <int Depth>
+bool ReadRunLengthRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, bool topRowFirst)
+{
+    const uint64_t width = static_cast<uint64_t>(surface.m_width);
+    const uint64_t height = static_cast<uint64_t>(surface.m_height);
+    uint64_t pixels = 0;
+    uint64_t bytes = 0;
+    if (!CheckedMul(width, height, pixels) || !CheckedMul(pixels, 4, bytes) || bytes > SIZE_MAX)
+        return false;
+    // Left uninitialised: only the pixels decoded below are ever copied out.
+    const std::unique_ptr<uint8_t[]> work(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]);
+    if (!work)
+        return false;
+
+    uint64_t decoded = 0;
+    while (decoded < pixels) {
+        // Past the end of the file every packet is a one-pixel literal of
+        // zeros, which the surface already holds.
+        if (reader.Exhausted())
+            break;
+        const uint8_t packet = reader.ReadBufferedByte(file);
+        // A packet that runs past the last pixel is cut at the image's end:
+        // the buffer holds exactly width x height pixels.
+        const uint64_t count = std::min<uint64_t>((packet & 0x7Fu) + 1u, pixels - decoded);
+        uint8_t* out = work.get() + decoded * 4;
+        if (packet > 127) {
+            FillPixels(out, ReadOnePixel<Depth>(reader, file), static_cast<size_t>(count));
+        } else {
+            ReadPixels<Depth>(reader, file, out, static_cast<size_t>(count));
+        }
+        decoded += count;
+    }
+
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    for (uint64_t i = 0; i < height && i * width < decoded; ++i) {
+        const uint64_t row = topRowFirst ? i : height - 1 - i;
+        const uint64_t rowPixels = std::min(width, decoded - i * width);
+        std::memcpy(surface.m_pBits + static_cast<size_t>(row) * rowBytes,
+                    work.get() + static_cast<size_t>(i) * rowBytes, static_cast<size_t>(rowPixels) * 4);
+    }
+    return true;
+}
+
+template <int Depth>
+bool ReadTrueColour(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, bool runLength,
+                    bool topRowFirst)
+{
+    if (!runLength) {
+        ReadRawRows<Depth>(reader, file, surface, topRowFirst);
+        return true;
+    }
+    return ReadRunLengthRows<Depth>(reader, file, surface, topRowFirst);
+}
+
+// Passes over bytes read directly from the file (the ID field, a colour map).
+void SkipBytes(FILE* file, uint64_t count)
+{
+    if (count == 0)
+        return;
+    // Seeking past the end is allowed; the reads that follow then yield nothing.
+    if (std::fseek(file, static_cast<long>(count), SEEK_CUR) == 0)
+        return;
+    uint8_t scrap[4096];
+    while (count > 0) {
+        const size_t n = std::fread(scrap, 1, static_cast<size_t>(std::min<uint64_t>(count, sizeof scrap)), file);
+        if (n == 0)
+            return;
+        count -= n;
+    }
+}
+
+// A direct read that leaves zeros where the file had no more bytes, so that a
+// short file reads the same every time.
+void ReadOrZero(FILE* file, uint8_t* out, size_t bytes)
+{
+    const size_t got = std::fread(out, 1, bytes, file);
+    if (got < bytes)
+        std::memset(out + got, 0, bytes - got);
+}
+
+// Frees the block buffer however LoadTga leaves.
+class BlockReaderSession {
+public:
+    explicit BlockReaderSession(CTgaBlockReader& reader) : m_reader(reader), m_ok(reader.Begin()) {}
+    ~BlockReaderSession() { m_reader.End(); }
+    BlockReaderSession(const BlockReaderSession&) = delete;
+    BlockReaderSession& operator=(const BlockReaderSession&) = delete;
+    bool Ok() const { return m_ok; }
+
+private:
+    CTgaBlockReader& m_reader;
+    bool m_ok;
+};
+
+} // namespace
+
+bool CTgaBlockReader::Begin()
+{
+    m_block.reset(new (std::nothrow) uint8_t[kBlockSize]);
+    m_cursor = m_block.get();
+    m_count = -1;
+    m_delivered = 0;
+    m_endOfFile = false;
+    return m_block != nullptr;
+}
+
+void CTgaBlockReader::End()
+{
+    m_block.reset();
+    m_cursor = nullptr;
+    m_count = -1;
+    m_delivered = 0;
+    m_endOfFile = false;
+}
+
+void CTgaBlockReader::NextBlock(FILE* file)
+{
+    // Once a block came up short the file has no more to give; later blocks
+    // are all zeros, whatever the file does meanwhile.
+    const size_t got = m_endOfFile ? 0 : std::fread(m_block.get(), 1, kBlockSize, file);
+    if (got < static_cast<size_t>(kBlockSize)) {
+        std::memset(m_block.get() + got, 0, kBlockSize - got);
+        m_endOfFile = true;
+    }
+    m_delivered = static_cast<int32_t>(got);
+    m_cursor = m_block.get();
+    m_count = 0;
+}
+
+CTgaBlockReader& TgaBlockReader()
+{
+    return g_tgaBlockReader;
+}
+
+int32_t CRasterSurface::LoadTga(const std::string& path)
+{
+    const FileHandle file = CFileSystem::OpenForReading(path);
+    if (!file)
+        return kLoadCannotOpen;
+    FILE* f = file.get();
+
+    CTgaBlockReader& reader = TgaBlockReader();
+    const BlockReaderSession session(reader);
+    // Nothing has been touched yet, so the surface stays as it was.
+    if (!session.Ok())
+        return kLoadNotAccepted;
+    m_pPalette.reset();
+
+    uint8_t headerBytes[TgaHeader::kSize];
+    ReadOrZero(f, headerBytes, sizeof headerBytes);
+    const TgaHeader header = TgaHeader::Parse(headerBytes);
+    SkipBytes(f, header.idLength);
+    const int32_t width = header.width;
+    const int32_t height = header.height;
+
+    if (header.imageType == TgaHeader::kTypeColourMapped) {
+        m_pPalette.reset(new (std::nothrow) uint8_t[kPaletteSize]);
+        if (!m_pPalette)
+            return kLoadNotAccepted;
+        // Always 256 entries, whatever the header says about the colour map.
+        uint8_t colourMap[TgaHeader::kPaletteBytes];
+        ReadOrZero(f, colourMap, sizeof colourMap);
+        for (size_t i = 0; i < 256; ++i) {
+            m_pPalette[i * 4 + 0] = colourMap[i * 3 + 0];
+            m_pPalette[i * 4 + 1] = colourMap[i * 3 + 1];
+            m_pPalette[i * 4 + 2] = colourMap[i * 3 + 2];
+            m_pPalette[i * 4 + 3] = 0;
+        }
+
+        const int32_t shaped = m_ownsBits ? CreateBuffer(width, height) : CreateDib(width, height, 8, m_pPalette.get());
+        if (shaped != 1)
+            return kLoadNotAccepted;
+        if (header.pixelDepth != 8 || header.colourMapEntrySize != TgaHeader::kPaletteEntryBits)
+            return kLoadNotAccepted;
+
+        // Rows lie at a stride of width bytes, also in an 8-bit bitmap whose
+        // own rows are padded; the portrait image widens its frames so that
+        // the two agree.
+        const size_t rowBytes = static_cast<size_t>(width);
+        if (header.TopRowFirst()) {
+            ReadOrZero(f, m_pBits, rowBytes * static_cast<size_t>(height));
+        } else {
+            for (int32_t i = 0; i < height; ++i)
+                ReadOrZero(f, m_pBits + static_cast<size_t>(height - 1 - i) * rowBytes, rowBytes);
+        }
+        return kLoadOk;
+    }
+
+    // Every other type is recreated as a blank 32-bit bitmap first, accepted or not.
+    if (CreateDib(width, height, 32, nullptr) != 1)
+        return kLoadNotAccepted;
+    if (header.colourMapType != 0)
+        SkipBytes(f, static_cast<uint64_t>(header.colourMapEntrySize / 8) * header.colourMapLength);
+
+    const bool runLength = header.imageType == TgaHeader::kTypeRunLengthTrueColour;
+    if (header.imageType != TgaHeader::kTypeTrueColour && !runLength)
+        return kLoadNotAccepted;
+    bool read = false;
+    switch (header.pixelDepth) {
+    case 16:
+        read = ReadTrueColour<16>(reader, f, *this, runLength, header.TopRowFirst());
+        break;
+    case 24:
+        read = ReadTrueColour<24>(reader, f, *this, runLength, header.TopRowFirst());
+        break;
+    case 32:
+        read = ReadTrueColour<32>(reader, f, *this, runLength, header.TopRowFirst());
+        break;
+    default:
+        break;
+    }
+    return read ? kLoadOk : kLoadNotAccepted;
+}

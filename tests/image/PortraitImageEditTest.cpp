@@ -1,0 +1,386 @@
+// Exporting, replacing and saving frames: re-indexing to the image palette,
+// taking the file's palette over, the override file that a save writes, and
+// saves that fail part-way without harming the file they would replace.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+
+#include "image/PortraitImage.h"
+#include "support/GameDir.h"
+#include "support/GfxBytes.h"
+
+namespace {
+
+const std::string kLarge = "PORTRAITS\\LARGE\\XTVARM1.GFX";
+const std::string kMedium = "PORTRAITS\\MEDIUM\\XTVARM1.GFX";
+const std::string kSmall = "PORTRAITS\\SMALL\\XTVARM1.GFX";
+
+// An uncompressed TGA file, top row first. colourMap holds 256 entries of
+// blue, green, red for type 1 and is empty otherwise.
+std::vector<uint8_t> MakeTga(uint8_t type, uint16_t width, uint16_t height, uint8_t depth,
+                             const std::vector<uint8_t>& colourMap, const std::vector<uint8_t>& pixels)
+{
+    std::vector<uint8_t> out(18, 0);
+    out[1] = colourMap.empty() ? 0 : 1;
+    out[2] = type;
+    if (!colourMap.empty()) {
+        out[5] = 0;
+        out[6] = 1; // 256 entries
+        out[7] = 24;
+    }
+    out[12] = static_cast<uint8_t>(width);
+    out[13] = static_cast<uint8_t>(width >> 8);
+    out[14] = static_cast<uint8_t>(height);
+    out[15] = static_cast<uint8_t>(height >> 8);
+    out[16] = depth;
+    out[17] = 0x20;
+    out.insert(out.end(), colourMap.begin(), colourMap.end());
+    out.insert(out.end(), pixels.begin(), pixels.end());
+    return out;
+}
+
+// A colour map of 256 entries, entry i = (blue, green, red) from the function.
+template <typename F>
+std::vector<uint8_t> ColourMap(F colour)
+{
+    std::vector<uint8_t> map;
+    for (int i = 0; i < 256; ++i) {
+        const std::array<uint8_t, 3> bgr = colour(i);
+        map.insert(map.end(), bgr.begin(), bgr.end());
+    }
+    return map;
+}
+
+std::vector<uint8_t> RowsOf(const CRasterSurface& s, int width)
+{
+    std::vector<uint8_t> out;
+    for (int y = 0; y < s.m_height; ++y)
+        out.insert(out.end(), s.m_pBits + y * s.m_width, s.m_pBits + y * s.m_width + width);
+    return out;
+}
+
+std::vector<uint8_t> SevenColours()
+{
+    std::vector<uint8_t> rgb;
+    for (uint8_t i = 0; i < 8; ++i)
+        rgb.insert(rgb.end(), {static_cast<uint8_t>(30 * i), static_cast<uint8_t>(255 - 30 * i), static_cast<uint8_t>(7 * i)});
+    return rgb;
+}
+
+// The image palette of SevenColours as a TGA colour map; entries 8 on are black.
+std::vector<uint8_t> SevenColourMap()
+{
+    return ColourMap([](int i) -> std::array<uint8_t, 3> {
+        if (i >= 8)
+            return {0, 0, 0};
+        return {static_cast<uint8_t>(7 * i), static_cast<uint8_t>(255 - 30 * i), static_cast<uint8_t>(30 * i)};
+    });
+}
+
+class PortraitEdit : public ::testing::Test {
+protected:
+    int32_t LoadEntry(CPortraitImage& image, int32_t index)
+    {
+        image.SetSubFolder("\\Portraits");
+        return image.Load(game->Base(), game->ArchivePath(), index, &game->Archive());
+    }
+    std::string TgaPath(const std::string& name, const std::vector<uint8_t>& bytes)
+    {
+        game->Dir().WriteFile(name, bytes);
+        return *game / name;
+    }
+    std::unique_ptr<GameDir> game;
+};
+
+// Frame data of frame i in a GFX image, as its table says.
+std::vector<uint8_t> StoredFrame(const std::vector<uint8_t>& gfx, size_t i)
+{
+    const uint32_t colours = gfx[24] | (gfx[25] << 8);
+    const size_t frames = gfx[28];
+    const size_t table = 64 + 3 * colours, data = table + 16 * frames;
+    const uint32_t offset = GetU32(gfx, table + 16 * i), length = GetU32(gfx, table + 16 * i + 4);
+    return std::vector<uint8_t>(gfx.begin() + static_cast<long>(data + offset),
+                                gfx.begin() + static_cast<long>(data + offset + length));
+}
+
+} // namespace
+
+TEST_F(PortraitEdit, ExportReplaceAndSaveAFrameNotAMultipleOfFourWide)
+{
+    const TestFrame frame = PatternFrame(45, 60);
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{kLarge, MakePaletteImage(SevenColours(), {frame})}});
+    const std::vector<uint8_t> archiveBefore = game->ArchiveBytes();
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+
+    const std::string exported = *game / "Portraits/TVARM1_LARGE.TGA";
+    ASSERT_EQ(image.ExportFrame(0, exported), 1);
+    std::vector<uint8_t> tga = ReadFileBytes(exported);
+    ASSERT_EQ(tga.size(), 18u + 768u + 45u * 60u);
+    EXPECT_EQ(tga[12] | (tga[13] << 8), 45);
+    EXPECT_EQ(std::vector<uint8_t>(tga.begin() + 18 + 768, tga.end()), frame.indices);
+    EXPECT_EQ(image.ExportFrame(1, exported), -1);
+
+    // The edited file: the same palette, every pixel moved one colour on.
+    std::vector<uint8_t> edited = frame.indices;
+    for (uint8_t& p : edited)
+        p = static_cast<uint8_t>((p + 1) % 8);
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("edit.tga", MakeTga(1, 45, 60, 8, SevenColourMap(), edited)), false), 1);
+    EXPECT_TRUE(image.IsFrameChanged(0));
+    const CRasterSurface* replaced = image.GetFrameSurface(0);
+    ASSERT_EQ(replaced->m_width, 45);
+    EXPECT_EQ(RowsOf(*replaced, 45), edited);
+    // The display shows the new pixels at once.
+    const CRasterSurface* display = image.GetDisplaySurface(0);
+    ASSERT_EQ(display->m_width, 45);
+    EXPECT_EQ(display->m_pBits[2], 30 * edited[0]);
+
+    ASSERT_EQ(image.ExportFrame(0, exported), 1);
+    EXPECT_EQ(ReadFileBytes(exported).size(), 18u + 768u + 45u * 60u);
+
+    ASSERT_EQ(image.SaveIfChanged(), 1);
+    EXPECT_FALSE(image.IsFrameChanged(0));
+    EXPECT_EQ(image.SourcePath(), game->Base() + "\\Portraits\\XTVARM1.GFX");
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 45), edited);
+    EXPECT_EQ(image.GetFrameSurface(0)->m_width, 48); // read back and widened again
+    EXPECT_EQ(ListFolder(*game / "Portraits"), (std::vector<std::string>{"TVARM1_LARGE.TGA", "XTVARM1.GFX"}));
+    EXPECT_EQ(game->ArchiveBytes(), archiveBefore);
+}
+
+TEST_F(PortraitEdit, ReplacementsThatDoNotFitChangeNothing)
+{
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{
+        {kLarge, MakePaletteImage(SevenColours(), {PatternFrame(45, 60)})},
+        {kSmall, MakeTrueColourImage(2, 2, {1, 2, 3, 4})},
+    });
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    const std::vector<uint8_t> before = RowsOf(*image.GetFrameSurface(0), 48);
+    const std::vector<uint8_t> grey(45 * 60, 5);
+    const struct {
+        const char* what;
+        std::vector<uint8_t> tga;
+        int32_t result;
+    } cases[] = {
+        {"one pixel wider", MakeTga(1, 46, 60, 8, SevenColourMap(), std::vector<uint8_t>(46 * 60, 1)), -2},
+        {"24-bit pixels", MakeTga(2, 45, 60, 24, {}, std::vector<uint8_t>(45 * 60 * 3, 9)), -1},
+        // 8 bits per pixel passes the depth test but is no colour-mapped file.
+        {"grey", MakeTga(3, 45, 60, 8, {}, grey), -1},
+        {"truncated header", {0, 1, 1}, -2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(image.ReplaceFrame(0, TgaPath("bad.tga", c.tga), false), c.result);
+        EXPECT_FALSE(image.IsFrameChanged(0));
+        EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 48), before);
+    }
+    EXPECT_EQ(image.ReplaceFrame(0, *game / "missing.tga", false), -2);
+    EXPECT_EQ(image.ReplaceFrame(5, *game / "missing.tga", false), 1); // no such frame: nothing to do
+    EXPECT_EQ(image.SaveIfChanged(), 0);
+
+    // A colour-mapped file cannot become the pixels of a true-colour image.
+    ASSERT_EQ(LoadEntry(image, 1), 1);
+    EXPECT_EQ(image.ReplaceFrame(0, TgaPath("mapped.tga", MakeTga(1, 2, 2, 8, SevenColourMap(), {1, 2, 3, 4})), false),
+              -1);
+    EXPECT_FALSE(image.IsFrameChanged(0));
+    EXPECT_EQ(image.GetFrameSurface(0)->m_depth, 32);
+}
+
+TEST_F(PortraitEdit, RemappingPicksTheNearestColourAndTheLowestOnTies)
+{
+    // Image colours 3 = (0, 0, 0) and 4 = (20, 20, 20); the file's colour 1 =
+    // (10, 10, 10) lies 30 from both.
+    const std::vector<uint8_t> rgb = {200, 0, 0, 0, 200, 0, 0, 0, 200, 0, 0, 0, 20, 20, 20};
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{kLarge, MakePaletteImage(rgb, {TestFrame{2, 1, {1, 1}}})}});
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    const auto map = ColourMap([](int i) -> std::array<uint8_t, 3> {
+        if (i == 1)
+            return {10, 10, 10};
+        if (i == 2)
+            return {190, 5, 0}; // nearest to image colour 2 = blue 200
+        return {255, 255, 255};
+    });
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("t.tga", MakeTga(1, 2, 1, 8, map, {1, 2})), false), 1);
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 2), (std::vector<uint8_t>{3, 2}));
+    EXPECT_EQ(image.Palette()[4 * 4 + 0], 20); // the image palette is kept
+}
+
+TEST_F(PortraitEdit, TakingTheFilePaletteOver)
+{
+    game = std::make_unique<GameDir>(
+        std::vector<TestEntry>{{kLarge, MakePaletteImage(SevenColours(), {TestFrame{3, 1, {1, 2, 3}}, PatternFrame(4, 1)})}});
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    // Colours 5 and 9 are both pure red; none of 0 to 4 is.
+    const auto map = ColourMap([](int i) -> std::array<uint8_t, 3> {
+        if (i == 5 || i == 9)
+            return {0, 0, 255};
+        return {static_cast<uint8_t>(i), 1, 2};
+    });
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("t.tga", MakeTga(1, 3, 1, 8, map, {9, 5, 200})), true), 1);
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 3), (std::vector<uint8_t>{5, 5, 200}));
+    // All 256 colours are taken over.
+    EXPECT_EQ(std::vector<uint8_t>(image.Palette() + 200 * 4, image.Palette() + 200 * 4 + 4),
+              (std::vector<uint8_t>{200, 1, 2, 0}));
+    const CRasterSurface* display = image.GetDisplaySurface(0);
+    EXPECT_EQ(std::vector<uint8_t>(display->m_pBits, display->m_pBits + 4), (std::vector<uint8_t>{0, 0, 255, 0}));
+}
+
+TEST_F(PortraitEdit, SavingOneChangedFrameCopiesTheOthersByteForByte)
+{
+    const std::vector<TestFrame> frames = {PatternFrame(5, 3, 1), PatternFrame(91, 2, 2), PatternFrame(6, 4, 3),
+                                           PatternFrame(7, 1, 4)};
+    const std::vector<uint8_t> archived = MakePaletteImage(SevenColours(), frames, -1, /*reverseData=*/true);
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{"OTHER", Pattern(11)}, {kMedium, archived}});
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 1), 1);
+    std::vector<uint8_t> edited(6 * 4, 0);
+    edited[3] = 7;
+    ASSERT_EQ(image.ReplaceFrame(2, TgaPath("f2.tga", MakeTga(1, 6, 4, 8, SevenColourMap(), edited)), false), 1);
+    ASSERT_EQ(image.Save(), 0);
+
+    const std::vector<uint8_t> file = ReadFileBytes(*game / "Portraits/XTVARM1.GFX");
+    const size_t header = 19 + kMedium.size();
+    ASSERT_GT(file.size(), header);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + 11), "KORV-EXPORT");
+    EXPECT_EQ(std::string(file.begin() + 15, file.begin() + 15 + static_cast<long>(kMedium.size())), kMedium);
+    EXPECT_EQ(GetU32(file, 15 + kMedium.size()), file.size() - header);
+    const std::vector<uint8_t> gfx(file.begin() + static_cast<long>(header), file.end());
+
+    // Header and palette as loaded, apart from dataSize; untouched bytes stay.
+    EXPECT_EQ(std::vector<uint8_t>(gfx.begin(), gfx.begin() + 8), std::vector<uint8_t>(archived.begin(), archived.begin() + 8));
+    EXPECT_EQ(std::vector<uint8_t>(gfx.begin() + 12, gfx.begin() + 64 + 24),
+              std::vector<uint8_t>(archived.begin() + 12, archived.begin() + 64 + 24));
+    const size_t table = 64 + 24;
+    uint32_t expectedOffset = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(GetU32(gfx, table + 16 * i), expectedOffset); // packed in frame order
+        expectedOffset += GetU32(gfx, table + 16 * i + 4);
+        EXPECT_EQ(gfx[table + 16 * i + 8], 0xC0 + i);           // preserved record bytes
+        if (i != 2) {
+            EXPECT_EQ(StoredFrame(gfx, i), StoredFrame(archived, i));
+        }
+    }
+    EXPECT_EQ(GetU32(gfx, 8), expectedOffset); // dataSize
+    EXPECT_EQ(gfx.size(), table + 64 + expectedOffset);
+    EXPECT_EQ(StoredFrame(gfx, 2), (std::vector<uint8_t>{0x83, 0x01, 0x07, 0x82, 0x00, 0x86, 0x00, 0x86, 0x00, 0x86, 0x00}));
+
+    // Reloaded from the new file; a second save replaces it.
+    EXPECT_EQ(image.SourcePath(), game->Base() + "\\Portraits\\XTVARM1.GFX");
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(2), 6), edited);
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("f0.tga", MakeTga(1, 5, 3, 8, SevenColourMap(), std::vector<uint8_t>(15, 2))), false), 1);
+    ASSERT_EQ(image.Save(), 0);
+    const std::vector<uint8_t> again = ReadFileBytes(*game / "Portraits/XTVARM1.GFX");
+    const std::vector<uint8_t> gfx2(again.begin() + static_cast<long>(header), again.end());
+    EXPECT_EQ(StoredFrame(gfx2, 2), StoredFrame(gfx, 2));
+    EXPECT_EQ(StoredFrame(gfx2, 1), StoredFrame(archived, 1));
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 5), std::vector<uint8_t>(15, 2));
+    EXPECT_EQ(ListFolder(*game / "Portraits"), std::vector<std::string>{"XTVARM1.GFX"});
+}
+
+TEST_F(PortraitEdit, TrueColourImportSavesFiveSixFiveAndReloads)
+{
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{kSmall, MakeTrueColourImage(3, 1, {0, 0, 0}, 2)}});
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    // Blue, green, red per pixel: white, pure red, (8, 4, 8).
+    const std::vector<uint8_t> pixels = {255, 255, 255, 0, 0, 255, 8, 4, 8};
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("t.tga", MakeTga(2, 3, 1, 24, {}, pixels)), false), 1);
+    ASSERT_EQ(image.SaveIfChanged(), 1);
+    const std::vector<uint8_t> file = ReadFileBytes(*game / "Portraits/XTVARM1.GFX");
+    const size_t header = 19 + kSmall.size();
+    ASSERT_EQ(file.size(), header + 64 + 6);
+    EXPECT_EQ(file[header + 28], 1); // frameCount
+    EXPECT_EQ(GetU32(file, header + 8), 6u);
+    EXPECT_EQ(std::vector<uint8_t>(file.end() - 6, file.end()), (std::vector<uint8_t>{0xFF, 0xFF, 0x00, 0xF8, 0x21, 0x08}));
+    const CRasterSurface* s = image.GetFrameSurface(0);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(std::vector<uint8_t>(s->m_pBits, s->m_pBits + 4), (std::vector<uint8_t>{248, 252, 248, 0}));
+}
+
+TEST_F(PortraitEdit, SaveIfChangedOnlySavesChangedImages)
+{
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{kLarge, MakePaletteImage(SevenColours(), {TestFrame{1, 1, {1}}})}},
+                                     /*makePortraits=*/false);
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    EXPECT_EQ(image.SaveIfChanged(), 0);
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("t.tga", MakeTga(1, 1, 1, 8, SevenColourMap(), {2})), false), 1);
+    // The Portraits folder is missing: the save cannot begin, and says so.
+    EXPECT_EQ(image.Save(), -1);
+    EXPECT_EQ(image.SaveIfChanged(), 1);
+    EXPECT_TRUE(image.IsFrameChanged(0));
+    EXPECT_FALSE(PathExists(*game / "Portraits"));
+}
+
+class FailingSave : public PortraitEdit {
+protected:
+    void SetUp() override
+    {
+        frames = {PatternFrame(5, 3, 1), PatternFrame(6, 2, 2), PatternFrame(7, 3, 3)};
+        game = std::make_unique<GameDir>(std::vector<TestEntry>{{kMedium, MakePaletteImage(SevenColours(), frames)}});
+        ASSERT_EQ(LoadEntry(image, 0), 1);
+        ASSERT_EQ(image.ReplaceFrame(1, TgaPath("a.tga", MakeTga(1, 6, 2, 8, SevenColourMap(), std::vector<uint8_t>(12, 3))), false), 1);
+        ASSERT_EQ(image.Save(), 0); // the override file that must survive
+        overridePath = *game / "Portraits/XTVARM1.GFX";
+        saved = ReadFileBytes(overridePath);
+        ASSERT_EQ(image.ReplaceFrame(0, TgaPath("b.tga", MakeTga(1, 5, 3, 8, SevenColourMap(), std::vector<uint8_t>(15, 4))), false), 1);
+    }
+    void ExpectOldFileKept()
+    {
+        EXPECT_EQ(ReadFileBytes(overridePath), saved);
+        EXPECT_EQ(ListFolder(*game / "Portraits"), std::vector<std::string>{"XTVARM1.GFX"});
+        EXPECT_TRUE(image.IsFrameChanged(0));
+        EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 5), std::vector<uint8_t>(15, 4));
+    }
+    std::vector<TestFrame> frames;
+    CPortraitImage image;
+    std::string overridePath;
+    std::vector<uint8_t> saved;
+};
+
+TEST_F(FailingSave, WriteCutShortByAFileSizeLimit)
+{
+    // A file-size limit stops the write whoever runs the test, root included.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool ok = image.Save() == -2 && image.IsFrameChanged(0);
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ExpectOldFileKept();
+}
+
+TEST_F(FailingSave, TemporaryPathTakenByAFolder)
+{
+    std::filesystem::create_directory(*game / "Portraits/XTVARM1.GF2");
+    EXPECT_EQ(image.Save(), -1);
+    std::filesystem::remove(*game / "Portraits/XTVARM1.GF2");
+    ExpectOldFileKept();
+}
+
+TEST_F(FailingSave, StoredFrameThatCannotBeCopied)
+{
+    // The override file loses its last frame's data behind the editor's back.
+    std::vector<uint8_t> cut = saved;
+    cut.resize(cut.size() - 2);
+    game->Dir().WriteFile("Portraits/XTVARM1.GFX", cut);
+    saved = cut;
+    EXPECT_EQ(image.Save(), -2);
+    ExpectOldFileKept();
+}
