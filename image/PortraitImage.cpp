@@ -86,6 +86,9 @@ int32_t CPortraitImage::Load(const std::string& baseDir, const std::string& arch
     Reset();
     m_entryIndex = entryIndex;
     m_archive = archive;
+    // An image that does not load is empty through and through: no frame
+    // count or format of the image loaded before stays behind to be shown.
+    m_header.bytes.fill(0);
     const char* name = archive ? archive->GetEntryName(entryIndex) : nullptr;
     if (!name)
         return kLoadFailed;

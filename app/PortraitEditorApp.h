@@ -1,0 +1,11 @@
+// The application: runs the main dialog modally on the host it is given.
+#pragma once
+
+class IDialogHost;
+
+class CPortraitEditorApp {
+public:
+    // Runs the main dialog and returns false, so that the program ends as
+    // soon as the dialog closes.
+    bool InitInstance(IDialogHost& host);
+};

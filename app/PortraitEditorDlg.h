@@ -1,0 +1,92 @@
+// The main dialog: all editor state for the whole run (base directory, game
+// archive, the three images of the current portrait, the catalogue, the
+// selected drawing slot, the check box and the scroll bar), the catalogue
+// scan at start, the view, and the commands behind the buttons.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "archive/GameArchive.h"
+#include "catalogue/PortraitRecord.h"
+#include "image/PortraitImage.h"
+#include "platform/Dialog.h"
+
+class CPortraitScrollBar;
+struct Icon;
+
+// The open-file dialog's initial folder: the base directory at start, then
+// the last chosen file.
+extern std::string g_lastTgaPath;
+
+class CPortraitEditorDlg : public CDialog {
+public:
+    static constexpr int32_t kMaxPortraits = 64;
+    static constexpr int32_t kSlotCount = 12;
+    static constexpr size_t kPathBufferSize = 4096;
+    static constexpr size_t kFileNameBufferSize = 260;
+
+    explicit CPortraitEditorDlg(CDialog* parent = nullptr);
+    ~CPortraitEditorDlg() override;
+
+    // Start-up and closing.
+    bool OnInitDialog() override;
+    void DoDataExchange(CDataExchange& exchange) override;
+    void ScanArchive();
+    void OnUseTgaPalette();
+    void OnOK() override;
+    void OnCancel() override;
+
+    // The view.
+    void SelectPortrait(int32_t index);
+    void OnPaint();
+    const Icon* OnQueryDragIcon() const;
+    void OnKey(uint32_t key, uint32_t repeat, uint32_t flags);
+    bool OnMouseWheel(uint32_t flags, int16_t delta, ClientPoint point);
+    void OnLButtonDown(uint32_t flags, ClientPoint point);
+    static void GetSlotRect(int32_t slot, PixelRect& rect);
+    void GetSlotFormat(int32_t slot, int32_t& width, int32_t& height, int32_t& bitDepth) const;
+
+    // Commands.
+    void OnExportAll();
+    void OnExport();
+    void OnImport();
+    int32_t AskTgaFileName(std::string& buffer);
+    void OnCreateArchive();
+
+    // State, for the command-line tool and tests.
+    int32_t PortraitCount() const { return m_portraitCount; }
+    int32_t CurrentPortrait() const { return m_currentPortrait; }
+    int32_t SelectedSlot() const { return m_selectedSlot; }
+    const PortraitRecord* Record(int32_t i) const;
+    const CPortraitImage& Image(PortraitSize size) const { return m_images[size]; }
+    const std::string& BaseDir() const { return m_baseDir; }
+    const CGameArchive& Archive() const { return m_archive; }
+    const CPortraitScrollBar* ScrollBar() const { return m_scrollBar; }
+    // Which image and frame a drawing slot stands for.
+    static void SlotFrame(int32_t slot, PortraitSize& size, int32_t& frame);
+
+    // The selection bar and background colour of the view last as long as
+    // the process; tests start each dialog from their start values.
+    static void ResetViewState();
+
+protected:
+    const MessageMap& GetMessageMap() const override;
+
+private:
+    PortraitRecord* FindRecord(RaceIndex race, bool male, char variant) const;
+    void SaveChangedImages();
+    bool HasCurrentPortrait() const;
+    std::string PortraitsFolder() const;
+
+    int32_t m_useTgaPalette;
+    const Icon* m_hIcon;
+    std::string m_baseDir; // at most kPathBufferSize - 1 characters
+    CGameArchive m_archive;
+    CPortraitImage m_images[kSizeCount];
+    int32_t m_portraitCount;
+    int32_t m_currentPortrait;
+    int32_t m_selectedSlot;
+    PortraitRecord* m_records[kMaxPortraits];
+    CPortraitScrollBar* m_scrollBar;
+};

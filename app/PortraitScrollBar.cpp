@@ -1,0 +1,41 @@
+#include "PortraitScrollBar.h"
+
+#include "PortraitEditorDlg.h"
+#include "platform/DialogMessage.h"
+
+void CPortraitScrollBar::HScroll(int32_t code, int32_t thumbPosition)
+{
+    int32_t min = 0, max = 0;
+    GetScrollRange(&min, &max);
+    const int32_t p = GetScrollPos();
+    int32_t n = p;
+    switch (code) {
+    case SB_LINELEFT:
+        n = p > min ? p - 1 : p;
+        break;
+    case SB_LINERIGHT:
+        n = p < max ? p + 1 : p;
+        break;
+    case SB_PAGELEFT:
+        n = p - kPage > min ? p - kPage : min;
+        break;
+    case SB_PAGERIGHT:
+        n = p + kPage < max ? p + kPage : max;
+        break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        n = thumbPosition;
+        break;
+    default:
+        break;
+    }
+    if (n == p)
+        return;
+    SetScrollPos(n, true);
+    // Every position the thumb passes selects its portrait, saving the one
+    // left behind.
+    if (auto* dialog = dynamic_cast<CPortraitEditorDlg*>(GetParent())) {
+        dialog->SelectPortrait(n - 1);
+        dialog->RedrawWindow();
+    }
+}

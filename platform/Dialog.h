@@ -1,0 +1,123 @@
+// The base of a modal dialog built from a template. Input reaches the
+// dialog's handlers through a table of entries, one table per dialog class;
+// messages without an entry get default processing, which does nothing here.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DialogHost.h"
+#include "DialogMessage.h"
+#include "DialogTemplate.h"
+
+class CCanvas;
+class CDataExchange;
+class CScrollBar;
+struct Icon;
+
+struct MessageMapEntry {
+    MessageKind kind;
+    int32_t id; // the command id for Command entries; 0 otherwise
+    std::function<void(CDialog&, DialogMessage&)> handler;
+};
+using MessageMap = std::vector<MessageMapEntry>;
+
+// Entries from member functions of a dialog class D.
+template <class D>
+MessageMapEntry OnPaintEntry(void (D::*f)())
+{
+    return {MessageKind::Paint, 0, [f](CDialog& d, DialogMessage&) { (static_cast<D&>(d).*f)(); }};
+}
+template <class D>
+MessageMapEntry OnQueryDragIconEntry(const Icon* (D::*f)() const)
+{
+    return {MessageKind::QueryDragIcon, 0, [f](CDialog& d, DialogMessage& m) { m.icon = (static_cast<D&>(d).*f)(); }};
+}
+template <class D>
+MessageMapEntry OnKeyEntry(MessageKind kind, void (D::*f)(uint32_t key, uint32_t repeat, uint32_t flags))
+{
+    return {kind, 0, [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.key, m.repeat, m.flags); }};
+}
+template <class D>
+MessageMapEntry OnMouseWheelEntry(bool (D::*f)(uint32_t flags, int16_t delta, ClientPoint point))
+{
+    return {MessageKind::MouseWheel, 0,
+            [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.flags, m.delta, m.point); }};
+}
+template <class D>
+MessageMapEntry OnLButtonDownEntry(void (D::*f)(uint32_t flags, ClientPoint point))
+{
+    return {MessageKind::LButtonDown, 0, [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.flags, m.point); }};
+}
+template <class D>
+MessageMapEntry OnCommandEntry(int32_t id, void (D::*f)())
+{
+    return {MessageKind::Command, id, [f](CDialog& d, DialogMessage&) { (static_cast<D&>(d).*f)(); }};
+}
+
+class CDialog {
+public:
+    explicit CDialog(const DialogTemplate& dialogTemplate);
+    virtual ~CDialog();
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // Runs the dialog on the host and returns the result it ended with.
+    int32_t DoModal(IDialogHost& host);
+
+    // Called by the host once the window and its controls exist.
+    virtual bool OnInitDialog();
+    virtual void DoDataExchange(CDataExchange& exchange);
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    // Delivers one message: a scroll-bar notification goes back to the scroll
+    // bar object, anything else to the entry of the table for it. Returns
+    // false when there is no entry.
+    bool Dispatch(DialogMessage& message);
+
+    const DialogTemplate& Template() const { return m_template; }
+    IDialogHost* Host() const { return m_host; }
+    void AttachHost(IDialogHost* host) { m_host = host; }
+
+    // Controls and window, through the host.
+    bool HasDlgItem(int32_t id) const;
+    void SetDlgItemText(int32_t id, const std::string& text);
+    std::string GetDlgItemText(int32_t id) const;
+    void CheckDlgButton(int32_t id, int32_t state);
+    int32_t IsDlgButtonChecked(int32_t id) const;
+    // Moves control states to members (true) or members to controls (false).
+    bool UpdateData(bool saveAndValidate = true);
+    void EndDialog(int32_t result);
+    void MessageBox(const std::string& text, const std::string& caption);
+    void RedrawWindow();
+    bool IsIconic() const;
+    CCanvas* ClientCanvas();
+    int32_t ClientWidth() const;
+    int32_t ClientHeight() const;
+
+    // Scroll bars created on this dialog receive their own notifications.
+    void RegisterScrollBar(CScrollBar* scrollBar);
+    void UnregisterScrollBar(CScrollBar* scrollBar);
+
+protected:
+    virtual const MessageMap& GetMessageMap() const;
+
+private:
+    DialogTemplate m_template;
+    IDialogHost* m_host = nullptr;
+    std::vector<CScrollBar*> m_scrollBars;
+};
+
+// The direction and the dialog of one data exchange.
+class CDataExchange {
+public:
+    CDataExchange(CDialog* dialog, bool saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CDialog* m_pDlgWnd;
+    bool m_bSaveAndValidate;
+};
+
+// Moves a check box's state (checked is 1) to or from value.
+void DDX_Check(CDataExchange* exchange, int32_t id, int32_t& value);

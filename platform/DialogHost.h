@@ -1,0 +1,53 @@
+// What a backend provides to run a dialog: the window with its controls,
+// the client-area canvas, message boxes, the open-file dialog and scroll
+// bars. The headless host and the Qt host implement it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "DialogTemplate.h"
+#include "OpenFileRequest.h"
+
+class CCanvas;
+class CDialog;
+struct Icon;
+
+// The dialog's background colour, which the canvas starts with.
+constexpr uint32_t kDialogBackgroundRgb = 0xF0F0F0;
+
+class IDialogHost {
+public:
+    virtual ~IDialogHost() = default;
+
+    // Shows the dialog, calls its OnInitDialog and delivers input until the
+    // dialog ends; returns the result given to EndDialog.
+    virtual int32_t RunModal(CDialog& dialog) = 0;
+    virtual void EndDialog(int32_t result) = 0;
+
+    // The client area as a canvas; a paint draws on it.
+    virtual CCanvas& Canvas() = 0;
+    // Invalidates the whole client area without erasing it and paints it
+    // before returning.
+    virtual void Redraw() = 0;
+    virtual bool IsMinimized() const = 0;
+    virtual void SetIcon(const Icon& icon, bool big) = 0;
+
+    virtual bool HasControl(int32_t id) const = 0;
+    virtual void SetControlText(int32_t id, const std::string& text) = 0;
+    virtual std::string GetControlText(int32_t id) const = 0;
+    virtual void SetCheck(int32_t id, int32_t state) = 0;
+    virtual int32_t GetCheck(int32_t id) const = 0;
+
+    // A modal message box owned by the dialog, with an OK button and no icon.
+    virtual void ShowMessageBox(const std::string& text, const std::string& caption) = 0;
+    // The modal open-file dialog; true with the chosen path, false when cancelled.
+    virtual bool GetOpenFileName(const OpenFileRequest& request, std::string& path) = 0;
+
+    virtual void CreateScrollBar(int32_t id, const PixelRect& rect) = 0;
+    virtual void SetScrollRange(int32_t id, int32_t min, int32_t max, bool redraw) = 0;
+    virtual void GetScrollRange(int32_t id, int32_t& min, int32_t& max) const = 0;
+    // Returns the previous position.
+    virtual int32_t SetScrollPos(int32_t id, int32_t position, bool redraw) = 0;
+    virtual int32_t GetScrollPos(int32_t id) const = 0;
+};

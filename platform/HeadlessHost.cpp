@@ -1,0 +1,240 @@
+#include "HeadlessHost.h"
+
+#include "Dialog.h"
+
+CHeadlessHost::CHeadlessHost()
+{
+    // Boxes without an owner window (shown from below the dialog layer) are
+    // recorded with the dialog's own.
+    m_previousHandler = SetMessageBoxHandler(
+        [this](const std::string& text, const std::string& caption) { Record(text, caption, false); });
+}
+
+CHeadlessHost::~CHeadlessHost()
+{
+    SetMessageBoxHandler(m_previousHandler);
+}
+
+void CHeadlessHost::Open(CDialog& dialog)
+{
+    m_dialog = &dialog;
+    m_result = 0;
+    dialog.AttachHost(this);
+    m_canvas = CCanvas(dialog.ClientWidth(), dialog.ClientHeight(), kDialogBackgroundRgb);
+    m_controls.clear();
+    m_scrollBars.clear();
+    for (const ControlTemplate& c : dialog.Template().controls)
+        m_controls[c.id] = ControlState{c.kind, c.text, 0};
+    dialog.OnInitDialog();
+    // The window appears: its client area is painted once.
+    if (m_dialog)
+        Paint();
+}
+
+int32_t CHeadlessHost::RunModal(CDialog& dialog)
+{
+    Open(dialog);
+    while (m_dialog && !m_script.empty()) {
+        DialogMessage m = m_script.front();
+        m_script.pop_front();
+        Send(m);
+    }
+    // With no input left, the user closes the window.
+    if (m_dialog)
+        Command(IDCANCEL);
+    return m_result;
+}
+
+void CHeadlessHost::EndDialog(int32_t result)
+{
+    m_result = result;
+    m_dialog = nullptr;
+}
+
+bool CHeadlessHost::Send(DialogMessage& message)
+{
+    if (!m_dialog)
+        return false;
+    if (message.kind == MessageKind::Paint)
+        ++m_paints;
+    return m_dialog->Dispatch(message);
+}
+
+void CHeadlessHost::Paint()
+{
+    Send(DialogMessage{MessageKind::Paint});
+}
+
+void CHeadlessHost::Redraw()
+{
+    Paint();
+}
+
+void CHeadlessHost::Wheel(int16_t delta, ClientPoint point)
+{
+    DialogMessage m{MessageKind::MouseWheel};
+    m.delta = delta;
+    m.point = point;
+    Send(m);
+}
+
+void CHeadlessHost::Click(int32_t x, int32_t y)
+{
+    DialogMessage m{MessageKind::LButtonDown};
+    m.flags = 0x0001; // the left button is down
+    m.point = {x, y};
+    Send(m);
+}
+
+void CHeadlessHost::Scroll(int32_t id, int32_t code, int32_t thumbPosition)
+{
+    DialogMessage m{MessageKind::HScroll};
+    m.id = id;
+    m.code = code;
+    m.position = thumbPosition;
+    Send(m);
+}
+
+void CHeadlessHost::Command(int32_t id)
+{
+    DialogMessage m{MessageKind::Command};
+    m.id = id;
+    Send(m);
+}
+
+void CHeadlessHost::Key(uint32_t key, bool character)
+{
+    DialogMessage m{character ? MessageKind::Char : MessageKind::KeyDown};
+    m.key = key;
+    Send(m);
+    if (!character && key == VK_ESCAPE)
+        Command(IDCANCEL);
+    else if (!character && key == VK_RETURN)
+        Command(IDOK);
+}
+
+void CHeadlessHost::ToggleCheck(int32_t id)
+{
+    auto it = m_controls.find(id);
+    if (it == m_controls.end())
+        return;
+    it->second.check = it->second.check ? 0 : 1;
+    Command(id);
+}
+
+void CHeadlessHost::SetIcon(const Icon& icon, bool big)
+{
+    (big ? m_bigIcon : m_smallIcon) = icon;
+}
+
+bool CHeadlessHost::HasControl(int32_t id) const
+{
+    return m_controls.count(id) != 0;
+}
+
+void CHeadlessHost::SetControlText(int32_t id, const std::string& text)
+{
+    auto it = m_controls.find(id);
+    if (it != m_controls.end())
+        it->second.text = text;
+}
+
+std::string CHeadlessHost::GetControlText(int32_t id) const
+{
+    auto it = m_controls.find(id);
+    return it == m_controls.end() ? std::string() : it->second.text;
+}
+
+void CHeadlessHost::SetCheck(int32_t id, int32_t state)
+{
+    auto it = m_controls.find(id);
+    if (it != m_controls.end())
+        it->second.check = state;
+}
+
+int32_t CHeadlessHost::GetCheck(int32_t id) const
+{
+    auto it = m_controls.find(id);
+    return it == m_controls.end() ? 0 : it->second.check;
+}
+
+const CHeadlessHost::ControlState* CHeadlessHost::Control(int32_t id) const
+{
+    auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : &it->second;
+}
+
+void CHeadlessHost::Record(const std::string& text, const std::string& caption, bool owned)
+{
+    m_messages.push_back({text, caption, owned});
+    if (m_echo) {
+        std::fprintf(m_echo, "%s\n", text.c_str());
+        std::fflush(m_echo);
+    }
+}
+
+void CHeadlessHost::ShowMessageBox(const std::string& text, const std::string& caption)
+{
+    Record(text, caption, true);
+}
+
+bool CHeadlessHost::GetOpenFileName(const OpenFileRequest& request, std::string& path)
+{
+    m_fileRequests.push_back(request);
+    std::optional<std::string> answer;
+    if (!m_fileAnswers.empty()) {
+        answer = m_fileAnswers.front();
+        m_fileAnswers.pop_front();
+    }
+    // A path longer than the caller's buffer cannot be returned, as with the
+    // real dialog.
+    if (!answer || answer->size() + 1 > request.bufferSize) {
+        path.clear();
+        return false;
+    }
+    path = *answer;
+    return true;
+}
+
+void CHeadlessHost::CreateScrollBar(int32_t id, const PixelRect& rect)
+{
+    m_scrollBars[id] = ScrollBarState{rect, 0, 0, 0};
+}
+
+void CHeadlessHost::SetScrollRange(int32_t id, int32_t min, int32_t max, bool)
+{
+    ScrollBarState& s = m_scrollBars[id];
+    s.min = min;
+    s.max = max;
+}
+
+void CHeadlessHost::GetScrollRange(int32_t id, int32_t& min, int32_t& max) const
+{
+    auto it = m_scrollBars.find(id);
+    min = it == m_scrollBars.end() ? 0 : it->second.min;
+    max = it == m_scrollBars.end() ? 0 : it->second.max;
+}
+
+int32_t CHeadlessHost::SetScrollPos(int32_t id, int32_t position, bool)
+{
+    ScrollBarState& s = m_scrollBars[id];
+    const int32_t previous = s.position;
+    // The position stays within the range, as on the platform; an empty
+    // range (minimum above maximum) takes the position as given.
+    if (s.min <= s.max)
+        position = position < s.min ? s.min : (position > s.max ? s.max : position);
+    s.position = position;
+    return previous;
+}
+
+int32_t CHeadlessHost::GetScrollPos(int32_t id) const
+{
+    auto it = m_scrollBars.find(id);
+    return it == m_scrollBars.end() ? 0 : it->second.position;
+}
+
+const CHeadlessHost::ScrollBarState* CHeadlessHost::ScrollBar(int32_t id) const
+{
+    auto it = m_scrollBars.find(id);
+    return it == m_scrollBars.end() ? nullptr : &it->second;
+}

@@ -1,0 +1,120 @@
+// Runs a dialog without a window: the client area is a canvas in memory,
+// message boxes are recorded (and printed when asked), the open-file dialog
+// answers from a script, and scroll bars and controls keep their state. Tests
+// and the command-line tool drive dialogs through it, one input message at a
+// time, exactly as a window would deliver them.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Canvas.h"
+#include "DialogHost.h"
+#include "DialogMessage.h"
+#include "Icon.h"
+#include "MessageBox.h"
+
+class CDialog;
+
+class CHeadlessHost : public IDialogHost {
+public:
+    struct ShownMessage {
+        std::string text;
+        std::string caption;
+        bool owned; // owned by the dialog (false: a box without owner window)
+    };
+    struct ScrollBarState {
+        PixelRect rect{};
+        int32_t min = 0, max = 0, position = 0;
+    };
+    struct ControlState {
+        ControlKind kind;
+        std::string text;
+        int32_t check = 0;
+    };
+
+    CHeadlessHost();
+    ~CHeadlessHost() override;
+
+    // Opens the dialog: controls from its template, a canvas of its client
+    // size in the background colour, OnInitDialog, then a first paint.
+    void Open(CDialog& dialog);
+    bool IsOpen() const { return m_dialog != nullptr; }
+    int32_t Result() const { return m_result; }
+
+    // Input, each delivered like the window delivers it.
+    void Paint();
+    void Wheel(int16_t delta, ClientPoint point = {});
+    void Click(int32_t x, int32_t y);
+    void Scroll(int32_t id, int32_t code, int32_t thumbPosition = 0);
+    void Command(int32_t id);
+    // A key: the dialog hears it, then Enter gives OK and Escape cancel, as
+    // in any dialog.
+    void Key(uint32_t key, bool character = false);
+    // Clicks a check box: its state flips, then the dialog hears the command.
+    void ToggleCheck(int32_t id);
+    // Delivers a message; the answer of a query (the drag icon) is left in it.
+    bool Send(DialogMessage& message);
+    bool Send(DialogMessage&& message) { return Send(message); }
+
+    // Answers for coming open-file dialogs, in order: a path, or nullopt
+    // for cancel. With none left the dialog is cancelled.
+    void QueueOpenFileAnswer(std::optional<std::string> path) { m_fileAnswers.push_back(std::move(path)); }
+    const std::vector<OpenFileRequest>& OpenFileRequests() const { return m_fileRequests; }
+
+    // Messages for RunModal, delivered in order after the dialog opened.
+    void QueueMessage(DialogMessage message) { m_script.push_back(message); }
+
+    const std::vector<ShownMessage>& Messages() const { return m_messages; }
+    void ClearMessages() { m_messages.clear(); }
+    // Print each message box's text to this stream as it is shown (null: don't).
+    void EchoMessagesTo(FILE* stream) { m_echo = stream; }
+    void SetMinimized(bool minimized) { m_minimized = minimized; }
+    int32_t PaintCount() const { return m_paints; }
+    const ScrollBarState* ScrollBar(int32_t id) const;
+    const ControlState* Control(int32_t id) const;
+    const Icon* WindowIcon(bool big) const { return big ? &m_bigIcon : &m_smallIcon; }
+
+    // IDialogHost.
+    int32_t RunModal(CDialog& dialog) override;
+    void EndDialog(int32_t result) override;
+    CCanvas& Canvas() override { return m_canvas; }
+    void Redraw() override;
+    bool IsMinimized() const override { return m_minimized; }
+    void SetIcon(const Icon& icon, bool big) override;
+    bool HasControl(int32_t id) const override;
+    void SetControlText(int32_t id, const std::string& text) override;
+    std::string GetControlText(int32_t id) const override;
+    void SetCheck(int32_t id, int32_t state) override;
+    int32_t GetCheck(int32_t id) const override;
+    void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
+    void CreateScrollBar(int32_t id, const PixelRect& rect) override;
+    void SetScrollRange(int32_t id, int32_t min, int32_t max, bool redraw) override;
+    void GetScrollRange(int32_t id, int32_t& min, int32_t& max) const override;
+    int32_t SetScrollPos(int32_t id, int32_t position, bool redraw) override;
+    int32_t GetScrollPos(int32_t id) const override;
+
+private:
+    void Record(const std::string& text, const std::string& caption, bool owned);
+
+    CDialog* m_dialog = nullptr;
+    int32_t m_result = 0;
+    CCanvas m_canvas;
+    bool m_minimized = false;
+    int32_t m_paints = 0;
+    Icon m_bigIcon, m_smallIcon;
+    std::map<int32_t, ControlState> m_controls;
+    std::map<int32_t, ScrollBarState> m_scrollBars;
+    std::vector<ShownMessage> m_messages;
+    FILE* m_echo = nullptr;
+    std::deque<std::optional<std::string>> m_fileAnswers;
+    std::vector<OpenFileRequest> m_fileRequests;
+    std::deque<DialogMessage> m_script;
+    MessageBoxHandler m_previousHandler;
+};

@@ -1,0 +1,120 @@
+#include "Resources.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr uint32_t kButton = WindowStyle::kChild | WindowStyle::kVisible | WindowStyle::kTabStop;
+constexpr uint32_t kStatic = WindowStyle::kChild | WindowStyle::kVisible;
+
+DialogTemplate MakeTemplate()
+{
+    DialogTemplate t;
+    t.id = IDD_PORTRAITEDITOR_DIALOG;
+    t.caption = "Thornvale - Portrait Editor v1.0";
+    t.width = 347;
+    t.height = 247;
+    t.fontName = "MS Sans Serif";
+    t.fontPointSize = 8;
+    t.style = WindowStyle::kPopup | WindowStyle::kVisible | WindowStyle::kCaption | WindowStyle::kSystemMenu |
+              WindowStyle::kMinimizeBox | WindowStyle::kModalFrame;
+    t.exStyle = WindowExStyle::kAppWindow;
+    t.controls = {
+        {IDC_QUIT, ControlKind::DefaultPushButton, "Quit", 290, 225, 50, 15, kButton},
+        {IDC_PORTRAIT_GROUP, ControlKind::GroupBox, "Portrait", 275, 10, 65, 80, kStatic},
+        {IDC_RACE, ControlKind::StaticText, "Race", 285, 35, 50, 8, kStatic},
+        {IDC_GENDER, ControlKind::StaticText, "Gender", 285, 45, 50, 8, kStatic},
+        {IDC_FILE, ControlKind::StaticText, "File", 285, 25, 50, 8, kStatic},
+        {IDC_EXPORT_ALL, ControlKind::PushButton, "Export All", 5, 205, 60, 15, kButton},
+        {IDC_EXPORT, ControlKind::PushButton, "Export", 5, 225, 60, 15, kButton},
+        {IDC_IMPORT, ControlKind::PushButton, "Import", 70, 225, 60, 15, kButton},
+        {IDC_CREATE_ARCHIVE, ControlKind::PushButton, "Create Archive", 135, 225, 60, 15, kButton},
+        {IDC_COLORS, ControlKind::StaticText, "Colors", 285, 60, 50, 8, kStatic},
+        {IDC_USE_TGA_PALETTE, ControlKind::AutoCheckBox, "Use TGA-Palette", 200, 225, 85, 15, kButton},
+    };
+    return t;
+}
+
+// The icon is drawn here rather than shipped as a picture: a bust in a
+// warm frame on a dark blue ground, with soft edges.
+Icon MakeIcon()
+{
+    constexpr int32_t kSize = 32;
+    Icon icon;
+    icon.size = kSize;
+    icon.pixels.assign(kSize * kSize * 4, 0);
+    auto put = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
+        uint8_t* p = &icon.pixels[static_cast<size_t>(y * kSize + x) * 4];
+        p[0] = b;
+        p[1] = g;
+        p[2] = r;
+        p[3] = a;
+    };
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            const bool frame = x < 3 || y < 3 || x >= kSize - 3 || y >= kSize - 3;
+            if (frame) {
+                const bool light = (x + y) % 4 < 2;
+                put(x, y, light ? 214 : 168, light ? 160 : 118, light ? 64 : 40);
+                continue;
+            }
+            // Ground: a vertical blend from deep blue to slate.
+            const uint8_t g = static_cast<uint8_t>(40 + y * 2);
+            put(x, y, 30, g, static_cast<uint8_t>(90 + y * 3));
+            const double cx = x + 0.5 - 16.0;
+            // Head: an ellipse; shoulders: the top of a wider ellipse.
+            const double head = (cx * cx) / (5.2 * 5.2) + ((y + 0.5 - 12.0) * (y + 0.5 - 12.0)) / (6.2 * 6.2);
+            const double body = (cx * cx) / (11.0 * 11.0) + ((y + 0.5 - 31.0) * (y + 0.5 - 31.0)) / (10.0 * 10.0);
+            if (head <= 1.0) {
+                const uint8_t shade = static_cast<uint8_t>(236 - std::clamp(static_cast<int>(cx * 6), -20, 40));
+                put(x, y, shade, static_cast<uint8_t>(shade * 0.78), static_cast<uint8_t>(shade * 0.62));
+            } else if (body <= 1.0) {
+                put(x, y, 150, 36, 44);
+            }
+        }
+    }
+    return icon;
+}
+
+} // namespace
+
+const DialogTemplate& PortraitEditorDialogTemplate()
+{
+    static const DialogTemplate t = MakeTemplate();
+    return t;
+}
+
+std::string LoadResourceString(int32_t id)
+{
+    const char* text = nullptr;
+    switch (id) {
+    case IDS_ARCHIVE_NOT_FOUND:
+        text = "DATA.QPK not found. Please make sure that the editor is installed in the Thornvale base directory.";
+        break;
+    case IDS_TOO_MANY_PORTRAITS:
+        text = "Too many portraits. ";
+        break;
+    case IDS_PORTRAIT_SAVED:
+        text = "Portrait successfully saved.";
+        break;
+    case IDS_ARCHIVE_CREATED:
+        text = "Archive successfully created.";
+        break;
+    case IDS_TGA_NOT_LOADED:
+        text = "Could not load TGA. Wrong size and/or colordepth.";
+        break;
+    default:
+        return {};
+    }
+    std::string s(text);
+    if (s.size() > kStringBufferSize - 1)
+        s.resize(kStringBufferSize - 1);
+    return s;
+}
+
+const Icon& LoadAppIcon()
+{
+    static const Icon icon = MakeIcon();
+    return icon;
+}

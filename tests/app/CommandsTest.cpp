@@ -1,0 +1,382 @@
+// The commands behind the buttons: Export All, Export, Import with its file
+// dialog and check box, quitting, Create Archive, and the application object.
+#include <algorithm>
+#include <filesystem>
+
+#include "EditorTestKit.h"
+#include "app/PortraitEditorApp.h"
+
+namespace {
+
+// One test suite per group of behaviour, all on the same fixture.
+using EditorCommandsTest = EditorFixture;
+
+const char kSaved[] = "Portrait successfully saved.";
+const char kNotLoaded[] = "Could not load TGA. Wrong size and/or colordepth.";
+
+TestPortrait Portrait(const char* race, int mediumFrames)
+{
+    TestPortrait p{race, true, '1'};
+    p.mediumFrames = mediumFrames;
+    return p;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// How many pixels of an exported 8-bit TGA hold the index.
+size_t CountIndex(const std::vector<uint8_t>& tga, uint8_t index)
+{
+    return static_cast<size_t>(std::count(tga.begin() + 18 + 768, tga.end(), index));
+}
+
+DialogMessage CommandMessage(int32_t id)
+{
+    DialogMessage m(MessageKind::Command);
+    m.id = id;
+    return m;
+}
+
+} // namespace
+
+TEST_F(EditorCommandsTest, ExportAllWritesEveryFrameOfTheCurrentPortrait)
+{
+    Open(MakePortraitEntries({Portrait("TVAR", 3)}));
+    host.Command(IDC_EXPORT_ALL);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, kSaved);
+    EXPECT_EQ(host.Messages()[0].caption, "Info");
+    EXPECT_EQ(ListFolder(*game / "Portraits"),
+              Sorted({"TVARM1_LARGE.TGA", "TVARM10_MEDIUM.TGA", "TVARM11_MEDIUM.TGA", "TVARM12_MEDIUM.TGA",
+                      "STVARM1_SMALL.TGA"}));
+
+    // Each file holds its own frame at its true width: the test frames are
+    // one palette index with a left column of index 0.
+    const std::vector<uint8_t> large = ReadFileBytes(PortraitsFile("TVARM1_LARGE.TGA"));
+    ASSERT_EQ(large.size(), 18u + 768u + 21u * 15u);
+    EXPECT_EQ(large[12] | large[13] << 8, 21);
+    EXPECT_EQ(large[14] | large[15] << 8, 15);
+    EXPECT_TRUE(std::equal(large.begin() + 18, large.begin() + 18 + 768, TestColourMap().begin()));
+    EXPECT_EQ(CountIndex(large, 1), 20u * 15u);
+    const std::vector<uint8_t> medium2 = ReadFileBytes(PortraitsFile("TVARM12_MEDIUM.TGA"));
+    ASSERT_EQ(medium2.size(), 18u + 768u + 11u * 7u);
+    EXPECT_EQ(CountIndex(medium2, 3), 10u * 7u);
+    const std::vector<uint8_t> small = ReadFileBytes(PortraitsFile("STVARM1_SMALL.TGA"));
+    ASSERT_EQ(small.size(), 18u + 768u + 5u * 3u);
+    EXPECT_EQ(CountIndex(small, 1), 4u * 3u);
+}
+
+TEST_F(EditorCommandsTest, ExportAllSkipsASizeThatThePortraitLacks)
+{
+    // Portrait 1 has no MEDIUM entry; the portrait before it has three frames.
+    std::vector<TestEntry> entries = MakePortraitEntries({Portrait("TVAR", 3), Portrait("QEN", 1)});
+    entries.erase(entries.begin() + 4);
+    Open(entries);
+    host.Wheel(-120);
+    EXPECT_EQ(SlotPx(0), TestPaletteRgb(2));
+    EXPECT_EQ(SlotPx(1), kBlackRgb);
+    EXPECT_EQ(SlotPx(2), TestPaletteRgb(2));
+    host.Command(IDC_EXPORT_ALL);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, kSaved);
+    EXPECT_EQ(ListFolder(*game / "Portraits"), Sorted({"QENM1_LARGE.TGA", "SQENM1_SMALL.TGA"}));
+}
+
+TEST_F(EditorCommandsTest, ExportWritesTheSelectedSlotsFrame)
+{
+    Open(MakePortraitEntries({Portrait("TVAR", 4)}));
+    const struct {
+        int32_t slot;
+        const char* file; // null: the slot holds no frame
+        uint8_t index;
+    } cases[] = {
+        {0, "TVARM1_LARGE.TGA", 1}, {1, "TVARM10_MEDIUM.TGA", 1}, {2, "TVARM1_SMALL.TGA", 1},
+        {5, "TVARM13_MEDIUM.TGA", 4}, {11, nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.slot);
+        std::filesystem::remove_all(*game / "Portraits");
+        host.ClearMessages();
+        const ClientPoint p = InsideSlot(c.slot);
+        host.Click(p.x, p.y);
+        host.Command(IDC_EXPORT);
+        ASSERT_EQ(host.Messages().size(), 1u);
+        EXPECT_EQ(host.Messages()[0].text, kSaved);
+        // The folder is made again even when nothing is written into it.
+        ASSERT_TRUE(std::filesystem::is_directory(*game / "Portraits"));
+        if (!c.file) {
+            EXPECT_TRUE(ListFolder(*game / "Portraits").empty());
+            continue;
+        }
+        EXPECT_EQ(ListFolder(*game / "Portraits"), std::vector<std::string>{c.file});
+        EXPECT_GT(CountIndex(ReadFileBytes(PortraitsFile(c.file)), c.index), 0u);
+    }
+
+    std::filesystem::remove_all(*game / "Portraits");
+    host.Command(IDC_EXPORT_ALL);
+    EXPECT_EQ(ListFolder(*game / "Portraits").size(), 6u);
+}
+
+TEST_F(EditorCommandsTest, ExportOfANameThatWouldLeaveThePortraitsFolderWritesNothing)
+{
+    // The portrait's name is "/../EVILTVARF1": taken as it is, its files
+    // would land in the base directory or above it.
+    std::vector<TestEntry> entries = MakePortraitEntries({Portrait("TVAR", 1)});
+    for (TestEntry& e : entries)
+        e.name.replace(e.name.rfind('\\') + 1, std::string::npos, "X/../EVILTVARF1.GFX");
+    Open(entries);
+    ASSERT_EQ(Text(IDC_FILE), "/../EVILTVARF1");
+    host.Command(IDC_EXPORT_ALL);
+    host.Command(IDC_EXPORT);
+    EXPECT_EQ(host.Messages().size(), 2u);
+    EXPECT_TRUE(ListFolder(*game / "Portraits").empty());
+    EXPECT_EQ(ListFolder(game->Base()), Sorted({"DATA", "Portraits"}));
+    const std::string above = std::filesystem::path(game->Base()).parent_path().string();
+    EXPECT_FALSE(PathExists(above + "/EVILTVARF1_LARGE.TGA"));
+}
+
+TEST_F(EditorCommandsTest, ImportReplacesTheSelectedSlotsFrame)
+{
+    Open(MakePortraitEntries({Portrait("TVAR", 3)}));
+    ImportInto(0, WriteTga("large.tga", SolidTga(21, 15, 77)));
+    EXPECT_EQ(SlotPx(0), TestPaletteRgb(77));
+    EXPECT_EQ(Px(10, 24), TestPaletteRgb(77)); // bottom-left pixel of the frame
+    EXPECT_EQ(SlotPx(1), TestPaletteRgb(1));
+
+    ImportInto(4, WriteTga("medium.tga", SolidTga(11, 7, 88)));
+    EXPECT_EQ(SlotPx(4), TestPaletteRgb(88));
+    EXPECT_EQ(SlotPx(3), TestPaletteRgb(2));
+    EXPECT_EQ(SlotPx(1), TestPaletteRgb(1));
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_TRUE(dlg.Image(kSizeMedium).IsFrameChanged(2));
+    EXPECT_FALSE(dlg.Image(kSizeMedium).IsFrameChanged(0));
+}
+
+TEST_F(EditorCommandsTest, ImportOfAFileThatDoesNotFitShowsMessageFive)
+{
+    Open(MakePortraitEntries({Portrait("TVAR", 1)}));
+    std::vector<uint8_t> trueColour = SolidTga(21, 15, 0, {});
+    trueColour[1] = 0;
+    trueColour[2] = 2;
+    trueColour[6] = trueColour[7] = 0;
+    trueColour[16] = 24;
+    trueColour.resize(18 + 21 * 15 * 3, 0x40);
+    const struct {
+        const char* what;
+        std::vector<uint8_t> tga;
+    } cases[] = {
+        {"one pixel wider", SolidTga(22, 15, 77)},
+        {"one row higher", SolidTga(21, 16, 77)},
+        {"24-bit pixels", trueColour},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        host.ClearMessages();
+        const int paints = host.PaintCount();
+        ImportInto(0, WriteTga("bad.tga", c.tga));
+        ASSERT_EQ(host.Messages().size(), 1u);
+        EXPECT_EQ(host.Messages()[0].text, kNotLoaded);
+        EXPECT_EQ(host.Messages()[0].caption, "Info");
+        EXPECT_GT(host.PaintCount(), paints);
+        EXPECT_EQ(SlotPx(0), TestPaletteRgb(1));
+    }
+    // Nothing was changed, so quitting saves nothing.
+    host.Command(IDOK);
+    EXPECT_TRUE(ListFolder(*game / "Portraits").empty());
+}
+
+TEST_F(EditorCommandsTest, ImportFileDialogStartsWhereTheLastOneEnded)
+{
+    Open(MakePortraitEntries({Portrait("TVAR", 1)}));
+    const std::string first = WriteTga("first.tga", SolidTga(21, 15, 77));
+    const std::string second = WriteTga("second.tga", SolidTga(21, 15, 78));
+    host.QueueOpenFileAnswer(first);
+    host.Command(IDC_IMPORT);
+    host.QueueOpenFileAnswer(second);
+    host.Command(IDC_IMPORT);
+    host.QueueOpenFileAnswer(std::nullopt);
+    const int paints = host.PaintCount();
+    host.Command(IDC_IMPORT);
+    EXPECT_EQ(host.PaintCount(), paints); // a cancelled dialog replaces nothing to show
+    host.QueueOpenFileAnswer(first);
+    host.Command(IDC_IMPORT);
+
+    const std::vector<OpenFileRequest>& requests = host.OpenFileRequests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[0].initialDir, std::filesystem::current_path().string());
+    EXPECT_EQ(requests[1].initialDir, first);
+    EXPECT_EQ(requests[2].initialDir, second);
+    EXPECT_EQ(requests[3].initialDir, "");
+    for (const OpenFileRequest& r : requests) {
+        ASSERT_EQ(r.filters.size(), 2u);
+        EXPECT_EQ(r.filters[0].description, "TGA-Files (*.tga)");
+        EXPECT_EQ(r.filters[0].pattern, "*.tga");
+        EXPECT_EQ(r.filters[1].description, "All Files (*.*)");
+        EXPECT_EQ(r.filters[1].pattern, "*.*");
+        EXPECT_EQ(r.filterIndex, 1);
+        EXPECT_EQ(r.flags, 0x1801u);
+        EXPECT_EQ(r.bufferSize, 260u);
+    }
+    // Only the cancelled dialog showed message 5.
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, kNotLoaded);
+    EXPECT_EQ(host.Messages()[0].caption, "Info");
+    EXPECT_EQ(SlotPx(0), TestPaletteRgb(77));
+}
+
+TEST_F(EditorCommandsTest, UseTgaPaletteTakesTheFilesColours)
+{
+    Open(MakePortraitEntries({Portrait("TVAR", 1)}));
+    // Index 77 of the file's colour map is (1, 2, 3), a colour that the
+    // image palette does not hold.
+    std::vector<uint8_t> map = TestColourMap();
+    map[77 * 3 + 0] = 3;
+    map[77 * 3 + 1] = 2;
+    map[77 * 3 + 2] = 1;
+    const std::string path = WriteTga("own.tga", SolidTga(21, 15, 77, map));
+
+    // Unchecked: the pixels are re-indexed to the nearest image colour.
+    ImportInto(0, path);
+    bool inImagePalette = false;
+    for (int i = 0; i < 256; ++i)
+        inImagePalette = inImagePalette || SlotPx(0) == TestPaletteRgb(i);
+    EXPECT_TRUE(inImagePalette);
+    EXPECT_NE(SlotPx(0), 0x010203u);
+
+    host.ToggleCheck(IDC_USE_TGA_PALETTE);
+    ImportInto(0, path);
+    EXPECT_EQ(SlotPx(0), 0x010203u);
+    EXPECT_TRUE(host.Messages().empty());
+}
+
+class QuitTest : public EditorFixture, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(QuitTest, QuittingSavesTheChangedImagesOfTheCurrentPortrait)
+{
+    Open(MakePortraitEntries({Portrait("TVAR", 1)}));
+    ImportInto(0, WriteTga("large.tga", SolidTga(21, 15, 77)));
+    ImportInto(2, WriteTga("small.tga", SolidTga(5, 3, 66)));
+    EXPECT_TRUE(ListFolder(*game / "Portraits").empty());
+    host.Command(GetParam());
+    EXPECT_FALSE(host.IsOpen());
+    EXPECT_EQ(host.Result(), GetParam());
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_EQ(ListFolder(*game / "Portraits"), Sorted({"LTVARM1.GFX", "STVARM1.GFX"}));
+}
+
+// IDOK is the Quit button (and Enter); IDCANCEL is Escape and the close box.
+INSTANTIATE_TEST_SUITE_P(EditorQuit, QuitTest, ::testing::Values(IDOK, IDCANCEL),
+                         [](const ::testing::TestParamInfo<int32_t>& param) {
+                             return std::string(param.param == IDOK ? "QuitButton" : "EscapeOrCloseBox");
+                         });
+
+TEST_F(EditorCommandsTest, TheEscapeKeyQuitsAndSaves)
+{
+    Open(MakePortraitEntries({Portrait("TVAR", 1)}));
+    ImportInto(0, WriteTga("large.tga", SolidTga(21, 15, 77)));
+    host.Key(VK_ESCAPE);
+    EXPECT_FALSE(host.IsOpen());
+    EXPECT_EQ(host.Result(), IDCANCEL);
+    EXPECT_EQ(ListFolder(*game / "Portraits"), Sorted({"LTVARM1.GFX"}));
+}
+
+TEST_F(EditorCommandsTest, QuittingWithoutChangesWritesNothing)
+{
+    Open(MakePortraitEntries(ManyPortraits(2)));
+    host.Wheel(-120);
+    host.Click(310, 20);
+    host.Command(IDCANCEL);
+    EXPECT_FALSE(host.IsOpen());
+    EXPECT_TRUE(ListFolder(*game / "Portraits").empty());
+}
+
+TEST_F(EditorCommandsTest, CreateArchivePacksSavedOverridesInDirectoryOrder)
+{
+    // Portrait 0's entries come first in the directory, portrait 1's next,
+    // then a SKULL entry whose override file exists but is never packed.
+    const std::vector<TestPortrait> portraits = ManyPortraits(2);
+    std::vector<TestEntry> entries = MakePortraitEntries(portraits);
+    const std::string skullName = "PORTRAITS\\LARGE\\LSKULLQENM1.GFX";
+    entries.push_back({skullName, entries[0].data});
+    Open(entries);
+    game->Dir().WriteFile("Portraits/LSKULLQENM1.GFX", MakeOverrideFile(skullName, Pattern(20)));
+    game->Dir().MakeFolder("PATCHES");
+
+    // Portrait 1's LARGE image is saved first, portrait 0's second, so that
+    // neither the order of saving nor the order of names is the directory's.
+    host.Wheel(-120);
+    ImportInto(0, WriteTga("one.tga", SolidTga(21, 15, 91)));
+    host.Wheel(120);
+    ImportInto(0, WriteTga("zero.tga", SolidTga(21, 15, 90)));
+    host.Wheel(-120);
+    ASSERT_TRUE(host.Messages().empty());
+
+    host.Command(IDC_CREATE_ARCHIVE);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, "Archive successfully created.");
+    EXPECT_EQ(host.Messages()[0].caption, "Info");
+
+    auto payloadOf = [&](const std::string& file, const std::string& entryName) {
+        const std::vector<uint8_t> bytes = ReadFileBytes(PortraitsFile(file));
+        return std::vector<uint8_t>(bytes.begin() + 19 + static_cast<long>(entryName.size()), bytes.end());
+    };
+    const std::string name0 = "PORTRAITS\\LARGE\\LTVARM0.GFX";
+    const std::string name1 = "PORTRAITS\\LARGE\\LBOGREM0.GFX";
+    std::vector<uint8_t> expected =
+        MakeArchive({{name0, payloadOf("LTVARM0.GFX", name0)}, {name1, payloadOf("LBOGREM0.GFX", name1)}});
+    const std::string target = std::filesystem::current_path().string() + "\\PATCHES\\PATCH.010";
+    std::copy(target.begin(), target.end(), expected.begin());
+    const std::string folder = "Data\\";
+    std::copy(folder.begin(), folder.end(), expected.begin() + 256);
+    PutU32(expected, 520, 0x0200FFFF);
+    PutU32(expected, 524, 1);
+    EXPECT_EQ(ReadFileBytes(*game / "PATCHES/PATCH.010"), expected);
+}
+
+TEST_F(EditorCommandsTest, CreateArchiveWithoutPatchesFolderSaysSoAndCreatesNothing)
+{
+    Open(MakePortraitEntries({Portrait("TVAR", 1)}));
+    ImportInto(0, WriteTga("large.tga", SolidTga(21, 15, 77)));
+    host.Command(IDC_CREATE_ARCHIVE);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].caption, "Info");
+    EXPECT_EQ(host.Messages()[0].text.rfind("PATCHES\\PATCH.010 could not be written.", 0), 0u)
+        << host.Messages()[0].text;
+    EXPECT_FALSE(PathExists(*game / "PATCHES"));
+    EXPECT_EQ(ListFolder(game->Base()), Sorted({"DATA", "Portraits"}));
+}
+
+TEST(EditorApp, InitInstanceRunsTheDialogOnTheHostAndReturnsFalse)
+{
+    const TestPortrait p = Portrait("TVAR", 1);
+    GameDir game(MakePortraitEntries({p}));
+    const std::vector<uint8_t> archiveBefore = game.ArchiveBytes();
+    TempDir files;
+    files.WriteFile("edit.tga", SolidTga(21, 15, 77));
+    ScopedChdir cd(game.Base());
+    CPortraitEditorDlg::ResetViewState();
+    {
+        CHeadlessHost host;
+        host.QueueOpenFileAnswer(files / "edit.tga");
+        host.QueueMessage(CommandMessage(IDC_IMPORT));
+        CPortraitEditorApp app;
+        EXPECT_FALSE(app.InitInstance(host));
+        // The script ran out and the user closed the window, which saved.
+        EXPECT_FALSE(host.IsOpen());
+        EXPECT_EQ(host.Result(), IDCANCEL);
+        EXPECT_EQ(host.OpenFileRequests().size(), 1u);
+        EXPECT_TRUE(host.Messages().empty());
+    }
+    EXPECT_EQ(ListFolder(game / "Portraits"), std::vector<std::string>{"LTVARM1.GFX"});
+
+    // The next run shows the saved frame.
+    CPortraitEditorDlg::ResetViewState();
+    CHeadlessHost host;
+    CPortraitEditorDlg dlg;
+    host.Open(dlg);
+    EXPECT_EQ(host.Canvas().GetPixel(11, 11), TestPaletteRgb(77));
+    EXPECT_EQ(game.ArchiveBytes(), archiveBefore);
+}

@@ -1,0 +1,33 @@
+// The editor on a small game, driven through the headless host.
+#include <gtest/gtest.h>
+
+#include "app/PortraitEditorDlg.h"
+#include "platform/HeadlessHost.h"
+#include "resources/Resources.h"
+#include "support/GameDir.h"
+#include "support/TestGame.h"
+
+TEST(EditorSmoke, StartsOnPortraitZero)
+{
+    GameDir game(MakePortraitEntries(ManyPortraits(3)), /*makePortraits=*/false);
+    ScopedChdir cd(game.Base());
+    CPortraitEditorDlg::ResetViewState();
+    CHeadlessHost host;
+    CPortraitEditorDlg dlg;
+    host.Open(dlg);
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_EQ(dlg.PortraitCount(), 3);
+    EXPECT_EQ(dlg.CurrentPortrait(), 0);
+    EXPECT_EQ(host.GetControlText(IDC_PORTRAIT_GROUP), "Portrait  1/ 3");
+    EXPECT_EQ(host.GetControlText(IDC_RACE), "Tvarran");
+    EXPECT_EQ(host.GetControlText(IDC_GENDER), "male");
+    EXPECT_EQ(host.GetControlText(IDC_FILE), "TVARM0");
+    EXPECT_EQ(host.GetControlText(IDC_COLORS), "21x15x8");
+    EXPECT_EQ(host.ScrollBar(IDC_PORTRAIT_SCROLLBAR)->position, 1);
+    EXPECT_EQ(host.Canvas().GetPixel(11, 11), TestPaletteRgb(1));
+    EXPECT_EQ(host.Canvas().GetPixel(10, 154), 0xFFFFFFu);
+    EXPECT_TRUE(PathExists(game / "Portraits"));
+    host.Command(IDOK);
+    EXPECT_FALSE(host.IsOpen());
+    EXPECT_EQ(host.Result(), IDOK);
+}
