@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds a release and starts the editor.
+# Installs what is missing, builds a release and starts the editor in a game
+# directory: the one given, or a demo game made under build/ when none is.
 # Usage: ./run.sh [GAME_DIRECTORY]
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -9,16 +10,29 @@ tools/install-deps.sh build
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTV_BUILD_TESTS=OFF >/dev/null
 cmake --build build/release
 
-if [ ! -x build/release/app/portrait-editor ]; then
-  echo "Built the libraries in build/release. The editor's window is not part of this build yet;"
-  echo "run ./test.sh to build and test everything that exists."
-  exit 0
-fi
-
 game=${1:-}
 if [ -z "$game" ]; then
   game=$root/build/demo-game
-  [ -d "$game" ] || build/release/tools/portrait-tool make-demo "$game"
+  if [ ! -f "$game/DATA/DATA.QPK" ]; then
+    build/release/tools/portrait-tool make-demo "$game"
+  fi
 fi
+if [ ! -d "$game" ]; then
+  echo "run.sh: $game is not a directory" >&2
+  exit 1
+fi
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  cat >&2 <<MSG
+run.sh: the editor is built, but there is no display to show its window on.
+Run it under a virtual display, for example:
+    apt-get install xvfb && xvfb-run ./run.sh $*
+or from a desktop session. The command-line tool works without a display:
+    build/release/tools/portrait-tool --base "$game" list
+MSG
+  exit 1
+fi
+
+echo "Starting the editor in $game"
 cd "$game"
-exec "$root/build/release/app/portrait-editor"
+exec "$root/build/release/portrait-editor"

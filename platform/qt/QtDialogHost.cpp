@@ -1,0 +1,447 @@
+#include "QtDialogHost.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "platform/Dialog.h"
+#include "platform/DialogMessage.h"
+#include "platform/Icon.h"
+#include "platform/MessageBox.h"
+
+namespace {
+
+QString ToQt(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
+std::string FromQt(const QString& s) { return s.toLocal8Bit().toStdString(); }
+
+QImage IconImage(const Icon& icon)
+{
+    QImage image(icon.size, icon.size, QImage::Format_ARGB32);
+    for (int y = 0; y < icon.size; ++y) {
+        for (int x = 0; x < icon.size; ++x) {
+            const uint8_t* p = &icon.pixels[static_cast<size_t>(y * icon.size + x) * 4];
+            image.setPixel(x, y, qRgba(p[2], p[1], p[0], p[3]));
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+// The window: shows the canvas as OnPaint left it and turns Qt's input into
+// the dialog's messages.
+class CQtDialogWindow : public QDialog {
+public:
+    explicit CQtDialogWindow(CQtDialogHost& host) : m_host(host) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        m_host.Deliver(DialogMessage{MessageKind::Paint});
+        CCanvas& c = m_host.m_canvas;
+        const QImage image(c.Bits(), c.Width(), c.Height(), c.Stride(), QImage::Format_RGB32);
+        QPainter painter(this);
+        painter.drawImage(0, 0, image);
+    }
+    void wheelEvent(QWheelEvent* event) override
+    {
+        DialogMessage m{MessageKind::MouseWheel};
+        m.delta = static_cast<int16_t>(event->angleDelta().y());
+        m.point = {static_cast<int32_t>(event->position().x()), static_cast<int32_t>(event->position().y())};
+        if (m.delta != 0)
+            m_host.Deliver(m);
+        event->accept();
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::LeftButton)
+            return;
+        DialogMessage m{MessageKind::LButtonDown};
+        m.flags = 0x0001;
+        m.point = {static_cast<int32_t>(event->position().x()), static_cast<int32_t>(event->position().y())};
+        m_host.Deliver(m);
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        // Enter and Escape speak the dialog manager's key codes; other keys
+        // keep Qt's, which no handler here looks at.
+        const int key = event->key();
+        DialogMessage down{MessageKind::KeyDown};
+        down.key = key == Qt::Key_Escape ? VK_ESCAPE
+                   : (key == Qt::Key_Return || key == Qt::Key_Enter) ? VK_RETURN
+                                                                      : static_cast<uint32_t>(key);
+        m_host.Deliver(down);
+        if (!event->text().isEmpty()) {
+            DialogMessage ch{MessageKind::Char};
+            ch.key = event->text().at(0).unicode();
+            m_host.Deliver(ch);
+        }
+        // Escape is the cancel command; Enter presses the default button.
+        if (key == Qt::Key_Escape) {
+            DialogMessage cancel{MessageKind::Command};
+            cancel.id = IDCANCEL;
+            m_host.Deliver(cancel);
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        // The close box is the cancel command; the window closes only when
+        // the dialog ends itself.
+        if (!m_host.m_ended) {
+            event->ignore();
+            DialogMessage cancel{MessageKind::Command};
+            cancel.id = IDCANCEL;
+            m_host.Deliver(cancel);
+        }
+    }
+    void reject() override
+    {
+        if (m_host.m_ended)
+            QDialog::reject();
+    }
+
+private:
+    CQtDialogHost& m_host;
+};
+
+CQtDialogHost::CQtDialogHost()
+{
+    // Boxes shown from below the dialog layer have no owner window.
+    m_previousHandler = SetMessageBoxHandler([](const std::string& text, const std::string& caption) {
+        QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok);
+        box.exec();
+    });
+}
+
+CQtDialogHost::~CQtDialogHost()
+{
+    SetMessageBoxHandler(m_previousHandler);
+}
+
+QDialog* CQtDialogHost::Window() const
+{
+    return m_window.get();
+}
+
+QWidget* CQtDialogHost::ControlWidget(int32_t id) const
+{
+    auto it = m_controls.find(id);
+    if (it != m_controls.end())
+        return it->second;
+    auto bar = m_scrollBars.find(id);
+    return bar == m_scrollBars.end() ? nullptr : bar->second.bar;
+}
+
+void CQtDialogHost::Deliver(DialogMessage message)
+{
+    if (m_dialog && !m_ended)
+        m_dialog->Dispatch(message);
+}
+
+int32_t CQtDialogHost::RunModal(CDialog& dialog)
+{
+    const DialogTemplate& t = dialog.Template();
+    m_dialog = &dialog;
+    m_ended = false;
+    dialog.AttachHost(this);
+    m_window = std::make_unique<CQtDialogWindow>(*this);
+    QDialog& window = *m_window;
+    window.setWindowTitle(ToQt(t.caption));
+    window.setFixedSize(dialog.ClientWidth(), dialog.ClientHeight());
+    window.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(t.fontPointSize);
+    font.setStyleHint(QFont::SansSerif);
+    window.setFont(font);
+    m_canvas = CCanvas(dialog.ClientWidth(), dialog.ClientHeight(), kDialogBackgroundRgb);
+
+    QWidget* previous = nullptr;
+    QPushButton* defaultButton = nullptr;
+    for (const ControlTemplate& c : t.controls) {
+        QWidget* w = nullptr;
+        const int32_t id = c.id;
+        switch (c.kind) {
+        case ControlKind::PushButton:
+        case ControlKind::DefaultPushButton: {
+            auto* button = new QPushButton(ToQt(c.text), &window);
+            button->setAutoDefault(false);
+            if (c.kind == ControlKind::DefaultPushButton) {
+                button->setDefault(true);
+                defaultButton = button;
+            }
+            QObject::connect(button, &QPushButton::clicked, [this, id] {
+                DialogMessage m{MessageKind::Command};
+                m.id = id;
+                Deliver(m);
+            });
+            w = button;
+            break;
+        }
+        case ControlKind::AutoCheckBox: {
+            auto* box = new QCheckBox(ToQt(c.text), &window);
+            QObject::connect(box, &QCheckBox::clicked, [this, id] {
+                DialogMessage m{MessageKind::Command};
+                m.id = id;
+                Deliver(m);
+            });
+            w = box;
+            break;
+        }
+        case ControlKind::GroupBox:
+            w = new QGroupBox(ToQt(c.text), &window);
+            w->setAttribute(Qt::WA_TransparentForMouseEvents);
+            break;
+        case ControlKind::StaticText: {
+            auto* label = new QLabel(ToQt(c.text), &window);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+            w = label;
+            break;
+        }
+        case ControlKind::HorizontalScrollBar:
+            break;
+        }
+        if (!w)
+            continue;
+        const PixelRect r = ControlRectInPixels(c);
+        w->setGeometry(r.left, r.top, r.Width(), r.Height());
+        const bool tabStop = (c.style & WindowStyle::kTabStop) != 0;
+        w->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus);
+        if (tabStop && previous)
+            QWidget::setTabOrder(previous, w);
+        if (tabStop)
+            previous = w;
+        m_controls[id] = w;
+    }
+    // Group boxes lie under the other controls, as in template order.
+    for (auto& [id, w] : m_controls)
+        if (qobject_cast<QGroupBox*>(w))
+            w->lower();
+
+    dialog.OnInitDialog();
+    if (m_ended)
+        return 0;
+    if (defaultButton)
+        defaultButton->setFocus(Qt::OtherFocusReason);
+    if (m_onShown)
+        m_onShown(*this);
+    const int result = m_ended ? 0 : window.exec();
+    (void)result;
+    const int32_t ended = m_window->result();
+    m_controls.clear();
+    m_scrollBars.clear();
+    m_window.reset();
+    m_dialog = nullptr;
+    return ended;
+}
+
+void CQtDialogHost::EndDialog(int32_t result)
+{
+    m_ended = true;
+    if (m_window)
+        m_window->done(result);
+}
+
+void CQtDialogHost::Redraw()
+{
+    if (m_window && m_window->isVisible())
+        m_window->repaint();
+    else
+        Deliver(DialogMessage{MessageKind::Paint});
+}
+
+bool CQtDialogHost::IsMinimized() const
+{
+    return m_window && m_window->isMinimized();
+}
+
+void CQtDialogHost::SetIcon(const Icon& icon, bool big)
+{
+    if (m_window && big)
+        m_window->setWindowIcon(QIcon(QPixmap::fromImage(IconImage(icon))));
+}
+
+bool CQtDialogHost::HasControl(int32_t id) const
+{
+    return m_controls.count(id) != 0;
+}
+
+void CQtDialogHost::SetControlText(int32_t id, const std::string& text)
+{
+    QWidget* w = ControlWidget(id);
+    if (auto* label = qobject_cast<QLabel*>(w))
+        label->setText(ToQt(text));
+    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+        button->setText(ToQt(text));
+    else if (auto* group = qobject_cast<QGroupBox*>(w))
+        group->setTitle(ToQt(text));
+}
+
+std::string CQtDialogHost::GetControlText(int32_t id) const
+{
+    QWidget* w = ControlWidget(id);
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return FromQt(label->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        return FromQt(button->text());
+    if (auto* group = qobject_cast<QGroupBox*>(w))
+        return FromQt(group->title());
+    return {};
+}
+
+void CQtDialogHost::SetCheck(int32_t id, int32_t state)
+{
+    if (auto* box = qobject_cast<QCheckBox*>(ControlWidget(id)))
+        box->setChecked(state != 0);
+}
+
+int32_t CQtDialogHost::GetCheck(int32_t id) const
+{
+    auto* box = qobject_cast<QCheckBox*>(ControlWidget(id));
+    return box && box->isChecked() ? 1 : 0;
+}
+
+void CQtDialogHost::ShowMessageBox(const std::string& text, const std::string& caption)
+{
+    QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, m_window.get());
+    box.exec();
+}
+
+bool CQtDialogHost::GetOpenFileName(const OpenFileRequest& request, std::string& path)
+{
+    QFileDialog dialog(m_window.get());
+    dialog.setFileMode((request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The patterns match regardless of case, so "*.tga" shows the ".TGA"
+    // files the exports write.
+    QStringList filters;
+    for (const FileFilter& f : request.filters) {
+        const QString pattern = ToQt(f.pattern);
+        QString label = ToQt(f.description);
+        if (pattern != pattern.toUpper())
+            label = label.left(label.indexOf('(')) + "(" + pattern + " " + pattern.toUpper() + ")";
+        filters << label;
+    }
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    const QFileInfo initial(ToQt(request.initialDir));
+    if (!request.initialDir.empty() && initial.isFile()) {
+        dialog.setDirectory(initial.absolutePath());
+        dialog.selectFile(initial.fileName());
+    } else if (!request.initialDir.empty()) {
+        dialog.setDirectory(initial.absoluteFilePath());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        path.clear();
+        return false;
+    }
+    path = FromQt(dialog.selectedFiles().first());
+    if (path.size() + 1 > request.bufferSize) {
+        path.clear();
+        return false;
+    }
+    return true;
+}
+
+void CQtDialogHost::CreateScrollBar(int32_t id, const PixelRect& rect)
+{
+    if (!m_window)
+        return;
+    auto* bar = new QScrollBar(Qt::Horizontal, m_window.get());
+    bar->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+    bar->setFocusPolicy(Qt::NoFocus);
+    bar->setSingleStep(1);
+    bar->setPageStep(5);
+    m_scrollBars[id] = ScrollState{bar, 0, 0, 0};
+    // Each of the control's actions becomes a notification; the dialog's
+    // answer, not the toolkit's stepping, decides where the thumb goes.
+    QObject::connect(bar, &QScrollBar::actionTriggered, [this, id, bar](int action) {
+        DialogMessage m{MessageKind::HScroll};
+        m.id = id;
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepSub: m.code = SB_LINELEFT; break;
+        case QAbstractSlider::SliderSingleStepAdd: m.code = SB_LINERIGHT; break;
+        case QAbstractSlider::SliderPageStepSub: m.code = SB_PAGELEFT; break;
+        case QAbstractSlider::SliderPageStepAdd: m.code = SB_PAGERIGHT; break;
+        case QAbstractSlider::SliderToMinimum: m.code = SB_TOP; break;
+        case QAbstractSlider::SliderToMaximum: m.code = SB_BOTTOM; break;
+        case QAbstractSlider::SliderMove:
+            m.code = SB_THUMBTRACK;
+            m.position = bar->sliderPosition();
+            break;
+        default: return;
+        }
+        Deliver(m);
+        bar->setSliderPosition(m_scrollBars[id].position);
+    });
+    QObject::connect(bar, &QScrollBar::sliderReleased, [this, id, bar] {
+        DialogMessage m{MessageKind::HScroll};
+        m.id = id;
+        m.code = SB_THUMBPOSITION;
+        m.position = bar->sliderPosition();
+        Deliver(m);
+        m.code = SB_ENDSCROLL;
+        Deliver(m);
+        bar->setSliderPosition(m_scrollBars[id].position);
+    });
+    bar->show();
+}
+
+void CQtDialogHost::ShowScrollState(const ScrollState& s)
+{
+    if (!s.bar)
+        return;
+    const QSignalBlocker block(s.bar);
+    // An empty range (minimum above maximum) shows as a single position.
+    s.bar->setRange(s.min, std::max(s.min, s.max));
+    s.bar->setValue(s.position);
+    s.bar->setEnabled(s.max > s.min);
+}
+
+void CQtDialogHost::SetScrollRange(int32_t id, int32_t min, int32_t max, bool)
+{
+    ScrollState& s = m_scrollBars[id];
+    s.min = min;
+    s.max = max;
+    ShowScrollState(s);
+}
+
+void CQtDialogHost::GetScrollRange(int32_t id, int32_t& min, int32_t& max) const
+{
+    auto it = m_scrollBars.find(id);
+    min = it == m_scrollBars.end() ? 0 : it->second.min;
+    max = it == m_scrollBars.end() ? 0 : it->second.max;
+}
+
+int32_t CQtDialogHost::SetScrollPos(int32_t id, int32_t position, bool)
+{
+    ScrollState& s = m_scrollBars[id];
+    const int32_t previous = s.position;
+    if (s.min <= s.max)
+        position = std::clamp(position, s.min, s.max);
+    s.position = position;
+    ShowScrollState(s);
+    return previous;
+}
+
+int32_t CQtDialogHost::GetScrollPos(int32_t id) const
+{
+    auto it = m_scrollBars.find(id);
+    return it == m_scrollBars.end() ? 0 : it->second.position;
+}

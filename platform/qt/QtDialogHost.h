@@ -1,0 +1,71 @@
+// The Qt 6 Widgets backend of the dialog layer: a fixed-size window with
+// real child controls over the client-area canvas. It only translates: Qt
+// events become the dialog's messages, the canvas is shown as an image, and
+// QMessageBox and QFileDialog are the host's two dialogs.
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "platform/Canvas.h"
+#include "platform/DialogHost.h"
+#include "platform/DialogMessage.h"
+
+class QAbstractButton;
+class QScrollBar;
+class QWidget;
+class CQtDialogWindow;
+
+class CQtDialogHost : public IDialogHost {
+public:
+    CQtDialogHost();
+    ~CQtDialogHost() override;
+
+    // The window while a dialog runs; null otherwise.
+    QDialog* Window() const;
+    QWidget* ControlWidget(int32_t id) const;
+    // Called once the window exists and before it is shown (tests use it to
+    // drive the dialog from inside its modal loop).
+    void SetOnShown(std::function<void(CQtDialogHost&)> onShown) { m_onShown = std::move(onShown); }
+
+    int32_t RunModal(CDialog& dialog) override;
+    void EndDialog(int32_t result) override;
+    CCanvas& Canvas() override { return m_canvas; }
+    void Redraw() override;
+    bool IsMinimized() const override;
+    void SetIcon(const Icon& icon, bool big) override;
+    bool HasControl(int32_t id) const override;
+    void SetControlText(int32_t id, const std::string& text) override;
+    std::string GetControlText(int32_t id) const override;
+    void SetCheck(int32_t id, int32_t state) override;
+    int32_t GetCheck(int32_t id) const override;
+    void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
+    void CreateScrollBar(int32_t id, const PixelRect& rect) override;
+    void SetScrollRange(int32_t id, int32_t min, int32_t max, bool redraw) override;
+    void GetScrollRange(int32_t id, int32_t& min, int32_t& max) const override;
+    int32_t SetScrollPos(int32_t id, int32_t position, bool redraw) override;
+    int32_t GetScrollPos(int32_t id) const override;
+
+private:
+    friend class CQtDialogWindow;
+    struct ScrollState {
+        QScrollBar* bar = nullptr;
+        int32_t min = 0, max = 0, position = 0;
+    };
+    void Deliver(DialogMessage message);
+    void ShowScrollState(const ScrollState& s);
+
+    CDialog* m_dialog = nullptr;
+    std::unique_ptr<CQtDialogWindow> m_window;
+    CCanvas m_canvas;
+    std::map<int32_t, QWidget*> m_controls;
+    std::map<int32_t, ScrollState> m_scrollBars;
+    std::function<void(CQtDialogHost&)> m_onShown;
+    std::function<void(const std::string&, const std::string&)> m_previousHandler;
+    bool m_ended = false;
+};

@@ -1,0 +1,209 @@
+// portrait-tool as a modder runs it: its exit statuses, what it prints, and
+// the files it writes (only below Portraits and PATCHES).
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "raster/RasterSurface.h"
+#include "support/GameDir.h"
+#include "support/TestGame.h"
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the tool with the arguments (already quoted for the shell).
+ToolRun Tool(const std::string& args)
+{
+    static int n = 0;
+    const std::string errPath = std::filesystem::temp_directory_path() / ("portrait-tool-err-" + std::to_string(::getpid()) + "-" + std::to_string(n++));
+    const std::string command = std::string(PORTRAIT_TOOL_PATH) + " " + args + " 2>" + errPath;
+    ToolRun run;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buf[4096];
+        size_t got;
+        while ((got = std::fread(buf, 1, sizeof buf, p)) > 0)
+            run.out.append(buf, got);
+        const int status = ::pclose(p);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    const std::vector<uint8_t> err = ReadFileBytes(errPath);
+    run.err.assign(err.begin(), err.end());
+    std::filesystem::remove(errPath);
+    return run;
+}
+
+size_t CountLines(const std::string& s)
+{
+    return static_cast<size_t>(std::count(s.begin(), s.end(), '\n'));
+}
+
+// A colour-mapped TGA of the test palette, every pixel `index`.
+std::string WriteTga(const GameDir& game, const std::string& name, int width, int height, uint8_t index)
+{
+    CRasterSurface s;
+    s.CreateBuffer(width, height);
+    std::fill(s.m_pBits, s.m_pBits + width * height, index);
+    std::vector<uint8_t> palette(1024, 0);
+    for (int i = 0; i < 256; ++i) {
+        const uint32_t c = TestPaletteRgb(i);
+        palette[i * 4 + 0] = static_cast<uint8_t>(c);
+        palette[i * 4 + 1] = static_cast<uint8_t>(c >> 8);
+        palette[i * 4 + 2] = static_cast<uint8_t>(c >> 16);
+    }
+    const std::string path = game / name;
+    s.SaveTga(path, palette.data(), -1);
+    return path;
+}
+
+std::string Base(const GameDir& game)
+{
+    return "--base '" + game.Base() + "'";
+}
+
+} // namespace
+
+TEST(PortraitTool, UsageHelpAndVersion)
+{
+    ToolRun help = Tool("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette]"), std::string::npos);
+    EXPECT_EQ(Tool("--version").status, 0);
+    for (const char* bad : {"", "frobnicate", "list --xml", "export 1", "import 1 2", "pack now", "--base"}) {
+        SCOPED_TRACE(bad);
+        ToolRun r = Tool(bad);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("usage: portrait-tool"), std::string::npos);
+    }
+}
+
+TEST(PortraitTool, ListsTheCatalogueAsTextAndJson)
+{
+    GameDir game(MakePortraitEntries(ManyPortraits(3)), false);
+    ToolRun text = Tool(Base(game) + " list");
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(CountLines(text.out), 3u);
+    EXPECT_NE(text.out.find("  1  Tvarran  male   0  TVARM0"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("MEDIUM #1 1x 11x7x8"), std::string::npos) << text.out;
+
+    ToolRun json = Tool(Base(game) + " list --json");
+    EXPECT_EQ(json.status, 0);
+    EXPECT_NE(json.out.find("{\"index\": 1, \"race\": 1, \"raceName\": \"Bogren\", \"male\": true, \"variant\": \"0\", "
+                            "\"name\": \"BOGREM0\", \"entries\": [3, 4, 5]}"),
+              std::string::npos)
+        << json.out;
+    EXPECT_EQ(json.out.front(), '[');
+    EXPECT_TRUE(PathExists(game / "Portraits")); // start-up is the dialog's
+}
+
+TEST(PortraitTool, StartUpFailuresAreReported)
+{
+    TempDir empty;
+    ToolRun missing = Tool("--base '" + empty.Path() + "' list");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("DATA.QPK not found."), std::string::npos);
+
+    GameDir many(MakePortraitEntries(ManyPortraits(65)), false);
+    ToolRun tooMany = Tool(Base(many) + " list");
+    EXPECT_EQ(tooMany.status, 1);
+    EXPECT_EQ(tooMany.err, "Too many portraits. \n");
+    EXPECT_EQ(CountLines(tooMany.out), 64u); // the records found are still listed
+
+    EXPECT_EQ(Tool("--base /nonexistent/folder list").status, 1);
+}
+
+TEST(PortraitTool, ExportsByNumberOrNameAndSlot)
+{
+    std::vector<TestPortrait> portraits = ManyPortraits(2);
+    portraits[1].mediumFrames = 4;
+    GameDir game(MakePortraitEntries(portraits), false);
+    const std::vector<uint8_t> archive = game.ArchiveBytes();
+
+    ToolRun all = Tool(Base(game) + " export-all 2");
+    EXPECT_EQ(all.status, 0) << all.err;
+    const std::string folder = game / "Portraits/";
+    EXPECT_EQ(all.out, folder + "BOGREM00_MEDIUM.TGA\n" + folder + "BOGREM01_MEDIUM.TGA\n" + folder +
+                           "BOGREM02_MEDIUM.TGA\n" + folder + "BOGREM03_MEDIUM.TGA\n" + folder +
+                           "BOGREM0_LARGE.TGA\n" + folder + "SBOGREM0_SMALL.TGA\nPortrait successfully saved.\n");
+
+    ToolRun one = Tool(Base(game) + " export BOGREM0 5");
+    EXPECT_EQ(one.status, 0);
+    EXPECT_EQ(one.out, folder + "BOGREM03_MEDIUM.TGA\nPortrait successfully saved.\n");
+
+    // A slot whose frame the image lacks writes nothing, as the button does.
+    ToolRun none = Tool(Base(game) + " export 1 11");
+    EXPECT_EQ(none.out, "Portrait successfully saved.\n");
+
+    EXPECT_EQ(Tool(Base(game) + " export 3 0").status, 1);
+    EXPECT_EQ(Tool(Base(game) + " export NOBODY 0").status, 1);
+    EXPECT_EQ(Tool(Base(game) + " export 1 12").status, 1);
+    EXPECT_EQ(Tool(Base(game) + " export 1 x").status, 1);
+    EXPECT_EQ(game.ArchiveBytes(), archive);
+}
+
+TEST(PortraitTool, ImportSavesOnlyWhatFits)
+{
+    GameDir game(MakePortraitEntries(ManyPortraits(2)), false);
+    const std::vector<uint8_t> archive = game.ArchiveBytes();
+    const std::string wrong = WriteTga(game, "wrong.tga", 22, 15, 9);
+    ToolRun refused = Tool(Base(game) + " import 1 0 '" + wrong + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "Could not load TGA. Wrong size and/or colordepth.\n");
+    EXPECT_TRUE(ListFolder(game / "Portraits").empty());
+
+    const std::string right = WriteTga(game, "right.tga", 21, 15, 9);
+    ToolRun done = Tool(Base(game) + " import 2 0 '" + right + "' --use-tga-palette");
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(done.out, game / "Portraits/LBOGREM0.GFX\n");
+    EXPECT_EQ(ListFolder(game / "Portraits"), std::vector<std::string>{"LBOGREM0.GFX"});
+
+    // The saved frame is what the next start shows.
+    ToolRun again = Tool(Base(game) + " export 2 0");
+    EXPECT_EQ(again.status, 0);
+    CRasterSurface back;
+    ASSERT_EQ(back.LoadTga(game / "Portraits/BOGREM0_LARGE.TGA"), 1);
+    EXPECT_EQ(back.m_pBits[5], 9);
+    EXPECT_EQ(game.ArchiveBytes(), archive);
+}
+
+TEST(PortraitTool, PacksSavedOverrideFiles)
+{
+    GameDir game(MakePortraitEntries(ManyPortraits(1)), false);
+    const std::string tga = WriteTga(game, "a.tga", 5, 3, 4);
+    ASSERT_EQ(Tool(Base(game) + " import 1 2 '" + tga + "'").status, 0);
+
+    ToolRun noFolder = Tool(Base(game) + " pack");
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_NE(noFolder.err.find("PATCHES\\PATCH.010 could not be written."), std::string::npos) << noFolder.err;
+    EXPECT_FALSE(PathExists(game / "PATCHES"));
+
+    game.Dir().MakeFolder("PATCHES");
+    ToolRun packed = Tool(Base(game) + " pack");
+    EXPECT_EQ(packed.status, 0);
+    EXPECT_EQ(packed.out, "Archive successfully created.\n");
+    CGameArchive patch;
+    ASSERT_EQ(patch.Open(game / "PATCHES/PATCH.010"), 1);
+    ASSERT_EQ(patch.GetEntryCount(), 1);
+    EXPECT_STREQ(patch.GetEntryName(0), "PORTRAITS\\SMALL\\STVARM0.GFX");
+}
+
+TEST(PortraitTool, MakesADemoGameOnlyWhereThereIsNone)
+{
+    TempDir dir;
+    const std::string demo = dir / "demo";
+    ToolRun made = Tool("make-demo '" + demo + "'");
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_TRUE(PathExists(demo + "/PATCHES"));
+    ToolRun listed = Tool("--base '" + demo + "' list");
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_GE(CountLines(listed.out), 40u);
+    EXPECT_EQ(Tool("make-demo '" + demo + "'").status, 1);
+}

@@ -1,0 +1,351 @@
+// portrait-tool: the editor's commands from the command line. It runs the
+// editor's own dialog on the headless host, so the scan, the selection, the
+// commands and the saving are the very ones the window uses; the message
+// boxes' texts are printed instead of shown.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DemoGame.h"
+#include "app/PortraitEditorDlg.h"
+#include "app/PortraitScrollBar.h"
+#include "catalogue/RaceTable.h"
+#include "platform/FileSystem.h"
+#include "platform/HeadlessHost.h"
+#include "resources/Resources.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "usage: portrait-tool [--base DIR] list [--json]\n"
+    "       portrait-tool [--base DIR] export-all PORTRAIT\n"
+    "       portrait-tool [--base DIR] export PORTRAIT SLOT\n"
+    "       portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette]\n"
+    "       portrait-tool [--base DIR] pack\n"
+    "       portrait-tool make-demo DIR\n"
+    "       portrait-tool --help | --version\n"
+    "\n"
+    "DIR is a game base directory (default: the current directory), holding\n"
+    "DATA/DATA.QPK. PORTRAIT is the number the editor shows (1 for the first)\n"
+    "or a portrait's name; SLOT is a drawing slot: 0 LARGE, 1 MEDIUM frame 0,\n"
+    "2 SMALL, 3 to 11 MEDIUM frames 1 to 9.\n";
+
+int Usage(const char* problem = nullptr)
+{
+    if (problem)
+        std::fprintf(stderr, "portrait-tool: %s\n", problem);
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+}
+
+int Fail(const std::string& reason)
+{
+    std::fprintf(stderr, "%s\n", reason.c_str());
+    return kExitFailed;
+}
+
+// When a file was last changed, to tell which files a command wrote.
+using Snapshot = std::map<std::string, std::pair<int64_t, int64_t>>;
+
+Snapshot TakeSnapshot(const std::string& folder)
+{
+    Snapshot files;
+    const std::string native = CFileSystem::ResolvePath(folder);
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(native, ec)) {
+        struct stat st;
+        if (::stat(e.path().c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            files[e.path().string()] = {static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                                        static_cast<int64_t>(st.st_size)};
+    }
+    return files;
+}
+
+void PrintWritten(const Snapshot& before, const Snapshot& after)
+{
+    for (const auto& [path, stamp] : after) {
+        auto it = before.find(path);
+        if (it == before.end() || it->second != stamp)
+            std::printf("%s\n", path.c_str());
+    }
+}
+
+std::string JsonString(const std::string& s)
+{
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7F) {
+            // Names are bytes of the archive; each byte stands for itself.
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+const char* kSizeNames[kSizeCount] = {"LARGE", "MEDIUM", "SMALL"};
+
+// The editor's dialog, opened on the headless host in the base directory.
+class Session {
+public:
+    Session()
+    {
+        CPortraitEditorDlg::ResetViewState();
+        host.Open(dialog);
+    }
+    ~Session()
+    {
+        // Closing without Quit: destruction saves nothing.
+    }
+
+    // The start-up messages (1 or 2), if one was shown.
+    std::optional<std::string> StartupError() const
+    {
+        for (const auto& m : host.Messages())
+            if (m.caption == "Error")
+                return m.text;
+        return std::nullopt;
+    }
+
+    // A portrait by its 1-based number or its name; -1 when there is none.
+    int32_t FindPortrait(const std::string& spec) const
+    {
+        char* end = nullptr;
+        const long number = std::strtol(spec.c_str(), &end, 10);
+        if (!spec.empty() && end && *end == '\0')
+            return number >= 1 && number <= dialog.PortraitCount() ? static_cast<int32_t>(number - 1) : -1;
+        for (int32_t i = 0; i < dialog.PortraitCount(); ++i)
+            if (dialog.Record(i)->GetName() == spec)
+                return i;
+        return -1;
+    }
+
+    // Moves to a portrait the way the scroll bar's thumb does.
+    void Select(int32_t index) { host.Scroll(IDC_PORTRAIT_SCROLLBAR, SB_THUMBPOSITION, index + 1); }
+
+    // Picks a drawing slot with a click at its centre.
+    void Pick(int32_t slot)
+    {
+        PixelRect r{};
+        CPortraitEditorDlg::GetSlotRect(slot, r);
+        host.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+
+    bool Shown(int32_t stringId) const
+    {
+        const std::string text = LoadResourceString(stringId);
+        for (const auto& m : host.Messages())
+            if (m.text == text)
+                return true;
+        return false;
+    }
+
+    CHeadlessHost host;
+    CPortraitEditorDlg dialog;
+};
+
+int List(Session& s, bool json)
+{
+    CPortraitEditorDlg& d = s.dialog;
+    if (json)
+        std::printf("[");
+    for (int32_t i = 0; i < d.PortraitCount(); ++i) {
+        const PortraitRecord& r = *d.Record(i);
+        if (json) {
+            std::printf("%s\n  {\"index\": %d, \"race\": %d, \"raceName\": %s, \"male\": %s, \"variant\": %s, "
+                        "\"name\": %s, \"entries\": [%d, %d, %d]}",
+                        i ? "," : "", i, r.race, JsonString(GetRaceName(r.race)).c_str(), r.male ? "true" : "false",
+                        JsonString(r.variant ? std::string(1, r.variant) : std::string()).c_str(),
+                        JsonString(r.GetName()).c_str(), r.entryIndex[0], r.entryIndex[1], r.entryIndex[2]);
+            continue;
+        }
+        // The images are loaded to tell their frames and format.
+        s.Select(i);
+        std::string line;
+        char buf[160];
+        std::snprintf(buf, sizeof buf, "%3d  %-8s %-6s %-2s %-16s", i + 1, GetRaceName(r.race).c_str(),
+                      r.male ? "male" : "female", r.variant ? std::string(1, r.variant).c_str() : "-",
+                      r.GetName().c_str());
+        line = buf;
+        for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
+            if (r.entryIndex[size] < 0) {
+                std::snprintf(buf, sizeof buf, "  %s -", kSizeNames[size]);
+            } else {
+                const CPortraitImage& image = d.Image(size);
+                int32_t width = 0, height = 0;
+                image.GetFrameSize(0, width, height);
+                std::snprintf(buf, sizeof buf, "  %s #%d %dx %dx%dx%d", kSizeNames[size], r.entryIndex[size],
+                              image.Header().FrameCount(), width, height, image.Header().BitDepth());
+            }
+            line += buf;
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    if (json)
+        std::printf("%s]\n", d.PortraitCount() ? "\n" : "");
+    return kExitOk;
+}
+
+bool ParseSlot(const std::string& text, int32_t& slot)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || !end || *end != '\0' || value < 0 || value >= CPortraitEditorDlg::kSlotCount)
+        return false;
+    slot = static_cast<int32_t>(value);
+    return true;
+}
+
+int Run(const std::vector<std::string>& args)
+{
+    size_t at = 0;
+    std::optional<std::string> base;
+    if (at < args.size() && args[at] == "--base") {
+        if (at + 1 >= args.size())
+            return Usage("--base needs a directory");
+        base = args[at + 1];
+        at += 2;
+    }
+    if (at >= args.size())
+        return Usage();
+    const std::string command = args[at++];
+    std::vector<std::string> rest(args.begin() + static_cast<long>(at), args.end());
+
+    if (command == "--help" || command == "-h") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        std::printf("portrait-tool 1.0.0\n");
+        return kExitOk;
+    }
+    if (command == "make-demo") {
+        if (base || rest.size() != 1)
+            return Usage("make-demo takes one directory");
+        std::string error;
+        if (!MakeDemoGame(rest[0], error))
+            return Fail("make-demo: " + error);
+        std::printf("Demo game written to %s\n", rest[0].c_str());
+        return kExitOk;
+    }
+
+    // Check the command's form before anything is touched.
+    bool json = false, useTgaPalette = false;
+    int32_t slot = 0;
+    if (command == "list") {
+        if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--json"))
+            return Usage("list takes only --json");
+        json = rest.size() == 1;
+    } else if (command == "export-all") {
+        if (rest.size() != 1)
+            return Usage("export-all takes one portrait");
+    } else if (command == "export" || command == "import") {
+        const size_t want = command == "export" ? 2 : 3;
+        if (command == "import" && rest.size() == 4 && rest[3] == "--use-tga-palette") {
+            useTgaPalette = true;
+            rest.pop_back();
+        }
+        if (rest.size() != want)
+            return Usage((command + " takes a portrait, a slot" + (want == 3 ? " and a file" : "")).c_str());
+    } else if (command == "pack") {
+        if (!rest.empty())
+            return Usage("pack takes no arguments");
+    } else {
+        return Usage(("unknown command " + command).c_str());
+    }
+
+    std::string tgaPath;
+    if (command == "import") {
+        // The file is named relative to where the tool was started.
+        tgaPath = rest[2];
+        if (!tgaPath.empty() && tgaPath[0] != '/')
+            tgaPath = CFileSystem::GetCurrentDir() + "/" + tgaPath;
+    }
+    if (base && ::chdir(base->c_str()) != 0)
+        return Fail("cannot change to the base directory " + *base + ": " + std::strerror(errno));
+
+    Session s;
+    const std::optional<std::string> startupError = s.StartupError();
+    const bool tooMany = s.Shown(IDS_TOO_MANY_PORTRAITS);
+    if (startupError && !tooMany)
+        return Fail(*startupError);
+
+    if (command == "list") {
+        List(s, json);
+        return tooMany ? Fail(*startupError) : kExitOk;
+    }
+    if (command == "pack") {
+        s.host.ClearMessages();
+        s.host.Command(IDC_CREATE_ARCHIVE);
+        if (s.Shown(IDS_ARCHIVE_CREATED)) {
+            std::printf("%s\n", LoadResourceString(IDS_ARCHIVE_CREATED).c_str());
+            return kExitOk;
+        }
+        return Fail(s.host.Messages().empty() ? "The patch archive was not written." : s.host.Messages().back().text);
+    }
+
+    const int32_t portrait = s.FindPortrait(rest[0]);
+    if (portrait < 0)
+        return Fail("unknown portrait " + rest[0] + " (see portrait-tool list)");
+    if (command != "export-all" && !ParseSlot(rest[1], slot))
+        return Fail("unknown slot " + rest[1] + " (0 to 11)");
+    s.Select(portrait);
+
+    const std::string portraits = s.dialog.BaseDir() + "\\Portraits";
+    if (command == "export-all" || command == "export") {
+        s.Pick(slot);
+        const Snapshot before = TakeSnapshot(portraits);
+        s.host.ClearMessages();
+        s.host.Command(command == "export" ? IDC_EXPORT : IDC_EXPORT_ALL);
+        PrintWritten(before, TakeSnapshot(portraits));
+        for (const auto& m : s.host.Messages())
+            std::printf("%s\n", m.text.c_str());
+        return kExitOk;
+    }
+
+    // import
+    s.Pick(slot);
+    if (useTgaPalette)
+        s.host.ToggleCheck(IDC_USE_TGA_PALETTE);
+    s.host.QueueOpenFileAnswer(tgaPath);
+    s.host.ClearMessages();
+    s.host.Command(IDC_IMPORT);
+    if (s.Shown(IDS_TGA_NOT_LOADED))
+        return Fail(LoadResourceString(IDS_TGA_NOT_LOADED)); // the dialog is closed without saving
+    const Snapshot before = TakeSnapshot(portraits);
+    s.host.Command(IDOK); // Quit: the changed images are saved
+    PrintWritten(before, TakeSnapshot(portraits));
+    PortraitSize size = kSizeLarge;
+    int32_t frame = 0;
+    CPortraitEditorDlg::SlotFrame(slot, size, frame);
+    if (s.dialog.Image(size).IsFrameChanged(frame))
+        return Fail("The changed image could not be saved into " + portraits + ".");
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return Run(args);
+}
