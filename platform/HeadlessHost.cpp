@@ -198,7 +198,8 @@ bool CHeadlessHost::GetOpenFileName(const OpenFileRequest& request, std::string&
 
 void CHeadlessHost::CreateScrollBar(int32_t id, const PixelRect& rect)
 {
-    m_scrollBars[id] = ScrollBarState{rect, 0, 0, 0};
+    m_scrollBars[id] = ScrollBarState{};
+    m_scrollBars[id].rect = rect;
 }
 
 void CHeadlessHost::SetScrollRange(int32_t id, int32_t min, int32_t max, bool)
@@ -217,14 +218,7 @@ void CHeadlessHost::GetScrollRange(int32_t id, int32_t& min, int32_t& max) const
 
 int32_t CHeadlessHost::SetScrollPos(int32_t id, int32_t position, bool)
 {
-    ScrollBarState& s = m_scrollBars[id];
-    const int32_t previous = s.position;
-    // The position stays within the range, as on the platform; an empty
-    // range (minimum above maximum) takes the position as given.
-    if (s.min <= s.max)
-        position = position < s.min ? s.min : (position > s.max ? s.max : position);
-    s.position = position;
-    return previous;
+    return m_scrollBars[id].SetPosition(position);
 }
 
 int32_t CHeadlessHost::GetScrollPos(int32_t id) const

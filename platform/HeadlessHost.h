@@ -18,6 +18,7 @@
 #include "DialogMessage.h"
 #include "Icon.h"
 #include "MessageBox.h"
+#include "ScrollRange.h"
 
 class CDialog;
 
@@ -28,9 +29,8 @@ public:
         std::string caption;
         bool owned; // owned by the dialog (false: a box without owner window)
     };
-    struct ScrollBarState {
+    struct ScrollBarState : ScrollRange {
         PixelRect rect{};
-        int32_t min = 0, max = 0, position = 0;
     };
     struct ControlState {
         ControlKind kind;

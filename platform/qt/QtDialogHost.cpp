@@ -37,6 +37,17 @@ QImage IconImage(const Icon& icon)
     return image;
 }
 
+// The scroll-bar control. The wheel is the dialog's: a notch over the bar
+// reaches the window as one wheel message, as anywhere else in the client
+// area, instead of moving the thumb by the toolkit's lines per notch.
+class CQtScrollBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
+
 } // namespace
 
 // The window: shows the canvas as OnPaint left it and turns Qt's input into
@@ -233,14 +244,16 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
             w->lower();
 
     dialog.OnInitDialog();
-    if (m_ended)
-        return 0;
-    if (defaultButton)
-        defaultButton->setFocus(Qt::OtherFocusReason);
-    if (m_onShown)
-        m_onShown(*this);
-    const int result = m_ended ? 0 : window.exec();
-    (void)result;
+    // A dialog that ended itself while starting is not shown; it still
+    // returns the result it ended with and leaves no window behind.
+    if (!m_ended) {
+        if (defaultButton)
+            defaultButton->setFocus(Qt::OtherFocusReason);
+        if (m_onShown)
+            m_onShown(*this);
+        if (!m_ended)
+            window.exec();
+    }
     const int32_t ended = m_window->result();
     m_controls.clear();
     m_scrollBars.clear();
@@ -363,12 +376,13 @@ void CQtDialogHost::CreateScrollBar(int32_t id, const PixelRect& rect)
 {
     if (!m_window)
         return;
-    auto* bar = new QScrollBar(Qt::Horizontal, m_window.get());
+    auto* bar = new CQtScrollBar(Qt::Horizontal, m_window.get());
     bar->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
     bar->setFocusPolicy(Qt::NoFocus);
     bar->setSingleStep(1);
     bar->setPageStep(5);
-    m_scrollBars[id] = ScrollState{bar, 0, 0, 0};
+    m_scrollBars[id] = ScrollState{};
+    m_scrollBars[id].bar = bar;
     // Each of the control's actions becomes a notification; the dialog's
     // answer, not the toolkit's stepping, decides where the thumb goes.
     QObject::connect(bar, &QScrollBar::actionTriggered, [this, id, bar](int action) {
@@ -399,6 +413,24 @@ void CQtDialogHost::CreateScrollBar(int32_t id, const PixelRect& rect)
         m.code = SB_ENDSCROLL;
         Deliver(m);
         bar->setSliderPosition(m_scrollBars[id].position);
+    });
+    // A few of the control's own ways to move (its context menu's "Scroll
+    // here") set the value without an action. The dialog hears them as a
+    // thumb position, as from the platform's scroll bar, so that the control
+    // never shows a position the dialog does not keep. The host's own
+    // updates block the signal, and the actions above end at the dialog's
+    // position, so they do not come here.
+    QObject::connect(bar, &QScrollBar::valueChanged, [this, id](int value) {
+        if (value == m_scrollBars[id].position)
+            return;
+        DialogMessage m{MessageKind::HScroll};
+        m.id = id;
+        m.code = SB_THUMBPOSITION;
+        m.position = value;
+        Deliver(m);
+        m.code = SB_ENDSCROLL;
+        Deliver(m);
+        ShowScrollState(m_scrollBars[id]);
     });
     bar->show();
 }
@@ -432,10 +464,7 @@ void CQtDialogHost::GetScrollRange(int32_t id, int32_t& min, int32_t& max) const
 int32_t CQtDialogHost::SetScrollPos(int32_t id, int32_t position, bool)
 {
     ScrollState& s = m_scrollBars[id];
-    const int32_t previous = s.position;
-    if (s.min <= s.max)
-        position = std::clamp(position, s.min, s.max);
-    s.position = position;
+    const int32_t previous = s.SetPosition(position);
     ShowScrollState(s);
     return previous;
 }

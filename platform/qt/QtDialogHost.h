@@ -14,6 +14,7 @@
 #include "platform/Canvas.h"
 #include "platform/DialogHost.h"
 #include "platform/DialogMessage.h"
+#include "platform/ScrollRange.h"
 
 class QAbstractButton;
 class QScrollBar;
@@ -53,9 +54,8 @@ public:
 
 private:
     friend class CQtDialogWindow;
-    struct ScrollState {
+    struct ScrollState : ScrollRange {
         QScrollBar* bar = nullptr;
-        int32_t min = 0, max = 0, position = 0;
     };
     void Deliver(DialogMessage message);
     void ShowScrollState(const ScrollState& s);

@@ -21,13 +21,6 @@ constexpr uint32_t kBlackRgb = 0x000000;
 // The base name that the override file of a portrait's size is named after.
 std::string EditorBaseName(const TestPortrait& p, char sizeLetter);
 
-// The test images' palette as a TGA colour map: 256 entries of blue, green, red.
-std::vector<uint8_t> TestColourMap();
-// An uncompressed colour-mapped TGA (type 1, 8 bits, 24-bit map entries,
-// top row first) with every pixel set to `index`.
-std::vector<uint8_t> SolidTga(uint16_t width, uint16_t height, uint8_t index,
-                              const std::vector<uint8_t>& colourMap = TestColourMap());
-
 // A dialog opened by a headless host in a game directory made from entries.
 // The host is declared before the dialog so that it outlives it, as a window
 // outlives the dialog object that it shows.

@@ -153,6 +153,41 @@ TEST_F(PortraitEdit, ExportReplaceAndSaveAFrameNotAMultipleOfFourWide)
     EXPECT_EQ(game->ArchiveBytes(), archiveBefore);
 }
 
+TEST_F(PortraitEdit, ExportedFramesComeBackUnchangedThroughImportSaveAndReload)
+{
+    // 256 distinct colours, so that re-indexing maps every index to itself.
+    std::vector<uint8_t> rgb;
+    for (int i = 0; i < 256; ++i)
+        rgb.insert(rgb.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7)});
+    std::vector<TestFrame> frames;
+    for (int16_t f = 0; f < 3; ++f) {
+        TestFrame frame{static_cast<int16_t>(13 + f), 9, {}};
+        for (int i = 0; i < frame.width * frame.height; ++i)
+            frame.indices.push_back(static_cast<uint8_t>(i % 4 == 0 ? 0 : (i * 37 + f * 11) % 256));
+        frames.push_back(frame);
+    }
+    const std::vector<uint8_t> archived = MakePaletteImage(rgb, frames);
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{kMedium, archived}});
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    for (int32_t f = 0; f < 3; f += 2) {
+        const std::string tga = *game / ("frame" + std::to_string(f) + ".tga");
+        ASSERT_EQ(image.ExportFrame(f, tga), 1);
+        ASSERT_EQ(image.ReplaceFrame(f, tga, false), 1);
+    }
+    ASSERT_EQ(image.Save(), 0);
+    for (int32_t f = 0; f < 3; ++f) {
+        SCOPED_TRACE(f);
+        EXPECT_EQ(RowsOf(*image.GetFrameSurface(f), frames[static_cast<size_t>(f)].width),
+                  frames[static_cast<size_t>(f)].indices);
+    }
+    const std::vector<uint8_t> file = ReadFileBytes(*game / "Portraits/XTVARM1.GFX");
+    const std::vector<uint8_t> gfx(file.begin() + static_cast<long>(19 + kMedium.size()), file.end());
+    EXPECT_EQ(StoredFrame(gfx, 1), StoredFrame(archived, 1)); // the frame not imported, byte for byte
+    EXPECT_EQ(std::vector<uint8_t>(gfx.begin() + 64, gfx.begin() + 64 + 768),
+              std::vector<uint8_t>(archived.begin() + 64, archived.begin() + 64 + 768));
+}
+
 TEST_F(PortraitEdit, ReplacementsThatDoNotFitChangeNothing)
 {
     game = std::make_unique<GameDir>(std::vector<TestEntry>{

@@ -8,6 +8,7 @@
 
 #include <QFileDialog>
 #include <QImage>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <cstdint>
@@ -29,18 +30,6 @@
 #include "support/TestGame.h"
 
 class QScrollBar;
-
-// The test game's entries, with the sizes' files told apart by their first
-// letter (L, M or S instead of X): the saver names an override file by the
-// entry's base name, so three sizes sharing one base name would overwrite
-// each other's saved images.
-std::vector<TestEntry> EditorEntries(const std::vector<TestPortrait>& portraits);
-// The test images' palette as a TGA colour map: 256 entries of blue, green, red.
-std::vector<uint8_t> TestColourMap();
-// An uncompressed colour-mapped TGA (type 1, 8 bits, 24-bit map entries,
-// top row first) with every pixel set to `index`.
-std::vector<uint8_t> SolidTga(uint16_t width, uint16_t height, uint8_t index,
-                              const std::vector<uint8_t>& colourMap = TestColourMap());
 
 // Two game directories made from the same entries: the window works in one,
 // the headless host in the other, so that what one saves cannot change what
@@ -65,17 +54,19 @@ struct Input {
         PageRight,
         DragThumbToStart,
         DragThumbToEnd,
+        ScrollHereAtEnd, // "Scroll here" from the scroll bar's context menu, at its right end
         Export,
         ExportAll,
         Import,       // the file dialog is answered with path
         CancelImport, // the file dialog is cancelled
         ToggleCheck,  // the check box "Use TGA-Palette"
+        CreateArchive,
         QuitButton,
         EnterKey,
         EscapeKey,
         CloseBox,
     };
-    Kind kind;
+    Kind kind = Kind::Click;
     int32_t x = 0, y = 0;
     int16_t delta = 0;
     std::string path;
@@ -161,7 +152,7 @@ public:
     // Runs the dialog; steps run inside its modal loop once the window is
     // shown and active. A dialog that the steps leave open is ended without
     // saving. Returns the dialog's result.
-    int32_t Run(CPortraitEditorDlg& dialog, const std::function<void()>& steps);
+    int32_t Run(CDialog& dialog, const std::function<void()>& steps);
 
     // True while the window is shown, that is until the dialog ends.
     bool IsOpen() const;
@@ -172,12 +163,19 @@ public:
     // Gives the input through the window's real widgets; returns when the
     // input and any dialog it opened are done.
     void Perform(const Input& input);
-    ViewSnapshot Snapshot(const CPortraitEditorDlg& dialog);
+    // The dialog's state, with the message boxes seen since box number
+    // firstBox; the result once the dialog has ended.
+    ViewSnapshot Snapshot(const CPortraitEditorDlg& dialog, size_t firstBox = 0);
+    // The window as it is shown, painted anew; empty once it has closed.
     QImage Grab() const;
+    // Performs the input, then grabs the window and takes a snapshot.
+    ViewSnapshot Step(const CPortraitEditorDlg& dialog, const Input& input, QImage& grabbed);
 
     CQtDialogHost host;
     std::vector<SeenBox> boxes;
     std::vector<SeenFileDialog> fileDialogs;
+    // The entries of each context menu seen.
+    std::vector<QStringList> menus;
 
 private:
     struct FileAnswer {
@@ -191,7 +189,11 @@ private:
     QTimer m_poll;
     QTimer m_watchdog;
     bool m_polling = false;
+    // The dialog whose answer is on its way: the poll leaves it alone.
+    QPointer<QWidget> m_answering;
     std::deque<FileAnswer> m_fileAnswers;
+    // The entry to choose in the next context menu; none closes it.
+    QString m_menuChoice;
 };
 
 // Waits, processing events, until done() holds or the time is up; returns

@@ -3,6 +3,7 @@
 // whose pixels tell the portrait and the frame apart.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,13 @@ std::vector<TestPortrait> ManyPortraits(int n);
 
 // The colour of palette index i in the test images, as 0x00RRGGBB.
 uint32_t TestPaletteRgb(int i);
+
+// The test images' palette as a TGA colour map: 256 entries of blue, green, red.
+std::vector<uint8_t> TestColourMap();
+// An uncompressed colour-mapped TGA (type 1, 8 bits, 24-bit map entries,
+// top row first) with every pixel set to `index`.
+std::vector<uint8_t> SolidTga(uint16_t width, uint16_t height, uint8_t index,
+                              const std::vector<uint8_t>& colourMap = TestColourMap());
 
 // The process's current directory for the lifetime of the object.
 class ScopedChdir {
