@@ -127,14 +127,14 @@ public:
     }
 
     // A portrait by its 1-based number or its name; -1 when there is none.
-    int32_t FindPortrait(const std::string& spec) const
+    int32_t FindPortrait(const std::string& given) const
     {
         char* end = nullptr;
-        const long number = std::strtol(spec.c_str(), &end, 10);
-        if (!spec.empty() && end && *end == '\0')
+        const long number = std::strtol(given.c_str(), &end, 10);
+        if (!given.empty() && end && *end == '\0')
             return number >= 1 && number <= dialog.PortraitCount() ? static_cast<int32_t>(number - 1) : -1;
         for (int32_t i = 0; i < dialog.PortraitCount(); ++i)
-            if (dialog.Record(i)->GetName() == spec)
+            if (dialog.Record(i)->GetName() == given)
                 return i;
         return -1;
     }
