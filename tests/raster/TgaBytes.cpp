@@ -97,7 +97,7 @@ Bytes TestPalette(uint8_t fourth)
     return p;
 }
 
-Bytes TestColourMap()
+Bytes TestPaletteColourMap()
 {
     const Bytes p = TestPalette();
     Bytes map(768);

@@ -50,4 +50,4 @@ Bytes Join(std::initializer_list<Bytes> pieces);
 // distinct: entry i is (i, 255 - i, i ^ 0x5A, fourth).
 Bytes TestPalette(uint8_t fourth = 0);
 // That palette as a TGA colour map: 256 x (blue, green, red).
-Bytes TestColourMap();
+Bytes TestPaletteColourMap();

@@ -105,7 +105,7 @@ TEST_F(TgaReaderTest, FourColoursReadTheSameInEveryTrueColourVariant)
                         layout.colourMapType = 1;
                         layout.colourMapLength = 256;
                         layout.colourMapEntrySize = 24;
-                        layout.colourMap = TestColourMap();
+                        layout.colourMap = TestPaletteColourMap();
                     }
                     if (extra == 3) { // both, with a 32-bit map of 3 entries
                         layout.id = {7};
@@ -191,7 +191,7 @@ TEST_F(TgaReaderTest, ColourMappedFilesFillAnIndexBufferOrAnEightBitBitmap)
     layout.colourMapType = 1;
     layout.colourMapLength = 256;
     layout.colourMapEntrySize = 24;
-    layout.colourMap = TestColourMap();
+    layout.colourMap = TestPaletteColourMap();
     const Bytes bottomRows{0, 255, 128, 5, 200, 7};
 
     for (bool top : {true, false}) {
@@ -268,7 +268,7 @@ TEST_F(TgaReaderTest, RefusedTypesAndDepthsLeaveABlankSurfaceAtTheFileSize)
         layout.colourMapType = 1;
         layout.colourMapLength = 256;
         layout.colourMapEntrySize = 24;
-        layout.colourMap = TestColourMap();
+        layout.colourMap = TestPaletteColourMap();
         CRasterSurface s;
         ASSERT_EQ(s.CreateBuffer(1, 1), 1);
         s.m_pBits[0] = 9;
@@ -332,7 +332,7 @@ TEST_F(TgaReaderTest, AFileThatCannotBeOpenedLeavesTheSurfaceAsItWas)
     layout.width = 2;
     layout.height = 1;
     layout.colourMapEntrySize = 24;
-    layout.colourMap = TestColourMap();
+    layout.colourMap = TestPaletteColourMap();
     CRasterSurface s;
     ASSERT_EQ(s.CreateBuffer(3, 1), 1);
     ASSERT_EQ(Load(MakeTga(layout, {7, 8}), s), 1);
@@ -425,7 +425,7 @@ TEST_F(TgaReaderTest, FilesShorterThanTheirHeaderAnnouncesReadZerosForTheMissing
         layout.width = 3;
         layout.height = 3;
         layout.colourMapEntrySize = 24;
-        layout.colourMap = TestColourMap();
+        layout.colourMap = TestPaletteColourMap();
         for (bool top : {true, false}) {
             layout.topRowFirst = top;
             CRasterSurface s;
@@ -482,7 +482,7 @@ TEST_F(TgaReaderTest, SizesNoSurfaceCanTakeStoreNoPixelsAndReturnMinusTwo)
         layout.width = 20000;
         layout.height = 1;
         layout.colourMapEntrySize = 24;
-        layout.colourMap = TestColourMap();
+        layout.colourMap = TestPaletteColourMap();
         CRasterSurface s;
         ASSERT_EQ(s.CreateBuffer(2, 2), 1);
         EXPECT_EQ(Load(MakeTga(layout, Bytes(20000, 1)), s), -2);
@@ -498,7 +498,7 @@ TEST_F(TgaReaderTest, SizesNoSurfaceCanTakeStoreNoPixelsAndReturnMinusTwo)
         layout.width = 5;
         layout.height = 0;
         layout.colourMapEntrySize = 24;
-        layout.colourMap = TestColourMap();
+        layout.colourMap = TestPaletteColourMap();
         CRasterSurface buffer;
         ASSERT_EQ(buffer.CreateBuffer(2, 2), 1);
         EXPECT_EQ(Load(MakeTga(layout, {}), buffer), 1);

@@ -44,7 +44,7 @@ TEST(TgaWriterTest, AnIndexBufferBecomesAColourMappedFileCutToTheImageWidth)
     ASSERT_EQ(cut.size(), 18u + 768u + 6u);
     const Bytes header{0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0, 3, 0, 2, 0, 8, 0x20};
     EXPECT_EQ(Slice(cut, 0, 18), header);
-    EXPECT_EQ(Slice(cut, 18, 768), TestColourMap());
+    EXPECT_EQ(Slice(cut, 18, 768), TestPaletteColourMap());
     EXPECT_EQ(Slice(cut, 786, 6), (Bytes{1, 2, 3, 5, 6, 7}));
 
     ASSERT_EQ(s.SaveTga(dir / "WHOLE.TGA", palette.data(), -1), 1);
