@@ -26,7 +26,7 @@ bool ReadExactly(FILE* file, void* out, size_t n)
 
 bool WriteAll(FILE* file, const void* data, size_t n)
 {
-    return n == 0 || std::fwrite(data, 1, n, file) == n;
+    return CFileSystem::Write(file, data, n);
 }
 
 } // namespace
@@ -131,8 +131,8 @@ int32_t CGameArchive::WriteOverrideHeader(FILE* file, int32_t entryIndex) const
     StoreU32LE(&header[OverrideHeader::kNameOffset + nameLength], GetEntrySize(entryIndex));
 
     const off_t start = ::ftello(file);
-    std::fwrite(header.data(), 1, header.size(), file);
-    if (start < 0)
+    // A header that was not written in full has no size field to fill in.
+    if (!WriteAll(file, header.data(), header.size()) || start < 0)
         return -1;
     return static_cast<int32_t>(start + static_cast<off_t>(OverrideHeader::kNameOffset + nameLength));
 }
@@ -242,6 +242,7 @@ int32_t CGameArchive::WriteArchive()
         return kWriteFailed;
 
     uint64_t position = ArchiveHeader::kSize;
+    uint8_t block[64 * 1024];
     for (int32_t i = 0; i < m_slotCount; ++i) {
         PatchSlot& slot = m_slots[static_cast<size_t>(i)];
         if (slot.sourcePath.empty())
@@ -250,17 +251,24 @@ int32_t CGameArchive::WriteArchive()
         if (position > 0xFFFFFFFFu)
             return kWriteFailed; // offsets beyond 4 GiB do not fit the directory
 
-        std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
+        // The payload is copied a block at a time, so that what a header
+        // claims never decides an allocation.
         FileHandle source = CFileSystem::OpenForReading(slot.sourcePath);
-        if (!data || !source || ::fseeko(source.get(), slot.sourceOffset, SEEK_SET) != 0 ||
-            !ReadExactly(source.get(), data.get(), size)) {
+        if (!source || ::fseeko(source.get(), slot.sourceOffset, SEEK_SET) != 0) {
             m_failedSource = slot.sourcePath;
             return kWriteSourceUnreadable;
         }
-        source.reset();
         slot.entry.SetDataOffset(static_cast<uint32_t>(position));
-        if (!WriteAll(out.Stream(), data.get(), size))
-            return kWriteFailed;
+        for (uint32_t left = size; left > 0;) {
+            const size_t n = std::min<size_t>(left, sizeof block);
+            if (!ReadExactly(source.get(), block, n)) {
+                m_failedSource = slot.sourcePath;
+                return kWriteSourceUnreadable;
+            }
+            if (!WriteAll(out.Stream(), block, n))
+                return kWriteFailed;
+            left -= static_cast<uint32_t>(n);
+        }
         position += size;
     }
 

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "FileFaults.h"
+
 namespace {
 
 char FoldAscii(char c)
@@ -50,6 +52,29 @@ std::string FindFolded(const std::string& folder, std::string_view name)
     }
     ::closedir(dir);
     return best;
+}
+
+// Opens a host path and keeps it only when it is a regular file. The open is
+// non-blocking, so that a FIFO neither waits for its other end nor is kept;
+// once the file is known to be regular, its reads and writes block as usual.
+FileHandle OpenRegular(const std::string& native, int flags, const char* mode)
+{
+    const int fd = ::open(native.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0)
+        return {};
+    struct stat st;
+    const int status = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || status < 0 ||
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return {};
+    }
+    FILE* file = ::fdopen(fd, mode);
+    if (!file) {
+        ::close(fd);
+        return {};
+    }
+    return FileHandle(file);
 }
 
 } // namespace
@@ -114,12 +139,19 @@ std::string CFileSystem::ResolvePath(std::string_view path)
 
 FileHandle CFileSystem::OpenForReading(std::string_view path)
 {
-    return FileHandle(std::fopen(ResolvePath(path).c_str(), "rb"));
+    return OpenRegular(ResolvePath(path), O_RDONLY, "rb");
 }
 
 FileHandle CFileSystem::CreateForWriting(std::string_view path)
 {
-    return FileHandle(std::fopen(ResolvePath(path).c_str(), "wb"));
+    return OpenRegular(ResolvePath(path), O_WRONLY | O_CREAT | O_TRUNC, "wb");
+}
+
+FileHandle CFileSystem::CreateNewFile(std::string_view path)
+{
+    const std::string native = ResolvePath(path);
+    ::unlink(native.c_str());
+    return OpenRegular(native, O_WRONLY | O_CREAT | O_EXCL, "wb");
 }
 
 bool CFileSystem::FileExists(std::string_view path)
@@ -144,6 +176,8 @@ bool CFileSystem::RemoveFile(std::string_view path)
 
 bool CFileSystem::RenameFile(std::string_view from, std::string_view to)
 {
+    if (CFileFaults::Fail(FileOperation::Rename))
+        return false;
     return std::rename(ResolvePath(from).c_str(), ResolvePath(to).c_str()) == 0;
 }
 
@@ -154,9 +188,20 @@ bool CFileSystem::IsSafeFileName(std::string_view name)
     return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
 }
 
+bool CFileSystem::Write(FILE* file, const void* data, size_t n)
+{
+    if (n == 0)
+        return true;
+    if (!file || CFileFaults::Fail(FileOperation::Write))
+        return false;
+    return std::fwrite(data, 1, n, file) == n;
+}
+
 bool CFileSystem::FlushToDisk(FILE* file)
 {
-    if (!file || std::fflush(file) != 0 || std::ferror(file))
+    if (!file || CFileFaults::Fail(FileOperation::Flush) || std::fflush(file) != 0 || std::ferror(file))
+        return false;
+    if (CFileFaults::Fail(FileOperation::Sync))
         return false;
     return ::fsync(::fileno(file)) == 0;
 }
@@ -165,11 +210,8 @@ int64_t CFileSystem::GetFileSize(FILE* file)
 {
     if (!file)
         return -1;
-    off_t here = ::ftello(file);
-    if (here < 0 || ::fseeko(file, 0, SEEK_END) != 0)
+    struct stat st;
+    if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode))
         return -1;
-    off_t size = ::ftello(file);
-    if (::fseeko(file, here, SEEK_SET) != 0)
-        return -1;
-    return static_cast<int64_t>(size);
+    return static_cast<int64_t>(st.st_size);
 }

@@ -36,8 +36,17 @@ public:
     // nothing keep their spelling, so a new file is created as spelled.
     static std::string ResolvePath(std::string_view path);
 
+    // Only regular files are opened: a folder, FIFO, socket or device at the
+    // path gives null, as a missing file does, and the open never waits (a
+    // FIFO without a writer returns at once). The test is made on the opened
+    // file itself, so nothing can be swapped in between a test and the open.
     static FileHandle OpenForReading(std::string_view path);  // mode "rb"
     static FileHandle CreateForWriting(std::string_view path); // mode "wb"
+    // A new, empty regular file at the path, for a temporary file that is
+    // renamed into place later: whatever stood there is removed first, and a
+    // link is removed rather than followed, so the bytes never land anywhere
+    // but the path. Null when the file cannot be made.
+    static FileHandle CreateNewFile(std::string_view path);
     static bool FileExists(std::string_view path);
     static bool CreateFolder(std::string_view path); // true when it exists afterwards
     static bool RemoveFile(std::string_view path);
@@ -49,10 +58,15 @@ public:
     // file contents go through this before they become part of a path.
     static bool IsSafeFileName(std::string_view name);
 
+    // Writes n bytes; false when they were not all written. Every write of a
+    // file that the editor must not leave half-done goes through here.
+    static bool Write(FILE* file, const void* data, size_t n);
+
     // Writes buffered data and asks the system to put the file on disk; false
     // when anything written so far has failed.
     static bool FlushToDisk(FILE* file);
 
-    // Size of an open file in bytes, or -1; the position is left unchanged.
+    // Size of a file open for reading in bytes, or -1; the position is left
+    // unchanged.
     static int64_t GetFileSize(FILE* file);
 };

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "FileFaults.h"
+
 namespace {
 
 // Makes a completed rename durable by syncing the folder that holds it.
@@ -26,7 +28,7 @@ bool CReplacingFile::Begin(std::string_view targetPath, std::string_view tempPat
     Abort();
     m_target = CFileSystem::ResolvePath(targetPath);
     m_temp = CFileSystem::ResolvePath(tempPath);
-    m_file.reset(std::fopen(m_temp.c_str(), "wb"));
+    m_file = CFileSystem::CreateNewFile(m_temp);
     return m_file != nullptr;
 }
 
@@ -36,7 +38,8 @@ bool CReplacingFile::Commit()
         return false;
     bool written = CFileSystem::FlushToDisk(m_file.get());
     bool closed = std::fclose(m_file.release()) == 0;
-    if (!written || !closed || std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+    if (!written || !closed || CFileFaults::Fail(FileOperation::Rename) ||
+        std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
         std::remove(m_temp.c_str());
         m_temp.clear();
         return false;

@@ -85,9 +85,9 @@ int32_t CRasterSurface::SaveTga(const std::string& path, const uint8_t* palette,
     FileHandle file = CFileSystem::CreateForWriting(path);
     if (!file)
         return kSaveFailed;
-    bool written = std::fwrite(bytes.get(), 1, static_cast<size_t>(bufferBytes), file.get()) == bufferBytes;
+    bool written = CFileSystem::Write(file.get(), bytes.get(), static_cast<size_t>(bufferBytes));
     if (written && !surplus && imageBytes > 0)
-        written = std::fwrite(m_pBits, 1, static_cast<size_t>(imageBytes), file.get()) == imageBytes;
+        written = CFileSystem::Write(file.get(), m_pBits, static_cast<size_t>(imageBytes));
     // A full disk often shows only when the last buffered bytes are flushed.
     written = std::fclose(file.release()) == 0 && written;
     if (!written) {

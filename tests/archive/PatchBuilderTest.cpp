@@ -12,6 +12,7 @@
 #include "archive/GameArchive.h"
 #include "support/ArchiveBytes.h"
 #include "platform/FileSystem.h"
+#include "support/FileFaultPoints.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -229,6 +230,32 @@ TEST_F(PatchBuilder, WriteCutShortByAFileSizeLimitKeepsTheOldPatch)
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(Patch(), (std::vector<uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(ListFolder(dir / "PATCHES"), std::vector<std::string>{"PATCH.010"});
+}
+
+TEST_F(PatchBuilder, EachWriteFlushSyncOrRenameThatFailsKeepsTheOldPatch)
+{
+    auto build = [&] {
+        builder.BeginBuild(output);
+        builder.AddFile(Source("XTVARM1.GFX"));
+        builder.AddFile(Source("xqenf2.GFX"));
+        return builder.WriteArchive();
+    };
+    dir.WriteFile("PATCHES/PATCH.010", {'o', 'l', 'd'});
+    const std::vector<FileFaultPoint> points = FileFaultPoints([&] { ASSERT_EQ(build(), 1); });
+    const std::vector<uint8_t> complete = Patch();
+    // The header, two payloads, two directory records; flush, sync, rename.
+    ASSERT_EQ(points.size(), 8u);
+    for (const FileFaultPoint& point : points) {
+        SCOPED_TRACE(point.Name());
+        dir.WriteFile("PATCHES/PATCH.010", {'o', 'l', 'd'});
+        CFileFaults::FailNth(point.op, point.n);
+        EXPECT_EQ(build(), -3);
+        CFileFaults::Reset();
+        EXPECT_EQ(Patch(), (std::vector<uint8_t>{'o', 'l', 'd'}));
+        EXPECT_EQ(ListFolder(dir / "PATCHES"), std::vector<std::string>{"PATCH.010"});
+    }
+    EXPECT_EQ(build(), 1);
+    EXPECT_EQ(Patch(), complete);
 }
 
 TEST_F(PatchBuilder, ExistingPatchIsReplacedWhateverItsCase)

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "image/PortraitImage.h"
+#include "support/FileFaultPoints.h"
 #include "support/GameDir.h"
 #include "support/GfxBytes.h"
 
@@ -399,6 +400,20 @@ TEST_F(FailingSave, WriteCutShortByAFileSizeLimit)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     ExpectOldFileKept();
+}
+
+TEST_F(FailingSave, EachWriteFlushSyncOrRenameThatFailsKeepsTheOldFile)
+{
+    const std::vector<FileFaultPoint> points = FileFaultPoints([&] { ASSERT_EQ(image.Save(), 0); });
+    ASSERT_GE(points.size(), 8u);
+    for (const FileFaultPoint& point : points) {
+        SCOPED_TRACE(point.Name());
+        SetUp();
+        CFileFaults::FailNth(point.op, point.n);
+        EXPECT_EQ(image.Save(), -2);
+        CFileFaults::Reset();
+        ExpectOldFileKept();
+    }
 }
 
 TEST_F(FailingSave, TemporaryPathTakenByAFolder)

@@ -1,7 +1,14 @@
-// Path building, case-insensitive resolution and the refusal of unsafe names.
+// Path building, case-insensitive resolution, the refusal of unsafe names,
+// and opens that take regular files only.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
 
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
@@ -143,4 +150,50 @@ TEST(FileSystem, FileSizeKeepsThePosition)
     std::fseek(f.get(), 3, SEEK_SET);
     EXPECT_EQ(CFileSystem::GetFileSize(f.get()), 10);
     EXPECT_EQ(std::ftell(f.get()), 3);
+}
+
+TEST(FileSystem, OnlyRegularFilesAreOpenedAndNoOpenWaits)
+{
+    TempDir dir;
+    dir.MakeFolder("FOLDER.GFX");
+    ASSERT_EQ(::mkfifo((dir / "PIPE.GFX").c_str(), 0600), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = dir / "SOCKET.GFX";
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    dir.WriteFile("FILE.GFX", {1, 2, 3});
+
+    // A FIFO without a writer would block a plain open for ever; these
+    // return at once, with nothing opened.
+    for (const char* name : {"FOLDER.GFX", "PIPE.GFX", "SOCKET.GFX", "MISSING.GFX"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(CFileSystem::OpenForReading(dir / name));
+        EXPECT_FALSE(CFileSystem::FileExists(dir / name));
+    }
+    EXPECT_FALSE(CFileSystem::OpenForReading("/dev/zero"));
+    EXPECT_TRUE(CFileSystem::OpenForReading(dir / "FILE.GFX"));
+
+    // Writing: a FIFO without a reader and a folder are refused, a device
+    // is not written to.
+    EXPECT_FALSE(CFileSystem::CreateForWriting(dir / "PIPE.GFX"));
+    EXPECT_FALSE(CFileSystem::CreateForWriting(dir / "FOLDER.GFX"));
+    EXPECT_FALSE(CFileSystem::CreateForWriting("/dev/null"));
+    ::close(sock);
+
+    // A temporary file takes the place of what stood at its name: a link is
+    // replaced, not followed.
+    ASSERT_EQ(::symlink((dir / "FILE.GFX").c_str(), (dir / "LINK.GF2").c_str()), 0);
+    {
+        FileHandle f = CFileSystem::CreateNewFile(dir / "LINK.GF2");
+        ASSERT_TRUE(f);
+        EXPECT_TRUE(CFileSystem::Write(f.get(), "new", 3));
+    }
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "LINK.GF2"));
+    EXPECT_EQ(ReadFileBytes(dir / "LINK.GF2"), (std::vector<uint8_t>{'n', 'e', 'w'}));
+    EXPECT_EQ(ReadFileBytes(dir / "FILE.GFX"), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_FALSE(CFileSystem::CreateNewFile(dir / "FOLDER.GFX"));
 }

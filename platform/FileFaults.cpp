@@ -1,0 +1,67 @@
+#include "FileFaults.h"
+
+#ifdef TV_FILE_FAULTS
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct FaultState {
+    int64_t counts[kFileOperationCount] = {};
+    int64_t failAt[kFileOperationCount] = {};
+    bool environmentRead = false;
+};
+FaultState g_faults;
+
+int Index(FileOperation op)
+{
+    return static_cast<int>(op);
+}
+
+// TV_FILE_FAULT=<write|flush|sync|rename>:<n> arms the hook in a program
+// that a test starts.
+void ReadEnvironment()
+{
+    if (g_faults.environmentRead)
+        return;
+    g_faults.environmentRead = true;
+    const char* spec = std::getenv("TV_FILE_FAULT");
+    if (!spec)
+        return;
+    static const char* const kNames[kFileOperationCount] = {"write", "flush", "sync", "rename"};
+    for (int i = 0; i < kFileOperationCount; ++i) {
+        const size_t length = std::strlen(kNames[i]);
+        if (std::strncmp(spec, kNames[i], length) == 0 && spec[length] == ':')
+            g_faults.failAt[i] = std::strtoll(spec + length + 1, nullptr, 10);
+    }
+}
+
+} // namespace
+
+bool CFileFaults::Fail(FileOperation op)
+{
+    ReadEnvironment();
+    const int i = Index(op);
+    ++g_faults.counts[i];
+    return g_faults.failAt[i] > 0 && g_faults.counts[i] == g_faults.failAt[i];
+}
+
+void CFileFaults::FailNth(FileOperation op, int64_t n)
+{
+    Reset();
+    g_faults.failAt[Index(op)] = n;
+}
+
+int64_t CFileFaults::Count(FileOperation op)
+{
+    return g_faults.counts[Index(op)];
+}
+
+void CFileFaults::Reset()
+{
+    g_faults = FaultState{};
+    g_faults.environmentRead = true; // a test's own arming wins over the environment
+}
+
+#endif
