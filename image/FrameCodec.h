@@ -16,6 +16,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The most pixels one byte of the code can stand for: a zero run of 127.
+constexpr uint64_t kMaxPixelsPerCodeByte = 127;
+
 // 0 when a run ending at byte offset runEnd of the destination stays within
 // its size in bytes; otherwise shows "Error!" ("Memory Overwrite !") and
 // returns 1.

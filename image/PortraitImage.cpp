@@ -44,7 +44,7 @@ std::vector<uint8_t> ReadUpTo(FILE* stream, uint64_t limit)
 
 bool WriteAll(FILE* out, const void* data, size_t n)
 {
-    return n == 0 || std::fwrite(data, 1, n, out) == n;
+    return CFileSystem::Write(out, data, n);
 }
 
 bool SeekTo(FILE* file, int64_t position)
@@ -174,6 +174,7 @@ void CPortraitImage::ReadPaletteImage(const uint8_t* data, size_t size)
 
     const uint64_t dataStart = GfxHeader::kSize + 3ull * static_cast<uint64_t>(colours) +
                                GfxFrameRecord::kSize * static_cast<uint64_t>(frames);
+    uint64_t budget = kMaxImagePixels;
     for (int32_t i = 0; i < frames; ++i) {
         const GfxFrameRecord& record = m_frameTable[static_cast<size_t>(i)];
         const int32_t width = record.Width(), height = record.Height();
@@ -181,9 +182,6 @@ void CPortraitImage::ReadPaletteImage(const uint8_t* data, size_t size)
         if (!ValidFrameSize(width, height))
             continue;
         const int32_t pad = RowPad(width);
-        CRasterSurface& indices = *m_frameSurfaces[static_cast<size_t>(i)];
-        if (!indices.CreateBuffer(width + pad, height))
-            continue;
 
         // The frame's data as far as the image holds them.
         uint64_t start = 0;
@@ -193,6 +191,14 @@ void CPortraitImage::ReadPaletteImage(const uint8_t* data, size_t size)
             source = data + start;
             sourceSize = static_cast<size_t>(std::min<uint64_t>(record.Length(), size - start));
         }
+        // So does a frame that claims more pixels than its data could
+        // describe, or more than the image may hold.
+        if (!TakePixels(static_cast<uint64_t>(width), static_cast<uint64_t>(width + pad),
+                        static_cast<uint64_t>(height), DescribablePixels(sourceSize, kMaxPixelsPerCodeByte), budget))
+            continue;
+        CRasterSurface& indices = *m_frameSurfaces[static_cast<size_t>(i)];
+        if (!indices.CreateBuffer(width + pad, height))
+            continue;
         DecodeFrameIndices(indices.m_pBits, source, sourceSize, width, height, pad);
         CRasterSurface& display = *m_displaySurfaces[static_cast<size_t>(i)];
         if (display.CreateDib(width + pad, height, 32, nullptr))
@@ -210,6 +216,13 @@ void CPortraitImage::ReadTrueColourImage(const uint8_t* data, size_t size)
     if (!ValidFrameSize(width, height))
         return;
     const int32_t pad = RowPad(width);
+    // Two bytes a pixel: an image whose pixels are not all there stays
+    // empty, like one of absurd size.
+    uint64_t budget = kMaxImagePixels;
+    const uint64_t pixelBytes = size > GfxHeader::kSize ? size - GfxHeader::kSize : 0;
+    if (!TakePixels(static_cast<uint64_t>(width), static_cast<uint64_t>(width + pad), static_cast<uint64_t>(height),
+                    pixelBytes / 2, budget))
+        return;
     CRasterSurface& surface = *m_frameSurfaces[0];
     if (!surface.CreateDib(width + pad, height, 32, nullptr))
         return;

@@ -3,6 +3,8 @@
 // 32 bits, with either vertical origin.
 #include "TgaReader.h"
 
+#include <sys/types.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -241,6 +243,23 @@ void ReadOrZero(FILE* file, uint8_t* out, size_t bytes)
         std::memset(out + got, 0, bytes - got);
 }
 
+// Whether the picture the header claims may be given memory: the bytes from
+// the file's position on must hold all its pixels at bytesPerPixel each (an
+// uncompressed file), or could describe them at the most a run-length packet
+// stands for (bytesPerPixel 0: run-length files, and files that are refused
+// anyway), and the picture must fit the pixels one import may hold.
+bool PixelsFit(FILE* file, const TgaHeader& header, uint32_t bytesPerPixel)
+{
+    constexpr uint64_t kMaxPixelsPerPacketByte = 128;
+    const off_t here = ::ftello(file);
+    const int64_t size = CFileSystem::GetFileSize(file);
+    const uint64_t bytes = here >= 0 && size > here ? static_cast<uint64_t>(size - here) : 0;
+    const uint64_t describable =
+        bytesPerPixel ? bytes / bytesPerPixel : DescribablePixels(bytes, kMaxPixelsPerPacketByte);
+    uint64_t budget = kMaxImagePixels;
+    return TakePixels(header.width, header.width, header.height, describable, budget);
+}
+
 // Frees the block buffer however LoadTga leaves.
 class BlockReaderSession {
 public:
@@ -330,10 +349,15 @@ int32_t CRasterSurface::LoadTga(const std::string& path)
             m_pPalette[i * 4 + 3] = 0;
         }
 
+        const bool accepted = header.pixelDepth == 8 && header.colourMapEntrySize == TgaHeader::kPaletteEntryBits;
+        if (!PixelsFit(f, header, accepted ? 1 : 0)) {
+            ReleasePixels(); // as when the surface cannot be shaped
+            return kLoadNotAccepted;
+        }
         const int32_t shaped = m_ownsBits ? CreateBuffer(width, height) : CreateDib(width, height, 8, m_pPalette.get());
         if (shaped != 1)
             return kLoadNotAccepted;
-        if (header.pixelDepth != 8 || header.colourMapEntrySize != TgaHeader::kPaletteEntryBits)
+        if (!accepted)
             return kLoadNotAccepted;
 
         // Rows lie at a stride of width bytes, also in an 8-bit bitmap whose
@@ -349,13 +373,19 @@ int32_t CRasterSurface::LoadTga(const std::string& path)
         return kLoadOk;
     }
 
+    if (header.colourMapType != 0)
+        SkipBytes(f, static_cast<uint64_t>(header.colourMapEntrySize / 8) * header.colourMapLength);
+    const bool runLength = header.imageType == TgaHeader::kTypeRunLengthTrueColour;
+    const bool raw = header.imageType == TgaHeader::kTypeTrueColour &&
+                     (header.pixelDepth == 16 || header.pixelDepth == 24 || header.pixelDepth == 32);
+    if (!PixelsFit(f, header, raw ? header.pixelDepth / 8 : 0)) {
+        ReleasePixels();
+        return kLoadNotAccepted;
+    }
+
     // Every other type is recreated as a blank 32-bit bitmap first, accepted or not.
     if (CreateDib(width, height, 32, nullptr) != 1)
         return kLoadNotAccepted;
-    if (header.colourMapType != 0)
-        SkipBytes(f, static_cast<uint64_t>(header.colourMapEntrySize / 8) * header.colourMapLength);
-
-    const bool runLength = header.imageType == TgaHeader::kTypeRunLengthTrueColour;
     if (header.imageType != TgaHeader::kTypeTrueColour && !runLength)
         return kLoadNotAccepted;
     bool read = false;

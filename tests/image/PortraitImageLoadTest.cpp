@@ -195,8 +195,9 @@ TEST(PortraitImageLoad, MalformedImagesLoadAsFarAsTheyGo)
 {
     MessageCounter messages;
     // Frame 0: absurd width; frame 1: negative height; frame 2: data offset
-    // far outside the entry; frame 3: data running past the entry's end;
-    // frame 4: too many pixels for its buffer.
+    // far outside the entry, so no data to describe its pixels; frame 3:
+    // data running past the entry's end; frame 4: too many pixels for its
+    // buffer.
     std::vector<uint8_t> img = MakePaletteImage(
         Rgb({1, 2, 3, 4, 5, 6}),
         {TestFrame{30000, 2, {}, {0, 0}}, TestFrame{4, -3, {}, {0}}, TestFrame{2, 1, {}, {0x02, 1, 1, 0}},
@@ -209,13 +210,49 @@ TEST(PortraitImageLoad, MalformedImagesLoadAsFarAsTheyGo)
     ASSERT_TRUE(image.GetFrameSurface(0));
     EXPECT_EQ(image.GetFrameSurface(0)->m_pBits, nullptr);
     EXPECT_EQ(image.GetFrameSurface(1)->m_pBits, nullptr);
-    const CRasterSurface* far = image.GetFrameSurface(2);
-    EXPECT_EQ(far->m_pBits[0], 0);
+    EXPECT_EQ(image.GetFrameSurface(2)->m_pBits, nullptr);
+    EXPECT_EQ(image.GetDisplaySurface(2)->m_pBits, nullptr);
     // Frame 3's second row is cut where its data end, not filled from the
     // bytes that follow them.
     const CRasterSurface* cut = image.GetFrameSurface(3);
     EXPECT_EQ(std::vector<uint8_t>(cut->m_pBits, cut->m_pBits + 8), (std::vector<uint8_t>{1, 1, 1, 1, 1, 1, 0, 0}));
     EXPECT_EQ(messages.count, 1); // frame 4's overrun
+}
+
+TEST(PortraitImageLoad, MemoryIsBoundedByTheImageNotByWhatItsHeadersClaim)
+{
+    // Twelve frames of 2000 x 2000 pixels that all point at the same zero
+    // runs, which describe one of them: the first fits the image's pixel
+    // budget, the others would pass it and stay empty. Frame 12 claims
+    // 16,000 x 16,000 pixels from four bytes.
+    std::vector<uint8_t> zeros(31496, 0xFF); // 127 pixels each
+    zeros.push_back(0x88);                   // and the last 8 of 4,000,000
+    std::vector<TestFrame> frames(12, TestFrame{2000, 2000, {}, zeros});
+    frames.push_back(TestFrame{16000, 16000, {}, {0x81, 0, 0x81, 0}});
+    std::vector<uint8_t> img = MakePaletteImage(Rgb({1, 2, 3}), frames);
+    const size_t table = 64 + 3;
+    for (size_t f = 1; f < 12; ++f)
+        PutU32(img, table + f * 16, 0); // every frame's data offset is frame 0's
+    const std::vector<uint8_t> trueColour = MakeTrueColourImage(3000, 3000, std::vector<uint16_t>(10, 0xFFFF));
+    GameDir game({{kLarge, img}, {"PORTRAITS\\MEDIUM\\XTVARM1.GFX", trueColour}});
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, game, 0), 1);
+    ASSERT_EQ(image.Header().FrameCount(), 13);
+    ASSERT_TRUE(image.GetFrameSurface(0)->m_pBits);
+    EXPECT_EQ(image.GetFrameSurface(0)->m_width * image.GetFrameSurface(0)->m_height, 4000000);
+    for (int32_t f = 1; f < 13; ++f) {
+        SCOPED_TRACE(f);
+        EXPECT_EQ(image.GetFrameSurface(f)->m_pBits, nullptr);
+        EXPECT_EQ(image.GetDisplaySurface(f)->m_pBits, nullptr);
+        int32_t width = 0, height = 0;
+        image.GetFrameSize(f, width, height); // the record is kept as it was
+        EXPECT_EQ(width, f < 12 ? 2000 : 16000);
+    }
+    // A true-colour image needs two bytes a pixel; ten pixels of nine million
+    // leave it empty.
+    ASSERT_EQ(LoadEntry(image, game, 1), 1);
+    ASSERT_TRUE(image.GetFrameSurface(0));
+    EXPECT_EQ(image.GetFrameSurface(0)->m_pBits, nullptr);
 }
 
 TEST(PortraitImageLoad, EntryNamesThatCouldLeaveThePortraitsFolderUseTheArchive)

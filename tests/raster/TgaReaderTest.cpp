@@ -389,10 +389,10 @@ TEST_F(TgaReaderTest, PacketsThatRunPastTheLastPixelAreCutAtTheImageEnd)
     }
 }
 
-TEST_F(TgaReaderTest, FilesShorterThanTheirHeaderAnnouncesReadZerosForTheMissingPixels)
+TEST_F(TgaReaderTest, FilesTooShortForTheirPixelsAreRefusedBeforeAnythingIsAllocated)
 {
     // A larger file first leaves non-zero bytes in memory that the next block
-    // buffer may reuse; the short files below must not pick them up.
+    // buffer may reuse; the short run-length file below must not pick them up.
     TgaLayout big;
     big.width = 100;
     big.height = 100;
@@ -401,24 +401,28 @@ TEST_F(TgaReaderTest, FilesShorterThanTheirHeaderAnnouncesReadZerosForTheMissing
 
     const Bgra p{11, 22, 33, 0};
     const Bgra none{0, 0, 0, 0};
-    const Bgra partial{44, 0, 0, 0}; // one byte of a pixel, then the end of the file
     for (bool top : {true, false}) {
-        for (bool runLength : {false, true}) {
-            SCOPED_TRACE(::testing::Message() << (top ? "top" : "bottom") << (runLength ? " rle" : " raw"));
-            TgaLayout layout;
-            layout.imageType = runLength ? 10 : 2;
-            layout.width = 2;
-            layout.height = 2;
-            layout.topRowFirst = top;
-            const Bytes data = runLength ? Bytes{0x03, 11, 22, 33, 44} : Bytes{11, 22, 33, 44};
-            CRasterSurface s;
-            ASSERT_EQ(Load(MakeTga(layout, data), s), 1);
-            const std::vector<std::vector<Bgra>> fileRows{{p, partial}, {none, none}};
-            EXPECT_EQ(Rows32(s), FileOrder(fileRows, top));
-        }
+        SCOPED_TRACE(top ? "top" : "bottom");
+        TgaLayout layout;
+        layout.width = 2;
+        layout.height = 2;
+        layout.topRowFirst = top;
+        // Uncompressed: four bytes cannot hold four pixels of three.
+        layout.imageType = 2;
+        CRasterSurface raw;
+        ASSERT_EQ(raw.CreateBuffer(2, 2), 1);
+        EXPECT_EQ(Load(MakeTga(layout, Bytes{11, 22, 33, 44}), raw), -2);
+        EXPECT_FALSE(raw.m_pBits);
+        // Run-length: five bytes could describe the pixels; the decode ends
+        // with the file and the rest stays 0.
+        layout.imageType = 10;
+        CRasterSurface rle;
+        ASSERT_EQ(Load(MakeTga(layout, Bytes{0x03, 11, 22, 33, 44}), rle), 1);
+        const std::vector<std::vector<Bgra>> fileRows{{p, Bgra{44, 0, 0, 0}}, {none, none}};
+        EXPECT_EQ(Rows32(rle), FileOrder(fileRows, top));
     }
     {
-        SCOPED_TRACE("colour-mapped rows not in the file stay 0");
+        SCOPED_TRACE("colour-mapped rows not in the file");
         TgaLayout layout;
         layout.imageType = 1;
         layout.depth = 8;
@@ -426,18 +430,24 @@ TEST_F(TgaReaderTest, FilesShorterThanTheirHeaderAnnouncesReadZerosForTheMissing
         layout.height = 3;
         layout.colourMapEntrySize = 24;
         layout.colourMap = TestPaletteColourMap();
-        for (bool top : {true, false}) {
-            layout.topRowFirst = top;
-            CRasterSurface s;
-            ASSERT_EQ(s.CreateBuffer(1, 1), 1);
-            ASSERT_EQ(Load(MakeTga(layout, {1, 2, 3, 4}), s), 1);
-            EXPECT_EQ(SurfaceBytes(s), top ? (Bytes{1, 2, 3, 4, 0, 0, 0, 0, 0}) : (Bytes{0, 0, 0, 4, 0, 0, 1, 2, 3}));
-        }
-        // Cut inside the colour map: the missing entries are black.
         CRasterSurface s;
-        ASSERT_EQ(Load(Join({MakeTgaHeader(layout), Bytes{1, 2, 3, 4}}), s), 1);
-        EXPECT_EQ(Bytes(s.m_pPalette.get(), s.m_pPalette.get() + 12), (Bytes{1, 2, 3, 0, 4, 0, 0, 0, 0, 0, 0, 0}));
-        EXPECT_TRUE(AllZero(s));
+        ASSERT_EQ(s.CreateBuffer(1, 1), 1);
+        EXPECT_EQ(Load(MakeTga(layout, {1, 2, 3, 4}), s), -2);
+        EXPECT_FALSE(s.m_pBits);
+        EXPECT_TRUE(s.m_pPalette);
+        // Cut inside the colour map.
+        EXPECT_EQ(Load(Join({MakeTgaHeader(layout), Bytes{1, 2, 3, 4}}), s), -2);
+        EXPECT_FALSE(s.m_pBits);
+    }
+    {
+        SCOPED_TRACE("a header that claims far more pixels than the file could describe");
+        TgaLayout layout;
+        layout.imageType = 10;
+        layout.width = 16000;
+        layout.height = 16000;
+        CRasterSurface s;
+        EXPECT_EQ(Load(MakeTga(layout, Bytes(600, 0xFF)), s), -2);
+        EXPECT_FALSE(s.m_pBits);
     }
     {
         SCOPED_TRACE("a file shorter than a header has no size to make a surface of");
