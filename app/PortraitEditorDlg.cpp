@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "PortraitScrollBar.h"
 #include "archive/EntryBaseName.h"
@@ -202,6 +203,20 @@ void CPortraitEditorDlg::OnCancel()
 {
     SaveChangedImages();
     CDialog::OnCancel();
+}
+
+void CPortraitEditorDlg::OnHandlerFailed(const std::exception* error)
+{
+    // Files are written to a temporary name and renamed into place only once
+    // complete, so an action that stopped half-way has broken nothing.
+    std::string reason = "an unexpected error";
+    if (dynamic_cast<const std::bad_alloc*>(error))
+        reason = "there was not enough memory";
+    else if (error)
+        reason = error->what();
+    std::string text = LoadResourceString(IDS_ACTION_FAILED);
+    text.replace(text.find("%s"), 2, reason);
+    MessageBox(text, "Error");
 }
 
 // The view.

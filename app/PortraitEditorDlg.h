@@ -36,6 +36,7 @@ public:
     void OnUseTgaPalette();
     void OnOK() override;
     void OnCancel() override;
+    void OnHandlerFailed(const std::exception* error) override;
 
     // The view.
     void SelectPortrait(int32_t index);

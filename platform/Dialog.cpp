@@ -72,6 +72,11 @@ bool CDialog::Dispatch(DialogMessage& message)
     return false;
 }
 
+void CDialog::OnHandlerFailed(const std::exception* error)
+{
+    MessageBox(error ? error->what() : "unknown error", "Error");
+}
+
 bool CDialog::HasDlgItem(int32_t id) const
 {
     return m_host && m_host->HasControl(id);

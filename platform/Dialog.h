@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -77,6 +78,11 @@ public:
     // bar object, anything else to the entry of the table for it. Returns
     // false when there is no entry.
     bool Dispatch(DialogMessage& message);
+
+    // Called by a host whose event loop must not be left by an exception
+    // when a handler stopped with one (error is null for one that is no
+    // std::exception). The default shows its reason in an "Error" box.
+    virtual void OnHandlerFailed(const std::exception* error);
 
     const DialogTemplate& Template() const { return m_template; }
     IDialogHost* Host() const { return m_host; }

@@ -104,6 +104,10 @@ std::string LoadResourceString(int32_t id)
     case IDS_TGA_NOT_LOADED:
         text = "Could not load TGA. Wrong size and/or colordepth.";
         break;
+    case IDS_ACTION_FAILED:
+        text = "The last action stopped before it was done: %s.\nNo file was left half-written; files that were "
+               "being written are as they were before.";
+        break;
     default:
         return {};
     }

@@ -31,6 +31,9 @@ constexpr int32_t IDS_TOO_MANY_PORTRAITS = 2;
 constexpr int32_t IDS_PORTRAIT_SAVED = 3;
 constexpr int32_t IDS_ARCHIVE_CREATED = 4;
 constexpr int32_t IDS_TGA_NOT_LOADED = 5;
+// Shown when an action stopped half-way with an error the editor could not
+// foresee (no memory left); %s is the reason.
+constexpr int32_t IDS_ACTION_FAILED = 6;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -346,6 +348,18 @@ int Run(const std::vector<std::string>& args)
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    return Run(args);
+    // A command that throws stops with a reason and exit status 1. Files it
+    // was writing are temporary files until complete, and unwinding removes
+    // them, so nothing is left half-written.
+    try {
+        std::vector<std::string> args(argv + 1, argv + argc);
+        return Run(args);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "portrait-tool: not enough memory to finish the command.\n");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "portrait-tool: the command stopped: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "portrait-tool: the command stopped on an unexpected error.\n");
+    }
+    return kExitFailed;
 }

@@ -159,7 +159,26 @@ QWidget* CQtDialogHost::ControlWidget(int32_t id) const
 void CQtDialogHost::Deliver(DialogMessage message)
 {
     if (m_dialog && !m_ended)
-        m_dialog->Dispatch(message);
+        Guarded([&] { m_dialog->Dispatch(message); });
+}
+
+void CQtDialogHost::Guarded(const std::function<void()>& call)
+{
+    // No exception may pass through Qt's event loop; the dialog tells the
+    // user instead, and the program goes on.
+    try {
+        try {
+            call();
+        } catch (const std::exception& e) {
+            if (m_dialog)
+                m_dialog->OnHandlerFailed(&e);
+        } catch (...) {
+            if (m_dialog)
+                m_dialog->OnHandlerFailed(nullptr);
+        }
+    } catch (...) {
+        // Telling failed as well (no memory even for the message): go on.
+    }
 }
 
 int32_t CQtDialogHost::RunModal(CDialog& dialog)
@@ -243,7 +262,7 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
         if (qobject_cast<QGroupBox*>(w))
             w->lower();
 
-    dialog.OnInitDialog();
+    Guarded([&] { dialog.OnInitDialog(); });
     // A dialog that ended itself while starting is not shown; it still
     // returns the result it ended with and leaves no window behind.
     if (!m_ended) {

@@ -58,6 +58,8 @@ private:
         QScrollBar* bar = nullptr;
     };
     void Deliver(DialogMessage message);
+    // Runs a call into the dialog, reporting an exception instead of passing it on.
+    void Guarded(const std::function<void()>& call);
     void ShowScrollState(const ScrollState& s);
 
     CDialog* m_dialog = nullptr;

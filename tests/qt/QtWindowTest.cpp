@@ -543,6 +543,42 @@ TEST_F(QtWindowTest, ADialogThatEndsWhileStartingReturnsItsResultAndLeavesNoWind
     EXPECT_TRUE(session.boxes.empty());
 }
 
+// The editor whose Export runs out of memory half-way.
+class CExportRunsOutOfMemory : public CPortraitEditorDlg {
+protected:
+    const MessageMap& GetMessageMap() const override
+    {
+        static const MessageMap map = [this] {
+            MessageMap m = {{MessageKind::Command, IDC_EXPORT, [](CDialog&, DialogMessage&) { throw std::bad_alloc(); }}};
+            const MessageMap& editor = CPortraitEditorDlg::GetMessageMap();
+            m.insert(m.end(), editor.begin(), editor.end());
+            return m;
+        }();
+        return map;
+    }
+};
+
+TEST_F(QtWindowTest, AnActionThatThrowsIsReportedAndTheEditorGoesOn)
+{
+    const TwinGames games(MakePortraitEntries(Portraits()));
+    ScopedChdir cd(games.window.Base());
+    CPortraitEditorDlg::ResetViewState();
+    WindowSession session;
+    CExportRunsOutOfMemory dialog;
+    const int32_t result = session.Run(dialog, [&] {
+        session.Perform(Do(Input::Kind::Export));
+        EXPECT_TRUE(session.IsOpen());
+        session.Perform(Do(Input::Kind::ArrowRight));
+        EXPECT_EQ(dialog.CurrentPortrait(), 1);
+        session.Perform(Do(Input::Kind::QuitButton));
+    });
+    EXPECT_EQ(result, IDOK);
+    ASSERT_EQ(session.boxes.size(), 1u);
+    EXPECT_EQ(session.boxes[0].caption, "Error");
+    EXPECT_NE(session.boxes[0].text.find("there was not enough memory"), std::string::npos);
+    EXPECT_TRUE(FolderContents(games.window / "Portraits").empty());
+}
+
 // Quit, Enter, Escape and the close box all save the changed images of the
 // current portrait and end the dialog; Quit and Enter with OK, the others
 // with cancel.
