@@ -2,6 +2,7 @@
 // the files it writes (only below Portraits and PATCHES).
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "raster/RasterSurface.h"
 #include "support/GameDir.h"
+#include "support/GfxBytes.h"
 #include "support/TestGame.h"
 
 namespace {
@@ -20,12 +22,14 @@ struct ToolRun {
     std::string err;
 };
 
-// Runs the tool with the arguments (already quoted for the shell).
-ToolRun Tool(const std::string& args)
+// Runs the tool with the arguments (already quoted for the shell), after the
+// given environment settings; a run that would hang is ended after a minute.
+ToolRun Tool(const std::string& args, const std::string& environment = "")
 {
     static int n = 0;
     const std::string errPath = std::filesystem::temp_directory_path() / ("portrait-tool-err-" + std::to_string(::getpid()) + "-" + std::to_string(n++));
-    const std::string command = std::string(PORTRAIT_TOOL_PATH) + " " + args + " 2>" + errPath;
+    const std::string command =
+        environment + " timeout 60 " + std::string(PORTRAIT_TOOL_PATH) + " " + args + " 2>" + errPath;
     ToolRun run;
     if (FILE* p = ::popen(command.c_str(), "r")) {
         char buf[4096];
@@ -206,4 +210,81 @@ TEST(PortraitTool, MakesADemoGameOnlyWhereThereIsNone)
     EXPECT_EQ(listed.status, 0);
     EXPECT_GE(CountLines(listed.out), 40u);
     EXPECT_EQ(Tool("make-demo '" + demo + "'").status, 1);
+}
+
+TEST(PortraitTool, FoldersPipesAndHostileImagesNeitherStopNorHoldTheTool)
+{
+    // Three images whose frames claim 16,000 x 16,000 pixels from a few bytes.
+    std::vector<TestEntry> entries = MakePortraitEntries(ManyPortraits(2));
+    const std::vector<TestFrame> huge(12, TestFrame{16000, 16000, {}, {0x81, 0, 0x81, 0}});
+    for (size_t i = 3; i < 6; ++i)
+        entries[i].data = MakePaletteImage(std::vector<uint8_t>(768, 7), huge);
+    GameDir game(entries, false);
+    game.Dir().MakeFolder("Portraits");
+    game.Dir().MakeFolder("Portraits/LTVARM0.GFX"); // where portrait 1's LARGE override file belongs
+    ASSERT_EQ(::mkfifo((game / "Portraits/STVARM0.GFX").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((game / "pipe.tga").c_str(), 0600), 0);
+
+    ToolRun listed = Tool(Base(game) + " list");
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(CountLines(listed.out), 2u);
+
+    // The import works, but its save cannot put the file where the folder is.
+    const std::string tga = WriteTga(game, "a.tga", 21, 15, 9);
+    ToolRun blocked = Tool(Base(game) + " import 1 0 '" + tga + "'");
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_NE(blocked.err.find("could not be saved"), std::string::npos) << blocked.err;
+    EXPECT_TRUE(std::filesystem::is_directory(game / "Portraits/LTVARM0.GFX"));
+
+    // A FIFO is no file to import, and neither is a folder.
+    for (const std::string& notFile : {game / "pipe.tga", game / "Portraits"}) {
+        ToolRun refused = Tool(Base(game) + " import 1 2 '" + notFile + "'");
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "Could not load TGA. Wrong size and/or colordepth.\n");
+    }
+    EXPECT_EQ(ListFolder(game / "Portraits"), (std::vector<std::string>{"LTVARM0.GFX", "STVARM0.GFX"}));
+}
+
+TEST(PortraitTool, EachFailingWriteFlushSyncOrRenameExitsOneAndKeepsTheOldFiles)
+{
+    GameDir game(MakePortraitEntries(ManyPortraits(1)), false);
+    game.Dir().MakeFolder("PATCHES");
+    const std::string first = WriteTga(game, "a.tga", 21, 15, 9);
+    const std::string second = WriteTga(game, "b.tga", 21, 15, 4);
+    ASSERT_EQ(Tool(Base(game) + " import 1 0 '" + first + "'").status, 0);
+    ASSERT_EQ(Tool(Base(game) + " pack").status, 0);
+    const std::vector<uint8_t> override = ReadFileBytes(game / "Portraits/LTVARM0.GFX");
+    const std::vector<uint8_t> patch = ReadFileBytes(game / "PATCHES/PATCH.010");
+
+    // The n-th operation of a kind fails, for every n until the command has
+    // no n-th one and succeeds.
+    auto sweep = [&](const std::string& command, const std::string& kind) -> int {
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE(command + ", " + kind + " " + std::to_string(n));
+            if (n == 100) {
+                ADD_FAILURE() << "the command never succeeded";
+                return n;
+            }
+            const ToolRun run = Tool(Base(game) + " " + command, "TV_FILE_FAULT=" + kind + ":" + std::to_string(n));
+            if (run.status == 0)
+                return n;
+            EXPECT_EQ(run.status, 1) << run.err;
+            EXPECT_FALSE(run.err.empty());
+            EXPECT_EQ(ReadFileBytes(game / "Portraits/LTVARM0.GFX"), override);
+            EXPECT_EQ(ReadFileBytes(game / "PATCHES/PATCH.010"), patch);
+            EXPECT_EQ(ListFolder(game / "Portraits"), std::vector<std::string>{"LTVARM0.GFX"});
+            EXPECT_EQ(ListFolder(game / "PATCHES"), std::vector<std::string>{"PATCH.010"});
+        }
+    };
+    for (const char* kind : {"write", "flush", "sync", "rename"}) {
+        // The pack that finally succeeds writes the same patch again.
+        EXPECT_GT(sweep("pack", kind), 1);
+        EXPECT_EQ(ReadFileBytes(game / "PATCHES/PATCH.010"), patch);
+    }
+    for (const char* kind : {"write", "flush", "sync", "rename"}) {
+        EXPECT_GT(sweep("import 1 0 '" + second + "'", kind), 1);
+        // The import that succeeded is undone for the next kind.
+        ASSERT_EQ(Tool(Base(game) + " import 1 0 '" + first + "'").status, 0);
+        ASSERT_EQ(ReadFileBytes(game / "Portraits/LTVARM0.GFX"), override);
+    }
 }
