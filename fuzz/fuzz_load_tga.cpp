@@ -28,18 +28,22 @@ void Check(bool ok)
 // how the reader sees a header cut short.
 void LoadInto(CRasterSurface& surface, const std::string& path, const uint8_t (&header)[18])
 {
-    const int32_t result = surface.LoadTga(path);
-    // The file is there, so it always opens.
+    TgaFailure failure = TgaFailure::kNone;
+    const int32_t result = surface.LoadTga(path, failure);
+    // The file is there, so it always opens, and a refusal says why.
     Check(result == 1 || result == -2);
+    Check((result == 1) == (failure == TgaFailure::kNone));
+    Check(failure != TgaFailure::kCannotOpen);
+    const bool colourMapped = header[2] == 1 || header[2] == 9;
     if (result == 1) {
         // Whatever the header claims, no read takes more than one import may hold.
         Check(static_cast<uint64_t>(surface.m_width) * static_cast<uint64_t>(surface.m_height) <= kMaxImagePixels);
         Check(surface.m_pBits != nullptr);
         Check(surface.m_width == LoadU16LE(header + 12) && surface.m_height == LoadU16LE(header + 14));
-        Check(surface.m_depth == (header[2] == 1 ? 8 : 32));
+        Check(surface.m_depth == (colourMapped ? 8 : 32));
     }
     // Only colour-mapped files bring a palette, and they always do.
-    Check((surface.m_pPalette != nullptr) == (header[2] == 1));
+    Check((surface.m_pPalette != nullptr) == colourMapped);
     if (surface.m_pPalette) {
         volatile uint8_t last = surface.m_pPalette[1023];
         (void)last;

@@ -10,6 +10,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/DibSection.h"
+#include "TgaFailure.h"
 #include "platform/MemoryDc.h"
 
 class CRasterSurface {
@@ -36,8 +37,10 @@ public:
     // (x, y); nothing for a surface without a bitmap.
     void BlitTo(CCanvas& target, int32_t x, int32_t y) const;
 
-    // TGA exchange.
+    // TGA exchange. LoadTga gives 1 when the file was read, -1 when it
+    // cannot be opened and -2 when it is not taken; failure says why.
     int32_t LoadTga(const std::string& path);
+    int32_t LoadTga(const std::string& path, TgaFailure& failure);
     int32_t SaveTga(const std::string& path, const uint8_t* palette, int32_t imageWidth) const;
 
     std::unique_ptr<CDibSection> m_hBitmap;

@@ -4,8 +4,9 @@
 //   offset  width  field
 //        0      1  ID length: bytes of image ID that follow the header
 //        1      1  colour-map type: 0 none, 1 a colour map follows
-//        2      1  image type: 1 colour-mapped, 2 true-colour, 10 run-length true-colour
-//        3      2  colour-map first entry index (never consulted by the reader)
+//        2      1  image type: 1 colour-mapped, 2 true-colour, 3 grey, 9, 10 and 11
+//                  the same run-length coded
+//        3      2  colour-map first entry index: the index of the map's first entry
 //        5      2  colour-map length in entries
 //        7      1  colour-map entry size in bits
 //        8      2  x origin (unused)
@@ -36,9 +37,13 @@ struct TgaHeader {
     static constexpr size_t kPixelDepthOffset = 16;
     static constexpr size_t kDescriptorOffset = 17;
 
+    static constexpr uint8_t kTypeNoImage = 0;
     static constexpr uint8_t kTypeColourMapped = 1;
     static constexpr uint8_t kTypeTrueColour = 2;
+    static constexpr uint8_t kTypeGrey = 3;
+    static constexpr uint8_t kTypeRunLengthColourMapped = 9;
     static constexpr uint8_t kTypeRunLengthTrueColour = 10;
+    static constexpr uint8_t kTypeRunLengthGrey = 11;
     static constexpr uint8_t kDescriptorTopLeft = 0x20;
 
     // The one colour map this system writes and reads: 256 entries of blue,
@@ -61,6 +66,28 @@ struct TgaHeader {
     uint8_t descriptor = 0;
 
     bool TopRowFirst() const { return (descriptor & kDescriptorTopLeft) != 0; }
+    bool ColourMapped() const { return imageType == kTypeColourMapped || imageType == kTypeRunLengthColourMapped; }
+    // Bytes a colour-map entry takes: 15-bit entries take two.
+    uint32_t ColourMapEntryBytes() const { return (colourMapEntrySize + 7u) / 8u; }
+    // Whether any TGA file could start with this header: its colour-map type
+    // is 0 or 1 and its image type one the format defines.
+    bool Plausible() const
+    {
+        if (colourMapType > 1)
+            return false;
+        switch (imageType) {
+        case kTypeNoImage:
+        case kTypeColourMapped:
+        case kTypeTrueColour:
+        case kTypeGrey:
+        case kTypeRunLengthColourMapped:
+        case kTypeRunLengthTrueColour:
+        case kTypeRunLengthGrey:
+            return true;
+        default:
+            return false;
+        }
+    }
 
     static TgaHeader Parse(const uint8_t (&bytes)[kSize])
     {

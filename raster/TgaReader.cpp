@@ -1,6 +1,8 @@
-// Reading TGA files into a surface: colour-mapped 8-bit files with a 24-bit
-// colour map, and uncompressed or run-length true-colour files of 16, 24 and
-// 32 bits, with either vertical origin.
+// Reading TGA files into a surface: colour-mapped 8-bit files, uncompressed
+// or run-length, with colour maps of any first index and length and entries
+// of 15, 16, 24 or 32 bits, and uncompressed or run-length true-colour files
+// of 16, 24 and 32 bits, with either vertical origin. A file whose pixels or
+// colour map end early is refused.
 #include "TgaReader.h"
 
 #include <sys/types.h>
@@ -9,6 +11,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "RasterSurface.h"
 #include "TgaHeader.h"
@@ -146,23 +149,25 @@ inline void FillPixels(uint8_t* dst, uint32_t word, size_t count)
         std::memcpy(dst + i * 4, &word, 4);
 }
 
-// Uncompressed true-colour rows, in file order, into a surface of 32-bit rows.
+// Uncompressed true-colour rows, in file order, into a surface of 32-bit
+// rows. False when the file ends before the last pixel.
 template <int Depth>
-void ReadRawRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, bool topRowFirst)
+bool ReadRawRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, bool topRowFirst)
 {
     const size_t width = static_cast<size_t>(surface.m_width);
     const size_t height = static_cast<size_t>(surface.m_height);
     for (size_t i = 0; i < height; ++i) {
-        // The surface is all zeros already, which is what the rest would read as.
-        if (reader.Exhausted())
-            return;
+        if (reader.Exhausted() && width > 0)
+            return false;
         const size_t row = topRowFirst ? i : height - 1 - i;
         ReadPixels<Depth>(reader, file, surface.m_pBits + row * width * 4, width);
     }
+    return !reader.ReadPastEnd();
 }
 
 // Run-length packets into a working buffer of width x height pixels, then
-// the buffer's rows into the surface. False when the buffer cannot be had.
+// the buffer's rows into the surface. False when the buffer cannot be had or
+// the file ends before the last pixel.
 template <int Depth>
 bool ReadRunLengthRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, bool topRowFirst)
 {
@@ -179,10 +184,8 @@ bool ReadRunLengthRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surf
 
     uint64_t decoded = 0;
     while (decoded < pixels) {
-        // Past the end of the file every packet is a one-pixel literal of
-        // zeros, which the surface already holds.
         if (reader.Exhausted())
-            break;
+            return false;
         const uint8_t packet = reader.ReadBufferedByte(file);
         // A packet that runs past the last pixel is cut at the image's end:
         // the buffer holds exactly width x height pixels.
@@ -203,18 +206,89 @@ bool ReadRunLengthRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surf
         std::memcpy(surface.m_pBits + static_cast<size_t>(row) * rowBytes,
                     work.get() + static_cast<size_t>(i) * rowBytes, static_cast<size_t>(rowPixels) * 4);
     }
-    return true;
+    return !reader.ReadPastEnd();
 }
 
 template <int Depth>
 bool ReadTrueColour(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, bool runLength,
                     bool topRowFirst)
 {
-    if (!runLength) {
-        ReadRawRows<Depth>(reader, file, surface, topRowFirst);
-        return true;
-    }
+    if (!runLength)
+        return ReadRawRows<Depth>(reader, file, surface, topRowFirst);
     return ReadRunLengthRows<Depth>(reader, file, surface, topRowFirst);
+}
+
+// One colour-map entry of 2, 3 or 4 bytes as a palette colour: 15- and
+// 16-bit entries hold five bits a channel, as 16-bit pixels do; the fourth
+// byte of a 32-bit entry (its alpha) is not kept.
+void StoreMapEntry(const uint8_t* entry, uint32_t bytes, uint8_t* colour)
+{
+    if (bytes == 2) {
+        const uint32_t v = LoadU16LE(entry);
+        colour[0] = static_cast<uint8_t>((v & 0x1F) << 3);
+        colour[1] = static_cast<uint8_t>(((v >> 5) & 0x1F) << 3);
+        colour[2] = static_cast<uint8_t>(((v >> 10) & 0x1F) << 3);
+    } else {
+        colour[0] = entry[0];
+        colour[1] = entry[1];
+        colour[2] = entry[2];
+    }
+    colour[3] = 0;
+}
+
+// Reads the colour map into the 256-colour palette: entry k of the map is
+// colour first + k, and colours it does not reach stay black. False when the
+// file ends inside the map.
+bool ReadColourMap(FILE* file, const TgaHeader& header, uint8_t* palette)
+{
+    const uint32_t entryBytes = header.ColourMapEntryBytes();
+    uint8_t chunk[256 * 4];
+    const uint32_t perChunk = sizeof chunk / entryBytes;
+    for (uint32_t k = 0; k < header.colourMapLength;) {
+        const uint32_t n = std::min<uint32_t>(perChunk, header.colourMapLength - k);
+        if (std::fread(chunk, 1, n * entryBytes, file) != n * entryBytes)
+            return false;
+        for (uint32_t e = 0; e < n; ++e) {
+            const uint32_t index = header.colourMapFirst + k + e;
+            if (index < 256)
+                StoreMapEntry(chunk + e * entryBytes, entryBytes, palette + index * 4);
+        }
+        k += n;
+    }
+    return true;
+}
+
+// Run-length packets of 8-bit indices, width x height of them in file order,
+// into `out`. False when the file ends before the last pixel.
+bool ReadRunLengthIndices(CTgaBlockReader& reader, FILE* file, uint8_t* out, size_t pixels)
+{
+    size_t decoded = 0;
+    while (decoded < pixels) {
+        if (reader.Exhausted())
+            return false;
+        const uint8_t packet = reader.ReadBufferedByte(file);
+        // A packet that runs past the last pixel is cut at the image's end.
+        const size_t count = std::min<size_t>((packet & 0x7Fu) + 1u, pixels - decoded);
+        if (packet > 127) {
+            std::memset(out + decoded, reader.ReadBufferedByte(file), count);
+        } else {
+            for (size_t i = 0; i < count; ++i)
+                out[decoded + i] = reader.ReadBufferedByte(file);
+        }
+        decoded += count;
+    }
+    return !reader.ReadPastEnd();
+}
+
+// Turns rows stored bottom row first into top row first, in place.
+void FlipRows(uint8_t* pixels, size_t rowBytes, size_t rows)
+{
+    std::vector<uint8_t> row(rowBytes);
+    for (size_t top = 0, bottom = rows ? rows - 1 : 0; top < bottom; ++top, --bottom) {
+        std::memcpy(row.data(), pixels + top * rowBytes, rowBytes);
+        std::memcpy(pixels + top * rowBytes, pixels + bottom * rowBytes, rowBytes);
+        std::memcpy(pixels + bottom * rowBytes, row.data(), rowBytes);
+    }
 }
 
 // Passes over bytes read directly from the file (the ID field, a colour map).
@@ -234,21 +308,12 @@ void SkipBytes(FILE* file, uint64_t count)
     }
 }
 
-// A direct read that leaves zeros where the file had no more bytes, so that a
-// short file reads the same every time.
-void ReadOrZero(FILE* file, uint8_t* out, size_t bytes)
-{
-    const size_t got = std::fread(out, 1, bytes, file);
-    if (got < bytes)
-        std::memset(out + got, 0, bytes - got);
-}
-
 // Whether the picture the header claims may be given memory: the bytes from
 // the file's position on must hold all its pixels at bytesPerPixel each (an
 // uncompressed file), or could describe them at the most a run-length packet
 // stands for (bytesPerPixel 0: run-length files, and files that are refused
 // anyway), and the picture must fit the pixels one import may hold.
-bool PixelsFit(FILE* file, const TgaHeader& header, uint32_t bytesPerPixel)
+TgaFailure CheckPixels(FILE* file, const TgaHeader& header, uint32_t bytesPerPixel)
 {
     constexpr uint64_t kMaxPixelsPerPacketByte = 128;
     const off_t here = ::ftello(file);
@@ -257,7 +322,10 @@ bool PixelsFit(FILE* file, const TgaHeader& header, uint32_t bytesPerPixel)
     const uint64_t describable =
         bytesPerPixel ? bytes / bytesPerPixel : DescribablePixels(bytes, kMaxPixelsPerPacketByte);
     uint64_t budget = kMaxImagePixels;
-    return TakePixels(header.width, header.width, header.height, describable, budget);
+    if (TakePixels(header.width, header.width, header.height, describable, budget))
+        return TgaFailure::kNone;
+    const uint64_t claimed = static_cast<uint64_t>(header.width) * header.height;
+    return claimed > kMaxImagePixels ? TgaFailure::kTooLarge : TgaFailure::kCutShort;
 }
 
 // Frees the block buffer however LoadTga leaves.
@@ -316,9 +384,18 @@ CTgaBlockReader& TgaBlockReader()
 
 int32_t CRasterSurface::LoadTga(const std::string& path)
 {
+    TgaFailure failure = TgaFailure::kNone;
+    return LoadTga(path, failure);
+}
+
+int32_t CRasterSurface::LoadTga(const std::string& path, TgaFailure& failure)
+{
+    failure = TgaFailure::kNone;
     const FileHandle file = CFileSystem::OpenForReading(path);
-    if (!file)
+    if (!file) {
+        failure = TgaFailure::kCannotOpen;
         return kLoadCannotOpen;
+    }
     FILE* f = file.get();
 
     CTgaBlockReader& reader = TgaBlockReader();
@@ -328,66 +405,104 @@ int32_t CRasterSurface::LoadTga(const std::string& path)
         return kLoadNotAccepted;
     m_pPalette.reset();
 
+    // A refusal after the surface was shaped leaves it blank at the file's size.
+    auto refuse = [&](TgaFailure why) {
+        failure = why;
+        if (m_pBits) {
+            const size_t bytes = m_hBitmap ? m_hBitmap->Stride() * static_cast<size_t>(m_height)
+                                           : static_cast<size_t>(m_width) * static_cast<size_t>(m_height);
+            std::memset(m_pBits, 0, bytes);
+        }
+        return kLoadNotAccepted;
+    };
+    // A refusal before it could be shaped leaves it without pixels, as a
+    // surface that cannot be shaped is.
+    auto refuseUnshaped = [&](TgaFailure why) {
+        ReleasePixels();
+        failure = why;
+        return kLoadNotAccepted;
+    };
+
     uint8_t headerBytes[TgaHeader::kSize];
-    ReadOrZero(f, headerBytes, sizeof headerBytes);
+    const bool wholeHeader = std::fread(headerBytes, 1, sizeof headerBytes, f) == sizeof headerBytes;
+    if (!wholeHeader)
+        std::memset(headerBytes, 0, sizeof headerBytes); // a header cut short reads as no image
     const TgaHeader header = TgaHeader::Parse(headerBytes);
+    const TgaFailure kind = !wholeHeader || !header.Plausible() ? TgaFailure::kNotTga : TgaFailure::kUnsupported;
     SkipBytes(f, header.idLength);
     const int32_t width = header.width;
     const int32_t height = header.height;
 
-    if (header.imageType == TgaHeader::kTypeColourMapped) {
+    if (header.ColourMapped()) {
         m_pPalette.reset(new (std::nothrow) uint8_t[kPaletteSize]);
         if (!m_pPalette)
             return kLoadNotAccepted;
-        // Always 256 entries, whatever the header says about the colour map.
-        uint8_t colourMap[TgaHeader::kPaletteBytes];
-        ReadOrZero(f, colourMap, sizeof colourMap);
-        for (size_t i = 0; i < 256; ++i) {
-            m_pPalette[i * 4 + 0] = colourMap[i * 3 + 0];
-            m_pPalette[i * 4 + 1] = colourMap[i * 3 + 1];
-            m_pPalette[i * 4 + 2] = colourMap[i * 3 + 2];
-            m_pPalette[i * 4 + 3] = 0;
+        std::memset(m_pPalette.get(), 0, kPaletteSize);
+        const uint8_t entrySize = header.colourMapEntrySize;
+        const bool knownEntries = entrySize == 15 || entrySize == 16 || entrySize == 24 || entrySize == 32;
+        const bool accepted = header.pixelDepth == 8 && header.colourMapType == 1 && knownEntries;
+        if (header.colourMapType == 1) {
+            if (!knownEntries)
+                SkipBytes(f, static_cast<uint64_t>(header.ColourMapEntryBytes()) * header.colourMapLength);
+            else if (!ReadColourMap(f, header, m_pPalette.get()))
+                return refuseUnshaped(TgaFailure::kCutShort);
         }
-
-        const bool accepted = header.pixelDepth == 8 && header.colourMapEntrySize == TgaHeader::kPaletteEntryBits;
-        if (!PixelsFit(f, header, accepted ? 1 : 0)) {
-            ReleasePixels(); // as when the surface cannot be shaped
-            return kLoadNotAccepted;
-        }
+        const bool runLength = header.imageType == TgaHeader::kTypeRunLengthColourMapped;
+        const TgaFailure fit = CheckPixels(f, header, accepted && !runLength ? 1 : 0);
+        if (fit != TgaFailure::kNone)
+            return refuseUnshaped(accepted ? fit : kind);
         const int32_t shaped = m_ownsBits ? CreateBuffer(width, height) : CreateDib(width, height, 8, m_pPalette.get());
         if (shaped != 1)
-            return kLoadNotAccepted;
+            return refuse(TgaFailure::kTooLarge);
         if (!accepted)
-            return kLoadNotAccepted;
+            return refuse(kind);
 
         // Rows lie at a stride of width bytes, also in an 8-bit bitmap whose
         // own rows are padded; the portrait image widens its frames so that
         // the two agree.
         const size_t rowBytes = static_cast<size_t>(width);
-        if (header.TopRowFirst()) {
-            ReadOrZero(f, m_pBits, rowBytes * static_cast<size_t>(height));
+        const size_t pixels = rowBytes * static_cast<size_t>(height);
+        bool complete = true;
+        if (runLength) {
+            complete = ReadRunLengthIndices(reader, f, m_pBits, pixels);
+            if (complete && !header.TopRowFirst())
+                FlipRows(m_pBits, rowBytes, static_cast<size_t>(height));
+        } else if (header.TopRowFirst()) {
+            complete = std::fread(m_pBits, 1, pixels, f) == pixels;
         } else {
-            for (int32_t i = 0; i < height; ++i)
-                ReadOrZero(f, m_pBits + static_cast<size_t>(height - 1 - i) * rowBytes, rowBytes);
+            for (int32_t i = 0; i < height && complete; ++i)
+                complete = std::fread(m_pBits + static_cast<size_t>(height - 1 - i) * rowBytes, 1, rowBytes, f) ==
+                           rowBytes;
+        }
+        if (!complete)
+            return refuse(TgaFailure::kCutShort);
+        // Every index must name a colour of the map.
+        const uint32_t first = header.colourMapFirst;
+        const uint32_t end = first + header.colourMapLength;
+        if (first > 0 || end < 256) {
+            for (size_t p = 0; p < pixels; ++p)
+                if (m_pBits[p] < first || m_pBits[p] >= end)
+                    return refuse(TgaFailure::kIndexOutsideMap);
         }
         return kLoadOk;
     }
 
     if (header.colourMapType != 0)
-        SkipBytes(f, static_cast<uint64_t>(header.colourMapEntrySize / 8) * header.colourMapLength);
+        SkipBytes(f, static_cast<uint64_t>(header.ColourMapEntryBytes()) * header.colourMapLength);
     const bool runLength = header.imageType == TgaHeader::kTypeRunLengthTrueColour;
-    const bool raw = header.imageType == TgaHeader::kTypeTrueColour &&
-                     (header.pixelDepth == 16 || header.pixelDepth == 24 || header.pixelDepth == 32);
-    if (!PixelsFit(f, header, raw ? header.pixelDepth / 8 : 0)) {
-        ReleasePixels();
-        return kLoadNotAccepted;
-    }
+    const bool knownDepth = header.pixelDepth == 16 || header.pixelDepth == 24 || header.pixelDepth == 32;
+    const bool accepted = (header.imageType == TgaHeader::kTypeTrueColour || runLength) && knownDepth;
+    const TgaFailure fit = CheckPixels(f, header, accepted && !runLength ? header.pixelDepth / 8u : 0);
+    if (fit != TgaFailure::kNone)
+        return refuseUnshaped(accepted ? fit : kind);
 
     // Every other type is recreated as a blank 32-bit bitmap first, accepted or not.
-    if (CreateDib(width, height, 32, nullptr) != 1)
+    if (CreateDib(width, height, 32, nullptr) != 1) {
+        failure = accepted ? TgaFailure::kTooLarge : kind;
         return kLoadNotAccepted;
-    if (header.imageType != TgaHeader::kTypeTrueColour && !runLength)
-        return kLoadNotAccepted;
+    }
+    if (!accepted)
+        return refuse(kind);
     bool read = false;
     switch (header.pixelDepth) {
     case 16:
@@ -396,11 +511,9 @@ int32_t CRasterSurface::LoadTga(const std::string& path)
     case 24:
         read = ReadTrueColour<24>(reader, f, *this, runLength, header.TopRowFirst());
         break;
-    case 32:
+    default:
         read = ReadTrueColour<32>(reader, f, *this, runLength, header.TopRowFirst());
         break;
-    default:
-        break;
     }
-    return read ? kLoadOk : kLoadNotAccepted;
+    return read ? kLoadOk : refuse(TgaFailure::kCutShort);
 }

@@ -46,6 +46,9 @@ public:
     // True once every byte from here on lies past the end of the file and so
     // reads as 0. Lets a caller stop early instead of decoding zeros.
     bool Exhausted() const { return m_count >= 0 && m_count >= m_delivered && m_endOfFile; }
+    // True once a byte past the end of the file was taken: the file was cut
+    // short of what was read from it.
+    bool ReadPastEnd() const { return m_endOfFile && m_count > m_delivered; }
 
 private:
     void NextBlock(FILE* file);

@@ -1,6 +1,6 @@
 // Writing a surface as an uncompressed TGA file, top row first: an 8-bit
 // surface as a colour-mapped file with a 256-entry colour map, a 32-bit
-// surface as a true-colour file of four bytes per pixel.
+// surface as a true-colour file of four bytes per pixel, the fourth 255.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -35,7 +35,10 @@ int32_t CRasterSurface::SaveTga(const std::string& path, const uint8_t* palette,
     const size_t pixelBytes = static_cast<size_t>(m_depth / 8);
     const size_t rowBytes = static_cast<size_t>(width) * pixelBytes;
     const size_t stride = static_cast<size_t>(m_width) * pixelBytes;
-    const bool surplus = width != m_width;
+    // Rows are put together in memory when they are cut short, and for
+    // true colour, whose fourth byte goes out as 255: other programs read it
+    // as alpha, and 0 would make the picture fully transparent to them.
+    const bool surplus = width != m_width || m_depth != 8;
     uint64_t imageBytes = 0;
     if (!CheckedMul(rowBytes, static_cast<uint64_t>(m_height), imageBytes))
         return kSaveFailed;
@@ -78,8 +81,12 @@ int32_t CRasterSurface::SaveTga(const std::string& path, const uint8_t* palette,
     }
     if (surplus) {
         uint8_t* out = bytes.get() + prefixBytes;
-        for (int32_t row = 0; row < m_height; ++row, out += rowBytes)
+        for (int32_t row = 0; row < m_height; ++row, out += rowBytes) {
             std::memcpy(out, m_pBits + static_cast<size_t>(row) * stride, rowBytes);
+            if (!colourMapped)
+                for (size_t x = 3; x < rowBytes; x += 4)
+                    out[x] = 0xFF;
+        }
     }
 
     FileHandle file = CFileSystem::CreateForWriting(path);

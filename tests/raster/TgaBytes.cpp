@@ -6,6 +6,8 @@ Bytes MakeTgaHeader(const TgaLayout& layout)
     h[0] = static_cast<uint8_t>(layout.id.size());
     h[1] = layout.colourMapType;
     h[2] = layout.imageType;
+    h[3] = static_cast<uint8_t>(layout.colourMapFirst);
+    h[4] = static_cast<uint8_t>(layout.colourMapFirst >> 8);
     h[5] = static_cast<uint8_t>(layout.colourMapLength);
     h[6] = static_cast<uint8_t>(layout.colourMapLength >> 8);
     h[7] = layout.colourMapEntrySize;

@@ -21,6 +21,7 @@ struct TgaLayout {
     bool topRowFirst = true;
     Bytes id;                    // the image ID; its size is the ID length
     uint8_t colourMapType = 0;
+    uint16_t colourMapFirst = 0;
     uint16_t colourMapLength = 0;
     uint8_t colourMapEntrySize = 0;
     Bytes colourMap;             // written as given after the ID

@@ -72,6 +72,22 @@ std::vector<std::vector<Bgra>> FileOrder(std::vector<std::vector<Bgra>> rows, bo
     return rows;
 }
 
+// 8-bit indices as run-length packets: a run packet for each stretch of
+// equal indices, a one-pixel literal packet for each index on its own.
+Bytes IndexPackets(const Bytes& indices)
+{
+    Bytes out;
+    for (size_t i = 0; i < indices.size();) {
+        size_t n = 1;
+        while (i + n < indices.size() && indices[i + n] == indices[i] && n < 128)
+            ++n;
+        out.push_back(static_cast<uint8_t>(n > 1 ? 0x80 | (n - 1) : 0));
+        out.push_back(indices[i]);
+        i += n;
+    }
+    return out;
+}
+
 class TgaReaderTest : public ::testing::Test {
 protected:
     // Writes the file and reads it into `surface`.
@@ -234,26 +250,74 @@ TEST_F(TgaReaderTest, ColourMappedFilesFillAnIndexBufferOrAnEightBitBitmap)
     }
 }
 
-TEST_F(TgaReaderTest, ColourMappedFilesReadAlwaysTheFirst768BytesAsTheirPalette)
+TEST_F(TgaReaderTest, ColourMapsAreReadAsOtherProgramsWriteThem)
 {
-    // The header announces 2 entries of 24 bits; the reader still takes 768
-    // bytes, so the pixel index lands in palette entry 2.
-    TgaLayout layout;
-    layout.imageType = 1;
-    layout.depth = 8;
-    layout.width = 1;
-    layout.height = 1;
-    layout.colourMapType = 1;
-    layout.colourMapLength = 2;
-    layout.colourMapEntrySize = 24;
-    layout.colourMap = {1, 2, 3, 4, 5, 6, 9};
-    Bytes rest(768 - 7 + 1, 0);
-    rest.back() = 0x42; // the pixel
-    CRasterSurface s;
-    ASSERT_EQ(s.CreateBuffer(1, 1), 1);
-    ASSERT_EQ(Load(MakeTga(layout, rest), s), 1);
-    EXPECT_EQ(s.m_pBits[0], 0x42);
-    EXPECT_EQ(Bytes(s.m_pPalette.get(), s.m_pPalette.get() + 12), (Bytes{1, 2, 3, 0, 4, 5, 6, 0, 9, 0, 0, 0}));
+    // Entry k of a map is colour first + k; colours the map does not reach
+    // are black. Entries of 15 and 16 bits hold five bits a channel, 32-bit
+    // entries an alpha byte that is not kept.
+    struct Case {
+        const char* what;
+        uint16_t first;
+        uint8_t entryBits;
+        Bytes map; // three entries
+        Bytes colours; // palette colours first .. first + 2 as blue, green, red
+    };
+    const std::vector<Case> cases{
+        {"three 24-bit entries", 0, 24, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"from index 10", 10, 24, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"32-bit entries", 0, 32, {1, 2, 3, 0xFF, 4, 5, 6, 0x80, 7, 8, 9, 0}, {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        // 0x7C1F: red 31, green 0, blue 31; 0x03E0: green 31; 0x8001 (bit 15 set): blue 1.
+        {"16-bit entries", 0, 16, {0x1F, 0x7C, 0xE0, 0x03, 0x01, 0x80}, {248, 0, 248, 0, 248, 0, 8, 0, 0}},
+        {"15-bit entries", 5, 15, {0x1F, 0x7C, 0xE0, 0x03, 0x01, 0x80}, {248, 0, 248, 0, 248, 0, 8, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        for (bool runLength : {false, true}) {
+            for (bool top : {true, false}) {
+                SCOPED_TRACE(::testing::Message() << c.what << (runLength ? " rle" : " raw") << (top ? " top" : " bottom"));
+                TgaLayout layout;
+                layout.imageType = runLength ? 9 : 1;
+                layout.depth = 8;
+                layout.width = 3;
+                layout.height = 2;
+                layout.topRowFirst = top;
+                layout.colourMapType = 1;
+                layout.colourMapFirst = c.first;
+                layout.colourMapLength = 3;
+                layout.colourMapEntrySize = c.entryBits;
+                layout.colourMap = c.map;
+                const uint8_t a = static_cast<uint8_t>(c.first), b = static_cast<uint8_t>(c.first + 1),
+                              d = static_cast<uint8_t>(c.first + 2);
+                // Runs that cross from one row into the next, and single pixels.
+                const Bytes topRows{a, b, b, b, d, d};
+                const Bytes fileRows = top ? topRows : Bytes{b, d, d, a, b, b};
+                const Bytes data = runLength ? IndexPackets(fileRows) : fileRows;
+                CRasterSurface s;
+                ASSERT_EQ(s.CreateBuffer(1, 1), 1);
+                ASSERT_EQ(Load(MakeTga(layout, data), s), 1);
+                EXPECT_EQ(SurfaceBytes(s), topRows);
+                Bytes expected(1024, 0);
+                for (size_t k = 0; k < 3; ++k)
+                    std::copy(c.colours.begin() + k * 3, c.colours.begin() + k * 3 + 3, expected.begin() + (c.first + k) * 4);
+                EXPECT_EQ(Bytes(s.m_pPalette.get(), s.m_pPalette.get() + 1024), expected);
+
+                // An index the map does not hold is refused, and so is a map
+                // or a picture that ends early.
+                TgaFailure why = TgaFailure::kNone;
+                Bytes outside = data;
+                outside[runLength ? 1 : 0] = static_cast<uint8_t>(c.first + 3); // the first pixel
+                dir.WriteFile("OUT.TGA", MakeTga(layout, outside));
+                EXPECT_EQ(s.LoadTga(dir / "OUT.TGA", why), -2);
+                EXPECT_EQ(why, TgaFailure::kIndexOutsideMap);
+                const Bytes whole = MakeTga(layout, data);
+                const size_t mapEnd = 18 + c.map.size();
+                for (size_t cut : {size_t{18}, mapEnd - 1, whole.size() - 1}) {
+                    dir.WriteFile("CUT.TGA", Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
+                    EXPECT_EQ(s.LoadTga(dir / "CUT.TGA", why), -2) << cut;
+                    EXPECT_EQ(why, TgaFailure::kCutShort) << cut;
+                }
+            }
+        }
+    }
 }
 
 TEST_F(TgaReaderTest, RefusedTypesAndDepthsLeaveABlankSurfaceAtTheFileSize)
@@ -281,28 +345,8 @@ TEST_F(TgaReaderTest, RefusedTypesAndDepthsLeaveABlankSurfaceAtTheFileSize)
         ASSERT_TRUE(s.m_pPalette);
         EXPECT_EQ(Bytes(s.m_pPalette.get(), s.m_pPalette.get() + 1024), TestPalette(0));
     }
-    {
-        SCOPED_TRACE("type 1 with a 32-bit colour map");
-        TgaLayout layout;
-        layout.imageType = 1;
-        layout.depth = 8;
-        layout.width = 2;
-        layout.height = 2;
-        layout.colourMapType = 1;
-        layout.colourMapLength = 256;
-        layout.colourMapEntrySize = 32;
-        layout.colourMap = Bytes(1024, 0x33);
-        CRasterSurface s;
-        EXPECT_EQ(Load(MakeTga(layout, Bytes(4, 1)), s), -2);
-        EXPECT_TRUE(s.m_hBitmap);
-        EXPECT_EQ(s.m_depth, 8);
-        EXPECT_EQ(s.m_width, 2);
-        EXPECT_TRUE(AllZero(s));
-        EXPECT_TRUE(s.m_pPalette);
-    }
-    // Grey, run-length grey, colour-mapped run-length, and true-colour files
-    // of depths that are not read.
-    const std::vector<std::pair<uint8_t, uint8_t>> refused{{3, 8}, {11, 8}, {9, 8}, {0, 24}, {2, 8}, {2, 15}, {10, 8}, {10, 0}};
+    // Grey, run-length grey, and true-colour files of depths that are not read.
+    const std::vector<std::pair<uint8_t, uint8_t>> refused{{3, 8}, {11, 8}, {0, 24}, {2, 8}, {2, 15}, {10, 8}, {10, 0}};
     for (const auto& [type, depth] : refused) {
         SCOPED_TRACE(::testing::Message() << "type " << int(type) << " depth " << int(depth));
         TgaLayout layout;
@@ -331,6 +375,8 @@ TEST_F(TgaReaderTest, AFileThatCannotBeOpenedLeavesTheSurfaceAsItWas)
     layout.depth = 8;
     layout.width = 2;
     layout.height = 1;
+    layout.colourMapType = 1;
+    layout.colourMapLength = 256;
     layout.colourMapEntrySize = 24;
     layout.colourMap = TestPaletteColourMap();
     CRasterSurface s;
@@ -399,8 +445,6 @@ TEST_F(TgaReaderTest, FilesTooShortForTheirPixelsAreRefusedBeforeAnythingIsAlloc
     CRasterSurface warm;
     ASSERT_EQ(Load(MakeTga(big, Bytes(30000, 0xAB)), warm, "BIG.TGA"), 1);
 
-    const Bgra p{11, 22, 33, 0};
-    const Bgra none{0, 0, 0, 0};
     for (bool top : {true, false}) {
         SCOPED_TRACE(top ? "top" : "bottom");
         TgaLayout layout;
@@ -413,13 +457,18 @@ TEST_F(TgaReaderTest, FilesTooShortForTheirPixelsAreRefusedBeforeAnythingIsAlloc
         ASSERT_EQ(raw.CreateBuffer(2, 2), 1);
         EXPECT_EQ(Load(MakeTga(layout, Bytes{11, 22, 33, 44}), raw), -2);
         EXPECT_FALSE(raw.m_pBits);
-        // Run-length: five bytes could describe the pixels; the decode ends
-        // with the file and the rest stays 0.
+        // Run-length: the packets end before the last pixel.
         layout.imageType = 10;
         CRasterSurface rle;
-        ASSERT_EQ(Load(MakeTga(layout, Bytes{0x03, 11, 22, 33, 44}), rle), 1);
-        const std::vector<std::vector<Bgra>> fileRows{{p, Bgra{44, 0, 0, 0}}, {none, none}};
-        EXPECT_EQ(Rows32(rle), FileOrder(fileRows, top));
+        TgaFailure why = TgaFailure::kNone;
+        dir.WriteFile("RLE.TGA", MakeTga(layout, Bytes{0x03, 11, 22, 33, 44}));
+        EXPECT_EQ(rle.LoadTga(dir / "RLE.TGA", why), -2);
+        EXPECT_EQ(why, TgaFailure::kCutShort);
+        EXPECT_TRUE(AllZero(rle));
+        // Cut right after the header.
+        dir.WriteFile("HEADER.TGA", MakeTgaHeader(layout));
+        EXPECT_EQ(rle.LoadTga(dir / "HEADER.TGA", why), -2);
+        EXPECT_EQ(why, TgaFailure::kCutShort);
     }
     {
         SCOPED_TRACE("colour-mapped rows not in the file");
@@ -428,6 +477,8 @@ TEST_F(TgaReaderTest, FilesTooShortForTheirPixelsAreRefusedBeforeAnythingIsAlloc
         layout.depth = 8;
         layout.width = 3;
         layout.height = 3;
+        layout.colourMapType = 1;
+        layout.colourMapLength = 256;
         layout.colourMapEntrySize = 24;
         layout.colourMap = TestPaletteColourMap();
         CRasterSurface s;
@@ -491,6 +542,8 @@ TEST_F(TgaReaderTest, SizesNoSurfaceCanTakeStoreNoPixelsAndReturnMinusTwo)
         layout.depth = 8;
         layout.width = 20000;
         layout.height = 1;
+        layout.colourMapType = 1;
+        layout.colourMapLength = 256;
         layout.colourMapEntrySize = 24;
         layout.colourMap = TestPaletteColourMap();
         CRasterSurface s;
@@ -507,6 +560,8 @@ TEST_F(TgaReaderTest, SizesNoSurfaceCanTakeStoreNoPixelsAndReturnMinusTwo)
         layout.depth = 8;
         layout.width = 5;
         layout.height = 0;
+        layout.colourMapType = 1;
+        layout.colourMapLength = 256;
         layout.colourMapEntrySize = 24;
         layout.colourMap = TestPaletteColourMap();
         CRasterSurface buffer;
