@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -29,6 +30,9 @@ struct ViewState {
     PixelRect barRect = {0, 0, 0, 0};
     uint32_t background = 0;
     bool backgroundSampled = false;
+    // What the last paint drew at each slot: a frame wider or taller than
+    // its slot (rows widened to a multiple of 4) reaches past the slot.
+    PixelRect drawn[CPortraitEditorDlg::kSlotCount] = {};
 };
 ViewState g_view;
 
@@ -40,6 +44,35 @@ bool Contains(const char* name, const char* word)
 void FillRect(CCanvas& canvas, const PixelRect& r, uint32_t rgb)
 {
     canvas.FillRect(r.left, r.top, r.right, r.bottom, rgb);
+}
+
+PixelRect Union(const PixelRect& a, const PixelRect& b)
+{
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+const char* const kSizeNames[kSizeCount] = {"LARGE", "MEDIUM", "SMALL"};
+
+// Why an import was refused, as the line under string 5.
+std::string ReplaceFailureText(const ReplaceFailure& why)
+{
+    using Kind = ReplaceFailure::Kind;
+    switch (why.kind) {
+    case Kind::kCannotOpen: return LoadResourceString(IDS_REASON_CANNOT_OPEN);
+    case Kind::kNotTga: return LoadResourceString(IDS_REASON_NOT_TGA);
+    case Kind::kWrongSize:
+        return FormatResourceString(IDS_REASON_WRONG_SIZE,
+                                    {std::to_string(why.fileWidth), std::to_string(why.fileHeight),
+                                     std::to_string(why.frameWidth), std::to_string(why.frameHeight)});
+    case Kind::kNeedsColourMapped: return LoadResourceString(IDS_REASON_NEEDS_COLOUR_MAPPED);
+    case Kind::kNeedsTrueColour: return LoadResourceString(IDS_REASON_NEEDS_TRUE_COLOUR);
+    case Kind::kCutShort: return LoadResourceString(IDS_REASON_CUT_SHORT);
+    case Kind::kIndexOutsideMap: return LoadResourceString(IDS_REASON_INDEX_OUTSIDE_MAP);
+    case Kind::kUnsupported: return LoadResourceString(IDS_REASON_UNSUPPORTED);
+    case Kind::kTooLarge: return LoadResourceString(IDS_REASON_TOO_LARGE);
+    case Kind::kNone: break;
+    }
+    return {};
 }
 
 } // namespace
@@ -54,6 +87,7 @@ CPortraitEditorDlg::CPortraitEditorDlg(CDialog*) : CDialog(PortraitEditorDialogT
     m_selectedSlot = 0;
     m_scrollBar = nullptr;
     m_currentPortrait = -1;
+    m_lastSlotFrame = kFirstSteppedFrame;
     for (PortraitRecord*& r : m_records)
         r = nullptr;
 }
@@ -85,6 +119,8 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnCommandEntry(IDC_IMPORT, &D::OnImport),
         OnCommandEntry(IDC_CREATE_ARCHIVE, &D::OnCreateArchive),
         OnCommandEntry(IDC_USE_TGA_PALETTE, &D::OnUseTgaPalette),
+        OnCommandEntry(IDC_FRAME_PREVIOUS, &D::OnPreviousFrame),
+        OnCommandEntry(IDC_FRAME_NEXT, &D::OnNextFrame),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
     };
@@ -147,13 +183,14 @@ void CPortraitEditorDlg::ScanArchive()
     if (m_baseDir.size() > kPathBufferSize - 1)
         m_baseDir.resize(kPathBufferSize - 1);
     g_lastTgaPath = m_baseDir;
-    CFileSystem::CreateFolder(PortraitsFolder());
 
     const std::string archivePath = m_baseDir + "\\DATA\\DATA.QPK";
     if (m_archive.Open(archivePath) != CGameArchive::kOpenOk) {
         MessageBox(LoadResourceString(IDS_ARCHIVE_NOT_FOUND), "Error");
         return;
     }
+    // Only a game folder gets a Portraits folder.
+    CFileSystem::CreateFolder(PortraitsFolder());
 
     for (int32_t i = 0; i < m_archive.GetEntryCount(); ++i) {
         const char* name = m_archive.GetEntryName(i);
@@ -186,23 +223,41 @@ void CPortraitEditorDlg::OnUseTgaPalette()
     UpdateData(true);
 }
 
-void CPortraitEditorDlg::SaveChangedImages()
+bool CPortraitEditorDlg::SaveChangedImages()
 {
-    m_images[kSizeLarge].SaveIfChanged();
-    m_images[kSizeMedium].SaveIfChanged();
-    m_images[kSizeSmall].SaveIfChanged();
+    bool saved = true;
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
+        CPortraitImage& image = m_images[size];
+        image.SaveIfChanged();
+        if (!image.HasChanges())
+            continue;
+        // A change that could not be saved is never dropped without a word.
+        saved = false;
+        std::string path;
+        image.GetOverridePath(path);
+        const int error = image.LastSaveError();
+        const std::string reason = error ? std::strerror(error) : "it could not be written in full";
+        MessageBox(FormatResourceString(IDS_SAVE_FAILED, {kSizeNames[size], CFileSystem::ResolvePath(path), reason}),
+                   "Error");
+    }
+    return saved;
+}
+
+bool CPortraitEditorDlg::SaveBeforeClosing()
+{
+    return SaveChangedImages() || AskYesNo(LoadResourceString(IDS_QUIT_LOSING_CHANGES), "Error");
 }
 
 void CPortraitEditorDlg::OnOK()
 {
-    SaveChangedImages();
-    CDialog::OnOK();
+    if (SaveBeforeClosing())
+        CDialog::OnOK();
 }
 
 void CPortraitEditorDlg::OnCancel()
 {
-    SaveChangedImages();
-    CDialog::OnCancel();
+    if (SaveBeforeClosing())
+        CDialog::OnCancel();
 }
 
 void CPortraitEditorDlg::OnHandlerFailed(const std::exception* error)
@@ -214,9 +269,7 @@ void CPortraitEditorDlg::OnHandlerFailed(const std::exception* error)
         reason = "there was not enough memory";
     else if (error)
         reason = error->what();
-    std::string text = LoadResourceString(IDS_ACTION_FAILED);
-    text.replace(text.find("%s"), 2, reason);
-    MessageBox(text, "Error");
+    MessageBox(FormatResourceString(IDS_ACTION_FAILED, {reason}), "Error");
 }
 
 // The view.
@@ -250,6 +303,56 @@ void CPortraitEditorDlg::SlotFrame(int32_t slot, PortraitSize& size, int32_t& fr
     }
 }
 
+void CPortraitEditorDlg::GetSlotImageFrame(int32_t slot, PortraitSize& size, int32_t& frame) const
+{
+    SlotFrame(slot, size, frame);
+    if (slot == kSlotCount - 1)
+        frame = m_lastSlotFrame;
+}
+
+bool CPortraitEditorDlg::SelectImageFrame(PortraitSize size, int32_t frame)
+{
+    if (size < kSizeLarge || size >= kSizeCount || !m_images[size].GetFrameSurface(frame))
+        return false;
+    if (size != kSizeMedium)
+        m_selectedSlot = size == kSizeLarge ? 0 : 2;
+    else if (frame == 0)
+        m_selectedSlot = 1;
+    else if (frame < kFirstSteppedFrame)
+        m_selectedSlot = frame + 2;
+    else {
+        m_selectedSlot = kSlotCount - 1;
+        m_lastSlotFrame = frame;
+        UpdateFrameStepper();
+    }
+    RedrawWindow();
+    return true;
+}
+
+void CPortraitEditorDlg::UpdateFrameStepper()
+{
+    const int32_t frames = m_images[kSizeMedium].Header().FrameCount();
+    const bool stepping = HasCurrentPortrait() && frames > kFirstSteppedFrame + 1;
+    if (HasDlgItem(IDC_FRAME_LABEL))
+        SetDlgItemText(IDC_FRAME_LABEL, stepping ? FormatResourceString(IDS_FRAME_OF, {std::to_string(m_lastSlotFrame + 1),
+                                                                                      std::to_string(frames)})
+                                                 : "");
+    EnableDlgItem(IDC_FRAME_PREVIOUS, stepping && m_lastSlotFrame > kFirstSteppedFrame);
+    EnableDlgItem(IDC_FRAME_NEXT, stepping && m_lastSlotFrame + 1 < frames);
+}
+
+void CPortraitEditorDlg::OnPreviousFrame()
+{
+    if (m_lastSlotFrame > kFirstSteppedFrame)
+        SelectImageFrame(kSizeMedium, m_lastSlotFrame - 1);
+}
+
+void CPortraitEditorDlg::OnNextFrame()
+{
+    if (m_lastSlotFrame + 1 < m_images[kSizeMedium].Header().FrameCount())
+        SelectImageFrame(kSizeMedium, m_lastSlotFrame + 1);
+}
+
 void CPortraitEditorDlg::GetSlotFormat(int32_t slot, int32_t& width, int32_t& height, int32_t& bitDepth) const
 {
     const CPortraitImage& image = m_images[slot == 0 ? kSizeLarge : (slot == 2 ? kSizeSmall : kSizeMedium)];
@@ -260,8 +363,13 @@ void CPortraitEditorDlg::GetSlotFormat(int32_t slot, int32_t& width, int32_t& he
 
 void CPortraitEditorDlg::SelectPortrait(int32_t index)
 {
-    if (HasCurrentPortrait())
-        SaveChangedImages();
+    if (HasCurrentPortrait() && !SaveChangedImages()) {
+        // The portrait whose changes could not be saved stays, and so does
+        // the scroll bar, so that the modder can fix the cause and retry.
+        if (m_scrollBar)
+            m_scrollBar->SetScrollPos(m_currentPortrait + 1, true);
+        return;
+    }
     if (index < 0 || index >= m_portraitCount)
         return;
     const PortraitRecord& record = *m_records[index];
@@ -271,6 +379,8 @@ void CPortraitEditorDlg::SelectPortrait(int32_t index)
         m_images[size].Load(m_baseDir, archivePath, record.entryIndex[size], &m_archive);
     }
     m_currentPortrait = index;
+    m_lastSlotFrame = kFirstSteppedFrame;
+    UpdateFrameStepper();
 }
 
 void CPortraitEditorDlg::OnPaint()
@@ -302,13 +412,25 @@ void CPortraitEditorDlg::OnPaint()
     PixelRect rect = {0, 0, 0, 0};
     PixelRect selected = {0, 0, 0, 0};
     bool selectedDrawn = false;
+    // What a frame drew at a slot before, past the slot's own rectangle,
+    // goes back to the dialog's colour first.
+    auto clearBeyond = [&](int32_t slot, const PixelRect& slotRect) {
+        const PixelRect& before = g_view.drawn[slot];
+        if (before.right > slotRect.right || before.bottom > slotRect.bottom || before.left < slotRect.left ||
+            before.top < slotRect.top)
+            FillRect(*canvas, before, background());
+        g_view.drawn[slot] = slotRect;
+    };
     auto drawSlot = [&](int32_t slot, const CPortraitImage& image, int32_t frame) {
-        // One rectangle for all slots: frames from 10 on have no slot of
-        // their own and are drawn over slot 11.
         GetSlotRect(slot, rect);
+        clearBeyond(slot, rect);
         FillRect(*canvas, rect, kBlack);
-        if (const CRasterSurface* surface = image.GetDisplaySurface(frame))
+        if (const CRasterSurface* surface = image.GetDisplaySurface(frame)) {
             surface->BlitTo(*canvas, rect.left, rect.top);
+            if (surface->m_hBitmap)
+                g_view.drawn[slot] = Union(rect, {rect.left, rect.top, rect.left + surface->m_width,
+                                                  rect.top + surface->m_height});
+        }
         if (slot == m_selectedSlot) {
             selected = rect;
             selectedDrawn = true;
@@ -317,14 +439,23 @@ void CPortraitEditorDlg::OnPaint()
     drawSlot(0, m_images[kSizeLarge], 0);
     drawSlot(1, m_images[kSizeMedium], 0);
     drawSlot(2, m_images[kSizeSmall], 0);
+    // Slots 3 to 10 hold MEDIUM frames 1 to 8; slot 11 the frame the stepper
+    // shows, 9 or later.
     const int32_t mediumFrames = m_images[kSizeMedium].Header().FrameCount();
-    for (int32_t f = 1; f < mediumFrames; ++f)
-        drawSlot(f + 2, m_images[kSizeMedium], f);
-    // Slots without a frame of this portrait are cleared: the frames of the
-    // portrait shown before must not stay there as if they were this one's.
-    for (int32_t slot = std::max(mediumFrames + 2, 3); slot < kSlotCount; ++slot) {
+    for (int32_t slot = 3; slot < kSlotCount; ++slot) {
+        PortraitSize size = kSizeMedium;
+        int32_t frame = 0;
+        GetSlotImageFrame(slot, size, frame);
+        if (frame < mediumFrames) {
+            drawSlot(slot, m_images[kSizeMedium], frame);
+            continue;
+        }
+        // Slots without a frame of this portrait are cleared: the frames of
+        // the portrait shown before must not stay there as if they were this
+        // one's, not even a column of their widened rows.
         PixelRect empty{};
         GetSlotRect(slot, empty);
+        clearBeyond(slot, empty);
         FillRect(*canvas, empty, background());
     }
 
@@ -401,36 +532,65 @@ void CPortraitEditorDlg::OnLButtonDown(uint32_t, ClientPoint point)
 
 // Commands.
 
+bool CPortraitEditorDlg::ExportImageFrame(PortraitSize size, int32_t frame, const std::string& fileName,
+                                          std::vector<std::string>& failed)
+{
+    // The portrait's name comes from the archive: a name that could leave
+    // the Portraits folder writes nothing.
+    const std::string path = PortraitsFolder() + "\\" + fileName;
+    if (!CFileSystem::IsSafeFileName(fileName) || m_images[size].ExportFrame(frame, path) != 1) {
+        failed.push_back(CFileSystem::ResolvePath(path));
+        return false;
+    }
+    return true;
+}
+
+bool CPortraitEditorDlg::HasPixels(PortraitSize size, int32_t frame) const
+{
+    const CRasterSurface* surface = m_images[size].GetFrameSurface(frame);
+    return surface && surface->m_pBits;
+}
+
+void CPortraitEditorDlg::ReportExport(int32_t written, const std::vector<std::string>& failed)
+{
+    std::string paths;
+    for (const std::string& path : failed)
+        paths += (paths.empty() ? "" : "\n") + path;
+    if (!failed.empty())
+        MessageBox(FormatResourceString(IDS_EXPORT_FAILED, {paths}), "Info");
+    else if (written == 0)
+        MessageBox(LoadResourceString(IDS_NOTHING_TO_EXPORT), "Info");
+    else
+        MessageBox(LoadResourceString(IDS_PORTRAIT_SAVED), "Info");
+}
+
 void CPortraitEditorDlg::OnExportAll()
 {
     if (!HasCurrentPortrait())
         return;
-    const std::string folder = PortraitsFolder();
-    CFileSystem::CreateFolder(folder);
+    CFileSystem::CreateFolder(PortraitsFolder());
     const std::string name = m_records[m_currentPortrait]->GetName();
-    // The portrait's name comes from the archive: a name that could leave
-    // the Portraits folder writes nothing.
-    auto exportTo = [&](const CPortraitImage& image, int32_t frame, const std::string& fileName) {
-        if (CFileSystem::IsSafeFileName(fileName))
-            image.ExportFrame(frame, folder + "\\" + fileName);
+    int32_t written = 0;
+    std::vector<std::string> failed;
+    auto exportTo = [&](PortraitSize size, int32_t frame, const std::string& fileName) {
+        if (HasPixels(size, frame) && ExportImageFrame(size, frame, fileName, failed))
+            ++written;
     };
-    exportTo(m_images[kSizeLarge], 0, name + "_LARGE.TGA");
+    exportTo(kSizeLarge, 0, name + "_LARGE.TGA");
     for (int32_t f = 0; f < m_images[kSizeMedium].Header().FrameCount(); ++f)
-        exportTo(m_images[kSizeMedium], f, name + std::to_string(f) + "_MEDIUM.TGA");
-    exportTo(m_images[kSizeSmall], 0, "S" + name + "_SMALL.TGA");
-    MessageBox(LoadResourceString(IDS_PORTRAIT_SAVED), "Info");
+        exportTo(kSizeMedium, f, name + std::to_string(f) + "_MEDIUM.TGA");
+    exportTo(kSizeSmall, 0, "S" + name + "_SMALL.TGA");
+    ReportExport(written, failed);
 }
 
 void CPortraitEditorDlg::OnExport()
 {
     if (!HasCurrentPortrait())
         return;
-    const std::string folder = PortraitsFolder();
-    CFileSystem::CreateFolder(folder);
     const std::string name = m_records[m_currentPortrait]->GetName();
     PortraitSize size = kSizeLarge;
     int32_t frame = 0;
-    SlotFrame(m_selectedSlot, size, frame);
+    GetSlotImageFrame(m_selectedSlot, size, frame);
     std::string fileName;
     if (size == kSizeLarge)
         fileName = name + "_LARGE.TGA";
@@ -438,9 +598,13 @@ void CPortraitEditorDlg::OnExport()
         fileName = name + "_SMALL.TGA";
     else
         fileName = name + std::to_string(frame) + "_MEDIUM.TGA";
-    if (CFileSystem::IsSafeFileName(fileName))
-        m_images[size].ExportFrame(frame, folder + "\\" + fileName);
-    MessageBox(LoadResourceString(IDS_PORTRAIT_SAVED), "Info");
+    int32_t written = 0;
+    std::vector<std::string> failed;
+    if (HasPixels(size, frame)) {
+        CFileSystem::CreateFolder(PortraitsFolder());
+        written = ExportImageFrame(size, frame, fileName, failed) ? 1 : 0;
+    }
+    ReportExport(written, failed);
 }
 
 int32_t CPortraitEditorDlg::AskTgaFileName(std::string& buffer)
@@ -462,23 +626,31 @@ int32_t CPortraitEditorDlg::AskTgaFileName(std::string& buffer)
 void CPortraitEditorDlg::OnImport()
 {
     std::string path;
-    if (AskTgaFileName(path)) {
-        PortraitSize size = kSizeLarge;
-        int32_t frame = 0;
-        SlotFrame(m_selectedSlot, size, frame);
-        const int32_t result = m_images[size].ReplaceFrame(frame, path, m_useTgaPalette != 0);
-        RedrawWindow();
-        if (result == CPortraitImage::kReplaceOk)
-            return;
-    }
-    MessageBox(LoadResourceString(IDS_TGA_NOT_LOADED), "Info");
+    // A cancelled file dialog is no failed import: nothing is said.
+    if (!AskTgaFileName(path))
+        return;
+    PortraitSize size = kSizeLarge;
+    int32_t frame = 0;
+    GetSlotImageFrame(m_selectedSlot, size, frame);
+    ReplaceFailure why;
+    const int32_t result = m_images[size].ReplaceFrame(frame, path, m_useTgaPalette != 0, why);
+    RedrawWindow();
+    if (result == CPortraitImage::kReplaceOk)
+        return;
+    // String 5 as it is, and on a line of its own what to change.
+    const std::string reason = ReplaceFailureText(why);
+    MessageBox(LoadResourceString(IDS_TGA_NOT_LOADED) + (reason.empty() ? "" : "\n" + reason), "Info");
 }
 
 void CPortraitEditorDlg::OnCreateArchive()
 {
+    // The patch packs what the window shows: the current portrait's changes
+    // are saved first, as moving on would save them.
+    if (HasCurrentPortrait() && !SaveChangedImages())
+        return;
     const std::string target = m_baseDir + "\\PATCHES\\PATCH.010";
     CGameArchive builder;
-    builder.BeginBuild(target);
+    builder.BeginBuild(target, "PATCHES\\PATCH.010");
     for (int32_t i = 0; i < m_archive.GetEntryCount(); ++i) {
         const char* name = m_archive.GetEntryName(i);
         if (!Contains(name, "PORTRAITS\\") || Contains(name, "SKULL"))
@@ -502,9 +674,11 @@ void CPortraitEditorDlg::OnCreateArchive()
     if (result == CGameArchive::kWriteCannotCreate)
         why = "The folder PATCHES does not exist in the game directory, or it cannot be written to.";
     else if (result == CGameArchive::kWriteSourceUnreadable)
-        why = "The override file " + builder.GetFailedSourcePath() + " could not be read in full.";
+        why = "The override file " + CFileSystem::ResolvePath(builder.GetFailedSourcePath()) +
+              " could not be read in full.";
     else
         why = "Writing the file failed; the disk may be full.";
-    MessageBox("PATCHES\\PATCH.010 could not be written. " + why + " An earlier PATCH.010 is left as it was.",
+    MessageBox(CFileSystem::ResolvePath(target) + " could not be written. " + why +
+                   " An earlier PATCH.010 is left as it was.",
                "Info");
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "archive/GameArchive.h"
 #include "catalogue/PortraitRecord.h"
@@ -25,6 +26,8 @@ public:
     static constexpr int32_t kSlotCount = 12;
     static constexpr size_t kPathBufferSize = 4096;
     static constexpr size_t kFileNameBufferSize = 260;
+    // Slot 11 shows MEDIUM frame 9 or, through the frame stepper, a later one.
+    static constexpr int32_t kFirstSteppedFrame = 9;
 
     explicit CPortraitEditorDlg(CDialog* parent = nullptr);
     ~CPortraitEditorDlg() override;
@@ -54,6 +57,8 @@ public:
     void OnImport();
     int32_t AskTgaFileName(std::string& buffer);
     void OnCreateArchive();
+    void OnPreviousFrame();
+    void OnNextFrame();
 
     // State, for the command-line tool and tests.
     int32_t PortraitCount() const { return m_portraitCount; }
@@ -64,8 +69,14 @@ public:
     const std::string& BaseDir() const { return m_baseDir; }
     const CGameArchive& Archive() const { return m_archive; }
     const CPortraitScrollBar* ScrollBar() const { return m_scrollBar; }
-    // Which image and frame a drawing slot stands for.
+    // Which image and frame a drawing slot stands for, slot 11 as frame 9.
     static void SlotFrame(int32_t slot, PortraitSize& size, int32_t& frame);
+    // The same for the slots as shown now: slot 11 stands for the frame the
+    // stepper shows.
+    void GetSlotImageFrame(int32_t slot, PortraitSize& size, int32_t& frame) const;
+    // Selects the slot that shows the frame, stepping slot 11 to it when it is
+    // frame 9 or later; false when the current portrait has no such frame.
+    bool SelectImageFrame(PortraitSize size, int32_t frame);
 
     // The selection bar and background colour of the view last as long as
     // the process; tests start each dialog from their start values.
@@ -76,7 +87,17 @@ protected:
 
 private:
     PortraitRecord* FindRecord(RaceIndex race, bool male, char variant) const;
-    void SaveChangedImages();
+    // Saves the current portrait's changed images; false, after telling the
+    // user which could not be saved and why, when one could not.
+    bool SaveChangedImages();
+    // Saves before the dialog closes; when that fails, asks whether to close
+    // and lose the changes (No by default).
+    bool SaveBeforeClosing();
+    void UpdateFrameStepper();
+    bool HasPixels(PortraitSize size, int32_t frame) const;
+    bool ExportImageFrame(PortraitSize size, int32_t frame, const std::string& fileName,
+                          std::vector<std::string>& failed);
+    void ReportExport(int32_t written, const std::vector<std::string>& failed);
     bool HasCurrentPortrait() const;
     std::string PortraitsFolder() const;
 
@@ -88,6 +109,7 @@ private:
     int32_t m_portraitCount;
     int32_t m_currentPortrait;
     int32_t m_selectedSlot;
+    int32_t m_lastSlotFrame; // the MEDIUM frame slot 11 shows
     PortraitRecord* m_records[kMaxPortraits];
     CPortraitScrollBar* m_scrollBar;
 };

@@ -26,6 +26,12 @@ void CPortraitScrollBar::HScroll(int32_t code, int32_t thumbPosition)
     case SB_THUMBTRACK:
         n = thumbPosition;
         break;
+    case SB_TOP: // "Left edge": the first portrait
+        n = min;
+        break;
+    case SB_BOTTOM: // "Right edge": the last portrait
+        n = max;
+        break;
     default:
         break;
     }

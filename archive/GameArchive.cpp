@@ -154,8 +154,9 @@ int32_t CGameArchive::ReadOverrideHeader(FILE* file, uint32_t& payloadSize) cons
     return kReadHeaderOk;
 }
 
-int32_t CGameArchive::BeginBuild(std::string_view outputPath)
+int32_t CGameArchive::BeginBuild(std::string_view outputPath, std::string_view storedPath)
 {
+    m_storedPath = std::string(storedPath.empty() ? outputPath : storedPath);
     m_slots = std::make_unique<PatchSlot[]>(kSlotTableSize);
     m_slotCount = 0;
     m_buildBegun = 1;
@@ -224,8 +225,8 @@ int32_t CGameArchive::WriteArchive()
             ++written;
 
     ArchiveHeader header;
-    const size_t pathLength = std::min(m_outputPath.size(), ArchiveHeader::kPathSize - 1);
-    std::memcpy(&header.bytes[ArchiveHeader::kPathOffset], m_outputPath.data(), pathLength);
+    const size_t pathLength = std::min(m_storedPath.size(), ArchiveHeader::kPathSize - 1);
+    std::memcpy(&header.bytes[ArchiveHeader::kPathOffset], m_storedPath.data(), pathLength);
     std::memcpy(&header.bytes[ArchiveHeader::kPrefixOffset], ArchiveHeader::kPrefix,
                 std::strlen(ArchiveHeader::kPrefix));
     StoreU32LE(&header.bytes[ArchiveHeader::kCountOffset], static_cast<uint32_t>(written));

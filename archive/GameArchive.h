@@ -62,7 +62,10 @@ public:
     int32_t ReadOverrideHeader(FILE* file, uint32_t& payloadSize) const;
 
     // Patch builder.
-    int32_t BeginBuild(std::string_view outputPath);
+    // storedPath goes into the header's path field; empty: the output path.
+    // A patch names itself there by its place below the base directory, so
+    // that a shared patch does not tell where the modder keeps the game.
+    int32_t BeginBuild(std::string_view outputPath, std::string_view storedPath = {});
     int32_t AddFile(std::string_view path);
     int32_t WriteArchive();
     // The override file that made the last WriteArchive fail with
@@ -79,5 +82,6 @@ private:
     int32_t m_slotCount = 0;
     int32_t m_buildBegun = 0;
     std::string m_outputPath;
+    std::string m_storedPath;
     std::string m_failedSource;
 };

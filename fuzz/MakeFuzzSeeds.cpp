@@ -372,6 +372,17 @@ Seeds LoadTgaSeeds(const Material&)
     raw24 = Append(raw24, {'I', 'D', '!'});
     raw24 = Append(raw24, Bytes(12, 0xEE));
     raw24 = Append(raw24, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    // Colour maps as other programs write them: three 24-bit entries from
+    // index 4, uncompressed; three 32-bit entries, run-length, bottom first;
+    // two 16-bit entries from index 1.
+    Bytes shortMap = TgaHeaderBytes(1, 8, 2, 2, true, 0, 1, 3, 24);
+    shortMap[TgaHeader::kColourMapFirstOffset] = 4;
+    shortMap = Append(shortMap, {1, 2, 3, 4, 5, 6, 7, 8, 9, 4, 5, 6, 4});
+    const Bytes rleMap = Append(TgaHeaderBytes(9, 8, 3, 2, false, 0, 1, 3, 32),
+                                {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 0, 0x82, 1, 0x00, 2, 0x81, 0, 0x00, 2});
+    Bytes map16 = TgaHeaderBytes(1, 8, 2, 1, true, 0, 1, 2, 16);
+    map16[TgaHeader::kColourMapFirstOffset] = 1;
+    map16 = Append(map16, {0x1F, 0x7C, 0xE0, 0x03, 1, 2});
     // 32-bit run-length whose last packet runs past the image's end.
     const Bytes overrun = Append(TgaHeaderBytes(10, 32, 2, 2, true), {0x00, 1, 2, 3, 4, 0xFF, 5, 6, 7, 8});
     return {
@@ -383,6 +394,9 @@ Seeds LoadTgaSeeds(const Material&)
         {"raw_16", raw16},
         {"raw_24_id_map", raw24},
         {"rle_overrun", overrun},
+        {"indexed_short_map", shortMap},
+        {"indexed_rle_32_map", rleMap},
+        {"indexed_16_map", map16},
         {"rle_truncated", Truncated(rle24, rle24.size() - 5)},
         {"indexed_truncated", Truncated(indexed, 18 + 700)},
         {"header_only", Truncated(colour, TgaHeader::kSize)},

@@ -40,6 +40,7 @@ struct GfxHeader {
     int16_t Height() const { return LoadI16LE(&bytes[kHeightOffset]); }
     int16_t Width() const { return LoadI16LE(&bytes[kWidthOffset]); }
     int16_t ColourCount() const { return LoadI16LE(&bytes[kColourCountOffset]); }
+    void SetColourCount(int16_t v) { StoreU16LE(&bytes[kColourCountOffset], static_cast<uint16_t>(v)); }
     // Colours actually stored after the header: a negative count stores none.
     int32_t StoredColours() const { return ColourCount() < 0 ? 0 : ColourCount(); }
     uint8_t FrameCount() const { return bytes[kFrameCountOffset]; }

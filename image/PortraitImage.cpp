@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -152,6 +153,7 @@ void CPortraitImage::ReadPaletteImage(const uint8_t* data, size_t size)
     // The palette holds 256 colours; colours stored beyond them are skipped.
     std::memset(m_palette, 0, sizeof m_palette);
     const int32_t colours = m_header.StoredColours();
+    m_sourceColours = colours;
     for (int32_t c = 0; c < colours; ++c) {
         uint8_t rgb[3];
         in.Bytes(rgb, 3);
@@ -275,6 +277,11 @@ void CPortraitImage::DecodeFrameColours(uint8_t* dest, const uint8_t* source, si
     ::DecodeFrameColours(dest, source, sourceSize, width, height, pad, m_palette);
 }
 
+bool CPortraitImage::HasChanges() const
+{
+    return std::any_of(m_changed.begin(), m_changed.end(), [](int32_t flag) { return flag != 0; });
+}
+
 bool CPortraitImage::IsFrameChanged(int32_t i) const
 {
     return i >= 0 && i < static_cast<int32_t>(m_changed.size()) && m_changed[static_cast<size_t>(i)] != 0;
@@ -305,17 +312,40 @@ int32_t CPortraitImage::ExportFrame(int32_t i, const std::string& tgaPath) const
 
 int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette)
 {
+    ReplaceFailure failure;
+    return ReplaceFrame(i, tgaPath, useTgaPalette, failure);
+}
+
+int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette,
+                                     ReplaceFailure& failure)
+{
+    failure = ReplaceFailure{};
     CRasterSurface* frame = GetFrameSurface(i);
     if (!frame)
         return kReplaceOk;
     int32_t width = 0, height = 0;
     GetFrameSize(i, width, height);
-    if (!TgaHasSize(tgaPath, width, height))
+    failure.frameWidth = width;
+    failure.frameHeight = height;
+    if (!TgaHasSize(tgaPath, width, height)) {
+        TgaHeader header;
+        bool opened = false;
+        if (!ReadTgaHeader(tgaPath, header, opened))
+            failure.kind = opened ? ReplaceFailure::Kind::kNotTga : ReplaceFailure::Kind::kCannotOpen;
+        else if (!header.Plausible())
+            failure.kind = ReplaceFailure::Kind::kNotTga;
+        else
+            failure.kind = ReplaceFailure::Kind::kWrongSize;
+        failure.fileWidth = header.width;
+        failure.fileHeight = header.height;
         return kReplaceWrongSize;
+    }
 
     const bool paletteImage = m_header.BitDepth() == GfxHeader::kPaletteDepth;
-    if (paletteImage && !TgaHasDepth(tgaPath, 8))
+    if (paletteImage && !TgaHasDepth(tgaPath, 8)) {
+        failure.kind = ReplaceFailure::Kind::kNeedsColourMapped;
         return kReplaceWrongDepth;
+    }
 
     // The file is read into a new surface, so that a file that cannot be
     // read leaves the frame exactly as it was. A palette frame is an index
@@ -323,23 +353,57 @@ int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& tgaPath, bool
     auto loaded = std::make_unique<CRasterSurface>();
     if (paletteImage)
         loaded->CreateBuffer(0, 0);
-    const int32_t read = loaded->LoadTga(tgaPath);
+    TgaFailure why = TgaFailure::kNone;
+    const int32_t read = loaded->LoadTga(tgaPath, why);
+    switch (why) {
+    case TgaFailure::kNone: break;
+    case TgaFailure::kCannotOpen: failure.kind = ReplaceFailure::Kind::kCannotOpen; break;
+    case TgaFailure::kNotTga: failure.kind = ReplaceFailure::Kind::kNotTga; break;
+    case TgaFailure::kCutShort: failure.kind = ReplaceFailure::Kind::kCutShort; break;
+    case TgaFailure::kIndexOutsideMap: failure.kind = ReplaceFailure::Kind::kIndexOutsideMap; break;
+    case TgaFailure::kTooLarge: failure.kind = ReplaceFailure::Kind::kTooLarge; break;
+    case TgaFailure::kUnsupported:
+        failure.kind = paletteImage ? ReplaceFailure::Kind::kNeedsColourMapped : ReplaceFailure::Kind::kUnsupported;
+        break;
+    }
     if (read == -1)
         return kReplaceWrongSize; // the file went away after its header was checked
     if (read != 1)
         return kReplaceWrongDepth;
-    if (paletteImage ? (loaded->m_depth != 8 || !loaded->m_pPalette) : loaded->m_depth != 32)
-        return kReplaceWrongDepth; // a colour-mapped file cannot become true-colour pixels
+    if (paletteImage ? (loaded->m_depth != 8 || !loaded->m_pPalette) : loaded->m_depth != 32) {
+        // A colour-mapped file cannot become true-colour pixels.
+        failure.kind = paletteImage ? ReplaceFailure::Kind::kNeedsColourMapped : ReplaceFailure::Kind::kNeedsTrueColour;
+        return kReplaceWrongDepth;
+    }
 
     m_frameSurfaces[static_cast<size_t>(i)] = std::move(loaded);
     if (paletteImage) {
         if (useTgaPalette)
             SetPalette(m_frameSurfaces[static_cast<size_t>(i)]->m_pPalette.get());
         RemapFrameToPalette(i);
-        RefreshDisplayFrame(i);
+        CoverUsedColours(i);
+        // A palette taken over shows in every frame, as the saved file will
+        // show it; otherwise only this frame looks different.
+        for (int32_t f = 0; f < static_cast<int32_t>(m_frameSurfaces.size()); ++f)
+            if (f == i || useTgaPalette)
+                RefreshDisplayFrame(f);
     }
     m_changed[static_cast<size_t>(i)] = 1;
     return kReplaceOk;
+}
+
+void CPortraitImage::CoverUsedColours(int32_t i)
+{
+    // The file stores the first colourCount colours only, and the game shows
+    // nothing sure for an index past them. A frame that uses such an index
+    // makes the count cover it, so the saved colours are those on screen.
+    const CRasterSurface* frame = GetFrameSurface(i);
+    if (!frame || !frame->m_pBits)
+        return;
+    const size_t pixels = static_cast<size_t>(frame->m_width) * static_cast<size_t>(frame->m_height);
+    const uint8_t highest = pixels ? *std::max_element(frame->m_pBits, frame->m_pBits + pixels) : 0;
+    if (pixels && highest >= m_header.StoredColours())
+        m_header.SetColourCount(static_cast<int16_t>(highest + 1));
 }
 
 int32_t CPortraitImage::RemapFrameToPalette(int32_t i)
@@ -372,15 +436,23 @@ int32_t CPortraitImage::RemapFrameToPalette(int32_t i)
 int32_t CPortraitImage::RefreshDisplayFrame(int32_t i)
 {
     CRasterSurface* frame = GetFrameSurface(i);
-    if (!frame || i >= static_cast<int32_t>(m_displaySurfaces.size()) || frame->m_depth != 8)
+    if (!frame || i >= static_cast<int32_t>(m_displaySurfaces.size()) || frame->m_depth != 8 || !frame->m_pBits)
         return 1;
     CRasterSurface& display = *m_displaySurfaces[static_cast<size_t>(i)];
-    if (!display.CreateDib(frame->m_width, frame->m_height, 32, nullptr) || !frame->m_pBits)
+    if (!display.CreateDib(frame->m_width, frame->m_height, 32, nullptr))
         return 1;
-    const size_t pixels = static_cast<size_t>(frame->m_width) * static_cast<size_t>(frame->m_height);
-    for (size_t p = 0; p < pixels; ++p) {
-        std::memcpy(display.m_pBits + p * 4, &m_palette[frame->m_pBits[p] * 4], 3);
-        display.m_pBits[p * 4 + 3] = 0;
+    // The pad pixels of a frame as loaded (past its own width) stay black,
+    // as the decoder leaves them.
+    int32_t width = 0, height = 0;
+    GetFrameSize(i, width, height);
+    const size_t rowWidth = static_cast<size_t>(frame->m_width);
+    const size_t shownWidth = std::min(rowWidth, static_cast<size_t>(std::max(width, 0)));
+    for (size_t y = 0; y < static_cast<size_t>(frame->m_height); ++y) {
+        for (size_t x = 0; x < shownWidth; ++x) {
+            const size_t p = y * rowWidth + x;
+            std::memcpy(display.m_pBits + p * 4, &m_palette[frame->m_pBits[p] * 4], 3);
+            display.m_pBits[p * 4 + 3] = 0;
+        }
     }
     return 1;
 }
@@ -403,10 +475,14 @@ int32_t CPortraitImage::Save()
         return kSaveCannotCreate;
     // The new file replaces the old one only once it is complete and on
     // disk; until then the old file is where unchanged frames come from.
+    m_saveError = 0;
     CReplacingFile out;
-    if (!out.Begin(finalPath, tempPath))
+    if (!out.Begin(finalPath, tempPath)) {
+        m_saveError = out.Error();
         return kSaveCannotCreate;
+    }
 
+    errno = 0;
     FILE* stream = out.Stream();
     const int32_t sizeField = m_archive->WriteOverrideHeader(stream, m_entryIndex);
     const off_t headerPosition = ::ftello(stream);
@@ -426,8 +502,15 @@ int32_t CPortraitImage::Save()
         StoreU32LE(size, static_cast<uint32_t>(end - headerPosition));
         complete = complete && end >= headerPosition && SeekTo(stream, sizeField) && WriteAll(stream, size, 4);
     }
-    if (!complete || !out.Commit())
-        return kSaveIncomplete; // the changed frames stay changed
+    // On failure the changed frames stay changed.
+    if (!complete) {
+        m_saveError = errno;
+        return kSaveIncomplete;
+    }
+    if (!out.Commit()) {
+        m_saveError = out.Error();
+        return kSaveIncomplete;
+    }
 
     Load(m_baseDir, m_archivePath, m_entryIndex, m_archive);
     return kSaveOk;
@@ -533,7 +616,7 @@ int32_t CPortraitImage::CopyStoredFrame(FILE* out, int32_t i) const
         return 0;
     }
     const GfxFrameRecord& record = m_frameTable[static_cast<size_t>(i)];
-    const uint64_t skip = GfxHeader::kSize + 3ull * static_cast<uint64_t>(m_header.StoredColours()) +
+    const uint64_t skip = GfxHeader::kSize + 3ull * static_cast<uint64_t>(m_sourceColours) +
                           GfxFrameRecord::kSize * static_cast<uint64_t>(m_header.FrameCount()) + record.Offset();
     // The stored frame must lie within the file before anything is
     // allocated for it.

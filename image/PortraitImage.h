@@ -13,6 +13,7 @@
 
 #include "GfxFrameRecord.h"
 #include "GfxHeader.h"
+#include "ReplaceFailure.h"
 #include "raster/RasterSurface.h"
 
 class CGameArchive;
@@ -60,11 +61,21 @@ public:
     // Replacing and saving.
     int32_t ExportFrame(int32_t i, const std::string& tgaPath) const;
     int32_t ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette);
+    // The same, saying why a file was not taken.
+    int32_t ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette, ReplaceFailure& failure);
     int32_t RemapFrameToPalette(int32_t i);
     int32_t RefreshDisplayFrame(int32_t i);
     int32_t SaveIfChanged();
     int32_t Save();
     int32_t CopyStoredFrame(FILE* out, int32_t i) const;
+
+    // The override file this image saves to; false for an entry whose base
+    // name cannot be a file name.
+    bool GetOverridePath(std::string& path) const
+    {
+        std::string temp;
+        return OverridePaths(path, temp);
+    }
 
     // The override folder below the base directory, with a leading backslash.
     void SetSubFolder(const std::string& subFolder) { m_subFolder = subFolder; }
@@ -76,6 +87,10 @@ public:
     const std::string& SourcePath() const { return m_sourcePath; }
     const std::string& EntryName() const { return m_entryName; }
     bool IsFrameChanged(int32_t i) const;
+    bool HasChanges() const;
+    // The system's error number of the last Save that failed (0 when it was
+    // none: a stored frame that could not be copied, say).
+    int LastSaveError() const { return m_saveError; }
     // Width and height of frame i: its record's when there is a frame table,
     // else the header's.
     void GetFrameSize(int32_t i, int32_t& width, int32_t& height) const;
@@ -86,6 +101,7 @@ private:
     bool WritePaletteImage(FILE* out);
     bool WriteTrueColourImage(FILE* out);
     bool OverridePaths(std::string& finalPath, std::string& tempPath) const;
+    void CoverUsedColours(int32_t i);
 
     GfxHeader m_header;
     std::vector<GfxFrameRecord> m_frameTable;           // palette images only
@@ -101,4 +117,8 @@ private:
     int32_t m_entryIndex = -1;
     std::string m_subFolder = "\\Export";
     bool m_sourceIsOverride = false;
+    // Colours stored in the source file, which tell where its frames lie
+    // even after an import has made the header's colour count larger.
+    int32_t m_sourceColours = 0;
+    int m_saveError = 0;
 };

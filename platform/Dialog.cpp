@@ -123,6 +123,17 @@ void CDialog::MessageBox(const std::string& text, const std::string& caption)
         m_host->ShowMessageBox(text, caption);
 }
 
+bool CDialog::AskYesNo(const std::string& text, const std::string& caption)
+{
+    return m_host && m_host->AskYesNo(text, caption);
+}
+
+void CDialog::EnableDlgItem(int32_t id, bool enabled)
+{
+    if (m_host)
+        m_host->EnableControl(id, enabled);
+}
+
 void CDialog::RedrawWindow()
 {
     if (m_host)

@@ -98,6 +98,9 @@ public:
     bool UpdateData(bool saveAndValidate = true);
     void EndDialog(int32_t result);
     void MessageBox(const std::string& text, const std::string& caption);
+    // Yes or No, No the default; No without a host.
+    bool AskYesNo(const std::string& text, const std::string& caption);
+    void EnableDlgItem(int32_t id, bool enabled);
     void RedrawWindow();
     bool IsIconic() const;
     CCanvas* ClientCanvas();

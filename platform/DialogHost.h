@@ -38,9 +38,14 @@ public:
     virtual std::string GetControlText(int32_t id) const = 0;
     virtual void SetCheck(int32_t id, int32_t state) = 0;
     virtual int32_t GetCheck(int32_t id) const = 0;
+    // A disabled control shows so and gives no commands.
+    virtual void EnableControl(int32_t id, bool enabled) = 0;
 
     // A modal message box owned by the dialog, with an OK button and no icon.
     virtual void ShowMessageBox(const std::string& text, const std::string& caption) = 0;
+    // A modal question owned by the dialog, with Yes and No buttons, No the
+    // default; true when the answer is Yes.
+    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     // The modal open-file dialog; true with the chosen path, false when cancelled.
     virtual bool GetOpenFileName(const OpenFileRequest& request, std::string& path) = 0;
 

@@ -2,6 +2,7 @@
 
 #ifdef TV_FILE_FAULTS
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -44,7 +45,10 @@ bool CFileFaults::Fail(FileOperation op)
     ReadEnvironment();
     const int i = Index(op);
     ++g_faults.counts[i];
-    return g_faults.failAt[i] > 0 && g_faults.counts[i] == g_faults.failAt[i];
+    if (g_faults.failAt[i] <= 0 || g_faults.counts[i] != g_faults.failAt[i])
+        return false;
+    errno = EIO; // what a failing disk reports
+    return true;
 }
 
 void CFileFaults::FailNth(FileOperation op, int64_t n)

@@ -62,11 +62,13 @@ FileHandle OpenRegular(const std::string& native, int flags, const char* mode)
     const int fd = ::open(native.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0)
         return {};
-    struct stat st;
+    struct stat st {};
     const int status = ::fcntl(fd, F_GETFL);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || status < 0 ||
         ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
+        errno = error;
         return {};
     }
     FILE* file = ::fdopen(fd, mode);

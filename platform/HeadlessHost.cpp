@@ -97,6 +97,9 @@ void CHeadlessHost::Scroll(int32_t id, int32_t code, int32_t thumbPosition)
 
 void CHeadlessHost::Command(int32_t id)
 {
+    // A disabled button gives no command, as in a window.
+    if (const ControlState* c = Control(id); c && !c->enabled)
+        return;
     DialogMessage m{MessageKind::Command};
     m.id = id;
     Send(m);
@@ -176,6 +179,24 @@ void CHeadlessHost::Record(const std::string& text, const std::string& caption, 
 void CHeadlessHost::ShowMessageBox(const std::string& text, const std::string& caption)
 {
     Record(text, caption, true);
+}
+
+bool CHeadlessHost::AskYesNo(const std::string& text, const std::string& caption)
+{
+    Record(text, caption, true);
+    m_messages.back().question = true;
+    if (m_yesNoAnswers.empty())
+        return false;
+    const bool yes = m_yesNoAnswers.front();
+    m_yesNoAnswers.pop_front();
+    return yes;
+}
+
+void CHeadlessHost::EnableControl(int32_t id, bool enabled)
+{
+    auto it = m_controls.find(id);
+    if (it != m_controls.end())
+        it->second.enabled = enabled;
 }
 
 bool CHeadlessHost::GetOpenFileName(const OpenFileRequest& request, std::string& path)

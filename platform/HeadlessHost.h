@@ -28,6 +28,7 @@ public:
         std::string text;
         std::string caption;
         bool owned; // owned by the dialog (false: a box without owner window)
+        bool question = false; // asked Yes or No
     };
     struct ScrollBarState : ScrollRange {
         PixelRect rect{};
@@ -36,6 +37,7 @@ public:
         ControlKind kind;
         std::string text;
         int32_t check = 0;
+        bool enabled = true;
     };
 
     CHeadlessHost();
@@ -67,6 +69,10 @@ public:
     void QueueOpenFileAnswer(std::optional<std::string> path) { m_fileAnswers.push_back(std::move(path)); }
     const std::vector<OpenFileRequest>& OpenFileRequests() const { return m_fileRequests; }
 
+    // Answers for coming Yes-or-No questions, in order; with none left the
+    // question gets its default, No.
+    void QueueYesNoAnswer(bool yes) { m_yesNoAnswers.push_back(yes); }
+
     // Messages for RunModal, delivered in order after the dialog opened.
     void QueueMessage(DialogMessage message) { m_script.push_back(message); }
 
@@ -92,7 +98,9 @@ public:
     std::string GetControlText(int32_t id) const override;
     void SetCheck(int32_t id, int32_t state) override;
     int32_t GetCheck(int32_t id) const override;
+    void EnableControl(int32_t id, bool enabled) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     void CreateScrollBar(int32_t id, const PixelRect& rect) override;
     void SetScrollRange(int32_t id, int32_t min, int32_t max, bool redraw) override;
@@ -114,6 +122,7 @@ private:
     std::vector<ShownMessage> m_messages;
     FILE* m_echo = nullptr;
     std::deque<std::optional<std::string>> m_fileAnswers;
+    std::deque<bool> m_yesNoAnswers;
     std::vector<OpenFileRequest> m_fileRequests;
     std::deque<DialogMessage> m_script;
     MessageBoxHandler m_previousHandler;

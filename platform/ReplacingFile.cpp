@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "FileFaults.h"
@@ -28,7 +29,10 @@ bool CReplacingFile::Begin(std::string_view targetPath, std::string_view tempPat
     Abort();
     m_target = CFileSystem::ResolvePath(targetPath);
     m_temp = CFileSystem::ResolvePath(tempPath);
+    m_error = 0;
     m_file = CFileSystem::CreateNewFile(m_temp);
+    if (!m_file)
+        m_error = errno;
     return m_file != nullptr;
 }
 
@@ -36,10 +40,17 @@ bool CReplacingFile::Commit()
 {
     if (!m_file)
         return false;
+    errno = 0;
     bool written = CFileSystem::FlushToDisk(m_file.get());
+    if (!written)
+        m_error = errno;
     bool closed = std::fclose(m_file.release()) == 0;
-    if (!written || !closed || CFileFaults::Fail(FileOperation::Rename) ||
-        std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+    if (written && !closed)
+        m_error = errno;
+    if (written && closed &&
+        (CFileFaults::Fail(FileOperation::Rename) || std::rename(m_temp.c_str(), m_target.c_str()) != 0))
+        m_error = errno;
+    if (!written || !closed || m_error != 0) {
         std::remove(m_temp.c_str());
         m_temp.clear();
         return false;

@@ -30,8 +30,12 @@ public:
     // Drops the temporary file; the target is untouched.
     void Abort();
 
+    // The system's error number of the step that made Begin or Commit fail.
+    int Error() const { return m_error; }
+
 private:
     FileHandle m_file;
     std::string m_target; // host paths, resolved when the write began
     std::string m_temp;
+    int m_error = 0;
 };

@@ -13,7 +13,16 @@ namespace {
 // hold one, since such a file has no size or depth that could match.
 bool ReadHeader(const std::string& path, TgaHeader& header)
 {
+    bool opened = false;
+    return ReadTgaHeader(path, header, opened);
+}
+
+} // namespace
+
+bool ReadTgaHeader(const std::string& path, TgaHeader& header, bool& opened)
+{
     const FileHandle file = CFileSystem::OpenForReading(path);
+    opened = file != nullptr;
     if (!file)
         return false;
     uint8_t bytes[TgaHeader::kSize];
@@ -22,8 +31,6 @@ bool ReadHeader(const std::string& path, TgaHeader& header)
     header = TgaHeader::Parse(bytes);
     return true;
 }
-
-} // namespace
 
 int32_t TgaHasSize(const std::string& path, int32_t width, int32_t height)
 {

@@ -32,6 +32,9 @@ DialogTemplate MakeTemplate()
         {IDC_CREATE_ARCHIVE, ControlKind::PushButton, "Create Archive", 135, 225, 60, 15, kButton},
         {IDC_COLORS, ControlKind::StaticText, "Colors", 285, 60, 50, 8, kStatic},
         {IDC_USE_TGA_PALETTE, ControlKind::AutoCheckBox, "Use TGA-Palette", 200, 225, 85, 15, kButton},
+        {IDC_FRAME_LABEL, ControlKind::StaticText, "", 280, 160, 60, 8, kStatic},
+        {IDC_FRAME_PREVIOUS, ControlKind::PushButton, "<", 280, 172, 22, 14, kButton},
+        {IDC_FRAME_NEXT, ControlKind::PushButton, ">", 306, 172, 22, 14, kButton},
     };
     return t;
 }
@@ -104,6 +107,49 @@ std::string LoadResourceString(int32_t id)
     case IDS_TGA_NOT_LOADED:
         text = "Could not load TGA. Wrong size and/or colordepth.";
         break;
+    case IDS_NOTHING_TO_EXPORT:
+        text = "This slot holds no frame of this portrait; nothing was exported.";
+        break;
+    case IDS_EXPORT_FAILED:
+        text = "Nothing was exported: the file could not be written:\n%s";
+        break;
+    case IDS_SAVE_FAILED:
+        text = "The changed %s image could not be saved as\n%s\n(%s).\nThe change is kept: fix the cause, "
+               "then move on or quit again.";
+        break;
+    case IDS_QUIT_LOSING_CHANGES:
+        text = "The changed images of this portrait could not be saved. Quit anyway and lose the changes?";
+        break;
+    case IDS_REASON_CANNOT_OPEN:
+        text = "The file cannot be opened.";
+        break;
+    case IDS_REASON_NOT_TGA:
+        text = "The file is not a TGA file.";
+        break;
+    case IDS_REASON_WRONG_SIZE:
+        text = "The file is %d x %d; this frame is %d x %d.";
+        break;
+    case IDS_REASON_NEEDS_COLOUR_MAPPED:
+        text = "This image needs a colour-mapped 8-bit TGA file.";
+        break;
+    case IDS_REASON_NEEDS_TRUE_COLOUR:
+        text = "This image needs a true-colour TGA file.";
+        break;
+    case IDS_REASON_CUT_SHORT:
+        text = "The file is cut short.";
+        break;
+    case IDS_REASON_INDEX_OUTSIDE_MAP:
+        text = "The file uses colours that its colour map does not hold.";
+        break;
+    case IDS_REASON_UNSUPPORTED:
+        text = "This kind of TGA file cannot be read.";
+        break;
+    case IDS_REASON_TOO_LARGE:
+        text = "The file has too many pixels to import.";
+        break;
+    case IDS_FRAME_OF:
+        text = "Frame %d of %d";
+        break;
     case IDS_ACTION_FAILED:
         text = "The last action stopped before it was done: %s.\nNo file was left half-written; files that were "
                "being written are as they were before.";
@@ -115,6 +161,23 @@ std::string LoadResourceString(int32_t id)
     if (s.size() > kStringBufferSize - 1)
         s.resize(kStringBufferSize - 1);
     return s;
+}
+
+std::string FormatResourceString(int32_t id, std::initializer_list<std::string> values)
+{
+    const std::string text = LoadResourceString(id);
+    std::string out;
+    auto next = values.begin();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == 's' || text[i + 1] == 'd') &&
+            next != values.end()) {
+            out += *next++;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 const Icon& LoadAppIcon()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "platform/DialogTemplate.h"
@@ -23,6 +24,10 @@ constexpr int32_t IDC_IMPORT = 1007;
 constexpr int32_t IDC_CREATE_ARCHIVE = 1008;
 constexpr int32_t IDC_COLORS = 1009;
 constexpr int32_t IDC_USE_TGA_PALETTE = 1011;
+// The frame stepper beside slot 11, which shows MEDIUM frames 9 and on.
+constexpr int32_t IDC_FRAME_LABEL = 1012;
+constexpr int32_t IDC_FRAME_PREVIOUS = 1013;
+constexpr int32_t IDC_FRAME_NEXT = 1014;
 constexpr int32_t IDC_PORTRAIT_SCROLLBAR = 15555; // created at run time
 
 // The string table.
@@ -34,6 +39,24 @@ constexpr int32_t IDS_TGA_NOT_LOADED = 5;
 // Shown when an action stopped half-way with an error the editor could not
 // foresee (no memory left); %s is the reason.
 constexpr int32_t IDS_ACTION_FAILED = 6;
+// Exports that wrote nothing, saves that failed. %s is a path, a size or a
+// reason, filled in order.
+constexpr int32_t IDS_NOTHING_TO_EXPORT = 7;
+constexpr int32_t IDS_EXPORT_FAILED = 8;
+constexpr int32_t IDS_SAVE_FAILED = 9;
+constexpr int32_t IDS_QUIT_LOSING_CHANGES = 10;
+// Why an import was refused, shown under string 5; %d are sizes.
+constexpr int32_t IDS_REASON_CANNOT_OPEN = 11;
+constexpr int32_t IDS_REASON_NOT_TGA = 12;
+constexpr int32_t IDS_REASON_WRONG_SIZE = 13;
+constexpr int32_t IDS_REASON_NEEDS_COLOUR_MAPPED = 14;
+constexpr int32_t IDS_REASON_NEEDS_TRUE_COLOUR = 15;
+constexpr int32_t IDS_REASON_CUT_SHORT = 16;
+constexpr int32_t IDS_REASON_INDEX_OUTSIDE_MAP = 17;
+constexpr int32_t IDS_REASON_UNSUPPORTED = 18;
+constexpr int32_t IDS_REASON_TOO_LARGE = 19;
+// The frame stepper's label.
+constexpr int32_t IDS_FRAME_OF = 20;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.
@@ -43,5 +66,8 @@ const DialogTemplate& PortraitEditorDialogTemplate();
 // The text of a string id, cut to fit the string buffer; empty for an
 // unknown id.
 std::string LoadResourceString(int32_t id);
+// The text of a string id with each %s or %d replaced by the next of the
+// values, in order. The values are not cut: a path may be long.
+std::string FormatResourceString(int32_t id, std::initializer_list<std::string> values);
 // Icon 128: a portrait bust in a frame, 32 x 32 pixels.
 const Icon& LoadAppIcon();

@@ -42,8 +42,9 @@ const char* const kUsage =
     "\n"
     "DIR is a game base directory (default: the current directory), holding\n"
     "DATA/DATA.QPK. PORTRAIT is the number the editor shows (1 for the first)\n"
-    "or a portrait's name; SLOT is a drawing slot: 0 LARGE, 1 MEDIUM frame 0,\n"
-    "2 SMALL, 3 to 11 MEDIUM frames 1 to 9.\n";
+    "or a portrait's name. SLOT is large, small, medium:N (MEDIUM frame N,\n"
+    "any of them), or a drawing slot: 0 LARGE, 1 MEDIUM frame 0, 2 SMALL,\n"
+    "3 to 11 MEDIUM frames 1 to 9.\n";
 
 int Usage(const char* problem = nullptr)
 {
@@ -106,6 +107,13 @@ std::string JsonString(const std::string& s)
 
 const char* kSizeNames[kSizeCount] = {"LARGE", "MEDIUM", "SMALL"};
 
+// What a SLOT argument names: a drawing slot, or an image and a frame.
+struct SlotChoice {
+    int32_t slot = -1;
+    PortraitSize size = kSizeLarge;
+    int32_t frame = 0;
+};
+
 // The editor's dialog, opened on the headless host in the base directory.
 class Session {
 public:
@@ -152,13 +160,26 @@ public:
         host.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
 
-    bool Shown(int32_t stringId) const
+    // Picks what a slot argument names; false when the portrait has no such frame.
+    bool Pick(const SlotChoice& choice)
+    {
+        if (choice.slot >= 0) {
+            Pick(choice.slot);
+            return true;
+        }
+        return dialog.SelectImageFrame(choice.size, choice.frame);
+    }
+
+    bool Shown(int32_t stringId) const { return ShownText(stringId) != nullptr; }
+
+    // The message box whose text begins with the string, if one was shown.
+    const std::string* ShownText(int32_t stringId) const
     {
         const std::string text = LoadResourceString(stringId);
         for (const auto& m : host.Messages())
-            if (m.text == text)
-                return true;
-        return false;
+            if (m.text.compare(0, text.size(), text) == 0)
+                return &m.text;
+        return nullptr;
     }
 
     CHeadlessHost host;
@@ -207,13 +228,30 @@ int List(Session& s, bool json)
     return kExitOk;
 }
 
-bool ParseSlot(const std::string& text, int32_t& slot)
+bool ParseSlot(const std::string& text, SlotChoice& choice)
 {
+    choice = SlotChoice{};
+    if (text == "large" || text == "small") {
+        choice.size = text == "large" ? kSizeLarge : kSizeSmall;
+        return true;
+    }
+    const std::string medium = "medium:";
+    const bool named = text.compare(0, medium.size(), medium) == 0;
+    const std::string number = named ? text.substr(medium.size()) : text;
     char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || !end || *end != '\0' || value < 0 || value >= CPortraitEditorDlg::kSlotCount)
+    const long value = std::strtol(number.c_str(), &end, 10);
+    if (number.empty() || !end || *end != '\0' || value < 0)
         return false;
-    slot = static_cast<int32_t>(value);
+    if (named) {
+        if (value > 255)
+            return false;
+        choice.size = kSizeMedium;
+        choice.frame = static_cast<int32_t>(value);
+        return true;
+    }
+    if (value >= CPortraitEditorDlg::kSlotCount)
+        return false;
+    choice.slot = static_cast<int32_t>(value);
     return true;
 }
 
@@ -252,7 +290,7 @@ int Run(const std::vector<std::string>& args)
 
     // Check the command's form before anything is touched.
     bool json = false, useTgaPalette = false;
-    int32_t slot = 0;
+    SlotChoice slot;
     if (command == "list") {
         if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--json"))
             return Usage("list takes only --json");
@@ -309,38 +347,47 @@ int Run(const std::vector<std::string>& args)
     if (portrait < 0)
         return Fail("unknown portrait " + rest[0] + " (see portrait-tool list)");
     if (command != "export-all" && !ParseSlot(rest[1], slot))
-        return Fail("unknown slot " + rest[1] + " (0 to 11)");
+        return Fail("unknown slot " + rest[1] + " (large, small, medium:N, or 0 to 11)");
     s.Select(portrait);
+    if (command != "export-all" && !s.Pick(slot))
+        return Fail("portrait " + rest[0] + " has no frame " + rest[1]);
 
     const std::string portraits = s.dialog.BaseDir() + "\\Portraits";
     if (command == "export-all" || command == "export") {
-        s.Pick(slot);
         const Snapshot before = TakeSnapshot(portraits);
         s.host.ClearMessages();
         s.host.Command(command == "export" ? IDC_EXPORT : IDC_EXPORT_ALL);
         PrintWritten(before, TakeSnapshot(portraits));
-        for (const auto& m : s.host.Messages())
-            std::printf("%s\n", m.text.c_str());
-        return kExitOk;
+        if (s.Shown(IDS_PORTRAIT_SAVED)) {
+            std::printf("%s\n", LoadResourceString(IDS_PORTRAIT_SAVED).c_str());
+            return kExitOk;
+        }
+        // Nothing to export, or a file that could not be written.
+        return Fail(s.host.Messages().empty() ? "Nothing was exported." : s.host.Messages().back().text);
     }
 
     // import
-    s.Pick(slot);
     if (useTgaPalette)
         s.host.ToggleCheck(IDC_USE_TGA_PALETTE);
     s.host.QueueOpenFileAnswer(tgaPath);
     s.host.ClearMessages();
     s.host.Command(IDC_IMPORT);
-    if (s.Shown(IDS_TGA_NOT_LOADED))
-        return Fail(LoadResourceString(IDS_TGA_NOT_LOADED)); // the dialog is closed without saving
-    const Snapshot before = TakeSnapshot(portraits);
-    s.host.Command(IDOK); // Quit: the changed images are saved
-    PrintWritten(before, TakeSnapshot(portraits));
+    if (const std::string* refused = s.ShownText(IDS_TGA_NOT_LOADED))
+        return Fail(*refused); // the dialog is closed without saving
     PortraitSize size = kSizeLarge;
     int32_t frame = 0;
-    CPortraitEditorDlg::SlotFrame(slot, size, frame);
-    if (s.dialog.Image(size).IsFrameChanged(frame))
-        return Fail("The changed image could not be saved into " + portraits + ".");
+    s.dialog.GetSlotImageFrame(s.dialog.SelectedSlot(), size, frame);
+    const Snapshot before = TakeSnapshot(portraits);
+    s.host.ClearMessages();
+    s.host.Command(IDOK); // Quit: the changed images are saved
+    PrintWritten(before, TakeSnapshot(portraits));
+    if (s.dialog.Image(size).IsFrameChanged(frame)) {
+        // The dialog said which image could not be saved and why; asked
+        // whether to quit and lose it, the tool keeps the default, No.
+        const std::string* why = s.host.Messages().empty() ? nullptr : &s.host.Messages().front().text;
+        return Fail("The changed image could not be saved into " + CFileSystem::ResolvePath(portraits) + "." +
+                    (why ? "\n" + *why : std::string()));
+    }
     return kExitOk;
 }
 

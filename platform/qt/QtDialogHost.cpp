@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "TerminationSignals.h"
 #include "platform/Dialog.h"
 #include "platform/DialogMessage.h"
 #include "platform/Icon.h"
@@ -268,6 +269,13 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     if (!m_ended) {
         if (defaultButton)
             defaultButton->setFocus(Qt::OtherFocusReason);
+        // Ended from outside (a logout, Ctrl+C), the dialog closes as by its
+        // close box, which saves what Quit saves.
+        const CTerminationSignals endedFromOutside([this] {
+            DialogMessage m{MessageKind::Command};
+            m.id = IDCANCEL;
+            Deliver(m);
+        });
         if (m_onShown)
             m_onShown(*this);
         if (!m_ended)
@@ -351,6 +359,20 @@ void CQtDialogHost::ShowMessageBox(const std::string& text, const std::string& c
 {
     QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, m_window.get());
     box.exec();
+}
+
+bool CQtDialogHost::AskYesNo(const std::string& text, const std::string& caption)
+{
+    QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Yes | QMessageBox::No,
+                    m_window.get());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void CQtDialogHost::EnableControl(int32_t id, bool enabled)
+{
+    if (QWidget* w = ControlWidget(id))
+        w->setEnabled(enabled);
 }
 
 bool CQtDialogHost::GetOpenFileName(const OpenFileRequest& request, std::string& path)

@@ -44,7 +44,9 @@ public:
     std::string GetControlText(int32_t id) const override;
     void SetCheck(int32_t id, int32_t state) override;
     int32_t GetCheck(int32_t id) const override;
+    void EnableControl(int32_t id, bool enabled) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     void CreateScrollBar(int32_t id, const PixelRect& rect) override;
     void SetScrollRange(int32_t id, int32_t min, int32_t max, bool redraw) override;

@@ -1,9 +1,11 @@
 // The commands behind the buttons: Export All, Export, Import with its file
 // dialog and check box, quitting, Create Archive, and the application object.
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include "EditorTestKit.h"
+#include "platform/FileSystem.h"
 #include "app/PortraitEditorApp.h"
 
 namespace {
@@ -104,13 +106,13 @@ TEST_F(EditorCommandsTest, ExportWritesTheSelectedSlotsFrame)
         host.Click(p.x, p.y);
         host.Command(IDC_EXPORT);
         ASSERT_EQ(host.Messages().size(), 1u);
-        EXPECT_EQ(host.Messages()[0].text, kSaved);
-        // The folder is made again even when nothing is written into it.
-        ASSERT_TRUE(std::filesystem::is_directory(*game / "Portraits"));
+        // A slot without a frame says so and writes nothing.
         if (!c.file) {
-            EXPECT_TRUE(ListFolder(*game / "Portraits").empty());
+            EXPECT_EQ(host.Messages()[0].text, "This slot holds no frame of this portrait; nothing was exported.");
+            EXPECT_FALSE(PathExists(*game / "Portraits"));
             continue;
         }
+        EXPECT_EQ(host.Messages()[0].text, kSaved);
         EXPECT_EQ(ListFolder(*game / "Portraits"), std::vector<std::string>{c.file});
         EXPECT_GT(CountIndex(ReadFileBytes(PortraitsFile(c.file)), c.index), 0u);
     }
@@ -164,21 +166,28 @@ TEST_F(EditorCommandsTest, ImportOfAFileThatDoesNotFitShowsMessageFive)
     trueColour[6] = trueColour[7] = 0;
     trueColour[16] = 24;
     trueColour.resize(18 + 21 * 15 * 3, 0x40);
+    std::vector<uint8_t> cut = SolidTga(21, 15, 77);
+    cut.resize(500);
     const struct {
         const char* what;
         std::vector<uint8_t> tga;
+        const char* reason; // the line under message 5
     } cases[] = {
-        {"one pixel wider", SolidTga(22, 15, 77)},
-        {"one row higher", SolidTga(21, 16, 77)},
-        {"24-bit pixels", trueColour},
+        {"one pixel wider", SolidTga(22, 15, 77), "The file is 22 x 15; this frame is 21 x 15."},
+        {"one row higher", SolidTga(21, 16, 77), "The file is 21 x 16; this frame is 21 x 15."},
+        {"24-bit pixels", trueColour, "This image needs a colour-mapped 8-bit TGA file."},
+        {"cut short", cut, "The file is cut short."},
+        {"no TGA", std::vector<uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0},
+         "The file is not a TGA file."},
+        {"a folder", {}, "The file cannot be opened."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         host.ClearMessages();
         const int paints = host.PaintCount();
-        ImportInto(0, WriteTga("bad.tga", c.tga));
+        ImportInto(0, c.tga.empty() ? files.Path() : WriteTga("bad.tga", c.tga));
         ASSERT_EQ(host.Messages().size(), 1u);
-        EXPECT_EQ(host.Messages()[0].text, kNotLoaded);
+        EXPECT_EQ(host.Messages()[0].text, std::string(kNotLoaded) + "\n" + c.reason);
         EXPECT_EQ(host.Messages()[0].caption, "Info");
         EXPECT_GT(host.PaintCount(), paints);
         EXPECT_EQ(SlotPx(0), TestPaletteRgb(1));
@@ -201,6 +210,7 @@ TEST_F(EditorCommandsTest, ImportFileDialogStartsWhereTheLastOneEnded)
     const int paints = host.PaintCount();
     host.Command(IDC_IMPORT);
     EXPECT_EQ(host.PaintCount(), paints); // a cancelled dialog replaces nothing to show
+    EXPECT_TRUE(host.Messages().empty()); // and says nothing
     host.QueueOpenFileAnswer(first);
     host.Command(IDC_IMPORT);
 
@@ -220,10 +230,7 @@ TEST_F(EditorCommandsTest, ImportFileDialogStartsWhereTheLastOneEnded)
         EXPECT_EQ(r.flags, 0x1801u);
         EXPECT_EQ(r.bufferSize, 260u);
     }
-    // Only the cancelled dialog showed message 5.
-    ASSERT_EQ(host.Messages().size(), 1u);
-    EXPECT_EQ(host.Messages()[0].text, kNotLoaded);
-    EXPECT_EQ(host.Messages()[0].caption, "Info");
+    EXPECT_TRUE(host.Messages().empty());
     EXPECT_EQ(SlotPx(0), TestPaletteRgb(77));
 }
 
@@ -327,13 +334,67 @@ TEST_F(EditorCommandsTest, CreateArchivePacksSavedOverridesInDirectoryOrder)
     const std::string name1 = "PORTRAITS\\LARGE\\LBOGREM0.GFX";
     std::vector<uint8_t> expected =
         MakeArchive({{name0, payloadOf("LTVARM0.GFX", name0)}, {name1, payloadOf("LBOGREM0.GFX", name1)}});
-    const std::string target = std::filesystem::current_path().string() + "\\PATCHES\\PATCH.010";
+    // The patch names itself by its place below the base directory only.
+    const std::string target = "PATCHES\\PATCH.010";
     std::copy(target.begin(), target.end(), expected.begin());
     const std::string folder = "Data\\";
     std::copy(folder.begin(), folder.end(), expected.begin() + 256);
     PutU32(expected, 520, 0x0200FFFF);
     PutU32(expected, 524, 1);
     EXPECT_EQ(ReadFileBytes(*game / "PATCHES/PATCH.010"), expected);
+}
+
+TEST_F(EditorCommandsTest, AChangeThatCannotBeSavedIsKeptNamedAndNeverPackedStale)
+{
+    const std::vector<TestPortrait> portraits = ManyPortraits(2);
+    Open(MakePortraitEntries(portraits));
+    game->Dir().MakeFolder("PATCHES");
+    // A folder stands where the LARGE override file goes: the save cannot
+    // put the new file in its place.
+    const std::string blocker = "Portraits/" + EditorBaseName(portraits[0], 'L') + ".GFX";
+    game->Dir().MakeFolder(blocker);
+    ImportInto(0, WriteTga("a.tga", SolidTga(21, 15, 77)));
+    const std::string saveFailed = "The changed LARGE image could not be saved as\n" +
+                                   CFileSystem::ResolvePath(*game / blocker) + "\n(Is a directory).";
+
+    // Browsing away stays on the portrait and says which image and why.
+    host.ClearMessages();
+    host.Wheel(-120);
+    EXPECT_EQ(dlg.CurrentPortrait(), 0);
+    EXPECT_EQ(Bar().position, 1);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text.rfind(saveFailed, 0), 0u) << host.Messages()[0].text;
+    EXPECT_EQ(host.Messages()[0].caption, "Error");
+    EXPECT_EQ(SlotPx(0), TestPaletteRgb(77));
+    // Create Archive stops there too, and Quit asks, No by default.
+    host.ClearMessages();
+    host.Command(IDC_CREATE_ARCHIVE);
+    EXPECT_FALSE(PathExists(*game / "PATCHES/PATCH.010"));
+    host.Command(IDOK);
+    EXPECT_TRUE(host.IsOpen());
+    ASSERT_EQ(host.Messages().size(), 3u);
+    EXPECT_TRUE(host.Messages()[2].question);
+    EXPECT_EQ(host.Messages()[2].text, LoadResourceString(IDS_QUIT_LOSING_CHANGES));
+
+    // With the cause gone, Create Archive saves the change first and packs it.
+    std::filesystem::remove(*game / blocker);
+    host.ClearMessages();
+    host.Command(IDC_CREATE_ARCHIVE);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, "Archive successfully created.");
+    CGameArchive patch;
+    ASSERT_EQ(patch.Open(*game / "PATCHES/PATCH.010"), 1);
+    ASSERT_EQ(patch.GetEntryCount(), 1);
+    EXPECT_EQ(ReadFileBytes(PortraitsFile(EditorBaseName(portraits[0], 'L') + ".GFX")).size(),
+              19 + std::strlen(patch.GetEntryName(0)) + patch.GetEntrySize(0));
+
+    // Quit answered Yes leaves a change that cannot be saved.
+    ImportInto(0, WriteTga("b.tga", SolidTga(21, 15, 78)));
+    std::filesystem::remove(*game / blocker);
+    game->Dir().MakeFolder(blocker);
+    host.QueueYesNoAnswer(true);
+    host.Command(IDOK);
+    EXPECT_FALSE(host.IsOpen());
 }
 
 TEST_F(EditorCommandsTest, CreateArchiveWithoutPatchesFolderSaysSoAndCreatesNothing)
@@ -343,8 +404,9 @@ TEST_F(EditorCommandsTest, CreateArchiveWithoutPatchesFolderSaysSoAndCreatesNoth
     host.Command(IDC_CREATE_ARCHIVE);
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].caption, "Info");
-    EXPECT_EQ(host.Messages()[0].text.rfind("PATCHES\\PATCH.010 could not be written.", 0), 0u)
-        << host.Messages()[0].text;
+    // The path as the system writes paths.
+    const std::string target = CFileSystem::ResolvePath(game->Base()) + "/PATCHES/PATCH.010";
+    EXPECT_EQ(host.Messages()[0].text.rfind(target + " could not be written.", 0), 0u) << host.Messages()[0].text;
     EXPECT_FALSE(PathExists(*game / "PATCHES"));
     EXPECT_EQ(ListFolder(game->Base()), Sorted({"DATA", "Portraits"}));
 }

@@ -99,8 +99,7 @@ TEST_F(EditorNavigationTest, ScrollBarNotificationsMoveWithinTheRange)
     EXPECT_EQ(SlotPx(0), TestPaletteRgb(40));
     stays(SB_LINERIGHT, 40);
     stays(SB_PAGERIGHT, 40);
-    // SB_TOP and SB_BOTTOM have no function of their own.
-    stays(SB_TOP, 40);
+    stays(SB_BOTTOM, 40);
 
     host.Scroll(id, SB_LINELEFT);
     EXPECT_EQ(Bar().position, 39);
@@ -108,7 +107,15 @@ TEST_F(EditorNavigationTest, ScrollBarNotificationsMoveWithinTheRange)
     host.Scroll(id, SB_PAGELEFT);
     EXPECT_EQ(Bar().position, 34);
     stays(SB_ENDSCROLL, 34);
-    stays(SB_BOTTOM, 34);
+    // The context menu's "Left edge" and "Right edge" go to the first and
+    // the last portrait.
+    host.Scroll(id, SB_TOP);
+    EXPECT_EQ(Bar().position, 1);
+    EXPECT_EQ(dlg.CurrentPortrait(), 0);
+    host.Scroll(id, SB_BOTTOM);
+    EXPECT_EQ(Bar().position, 40);
+    EXPECT_EQ(dlg.CurrentPortrait(), 39);
+    host.Scroll(id, SB_THUMBPOSITION, 34);
 
     // The wheel moves the thumb, and the arrows go on from where it stands.
     host.Wheel(120);

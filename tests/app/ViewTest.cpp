@@ -2,6 +2,7 @@
 // old one is removed, and the paint of the minimised window.
 #include "EditorTestKit.h"
 #include "platform/Icon.h"
+#include "support/GfxBytes.h"
 
 namespace {
 
@@ -90,15 +91,59 @@ TEST_F(EditorViewTest, SlotsOfThePortraitBeforeAreClearedAndItsFormatForgotten)
     EXPECT_EQ(Text(IDC_COLORS), "0x0x0");
 }
 
-TEST_F(EditorViewTest, FramesBeyondTenAreDrawnOverSlotEleven)
+TEST_F(EditorViewTest, SlotElevenShowsTheFrameItsCommandsActOnAndStepsToEveryLaterOne)
 {
-    Open(MakePortraitEntries({WithMediumFrames(12)}));
+    Open(MakePortraitEntries({WithMediumFrames(12), WithMediumFrames(4, "QEN")}));
     EXPECT_EQ(SlotPx(10), TestPaletteRgb(1 + 8));
-    EXPECT_EQ(SlotPx(11), TestPaletteRgb(1 + 11)); // the last frame wins
+    EXPECT_EQ(SlotPx(11), TestPaletteRgb(1 + 9));
+    EXPECT_EQ(Text(IDC_FRAME_LABEL), "Frame 10 of 12");
+    EXPECT_FALSE(host.Control(IDC_FRAME_PREVIOUS)->enabled);
+    EXPECT_TRUE(host.Control(IDC_FRAME_NEXT)->enabled);
 
+    // Export on slot 11 writes the frame it shows, first 9, then 11.
     host.Click(320, 250);
     EXPECT_TRUE(AllPixels(kBarUnderSlot11, kWhiteRgb));
+    host.Command(IDC_EXPORT);
+    EXPECT_TRUE(PathExists(PortraitsFile("TVARM19_MEDIUM.TGA")));
+    host.Command(IDC_FRAME_NEXT);
+    host.Command(IDC_FRAME_NEXT);
+    EXPECT_EQ(Text(IDC_FRAME_LABEL), "Frame 12 of 12");
     EXPECT_EQ(SlotPx(11), TestPaletteRgb(1 + 11));
+    EXPECT_FALSE(host.Control(IDC_FRAME_NEXT)->enabled);
+    host.Command(IDC_EXPORT);
+    EXPECT_TRUE(PathExists(PortraitsFile("TVARM111_MEDIUM.TGA")));
+    // Import on slot 11 replaces frame 11 and nothing else.
+    ImportInto(11, WriteTga("eleven.tga", SolidTga(11, 7, 200)));
+    EXPECT_EQ(SlotPx(11), TestPaletteRgb(200));
+    EXPECT_TRUE(dlg.Image(kSizeMedium).IsFrameChanged(11));
+    EXPECT_FALSE(dlg.Image(kSizeMedium).IsFrameChanged(9));
+    host.Command(IDC_FRAME_PREVIOUS);
+    EXPECT_EQ(SlotPx(11), TestPaletteRgb(1 + 10));
+
+    // A portrait of four frames has no stepper; the next one starts at 9 again.
+    host.Wheel(-120);
+    EXPECT_EQ(Text(IDC_FRAME_LABEL), "");
+    EXPECT_FALSE(host.Control(IDC_FRAME_NEXT)->enabled);
+    host.Wheel(120);
+    EXPECT_EQ(Text(IDC_FRAME_LABEL), "Frame 10 of 12");
+}
+
+TEST_F(EditorViewTest, AnEmptySlotClearsEveryPixelTheFrameBeforeDrew)
+{
+    // Frames of 91 x 71 are held with rows widened to 92 pixels, one column
+    // more than the slot.
+    std::vector<TestFrame> frames(4, PatternFrame(91, 71, 3));
+    std::vector<uint8_t> rgb(768);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<uint8_t>(i * 7 + 1);
+    std::vector<TestEntry> entries = MakePortraitEntries({WithMediumFrames(1), WithMediumFrames(1, "QEN")});
+    entries[1].data = MakePaletteImage(rgb, frames);
+    Open(entries);
+    PixelRect slot4{};
+    CPortraitEditorDlg::GetSlotRect(4, slot4);
+    EXPECT_NE(Px(slot4.right, slot4.top + 5), kDialogBackgroundRgb); // the widened column
+    host.Wheel(-120);
+    EXPECT_TRUE(AllPixels({slot4.left, slot4.top, slot4.right + 1, slot4.bottom}, kDialogBackgroundRgb));
 }
 
 TEST_F(EditorViewTest, SelectedSlotWithoutFrameHasNoBar)

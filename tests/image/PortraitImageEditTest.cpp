@@ -269,6 +269,48 @@ TEST_F(PortraitEdit, TakingTheFilePaletteOver)
     EXPECT_EQ(std::vector<uint8_t>(display->m_pBits, display->m_pBits + 4), (std::vector<uint8_t>{0, 0, 255, 0}));
 }
 
+TEST_F(PortraitEdit, WhatAnImportShowsIsWhatIsSaved)
+{
+    // Eight colours stored; frame 1 stays as it was.
+    const std::vector<TestFrame> frames{TestFrame{3, 1, {1, 2, 3}}, PatternFrame(4, 1)};
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{kLarge, MakePaletteImage(SevenColours(), frames)}});
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    ASSERT_EQ(image.Header().ColourCount(), 8);
+    const auto map = ColourMap([](int i) -> std::array<uint8_t, 3> {
+        return {static_cast<uint8_t>(i), static_cast<uint8_t>(100 + i / 2), 9};
+    });
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("t.tga", MakeTga(1, 3, 1, 8, map, {1, 20, 2})), true), 1);
+    // Index 20 lies past the stored colours: the count grows to cover it.
+    EXPECT_EQ(image.Header().ColourCount(), 21);
+    auto shown = [&](int32_t f) {
+        const CRasterSurface* d = image.GetDisplaySurface(f);
+        return std::vector<uint8_t>(d->m_pBits, d->m_pBits + d->m_width * d->m_height * 4);
+    };
+    // Frame 1 shows the new palette already, as the saved file will.
+    const std::vector<uint8_t> frame0 = shown(0), frame1 = shown(1);
+    EXPECT_EQ(std::vector<uint8_t>(frame0.begin() + 4, frame0.begin() + 8), (std::vector<uint8_t>{20, 110, 9, 0}));
+    ASSERT_EQ(image.Save(), 0);
+    EXPECT_EQ(image.Header().ColourCount(), 21);
+    // Reloaded, frame 0 is widened to 4 pixels; its own 3 look the same.
+    const std::vector<uint8_t> reloaded = shown(0);
+    EXPECT_EQ(std::vector<uint8_t>(reloaded.begin(), reloaded.begin() + 12), frame0);
+    EXPECT_EQ(shown(1), frame1);
+    // The unchanged frame is copied from where it lay with eight colours.
+    const std::vector<uint8_t> saved = ReadFileBytes(*game / "Portraits/XTVARM1.GFX");
+    const std::vector<uint8_t> payload(saved.begin() + 19 + static_cast<long>(kLarge.size()), saved.end());
+    EXPECT_EQ(StoredFrame(payload, 1), LiteralRunLength(frames[1]));
+
+    // Re-indexed to the image's palette, an index past the count grows it too.
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{kLarge, MakePaletteImage(SevenColours(), frames)}});
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    const auto black = ColourMap([](int) -> std::array<uint8_t, 3> { return {0, 0, 0}; });
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("b.tga", MakeTga(1, 3, 1, 8, black, {0, 0, 0})), false), 1);
+    // No colour of the eight is black; colour 8, black, is the nearest.
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 3), (std::vector<uint8_t>{8, 8, 8}));
+    EXPECT_EQ(image.Header().ColourCount(), 9);
+}
+
 TEST_F(PortraitEdit, SavingOneChangedFrameCopiesTheOthersByteForByte)
 {
     const std::vector<TestFrame> frames = {PatternFrame(5, 3, 1), PatternFrame(91, 2, 2), PatternFrame(6, 4, 3),

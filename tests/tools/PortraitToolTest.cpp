@@ -114,6 +114,7 @@ TEST(PortraitTool, StartUpFailuresAreReported)
     ToolRun missing = Tool("--base '" + empty.Path() + "' list");
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("DATA.QPK not found."), std::string::npos);
+    EXPECT_TRUE(ListFolder(empty.Path()).empty()); // no Portraits left behind
 
     GameDir many(MakePortraitEntries(ManyPortraits(65)), false);
     ToolRun tooMany = Tool(Base(many) + " list");
@@ -142,9 +143,21 @@ TEST(PortraitTool, ExportsByNumberOrNameAndSlot)
     EXPECT_EQ(one.status, 0);
     EXPECT_EQ(one.out, folder + "BOGREM03_MEDIUM.TGA\nPortrait successfully saved.\n");
 
-    // A slot whose frame the image lacks writes nothing, as the button does.
+    // A slot whose frame the image lacks writes nothing and fails; frames
+    // past slot 11 are reached by name.
     ToolRun none = Tool(Base(game) + " export 1 11");
-    EXPECT_EQ(none.out, "Portrait successfully saved.\n");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err, "This slot holds no frame of this portrait; nothing was exported.\n");
+    EXPECT_EQ(Tool(Base(game) + " export 2 medium:4").status, 1);
+    ToolRun named = Tool(Base(game) + " export 2 medium:3");
+    EXPECT_EQ(named.out, folder + "BOGREM03_MEDIUM.TGA\nPortrait successfully saved.\n");
+    EXPECT_EQ(Tool(Base(game) + " export 2 small").out, folder + "BOGREM0_SMALL.TGA\nPortrait successfully saved.\n");
+    // An export that cannot be written says where and fails.
+    std::filesystem::remove(game / "Portraits/BOGREM0_LARGE.TGA");
+    game.Dir().MakeFolder("Portraits/BOGREM0_LARGE.TGA");
+    ToolRun blocked = Tool(Base(game) + " export 2 large");
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_EQ(blocked.err, "Nothing was exported: the file could not be written:\n" + folder + "BOGREM0_LARGE.TGA\n");
 
     EXPECT_EQ(Tool(Base(game) + " export 3 0").status, 1);
     EXPECT_EQ(Tool(Base(game) + " export NOBODY 0").status, 1);
@@ -160,7 +173,7 @@ TEST(PortraitTool, ImportSavesOnlyWhatFits)
     const std::string wrong = WriteTga(game, "wrong.tga", 22, 15, 9);
     ToolRun refused = Tool(Base(game) + " import 1 0 '" + wrong + "'");
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "Could not load TGA. Wrong size and/or colordepth.\n");
+    EXPECT_EQ(refused.err, "Could not load TGA. Wrong size and/or colordepth.\nThe file is 22 x 15; this frame is 21 x 15.\n");
     EXPECT_TRUE(ListFolder(game / "Portraits").empty());
 
     const std::string right = WriteTga(game, "right.tga", 21, 15, 9);
@@ -186,7 +199,7 @@ TEST(PortraitTool, PacksSavedOverrideFiles)
 
     ToolRun noFolder = Tool(Base(game) + " pack");
     EXPECT_EQ(noFolder.status, 1);
-    EXPECT_NE(noFolder.err.find("PATCHES\\PATCH.010 could not be written."), std::string::npos) << noFolder.err;
+    EXPECT_NE(noFolder.err.find(game / "PATCHES/PATCH.010 could not be written."), std::string::npos) << noFolder.err;
     EXPECT_FALSE(PathExists(game / "PATCHES"));
 
     game.Dir().MakeFolder("PATCHES");
@@ -240,7 +253,7 @@ TEST(PortraitTool, FoldersPipesAndHostileImagesNeitherStopNorHoldTheTool)
     for (const std::string& notFile : {game / "pipe.tga", game / "Portraits"}) {
         ToolRun refused = Tool(Base(game) + " import 1 2 '" + notFile + "'");
         EXPECT_EQ(refused.status, 1);
-        EXPECT_EQ(refused.err, "Could not load TGA. Wrong size and/or colordepth.\n");
+        EXPECT_EQ(refused.err, "Could not load TGA. Wrong size and/or colordepth.\nThe file cannot be opened.\n");
     }
     EXPECT_EQ(ListFolder(game / "Portraits"), (std::vector<std::string>{"LTVARM0.GFX", "STVARM0.GFX"}));
 }
