@@ -283,6 +283,8 @@ bool ReadRunLengthIndices(CTgaBlockReader& reader, FILE* file, uint8_t* out, siz
 // Turns rows stored bottom row first into top row first, in place.
 void FlipRows(uint8_t* pixels, size_t rowBytes, size_t rows)
 {
+    if (rowBytes == 0)
+        return;
     std::vector<uint8_t> row(rowBytes);
     for (size_t top = 0, bottom = rows ? rows - 1 : 0; top < bottom; ++top, --bottom) {
         std::memcpy(row.data(), pixels + top * rowBytes, rowBytes);
@@ -423,10 +425,9 @@ int32_t CRasterSurface::LoadTga(const std::string& path, TgaFailure& failure)
         return kLoadNotAccepted;
     };
 
-    uint8_t headerBytes[TgaHeader::kSize];
+    // A header cut short reads as zeros past the file's end.
+    uint8_t headerBytes[TgaHeader::kSize] = {};
     const bool wholeHeader = std::fread(headerBytes, 1, sizeof headerBytes, f) == sizeof headerBytes;
-    if (!wholeHeader)
-        std::memset(headerBytes, 0, sizeof headerBytes); // a header cut short reads as no image
     const TgaHeader header = TgaHeader::Parse(headerBytes);
     const TgaFailure kind = !wholeHeader || !header.Plausible() ? TgaFailure::kNotTga : TgaFailure::kUnsupported;
     SkipBytes(f, header.idLength);
