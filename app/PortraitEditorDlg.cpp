@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -163,6 +162,7 @@ bool CPortraitEditorDlg::OnInitDialog()
                         this, IDC_PORTRAIT_SCROLLBAR);
     m_scrollBar->SetScrollRange(1, m_portraitCount, true);
     m_scrollBar->SetScrollPos(m_currentPortrait + 1, true);
+    UpdateFrameStepper();
     return true; // the focus goes to the first tab stop, "Quit"
 }
 
@@ -632,6 +632,12 @@ void CPortraitEditorDlg::OnImport()
     PortraitSize size = kSizeLarge;
     int32_t frame = 0;
     GetSlotImageFrame(m_selectedSlot, size, frame);
+    // A change that could never be saved is not taken in the first place.
+    std::string overridePath;
+    if (m_images[size].GetFrameSurface(frame) && !m_images[size].GetOverridePath(overridePath)) {
+        MessageBox(LoadResourceString(IDS_TGA_NOT_LOADED) + "\n" + LoadResourceString(IDS_REASON_CANNOT_SAVE), "Info");
+        return;
+    }
     ReplaceFailure why;
     const int32_t result = m_images[size].ReplaceFrame(frame, path, m_useTgaPalette != 0, why);
     RedrawWindow();

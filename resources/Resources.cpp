@@ -147,6 +147,9 @@ std::string LoadResourceString(int32_t id)
     case IDS_REASON_TOO_LARGE:
         text = "The file has too many pixels to import.";
         break;
+    case IDS_REASON_CANNOT_SAVE:
+        text = "This image's entry name cannot be a file name, so no change to it could be saved.";
+        break;
     case IDS_FRAME_OF:
         text = "Frame %d of %d";
         break;

@@ -55,6 +55,7 @@ constexpr int32_t IDS_REASON_CUT_SHORT = 16;
 constexpr int32_t IDS_REASON_INDEX_OUTSIDE_MAP = 17;
 constexpr int32_t IDS_REASON_UNSUPPORTED = 18;
 constexpr int32_t IDS_REASON_TOO_LARGE = 19;
+constexpr int32_t IDS_REASON_CANNOT_SAVE = 21;
 // The frame stepper's label.
 constexpr int32_t IDS_FRAME_OF = 20;
 

@@ -138,6 +138,12 @@ TEST_F(EditorCommandsTest, ExportOfANameThatWouldLeaveThePortraitsFolderWritesNo
     EXPECT_EQ(ListFolder(game->Base()), Sorted({"DATA", "Portraits"}));
     const std::string above = std::filesystem::path(game->Base()).parent_path().string();
     EXPECT_FALSE(PathExists(above + "/EVILTVARF1_LARGE.TGA"));
+    // Nor can an import into it ever be saved, so none is taken.
+    host.ClearMessages();
+    ImportInto(0, WriteTga("large.tga", SolidTga(21, 15, 77)));
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, std::string(kNotLoaded) + "\n" + LoadResourceString(IDS_REASON_CANNOT_SAVE));
+    EXPECT_FALSE(dlg.Image(kSizeLarge).HasChanges());
 }
 
 TEST_F(EditorCommandsTest, ImportReplacesTheSelectedSlotsFrame)
