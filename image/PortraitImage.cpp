@@ -459,13 +459,10 @@ int32_t CPortraitImage::RefreshDisplayFrame(int32_t i)
 
 int32_t CPortraitImage::SaveIfChanged()
 {
-    for (int32_t flag : m_changed) {
-        if (flag) {
-            Save();
-            return 1;
-        }
-    }
-    return 0;
+    if (!HasChanges())
+        return 0;
+    Save();
+    return 1;
 }
 
 int32_t CPortraitImage::Save()

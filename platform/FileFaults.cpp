@@ -27,14 +27,14 @@ void ReadEnvironment()
     if (g_faults.environmentRead)
         return;
     g_faults.environmentRead = true;
-    const char* spec = std::getenv("TV_FILE_FAULT");
-    if (!spec)
+    const char* setting = std::getenv("TV_FILE_FAULT");
+    if (!setting)
         return;
     static const char* const kNames[kFileOperationCount] = {"write", "flush", "sync", "rename"};
     for (int i = 0; i < kFileOperationCount; ++i) {
         const size_t length = std::strlen(kNames[i]);
-        if (std::strncmp(spec, kNames[i], length) == 0 && spec[length] == ':')
-            g_faults.failAt[i] = std::strtoll(spec + length + 1, nullptr, 10);
+        if (std::strncmp(setting, kNames[i], length) == 0 && setting[length] == ':')
+            g_faults.failAt[i] = std::strtoll(setting + length + 1, nullptr, 10);
     }
 }
 

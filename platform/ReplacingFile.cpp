@@ -40,17 +40,18 @@ bool CReplacingFile::Commit()
 {
     if (!m_file)
         return false;
-    errno = 0;
-    bool written = CFileSystem::FlushToDisk(m_file.get());
-    if (!written)
-        m_error = errno;
-    bool closed = std::fclose(m_file.release()) == 0;
+    // The error kept is that of the first step that failed.
+    const bool written = CFileSystem::FlushToDisk(m_file.get());
+    int error = written ? 0 : errno;
+    const bool closed = std::fclose(m_file.release()) == 0;
     if (written && !closed)
-        m_error = errno;
-    if (written && closed &&
-        (CFileFaults::Fail(FileOperation::Rename) || std::rename(m_temp.c_str(), m_target.c_str()) != 0))
-        m_error = errno;
-    if (!written || !closed || m_error != 0) {
+        error = errno;
+    const bool renamed = written && closed && !CFileFaults::Fail(FileOperation::Rename) &&
+                         std::rename(m_temp.c_str(), m_target.c_str()) == 0;
+    if (written && closed && !renamed)
+        error = errno;
+    if (!renamed) {
+        m_error = error;
         std::remove(m_temp.c_str());
         m_temp.clear();
         return false;

@@ -44,7 +44,10 @@ const char* const kUsage =
     "DATA/DATA.QPK. PORTRAIT is the number the editor shows (1 for the first)\n"
     "or a portrait's name. SLOT is large, small, medium:N (MEDIUM frame N,\n"
     "any of them), or a drawing slot: 0 LARGE, 1 MEDIUM frame 0, 2 SMALL,\n"
-    "3 to 11 MEDIUM frames 1 to 9.\n";
+    "3 to 11 MEDIUM frames 1 to 9.\n"
+    "\n"
+    "Exit status: 0 done, 1 failed (the reason on standard error; an export\n"
+    "that wrote nothing fails too), 2 wrong usage.\n";
 
 int Usage(const char* problem = nullptr)
 {
