@@ -6,13 +6,13 @@
 #include <new>
 
 #include "PortraitScrollBar.h"
-#include "archive/EntryBaseName.h"
-#include "catalogue/EntryNameRules.h"
-#include "catalogue/RaceTable.h"
-#include "platform/Canvas.h"
-#include "platform/FileSystem.h"
-#include "platform/Icon.h"
-#include "resources/Resources.h"
+#include "EntryBaseName.h"
+#include "EntryNameRules.h"
+#include "RaceTable.h"
+#include "Canvas.h"
+#include "FileSystem.h"
+#include "Icon.h"
+#include "Resources.h"
 
 std::string g_lastTgaPath;
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "archive/GameArchive.h"
-#include "catalogue/PortraitRecord.h"
-#include "image/PortraitImage.h"
-#include "platform/Dialog.h"
+#include "GameArchive.h"
+#include "PortraitRecord.h"
+#include "PortraitImage.h"
+#include "Dialog.h"
 
 class CPortraitScrollBar;
 struct Icon;

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "PortraitEditorApp.h"
-#include "platform/qt/QtDialogHost.h"
+#include "QtDialogHost.h"
 
 CPortraitEditorApp theApp;
 

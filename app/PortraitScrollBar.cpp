@@ -1,7 +1,7 @@
 #include "PortraitScrollBar.h"
 
 #include "PortraitEditorDlg.h"
-#include "platform/DialogMessage.h"
+#include "DialogMessage.h"
 
 void CPortraitScrollBar::HScroll(int32_t code, int32_t thumbPosition)
 {

@@ -2,7 +2,7 @@
 // number of the current portrait; a page is five portraits.
 #pragma once
 
-#include "platform/ScrollBar.h"
+#include "ScrollBar.h"
 
 class CPortraitScrollBar : public CScrollBar {
 public:

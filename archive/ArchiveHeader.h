@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/LittleEndian.h"
+#include "LittleEndian.h"
 
 struct ArchiveHeader {
     static constexpr size_t kSize = 532;

@@ -1,6 +1,6 @@
 #include "EntryBaseName.h"
 
-#include "platform/FileSystem.h"
+#include "FileSystem.h"
 
 bool GetEntryBaseName(std::string_view entryName, std::string& out)
 {

@@ -9,9 +9,9 @@
 
 #include "ArchiveEntry.h"
 #include "OverrideHeader.h"
-#include "platform/CheckedSize.h"
-#include "platform/FileSystem.h"
-#include "platform/ReplacingFile.h"
+#include "CheckedSize.h"
+#include "FileSystem.h"
+#include "ReplacingFile.h"
 
 namespace {
 

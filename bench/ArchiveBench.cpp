@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "RatioReport.h"
-#include "archive/ArchiveEntry.h"
-#include "archive/ArchiveHeader.h"
-#include "archive/GameArchive.h"
-#include "platform/LittleEndian.h"
+#include "ArchiveEntry.h"
+#include "ArchiveHeader.h"
+#include "GameArchive.h"
+#include "LittleEndian.h"
 
 namespace {
 

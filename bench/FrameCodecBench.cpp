@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "RatioReport.h"
-#include "image/FrameCodec.h"
+#include "FrameCodec.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <stb/stb_image.h>
 
 #include "RatioReport.h"
-#include "raster/RasterSurface.h"
-#include "raster/TgaHeader.h"
+#include "RasterSurface.h"
+#include "TgaHeader.h"
 
 namespace {
 

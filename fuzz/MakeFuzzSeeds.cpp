@@ -17,17 +17,17 @@
 #include <utility>
 #include <vector>
 
-#include "archive/ArchiveEntry.h"
-#include "archive/ArchiveHeader.h"
-#include "archive/GameArchive.h"
-#include "archive/OverrideHeader.h"
-#include "image/FrameCodec.h"
-#include "image/GfxFrameRecord.h"
-#include "image/GfxHeader.h"
-#include "platform/FileSystem.h"
-#include "platform/LittleEndian.h"
-#include "raster/RasterSurface.h"
-#include "raster/TgaHeader.h"
+#include "ArchiveEntry.h"
+#include "ArchiveHeader.h"
+#include "GameArchive.h"
+#include "OverrideHeader.h"
+#include "FrameCodec.h"
+#include "GfxFrameRecord.h"
+#include "GfxHeader.h"
+#include "FileSystem.h"
+#include "LittleEndian.h"
+#include "RasterSurface.h"
+#include "TgaHeader.h"
 
 #ifndef TV_FUZZ_TARGET_NAMES
 #error "TV_FUZZ_TARGET_NAMES must list the fuzz targets, separated by commas"

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "archive/GameArchive.h"
+#include "GameArchive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

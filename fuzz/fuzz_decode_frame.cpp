@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "image/FrameCodec.h"
-#include "platform/MessageBox.h"
+#include "FrameCodec.h"
+#include "MessageBox.h"
 
 namespace {
 

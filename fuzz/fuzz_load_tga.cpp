@@ -11,10 +11,10 @@
 #include <cstring>
 #include <string>
 
-#include "platform/CheckedSize.h"
-#include "platform/LittleEndian.h"
-#include "raster/RasterSurface.h"
-#include "raster/TgaFile.h"
+#include "CheckedSize.h"
+#include "LittleEndian.h"
+#include "RasterSurface.h"
+#include "TgaFile.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "archive/GameArchive.h"
-#include "platform/LittleEndian.h"
+#include "GameArchive.h"
+#include "LittleEndian.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "archive/GameArchive.h"
-#include "platform/LittleEndian.h"
+#include "GameArchive.h"
+#include "LittleEndian.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

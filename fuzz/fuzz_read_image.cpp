@@ -4,9 +4,9 @@
 // and all frames together stay within the pixels one image may hold.
 #include <cstdint>
 
-#include "image/PortraitImage.h"
-#include "platform/CheckedSize.h"
-#include "platform/MessageBox.h"
+#include "PortraitImage.h"
+#include "CheckedSize.h"
+#include "MessageBox.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/MessageBox.h"
+#include "MessageBox.h"
 
 // Positions are kept as plain size_t offsets without overflow tests: rows of
 // fewer than 2^32 pixels times fewer than 2^31 rows, plus fewer than 2^31 pad

@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/LittleEndian.h"
+#include "LittleEndian.h"
 
 struct GfxFrameRecord {
     static constexpr size_t kSize = 16;

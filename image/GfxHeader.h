@@ -19,7 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/LittleEndian.h"
+#include "LittleEndian.h"
 
 struct GfxHeader {
     static constexpr size_t kSize = 64;

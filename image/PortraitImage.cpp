@@ -9,13 +9,13 @@
 #include <new>
 
 #include "FrameCodec.h"
-#include "archive/EntryBaseName.h"
-#include "archive/GameArchive.h"
-#include "platform/ByteReader.h"
-#include "platform/CheckedSize.h"
-#include "platform/FileSystem.h"
-#include "platform/ReplacingFile.h"
-#include "raster/TgaFile.h"
+#include "EntryBaseName.h"
+#include "GameArchive.h"
+#include "ByteReader.h"
+#include "CheckedSize.h"
+#include "FileSystem.h"
+#include "ReplacingFile.h"
+#include "TgaFile.h"
 
 namespace {
 

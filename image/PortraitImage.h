@@ -14,7 +14,7 @@
 #include "GfxFrameRecord.h"
 #include "GfxHeader.h"
 #include "ReplaceFailure.h"
-#include "raster/RasterSurface.h"
+#include "RasterSurface.h"
 
 class CGameArchive;
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/CheckedSize.h"
+#include "CheckedSize.h"
 
 CRasterSurface::CRasterSurface() = default;
 

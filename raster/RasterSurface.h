@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/Canvas.h"
-#include "platform/DibSection.h"
+#include "Canvas.h"
+#include "DibSection.h"
 #include "TgaFailure.h"
-#include "platform/MemoryDc.h"
+#include "MemoryDc.h"
 
 class CRasterSurface {
 public:

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "TgaHeader.h"
-#include "platform/FileSystem.h"
+#include "FileSystem.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/LittleEndian.h"
+#include "LittleEndian.h"
 
 struct TgaHeader {
     static constexpr size_t kSize = 18;

@@ -15,9 +15,9 @@
 
 #include "RasterSurface.h"
 #include "TgaHeader.h"
-#include "platform/CheckedSize.h"
-#include "platform/FileSystem.h"
-#include "platform/LittleEndian.h"
+#include "CheckedSize.h"
+#include "FileSystem.h"
+#include "LittleEndian.h"
 
 namespace {
 

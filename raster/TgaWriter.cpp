@@ -8,8 +8,8 @@
 
 #include "RasterSurface.h"
 #include "TgaHeader.h"
-#include "platform/CheckedSize.h"
-#include "platform/FileSystem.h"
+#include "CheckedSize.h"
+#include "FileSystem.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "platform/DialogTemplate.h"
-#include "platform/Icon.h"
+#include "DialogTemplate.h"
+#include "Icon.h"
 
 constexpr int32_t IDD_PORTRAITEDITOR_DIALOG = 102;
 constexpr int32_t IDR_MAINFRAME = 128;

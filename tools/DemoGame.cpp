@@ -15,15 +15,15 @@
 #include <system_error>
 #include <vector>
 
-#include "archive/ArchiveHeader.h"
-#include "archive/GameArchive.h"
-#include "archive/OverrideHeader.h"
-#include "catalogue/RaceTable.h"
-#include "image/FrameCodec.h"
-#include "image/GfxFrameRecord.h"
-#include "image/GfxHeader.h"
-#include "platform/FileSystem.h"
-#include "platform/LittleEndian.h"
+#include "ArchiveHeader.h"
+#include "GameArchive.h"
+#include "OverrideHeader.h"
+#include "RaceTable.h"
+#include "FrameCodec.h"
+#include "GfxFrameRecord.h"
+#include "GfxHeader.h"
+#include "FileSystem.h"
+#include "LittleEndian.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/PortraitEditorDlg.h"
-#include "platform/DialogMessage.h"
-#include "platform/qt/QtDialogHost.h"
-#include "resources/Resources.h"
+#include "PortraitEditorDlg.h"
+#include "DialogMessage.h"
+#include "QtDialogHost.h"
+#include "Resources.h"
 
 int main(int argc, char** argv)
 {

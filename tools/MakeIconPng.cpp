@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/Resources.h"
+#include "Resources.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "DemoGame.h"
-#include "app/PortraitEditorDlg.h"
-#include "app/PortraitScrollBar.h"
-#include "catalogue/RaceTable.h"
-#include "platform/FileSystem.h"
-#include "platform/HeadlessHost.h"
-#include "resources/Resources.h"
+#include "PortraitEditorDlg.h"
+#include "PortraitScrollBar.h"
+#include "RaceTable.h"
+#include "FileSystem.h"
+#include "HeadlessHost.h"
+#include "Resources.h"
 
 namespace {
 

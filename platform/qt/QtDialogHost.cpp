@@ -16,10 +16,10 @@
 #include <QWheelEvent>
 
 #include "TerminationSignals.h"
-#include "platform/Dialog.h"
-#include "platform/DialogMessage.h"
-#include "platform/Icon.h"
-#include "platform/MessageBox.h"
+#include "Dialog.h"
+#include "DialogMessage.h"
+#include "Icon.h"
+#include "MessageBox.h"
 
 namespace {
 

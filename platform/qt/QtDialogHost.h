@@ -11,10 +11,10 @@
 #include <map>
 #include <memory>
 
-#include "platform/Canvas.h"
-#include "platform/DialogHost.h"
-#include "platform/DialogMessage.h"
-#include "platform/ScrollRange.h"
+#include "Canvas.h"
+#include "DialogHost.h"
+#include "DialogMessage.h"
+#include "ScrollRange.h"
 
 class QAbstractButton;
 class QScrollBar;

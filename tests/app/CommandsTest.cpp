@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "EditorTestKit.h"
-#include "platform/FileSystem.h"
-#include "app/PortraitEditorApp.h"
+#include "FileSystem.h"
+#include "PortraitEditorApp.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The editor on a small game, driven through the headless host.
 #include <gtest/gtest.h>
 
-#include "app/PortraitEditorDlg.h"
-#include "platform/HeadlessHost.h"
-#include "resources/Resources.h"
-#include "support/GameDir.h"
-#include "support/TestGame.h"
+#include "PortraitEditorDlg.h"
+#include "HeadlessHost.h"
+#include "Resources.h"
+#include "GameDir.h"
+#include "TestGame.h"
 
 TEST(EditorSmoke, StartsOnPortraitZero)
 {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/PortraitEditorDlg.h"
-#include "platform/HeadlessHost.h"
-#include "resources/Resources.h"
-#include "support/GameDir.h"
-#include "support/TestGame.h"
+#include "PortraitEditorDlg.h"
+#include "HeadlessHost.h"
+#include "Resources.h"
+#include "GameDir.h"
+#include "TestGame.h"
 
 constexpr uint32_t kWhiteRgb = 0xFFFFFF;
 constexpr uint32_t kBlackRgb = 0x000000;

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "EditorTestKit.h"
-#include "support/GfxBytes.h"
+#include "GfxBytes.h"
 
 namespace {
 

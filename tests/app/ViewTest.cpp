@@ -1,8 +1,8 @@
 // The view: which slots a paint draws, the white selection bar and how the
 // old one is removed, and the paint of the minimised window.
 #include "EditorTestKit.h"
-#include "platform/Icon.h"
-#include "support/GfxBytes.h"
+#include "Icon.h"
+#include "GfxBytes.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "archive/GameArchive.h"
-#include "support/ArchiveBytes.h"
-#include "support/TempDir.h"
+#include "GameArchive.h"
+#include "ArchiveBytes.h"
+#include "TempDir.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Base names of archive entries, and the names that must never become files.
 #include <gtest/gtest.h>
 
-#include "archive/EntryBaseName.h"
+#include "EntryBaseName.h"
 
 TEST(EntryBaseName, TakesTheTextBetweenLastBackslashAndLastDot)
 {

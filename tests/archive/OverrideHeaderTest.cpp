@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-#include "archive/GameArchive.h"
-#include "platform/FileSystem.h"
-#include "support/ArchiveBytes.h"
-#include "support/TempDir.h"
+#include "GameArchive.h"
+#include "FileSystem.h"
+#include "ArchiveBytes.h"
+#include "TempDir.h"
 
 namespace {
 

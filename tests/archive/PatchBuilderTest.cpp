@@ -9,11 +9,11 @@
 #include <csignal>
 #include <cstring>
 
-#include "archive/GameArchive.h"
-#include "support/ArchiveBytes.h"
-#include "platform/FileSystem.h"
-#include "support/FileFaultPoints.h"
-#include "support/TempDir.h"
+#include "GameArchive.h"
+#include "ArchiveBytes.h"
+#include "FileSystem.h"
+#include "FileFaultPoints.h"
+#include "TempDir.h"
 
 namespace {
 

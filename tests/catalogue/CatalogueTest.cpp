@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "catalogue/EntryNameRules.h"
-#include "catalogue/PortraitRecord.h"
-#include "catalogue/RaceTable.h"
+#include "EntryNameRules.h"
+#include "PortraitRecord.h"
+#include "RaceTable.h"
 
 TEST(EntryNameRules, ReadsAWholePortraitEntryName)
 {

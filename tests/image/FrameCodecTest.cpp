@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "image/FrameCodec.h"
-#include "platform/MessageBox.h"
+#include "FrameCodec.h"
+#include "MessageBox.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <cstring>
 #include <filesystem>
 
-#include "image/PortraitImage.h"
-#include "support/FileFaultPoints.h"
-#include "support/GameDir.h"
-#include "support/GfxBytes.h"
+#include "PortraitImage.h"
+#include "FileFaultPoints.h"
+#include "GameDir.h"
+#include "GfxBytes.h"
 
 namespace {
 

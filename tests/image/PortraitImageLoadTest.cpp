@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "image/PortraitImage.h"
-#include "platform/MessageBox.h"
-#include "support/GameDir.h"
-#include "support/GfxBytes.h"
+#include "PortraitImage.h"
+#include "MessageBox.h"
+#include "GameDir.h"
+#include "GfxBytes.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/FileSystem.h"
-#include "support/TempDir.h"
+#include "FileSystem.h"
+#include "TempDir.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // A replacing write either puts a complete file in place or leaves the old one.
 #include <gtest/gtest.h>
 
-#include "platform/ReplacingFile.h"
-#include "support/TempDir.h"
+#include "ReplacingFile.h"
+#include "TempDir.h"
 
 TEST(ReplacingFile, CommitReplacesTheTargetAndLeavesNoTemporaryFile)
 {

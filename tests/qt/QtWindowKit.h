@@ -20,14 +20,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/PortraitEditorDlg.h"
-#include "platform/Canvas.h"
-#include "platform/HeadlessHost.h"
-#include "platform/qt/QtDialogHost.h"
-#include "resources/Resources.h"
-#include "support/GameDir.h"
-#include "support/TempDir.h"
-#include "support/TestGame.h"
+#include "PortraitEditorDlg.h"
+#include "Canvas.h"
+#include "HeadlessHost.h"
+#include "QtDialogHost.h"
+#include "Resources.h"
+#include "GameDir.h"
+#include "TempDir.h"
+#include "TestGame.h"
 
 class QScrollBar;
 

@@ -17,8 +17,8 @@
 #include <csignal>
 
 #include "QtWindowKit.h"
-#include "app/PortraitScrollBar.h"
-#include "platform/MessageBox.h"
+#include "PortraitScrollBar.h"
+#include "MessageBox.h"
 
 namespace {
 

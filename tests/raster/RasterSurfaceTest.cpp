@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "TgaBytes.h"
-#include "platform/LittleEndian.h"
-#include "raster/RasterSurface.h"
+#include "LittleEndian.h"
+#include "RasterSurface.h"
 
 namespace {
 

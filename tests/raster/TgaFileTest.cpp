@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "TgaBytes.h"
-#include "raster/TgaFile.h"
-#include "support/TempDir.h"
+#include "TgaFile.h"
+#include "TempDir.h"
 
 TEST(TgaFileTest, SizeAndDepthComeFromTheHeaderAlone)
 {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "raster/RasterSurface.h"
-#include "raster/TgaFile.h"
+#include "RasterSurface.h"
+#include "TgaFile.h"
 
 // The decoder is compiled into this test alone, for TGA files only; it is
 // the other opinion the reader is checked against, not part of the editor.

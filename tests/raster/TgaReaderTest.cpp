@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "TgaBytes.h"
-#include "raster/RasterSurface.h"
-#include "raster/TgaReader.h"
-#include "support/TempDir.h"
+#include "RasterSurface.h"
+#include "TgaReader.h"
+#include "TempDir.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "TgaBytes.h"
-#include "platform/FileFaults.h"
-#include "raster/RasterSurface.h"
-#include "support/TempDir.h"
+#include "FileFaults.h"
+#include "RasterSurface.h"
+#include "TempDir.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileFaults.h"
+#include "FileFaults.h"
 
 struct FileFaultPoint {
     FileOperation op;

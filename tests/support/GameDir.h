@@ -7,7 +7,7 @@
 
 #include "ArchiveBytes.h"
 #include "TempDir.h"
-#include "archive/GameArchive.h"
+#include "GameArchive.h"
 
 class GameDir {
 public:

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "GfxBytes.h"
-#include "catalogue/RaceTable.h"
+#include "RaceTable.h"
 
 namespace {
 

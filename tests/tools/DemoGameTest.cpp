@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "DemoGame.h"
-#include "archive/GameArchive.h"
-#include "catalogue/EntryNameRules.h"
-#include "catalogue/RaceTable.h"
-#include "image/FrameCodec.h"
-#include "image/PortraitImage.h"
-#include "support/TempDir.h"
+#include "GameArchive.h"
+#include "EntryNameRules.h"
+#include "RaceTable.h"
+#include "FrameCodec.h"
+#include "PortraitImage.h"
+#include "TempDir.h"
 
 namespace {
 

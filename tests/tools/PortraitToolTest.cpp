@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <string>
 
-#include "raster/RasterSurface.h"
-#include "support/GameDir.h"
-#include "support/GfxBytes.h"
-#include "support/TestGame.h"
+#include "RasterSurface.h"
+#include "GameDir.h"
+#include "GfxBytes.h"
+#include "TestGame.h"
 
 namespace {
 
