@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "TgaHeader.h"
+#include "TgaFormat.h"
 #include "FileSystem.h"
 
 namespace {
@@ -28,7 +28,7 @@ bool ReadTgaHeader(const std::string& path, TgaHeader& header, bool& opened)
     uint8_t bytes[TgaHeader::kSize];
     if (std::fread(bytes, 1, sizeof bytes, file.get()) != sizeof bytes)
         return false;
-    header = TgaHeader::Parse(bytes);
+    header = ParseTgaHeader(bytes);
     return true;
 }
 

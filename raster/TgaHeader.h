@@ -1,5 +1,7 @@
 // The 18-byte header at the start of every Truevision TGA file, read from and
-// written to bytes field by field so that the host's byte order never matters.
+// written to bytes field by field (ParseTgaHeader and SerializeTgaHeader in
+// TgaFormat.h, which also describes the rest of the file) so that the host's
+// byte order never matters.
 //
 //   offset  width  field
 //        0      1  ID length: bytes of image ID that follow the header
@@ -19,8 +21,6 @@
 
 #include <cstddef>
 #include <cstdint>
-
-#include "LittleEndian.h"
 
 struct TgaHeader {
     static constexpr size_t kSize = 18;
@@ -89,38 +89,7 @@ struct TgaHeader {
         }
     }
 
-    static TgaHeader Parse(const uint8_t (&bytes)[kSize])
-    {
-        TgaHeader h;
-        h.idLength = bytes[kIdLengthOffset];
-        h.colourMapType = bytes[kColourMapTypeOffset];
-        h.imageType = bytes[kImageTypeOffset];
-        h.colourMapFirst = LoadU16LE(&bytes[kColourMapFirstOffset]);
-        h.colourMapLength = LoadU16LE(&bytes[kColourMapLengthOffset]);
-        h.colourMapEntrySize = bytes[kColourMapEntrySizeOffset];
-        h.xOrigin = LoadU16LE(&bytes[kXOriginOffset]);
-        h.yOrigin = LoadU16LE(&bytes[kYOriginOffset]);
-        h.width = LoadU16LE(&bytes[kWidthOffset]);
-        h.height = LoadU16LE(&bytes[kHeightOffset]);
-        h.pixelDepth = bytes[kPixelDepthOffset];
-        h.descriptor = bytes[kDescriptorOffset];
-        return h;
-    }
-
-    // Writes the 18 header bytes to out, which has room for kSize bytes.
-    void Store(uint8_t* bytes) const
-    {
-        bytes[kIdLengthOffset] = idLength;
-        bytes[kColourMapTypeOffset] = colourMapType;
-        bytes[kImageTypeOffset] = imageType;
-        StoreU16LE(&bytes[kColourMapFirstOffset], colourMapFirst);
-        StoreU16LE(&bytes[kColourMapLengthOffset], colourMapLength);
-        bytes[kColourMapEntrySizeOffset] = colourMapEntrySize;
-        StoreU16LE(&bytes[kXOriginOffset], xOrigin);
-        StoreU16LE(&bytes[kYOriginOffset], yOrigin);
-        StoreU16LE(&bytes[kWidthOffset], width);
-        StoreU16LE(&bytes[kHeightOffset], height);
-        bytes[kPixelDepthOffset] = pixelDepth;
-        bytes[kDescriptorOffset] = descriptor;
-    }
+    // Writes the 18 header bytes to bytes, which has room for kSize; the same
+    // as SerializeTgaHeader (TgaFormat.h), for callers that fill a buffer.
+    void Store(uint8_t* bytes) const;
 };

@@ -3,7 +3,7 @@
 // of 15, 16, 24 or 32 bits, and uncompressed or run-length true-colour files
 // of 16, 24 and 32 bits, with either vertical origin. A file whose pixels or
 // colour map end early is refused.
-#include "TgaReader.h"
+#include "TgaBlockReader.h"
 
 #include <sys/types.h>
 
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "RasterSurface.h"
-#include "TgaHeader.h"
+#include "TgaFormat.h"
 #include "CheckedSize.h"
 #include "FileSystem.h"
 #include "LittleEndian.h"
@@ -24,10 +24,6 @@ namespace {
 constexpr int32_t kLoadOk = 1;
 constexpr int32_t kLoadCannotOpen = -1;
 constexpr int32_t kLoadNotAccepted = -2;
-
-constexpr size_t kPaletteSize = 256 * 4;
-
-CTgaBlockReader g_tgaBlockReader;
 
 // The word whose bytes in memory are blue, green, red, fourth byte, built in
 // registers: a run's pixel assembled byte by byte in memory and then read as
@@ -48,8 +44,8 @@ void ConvertPixels(const uint8_t* src, uint8_t* dst, size_t n)
     if constexpr (Depth == 16) {
         // Five bits per channel, shifted up; bit 15 carries nothing here.
         for (size_t i = 0; i < n; ++i, src += 2, dst += 4) {
-            const uint32_t v = LoadU16LE(src);
-            const uint32_t word = PixelWord((v & 0x1F) << 3, ((v >> 5) & 0x1F) << 3, ((v >> 10) & 0x1F) << 3, 0);
+            const TgaRgb rgb = DecodeTga16(LoadU16LE(src));
+            const uint32_t word = PixelWord(rgb.blue, rgb.green, rgb.red, 0);
             std::memcpy(dst, &word, 4);
         }
     } else if constexpr (Depth == 24) {
@@ -135,8 +131,8 @@ inline uint32_t ReadOnePixel(CTgaBlockReader& reader, FILE* file)
         src = straddling;
     }
     if constexpr (Depth == 16) {
-        const uint32_t v = LoadU16LE(src);
-        return PixelWord((v & 0x1F) << 3, ((v >> 5) & 0x1F) << 3, ((v >> 10) & 0x1F) << 3, 0);
+        const TgaRgb rgb = DecodeTga16(LoadU16LE(src));
+        return PixelWord(rgb.blue, rgb.green, rgb.red, 0);
     } else {
         return PixelWord(src[0], src[1], src[2], Depth == 32 ? src[3] : 0);
     }
@@ -189,9 +185,9 @@ bool ReadRunLengthRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surf
         const uint8_t packet = reader.ReadBufferedByte(file);
         // A packet that runs past the last pixel is cut at the image's end:
         // the buffer holds exactly width x height pixels.
-        const uint64_t count = std::min<uint64_t>((packet & 0x7Fu) + 1u, pixels - decoded);
+        const uint64_t count = std::min<uint64_t>(TgaPacketPixels(packet), pixels - decoded);
         uint8_t* out = work.get() + decoded * 4;
-        if (packet > 127) {
+        if (TgaRunPacket(packet)) {
             FillPixels(out, ReadOnePixel<Depth>(reader, file), static_cast<size_t>(count));
         } else {
             ReadPixels<Depth>(reader, file, out, static_cast<size_t>(count));
@@ -218,24 +214,6 @@ bool ReadTrueColour(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface
     return ReadRunLengthRows<Depth>(reader, file, surface, topRowFirst);
 }
 
-// One colour-map entry of 2, 3 or 4 bytes as a palette colour: 15- and
-// 16-bit entries hold five bits a channel, as 16-bit pixels do; the fourth
-// byte of a 32-bit entry (its alpha) is not kept.
-void StoreMapEntry(const uint8_t* entry, uint32_t bytes, uint8_t* colour)
-{
-    if (bytes == 2) {
-        const uint32_t v = LoadU16LE(entry);
-        colour[0] = static_cast<uint8_t>((v & 0x1F) << 3);
-        colour[1] = static_cast<uint8_t>(((v >> 5) & 0x1F) << 3);
-        colour[2] = static_cast<uint8_t>(((v >> 10) & 0x1F) << 3);
-    } else {
-        colour[0] = entry[0];
-        colour[1] = entry[1];
-        colour[2] = entry[2];
-    }
-    colour[3] = 0;
-}
-
 // Reads the colour map into the 256-colour palette: entry k of the map is
 // colour first + k, and colours it does not reach stay black. False when the
 // file ends inside the map.
@@ -248,11 +226,7 @@ bool ReadColourMap(FILE* file, const TgaHeader& header, uint8_t* palette)
         const uint32_t n = std::min<uint32_t>(perChunk, header.colourMapLength - k);
         if (std::fread(chunk, 1, n * entryBytes, file) != n * entryBytes)
             return false;
-        for (uint32_t e = 0; e < n; ++e) {
-            const uint32_t index = header.colourMapFirst + k + e;
-            if (index < 256)
-                StoreMapEntry(chunk + e * entryBytes, entryBytes, palette + index * 4);
-        }
+        DecodeTgaColourMap(header, k, std::span<const uint8_t>(chunk, n * entryBytes), palette);
         k += n;
     }
     return true;
@@ -268,8 +242,8 @@ bool ReadRunLengthIndices(CTgaBlockReader& reader, FILE* file, uint8_t* out, siz
             return false;
         const uint8_t packet = reader.ReadBufferedByte(file);
         // A packet that runs past the last pixel is cut at the image's end.
-        const size_t count = std::min<size_t>((packet & 0x7Fu) + 1u, pixels - decoded);
-        if (packet > 127) {
+        const size_t count = std::min<size_t>(TgaPacketPixels(packet), pixels - decoded);
+        if (TgaRunPacket(packet)) {
             std::memset(out + decoded, reader.ReadBufferedByte(file), count);
         } else {
             for (size_t i = 0; i < count; ++i)
@@ -310,24 +284,13 @@ void SkipBytes(FILE* file, uint64_t count)
     }
 }
 
-// Whether the picture the header claims may be given memory: the bytes from
-// the file's position on must hold all its pixels at bytesPerPixel each (an
-// uncompressed file), or could describe them at the most a run-length packet
-// stands for (bytesPerPixel 0: run-length files, and files that are refused
-// anyway), and the picture must fit the pixels one import may hold.
+// CheckTgaPixels over the bytes from the file's position on.
 TgaFailure CheckPixels(FILE* file, const TgaHeader& header, uint32_t bytesPerPixel)
 {
-    constexpr uint64_t kMaxPixelsPerPacketByte = 128;
     const off_t here = ::ftello(file);
     const int64_t size = CFileSystem::GetFileSize(file);
     const uint64_t bytes = here >= 0 && size > here ? static_cast<uint64_t>(size - here) : 0;
-    const uint64_t describable =
-        bytesPerPixel ? bytes / bytesPerPixel : DescribablePixels(bytes, kMaxPixelsPerPacketByte);
-    uint64_t budget = kMaxImagePixels;
-    if (TakePixels(header.width, header.width, header.height, describable, budget))
-        return TgaFailure::kNone;
-    const uint64_t claimed = static_cast<uint64_t>(header.width) * header.height;
-    return claimed > kMaxImagePixels ? TgaFailure::kTooLarge : TgaFailure::kCutShort;
+    return CheckTgaPixels(header, bytes, bytesPerPixel);
 }
 
 // Frees the block buffer however LoadTga leaves.
@@ -345,44 +308,6 @@ private:
 };
 
 } // namespace
-
-bool CTgaBlockReader::Begin()
-{
-    m_block.reset(new (std::nothrow) uint8_t[kBlockSize]);
-    m_cursor = m_block.get();
-    m_count = -1;
-    m_delivered = 0;
-    m_endOfFile = false;
-    return m_block != nullptr;
-}
-
-void CTgaBlockReader::End()
-{
-    m_block.reset();
-    m_cursor = nullptr;
-    m_count = -1;
-    m_delivered = 0;
-    m_endOfFile = false;
-}
-
-void CTgaBlockReader::NextBlock(FILE* file)
-{
-    // Once a block came up short the file has no more to give; later blocks
-    // are all zeros, whatever the file does meanwhile.
-    const size_t got = m_endOfFile ? 0 : std::fread(m_block.get(), 1, kBlockSize, file);
-    if (got < static_cast<size_t>(kBlockSize)) {
-        std::memset(m_block.get() + got, 0, kBlockSize - got);
-        m_endOfFile = true;
-    }
-    m_delivered = static_cast<int32_t>(got);
-    m_cursor = m_block.get();
-    m_count = 0;
-}
-
-CTgaBlockReader& TgaBlockReader()
-{
-    return g_tgaBlockReader;
-}
 
 int32_t CRasterSurface::LoadTga(const std::string& path)
 {
@@ -428,23 +353,22 @@ int32_t CRasterSurface::LoadTga(const std::string& path, TgaFailure& failure)
     // A header cut short reads as zeros past the file's end.
     uint8_t headerBytes[TgaHeader::kSize] = {};
     const bool wholeHeader = std::fread(headerBytes, 1, sizeof headerBytes, f) == sizeof headerBytes;
-    const TgaHeader header = TgaHeader::Parse(headerBytes);
+    const TgaHeader header = ParseTgaHeader(headerBytes);
     const TgaFailure kind = !wholeHeader || !header.Plausible() ? TgaFailure::kNotTga : TgaFailure::kUnsupported;
     SkipBytes(f, header.idLength);
     const int32_t width = header.width;
     const int32_t height = header.height;
 
     if (header.ColourMapped()) {
-        m_pPalette.reset(new (std::nothrow) uint8_t[kPaletteSize]);
+        m_pPalette.reset(new (std::nothrow) uint8_t[kTgaPaletteBytes]);
         if (!m_pPalette)
             return kLoadNotAccepted;
-        std::memset(m_pPalette.get(), 0, kPaletteSize);
-        const uint8_t entrySize = header.colourMapEntrySize;
-        const bool knownEntries = entrySize == 15 || entrySize == 16 || entrySize == 24 || entrySize == 32;
+        std::memset(m_pPalette.get(), 0, kTgaPaletteBytes);
+        const bool knownEntries = TgaKnownEntrySize(header.colourMapEntrySize);
         const bool accepted = header.pixelDepth == 8 && header.colourMapType == 1 && knownEntries;
         if (header.colourMapType == 1) {
             if (!knownEntries)
-                SkipBytes(f, static_cast<uint64_t>(header.ColourMapEntryBytes()) * header.colourMapLength);
+                SkipBytes(f, TgaColourMapBytes(header));
             else if (!ReadColourMap(f, header, m_pPalette.get()))
                 return refuseUnshaped(TgaFailure::kCutShort);
         }
@@ -488,8 +412,7 @@ int32_t CRasterSurface::LoadTga(const std::string& path, TgaFailure& failure)
         return kLoadOk;
     }
 
-    if (header.colourMapType != 0)
-        SkipBytes(f, static_cast<uint64_t>(header.ColourMapEntryBytes()) * header.colourMapLength);
+    SkipBytes(f, TgaColourMapBytes(header));
     const bool runLength = header.imageType == TgaHeader::kTypeRunLengthTrueColour;
     const bool knownDepth = header.pixelDepth == 16 || header.pixelDepth == 24 || header.pixelDepth == 32;
     const bool accepted = (header.imageType == TgaHeader::kTypeTrueColour || runLength) && knownDepth;
