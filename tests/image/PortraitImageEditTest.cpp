@@ -15,6 +15,7 @@
 #include "FileFaultPoints.h"
 #include "GameDir.h"
 #include "GfxBytes.h"
+#include "TgaBytes.h"
 
 namespace {
 
@@ -27,23 +28,18 @@ const std::string kSmall = "PORTRAITS\\SMALL\\XTVARM1.GFX";
 std::vector<uint8_t> MakeTga(uint8_t type, uint16_t width, uint16_t height, uint8_t depth,
                              const std::vector<uint8_t>& colourMap, const std::vector<uint8_t>& pixels)
 {
-    std::vector<uint8_t> out(18, 0);
-    out[1] = colourMap.empty() ? 0 : 1;
-    out[2] = type;
+    TgaLayout layout;
+    layout.imageType = type;
+    layout.depth = depth;
+    layout.width = width;
+    layout.height = height;
     if (!colourMap.empty()) {
-        out[5] = 0;
-        out[6] = 1; // 256 entries
-        out[7] = 24;
+        layout.colourMapType = 1;
+        layout.colourMapLength = 256;
+        layout.colourMapEntrySize = 24;
+        layout.colourMap = colourMap;
     }
-    out[12] = static_cast<uint8_t>(width);
-    out[13] = static_cast<uint8_t>(width >> 8);
-    out[14] = static_cast<uint8_t>(height);
-    out[15] = static_cast<uint8_t>(height >> 8);
-    out[16] = depth;
-    out[17] = 0x20;
-    out.insert(out.end(), colourMap.begin(), colourMap.end());
-    out.insert(out.end(), pixels.begin(), pixels.end());
-    return out;
+    return ::MakeTga(layout, pixels);
 }
 
 // A colour map of 256 entries, entry i = (blue, green, red) from the function.

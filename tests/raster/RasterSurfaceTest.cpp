@@ -46,7 +46,7 @@ TEST(RasterSurfaceTest, EightBitBitmapsShowEachPixelInItsPaletteColour)
     }
     {
         SCOPED_TRACE("with a palette");
-        const Bytes palette = TestPalette(0x99);
+        const Bytes palette = TgaTestPalette(0x99);
         CRasterSurface s;
         ASSERT_EQ(s.CreateDib(4, 1, 8, palette.data()), 1);
         const uint8_t pixels[4] = {0, 255, 7, 128};

@@ -11,7 +11,7 @@
 
 #include "TgaBytes.h"
 #include "RasterSurface.h"
-#include "TgaReader.h"
+#include "TgaBlockReader.h"
 #include "TempDir.h"
 
 namespace {
@@ -121,7 +121,7 @@ TEST_F(TgaReaderTest, FourColoursReadTheSameInEveryTrueColourVariant)
                         layout.colourMapType = 1;
                         layout.colourMapLength = 256;
                         layout.colourMapEntrySize = 24;
-                        layout.colourMap = TestPaletteColourMap();
+                        layout.colourMap = TgaTestColourMap();
                     }
                     if (extra == 3) { // both, with a 32-bit map of 3 entries
                         layout.id = {7};
@@ -207,7 +207,7 @@ TEST_F(TgaReaderTest, ColourMappedFilesFillAnIndexBufferOrAnEightBitBitmap)
     layout.colourMapType = 1;
     layout.colourMapLength = 256;
     layout.colourMapEntrySize = 24;
-    layout.colourMap = TestPaletteColourMap();
+    layout.colourMap = TgaTestColourMap();
     const Bytes bottomRows{0, 255, 128, 5, 200, 7};
 
     for (bool top : {true, false}) {
@@ -226,7 +226,7 @@ TEST_F(TgaReaderTest, ColourMappedFilesFillAnIndexBufferOrAnEightBitBitmap)
         ASSERT_EQ(buffer.m_height, 2);
         EXPECT_EQ(SurfaceBytes(buffer), topRows);
         ASSERT_TRUE(buffer.m_pPalette);
-        EXPECT_EQ(Bytes(buffer.m_pPalette.get(), buffer.m_pPalette.get() + 1024), TestPalette(0));
+        EXPECT_EQ(Bytes(buffer.m_pPalette.get(), buffer.m_pPalette.get() + 1024), TgaTestPalette(0));
 
         // Any other surface becomes an 8-bit bitmap that shows the palette's colours.
         CRasterSurface bitmap;
@@ -238,10 +238,10 @@ TEST_F(TgaReaderTest, ColourMappedFilesFillAnIndexBufferOrAnEightBitBitmap)
         // Rows lie at a stride of the width, 3 bytes, not the bitmap's padded 4.
         EXPECT_EQ(SurfaceBytes(bitmap), topRows);
         ASSERT_TRUE(bitmap.m_pPalette);
-        EXPECT_EQ(Bytes(bitmap.m_pPalette.get(), bitmap.m_pPalette.get() + 1024), TestPalette(0));
+        EXPECT_EQ(Bytes(bitmap.m_pPalette.get(), bitmap.m_pPalette.get() + 1024), TgaTestPalette(0));
         CCanvas canvas(4, 1, MakeRgb(1, 2, 3));
         bitmap.BlitTo(canvas, 0, 0);
-        const Bytes palette = TestPalette();
+        const Bytes palette = TgaTestPalette();
         const uint32_t colour5 = MakeRgb(palette[5 * 4 + 2], palette[5 * 4 + 1], palette[5 * 4 + 0]);
         const uint32_t colour200 = MakeRgb(palette[200 * 4 + 2], palette[200 * 4 + 1], palette[200 * 4 + 0]);
         EXPECT_EQ(canvas.GetPixel(0, 0), colour5);
@@ -332,7 +332,7 @@ TEST_F(TgaReaderTest, RefusedTypesAndDepthsLeaveABlankSurfaceAtTheFileSize)
         layout.colourMapType = 1;
         layout.colourMapLength = 256;
         layout.colourMapEntrySize = 24;
-        layout.colourMap = TestPaletteColourMap();
+        layout.colourMap = TgaTestColourMap();
         CRasterSurface s;
         ASSERT_EQ(s.CreateBuffer(1, 1), 1);
         s.m_pBits[0] = 9;
@@ -343,7 +343,7 @@ TEST_F(TgaReaderTest, RefusedTypesAndDepthsLeaveABlankSurfaceAtTheFileSize)
         EXPECT_EQ(s.m_ownsBits, 1);
         EXPECT_TRUE(AllZero(s));
         ASSERT_TRUE(s.m_pPalette);
-        EXPECT_EQ(Bytes(s.m_pPalette.get(), s.m_pPalette.get() + 1024), TestPalette(0));
+        EXPECT_EQ(Bytes(s.m_pPalette.get(), s.m_pPalette.get() + 1024), TgaTestPalette(0));
     }
     // Grey, run-length grey, and true-colour files of depths that are not read.
     const std::vector<std::pair<uint8_t, uint8_t>> refused{{3, 8}, {11, 8}, {0, 24}, {2, 8}, {2, 15}, {10, 8}, {10, 0}};
@@ -378,7 +378,7 @@ TEST_F(TgaReaderTest, AFileThatCannotBeOpenedLeavesTheSurfaceAsItWas)
     layout.colourMapType = 1;
     layout.colourMapLength = 256;
     layout.colourMapEntrySize = 24;
-    layout.colourMap = TestPaletteColourMap();
+    layout.colourMap = TgaTestColourMap();
     CRasterSurface s;
     ASSERT_EQ(s.CreateBuffer(3, 1), 1);
     ASSERT_EQ(Load(MakeTga(layout, {7, 8}), s), 1);
@@ -480,7 +480,7 @@ TEST_F(TgaReaderTest, FilesTooShortForTheirPixelsAreRefusedBeforeAnythingIsAlloc
         layout.colourMapType = 1;
         layout.colourMapLength = 256;
         layout.colourMapEntrySize = 24;
-        layout.colourMap = TestPaletteColourMap();
+        layout.colourMap = TgaTestColourMap();
         CRasterSurface s;
         ASSERT_EQ(s.CreateBuffer(1, 1), 1);
         EXPECT_EQ(Load(MakeTga(layout, {1, 2, 3, 4}), s), -2);
@@ -545,7 +545,7 @@ TEST_F(TgaReaderTest, SizesNoSurfaceCanTakeStoreNoPixelsAndReturnMinusTwo)
         layout.colourMapType = 1;
         layout.colourMapLength = 256;
         layout.colourMapEntrySize = 24;
-        layout.colourMap = TestPaletteColourMap();
+        layout.colourMap = TgaTestColourMap();
         CRasterSurface s;
         ASSERT_EQ(s.CreateBuffer(2, 2), 1);
         EXPECT_EQ(Load(MakeTga(layout, Bytes(20000, 1)), s), -2);
@@ -563,7 +563,7 @@ TEST_F(TgaReaderTest, SizesNoSurfaceCanTakeStoreNoPixelsAndReturnMinusTwo)
         layout.colourMapType = 1;
         layout.colourMapLength = 256;
         layout.colourMapEntrySize = 24;
-        layout.colourMap = TestPaletteColourMap();
+        layout.colourMap = TgaTestColourMap();
         CRasterSurface buffer;
         ASSERT_EQ(buffer.CreateBuffer(2, 2), 1);
         EXPECT_EQ(Load(MakeTga(layout, {}), buffer), 1);

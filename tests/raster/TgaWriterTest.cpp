@@ -40,13 +40,13 @@ TEST(TgaWriterTest, AnIndexBufferBecomesAColourMappedFileCutToTheImageWidth)
     TempDir dir;
     CRasterSurface s;
     MakeIndexBuffer(s);
-    const Bytes palette = TestPalette(0x77);
+    const Bytes palette = TgaTestPalette(0x77);
     ASSERT_EQ(s.SaveTga(dir / "CUT.TGA", palette.data(), 3), 1);
     const Bytes cut = ReadFileBytes(dir / "CUT.TGA");
     ASSERT_EQ(cut.size(), 18u + 768u + 6u);
     const Bytes header{0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0, 3, 0, 2, 0, 8, 0x20};
     EXPECT_EQ(Slice(cut, 0, 18), header);
-    EXPECT_EQ(Slice(cut, 18, 768), TestPaletteColourMap());
+    EXPECT_EQ(Slice(cut, 18, 768), TgaTestColourMap());
     EXPECT_EQ(Slice(cut, 786, 6), (Bytes{1, 2, 3, 5, 6, 7}));
 
     ASSERT_EQ(s.SaveTga(dir / "WHOLE.TGA", palette.data(), -1), 1);
@@ -118,7 +118,7 @@ TEST(TgaWriterTest, WritingTheSameSurfaceAgainOverwritesTheFile)
     TempDir dir;
     CRasterSurface s;
     MakeIndexBuffer(s);
-    const Bytes palette = TestPalette();
+    const Bytes palette = TgaTestPalette();
     ASSERT_EQ(s.SaveTga(dir / "OUT.TGA", palette.data(), -1), 1);
     ASSERT_EQ(s.SaveTga(dir / "out.tga", palette.data(), 1), 1);
     EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{"OUT.TGA"}));
@@ -130,7 +130,7 @@ TEST(TgaWriterTest, WritingTheSameSurfaceAgainOverwritesTheFile)
 TEST(TgaWriterTest, RefusedSurfacesAndArgumentsLeaveNoFile)
 {
     TempDir dir;
-    const Bytes palette = TestPalette();
+    const Bytes palette = TgaTestPalette();
     CRasterSurface never;
     CRasterSurface s16;
     ASSERT_EQ(s16.CreateDib(2, 2, 16, nullptr), 1);
@@ -184,7 +184,7 @@ TEST(TgaWriterTest, AWriteErrorGivesMinusOneAndRemovesTheCutFile)
     ASSERT_EQ(::symlink("/dev/full", (dir / "FULL8.TGA").c_str()), 0);
     CRasterSurface index;
     MakeIndexBuffer(index);
-    const Bytes palette = TestPalette();
+    const Bytes palette = TgaTestPalette();
     EXPECT_EQ(index.SaveTga(dir / "FULL8.TGA", palette.data(), 3), -1);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "FULL8.TGA"));
     EXPECT_TRUE(PathExists("/dev/full"));

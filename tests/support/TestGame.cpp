@@ -6,6 +6,7 @@
 
 #include "GfxBytes.h"
 #include "RaceTable.h"
+#include "TgaBytes.h"
 
 namespace {
 
@@ -94,20 +95,16 @@ std::vector<uint8_t> TestColourMap()
 
 std::vector<uint8_t> SolidTga(uint16_t width, uint16_t height, uint8_t index, const std::vector<uint8_t>& colourMap)
 {
-    std::vector<uint8_t> out(18, 0);
-    out[1] = 1;  // a colour map follows
-    out[2] = 1;  // uncompressed, colour-mapped
-    out[6] = 1;  // 256 map entries
-    out[7] = 24; // of three bytes each
-    out[12] = static_cast<uint8_t>(width);
-    out[13] = static_cast<uint8_t>(width >> 8);
-    out[14] = static_cast<uint8_t>(height);
-    out[15] = static_cast<uint8_t>(height >> 8);
-    out[16] = 8;
-    out[17] = 0x20; // top row first
-    out.insert(out.end(), colourMap.begin(), colourMap.end());
-    out.insert(out.end(), static_cast<size_t>(width) * height, index);
-    return out;
+    TgaLayout layout;
+    layout.imageType = 1; // uncompressed, colour-mapped
+    layout.depth = 8;
+    layout.width = width;
+    layout.height = height;
+    layout.colourMapType = 1;
+    layout.colourMapLength = 256; // whatever colourMap holds
+    layout.colourMapEntrySize = 24;
+    layout.colourMap = colourMap;
+    return MakeTga(layout, Bytes(static_cast<size_t>(width) * height, index));
 }
 
 ScopedChdir::ScopedChdir(const std::string& path)

@@ -87,7 +87,7 @@ Bytes Join(std::initializer_list<Bytes> pieces)
     return out;
 }
 
-Bytes TestPalette(uint8_t fourth)
+Bytes TgaTestPalette(uint8_t fourth)
 {
     Bytes p(1024);
     for (int i = 0; i < 256; ++i) {
@@ -99,9 +99,9 @@ Bytes TestPalette(uint8_t fourth)
     return p;
 }
 
-Bytes TestPaletteColourMap()
+Bytes TgaTestColourMap()
 {
-    const Bytes p = TestPalette();
+    const Bytes p = TgaTestPalette();
     Bytes map(768);
     for (int i = 0; i < 256; ++i)
         for (int c = 0; c < 3; ++c)

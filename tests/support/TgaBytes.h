@@ -1,6 +1,6 @@
-// Builders for the bytes of TGA files, written field by field and independent
-// of the reader and writer under test, so that a fault in one is not mirrored
-// by the fixtures.
+// The tests' one builder for the bytes of TGA files, written field by field
+// and independent of the format functions, reader and writer under test, so
+// that a fault in one is not mirrored by the fixtures.
 #pragma once
 
 #include <array>
@@ -49,6 +49,6 @@ Bytes Join(std::initializer_list<Bytes> pieces);
 
 // 256 palette entries of blue, green, red, fourth byte with every entry
 // distinct: entry i is (i, 255 - i, i ^ 0x5A, fourth).
-Bytes TestPalette(uint8_t fourth = 0);
+Bytes TgaTestPalette(uint8_t fourth = 0);
 // That palette as a TGA colour map: 256 x (blue, green, red).
-Bytes TestPaletteColourMap();
+Bytes TgaTestColourMap();
