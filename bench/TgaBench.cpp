@@ -16,7 +16,7 @@
 
 #include "RatioReport.h"
 #include "RasterSurface.h"
-#include "TgaHeader.h"
+#include "TgaFormat.h"
 
 namespace {
 
@@ -57,58 +57,34 @@ Bytes Header(uint8_t imageType)
     header.height = kSide;
     header.pixelDepth = 24;
     header.descriptor = 0; // bottom row first, as most programs write
-    Bytes bytes(TgaHeader::kSize);
-    header.Store(bytes.data());
-    return bytes;
+    const auto bytes = SerializeTgaHeader(header);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
-// The rows bottom first, as the header says.
+// The pixel values bottom row first, as the header says.
+Bytes BottomRowFirst(const Bytes& bgr)
+{
+    Bytes rows;
+    const size_t row = static_cast<size_t>(kSide) * 3;
+    for (size_t y = kSide; y-- > 0;)
+        rows.insert(rows.end(), bgr.begin() + static_cast<ptrdiff_t>(y * row),
+                    bgr.begin() + static_cast<ptrdiff_t>((y + 1) * row));
+    return rows;
+}
+
 Bytes RawFile(const Bytes& bgr)
 {
     Bytes file = Header(TgaHeader::kTypeTrueColour);
-    const size_t row = static_cast<size_t>(kSide) * 3;
-    for (size_t y = kSide; y-- > 0;)
-        file.insert(file.end(), bgr.begin() + static_cast<ptrdiff_t>(y * row),
-                    bgr.begin() + static_cast<ptrdiff_t>((y + 1) * row));
+    const Bytes rows = BottomRowFirst(bgr);
+    file.insert(file.end(), rows.begin(), rows.end());
     return file;
 }
 
-// Runs of two or more equal pixels become run packets, the rest literal
-// packets of up to 128 pixels; packets cross row ends as the format allows.
+// Packets cross row ends as the format allows.
 Bytes RunLengthFile(const Bytes& bgr)
 {
     Bytes file = Header(TgaHeader::kTypeRunLengthTrueColour);
-    std::vector<uint32_t> pixels;
-    for (size_t y = kSide; y-- > 0;)
-        for (size_t x = 0; x < kSide; ++x) {
-            const uint8_t* p = &bgr[(y * kSide + x) * 3];
-            pixels.push_back(p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16));
-        }
-    auto put = [&file](uint32_t v) {
-        file.push_back(static_cast<uint8_t>(v));
-        file.push_back(static_cast<uint8_t>(v >> 8));
-        file.push_back(static_cast<uint8_t>(v >> 16));
-    };
-    size_t i = 0;
-    while (i < pixels.size()) {
-        size_t run = 1;
-        while (i + run < pixels.size() && run < 128 && pixels[i + run] == pixels[i])
-            ++run;
-        if (run >= 2) {
-            file.push_back(static_cast<uint8_t>(0x80 | (run - 1)));
-            put(pixels[i]);
-            i += run;
-            continue;
-        }
-        size_t literal = 1;
-        while (i + literal < pixels.size() && literal < 128 &&
-               (i + literal + 1 >= pixels.size() || pixels[i + literal] != pixels[i + literal + 1]))
-            ++literal;
-        file.push_back(static_cast<uint8_t>(literal - 1));
-        for (size_t k = 0; k < literal; ++k)
-            put(pixels[i + k]);
-        i += literal;
-    }
+    AppendTgaRunLength(BottomRowFirst(bgr), 3, file);
     return file;
 }
 
