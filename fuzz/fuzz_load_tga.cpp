@@ -30,6 +30,10 @@ void LoadInto(CRasterSurface& surface, const std::string& path, const TgaHeader&
     Check((result == 1 && failure == TgaFailure::kNone) || (result == -2 && failure != TgaFailure::kNone &&
                                                             failure != TgaFailure::kCannotOpen));
     Check((surface.m_pPalette != nullptr) == header.ColourMapped());
+    if (surface.m_pPalette) {
+        volatile uint8_t last = surface.m_pPalette[kTgaPaletteBytes - 1];
+        (void)last;
+    }
     if (result == 1)
         Check(surface.m_pBits && surface.m_width == header.width && surface.m_height == header.height &&
               uint64_t{header.width} * header.height <= kMaxImagePixels &&

@@ -84,7 +84,8 @@ TgaFailure CheckTgaPixels(const TgaHeader& header, uint64_t bytes, uint32_t byte
 
 // A picture as SaveTga writes it: height rows of width pixels, top row first,
 // at stride bytes from one another; depth 8 (indices, with palette: 256 x
-// blue, green, red, fourth byte) or 32 (blue, green, red, fourth byte).
+// blue, green, red, fourth byte, which must be given) or 32 (blue, green,
+// red, fourth byte). Other depths are for the caller to refuse.
 struct TgaPicture {
     const uint8_t* pixels = nullptr;
     size_t stride = 0;
