@@ -1,8 +1,7 @@
 // What a dialog's commands did, recorded as they do it: the files they wrote
 // and removed, the messages they showed by string id, and what each
 // operation came to. A host that keeps the record lends it to its dialog;
-// the command-line tool and tests read it instead of screen texts or the
-// folder's modification times.
+// the command-line tool and tests read it to learn what a command did.
 #pragma once
 
 #include <cstdint>
@@ -18,11 +17,10 @@ struct CommandEffects {
     struct Message {
         int32_t stringId;
         std::string text; // as shown
-        std::string caption;
     };
 
     std::vector<std::string> written; // platform paths, in the order written
-    std::vector<std::string> removed;
+    std::vector<std::string> removed; // files a command took away (an export cut short)
     std::vector<Message> messages;    // message boxes and questions, in order
     Outcome outcomes[kOperationCount] = {};
 

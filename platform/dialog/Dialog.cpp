@@ -131,14 +131,14 @@ bool CDialog::AskYesNo(const std::string& text, const std::string& caption)
 void CDialog::MessageBox(int32_t stringId, const std::string& text, const std::string& caption)
 {
     if (CommandEffects* effects = HostEffects())
-        effects->messages.push_back({stringId, text, caption});
+        effects->messages.push_back({stringId, text});
     MessageBox(text, caption);
 }
 
 bool CDialog::AskYesNo(int32_t stringId, const std::string& text, const std::string& caption)
 {
     if (CommandEffects* effects = HostEffects())
-        effects->messages.push_back({stringId, text, caption});
+        effects->messages.push_back({stringId, text});
     return AskYesNo(text, caption);
 }
 
