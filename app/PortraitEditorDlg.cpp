@@ -1,6 +1,5 @@
 #include "PortraitEditorDlg.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -8,49 +7,19 @@
 #include "PortraitScrollBar.h"
 #include "EntryBaseName.h"
 #include "EntryNameRules.h"
+#include "ExportFileName.h"
 #include "RaceTable.h"
 #include "Canvas.h"
 #include "FileSystem.h"
 #include "Icon.h"
 #include "Resources.h"
 
-std::string g_lastTgaPath;
-
 namespace {
 
-constexpr uint32_t kBlack = MakeRgb(0, 0, 0);
-constexpr uint32_t kWhite = MakeRgb(255, 255, 255);
 constexpr int32_t kIconSize = 32; // the system's icon metrics
 const PixelRect kScrollBarRect = {105, 332, 293, 357};
 
-// What the view remembers between paints, for the whole process.
-struct ViewState {
-    int32_t barSlot = -1;
-    PixelRect barRect = {0, 0, 0, 0};
-    uint32_t background = 0;
-    bool backgroundSampled = false;
-    // What the last paint drew at each slot: a frame wider or taller than
-    // its slot (rows widened to a multiple of 4) reaches past the slot.
-    PixelRect drawn[CPortraitEditorDlg::kSlotCount] = {};
-};
-ViewState g_view;
-
-bool Contains(const char* name, const char* word)
-{
-    return std::strstr(name, word) != nullptr;
-}
-
-void FillRect(CCanvas& canvas, const PixelRect& r, uint32_t rgb)
-{
-    canvas.FillRect(r.left, r.top, r.right, r.bottom, rgb);
-}
-
-PixelRect Union(const PixelRect& a, const PixelRect& b)
-{
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
-}
-
-const char* const kSizeNames[kSizeCount] = {"LARGE", "MEDIUM", "SMALL"};
+using Outcome = CommandEffects::Outcome;
 
 // Why an import was refused, as the line under string 5.
 std::string ReplaceFailureText(const ReplaceFailure& why)
@@ -126,11 +95,6 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
     return map;
 }
 
-void CPortraitEditorDlg::ResetViewState()
-{
-    g_view = ViewState{};
-}
-
 const PortraitRecord* CPortraitEditorDlg::Record(int32_t i) const
 {
     return i >= 0 && i < m_portraitCount ? m_records[i] : nullptr;
@@ -144,6 +108,11 @@ bool CPortraitEditorDlg::HasCurrentPortrait() const
 std::string CPortraitEditorDlg::PortraitsFolder() const
 {
     return m_baseDir + "\\Portraits";
+}
+
+void CPortraitEditorDlg::ShowString(int32_t stringId, const char* caption)
+{
+    MessageBox(stringId, LoadResourceString(stringId), caption);
 }
 
 // Start-up and closing.
@@ -182,11 +151,11 @@ void CPortraitEditorDlg::ScanArchive()
     m_baseDir = CFileSystem::GetCurrentDir();
     if (m_baseDir.size() > kPathBufferSize - 1)
         m_baseDir.resize(kPathBufferSize - 1);
-    g_lastTgaPath = m_baseDir;
+    m_lastTgaPath = m_baseDir;
 
     const std::string archivePath = m_baseDir + "\\DATA\\DATA.QPK";
     if (m_archive.Open(archivePath) != CGameArchive::kOpenOk) {
-        MessageBox(LoadResourceString(IDS_ARCHIVE_NOT_FOUND), "Error");
+        ShowString(IDS_ARCHIVE_NOT_FOUND, "Error");
         return;
     }
     // Only a game folder gets a Portraits folder.
@@ -194,7 +163,7 @@ void CPortraitEditorDlg::ScanArchive()
 
     for (int32_t i = 0; i < m_archive.GetEntryCount(); ++i) {
         const char* name = m_archive.GetEntryName(i);
-        if (!Contains(name, "PORTRAITS\\") || Contains(name, "SKULL"))
+        if (!IsPortraitEntry(name))
             continue;
         const PortraitSize size = ClassifySize(name);
         const RaceIndex race = ClassifyRace(name);
@@ -205,7 +174,7 @@ void CPortraitEditorDlg::ScanArchive()
         PortraitRecord* record = FindRecord(race, male, variant);
         if (!record) {
             if (m_portraitCount == kMaxPortraits) {
-                MessageBox(LoadResourceString(IDS_TOO_MANY_PORTRAITS), "Error");
+                ShowString(IDS_TOO_MANY_PORTRAITS, "Error");
                 return;
             }
             record = new PortraitRecord(race, male, variant, archivePath);
@@ -225,27 +194,35 @@ void CPortraitEditorDlg::OnUseTgaPalette()
 
 bool CPortraitEditorDlg::SaveChangedImages()
 {
-    bool saved = true;
+    bool saved = true, changed = false;
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
         CPortraitImage& image = m_images[size];
+        const bool hadChanges = image.HasChanges();
+        changed = changed || hadChanges;
         image.SaveIfChanged();
-        if (!image.HasChanges())
-            continue;
-        // A change that could not be saved is never dropped without a word.
-        saved = false;
         std::string path;
         image.GetOverridePath(path);
+        if (!image.HasChanges()) {
+            if (hadChanges)
+                RecordWritten(CFileSystem::ResolvePath(path));
+            continue;
+        }
+        // A change that could not be saved is never dropped without a word.
+        saved = false;
         const int error = image.LastSaveError();
         const std::string reason = error ? std::strerror(error) : "it could not be written in full";
-        MessageBox(FormatResourceString(IDS_SAVE_FAILED, {kSizeNames[size], CFileSystem::ResolvePath(path), reason}),
+        MessageBox(IDS_SAVE_FAILED,
+                   FormatResourceString(IDS_SAVE_FAILED, {kSizeNames[size], CFileSystem::ResolvePath(path), reason}),
                    "Error");
     }
+    RecordOutcome(CommandEffects::kSave, !saved ? Outcome::kFailed : changed ? Outcome::kDone : Outcome::kNothing);
     return saved;
 }
 
 bool CPortraitEditorDlg::SaveBeforeClosing()
 {
-    return SaveChangedImages() || AskYesNo(LoadResourceString(IDS_QUIT_LOSING_CHANGES), "Error");
+    return SaveChangedImages() ||
+           AskYesNo(IDS_QUIT_LOSING_CHANGES, LoadResourceString(IDS_QUIT_LOSING_CHANGES), "Error");
 }
 
 void CPortraitEditorDlg::OnOK()
@@ -269,59 +246,29 @@ void CPortraitEditorDlg::OnHandlerFailed(const std::exception* error)
         reason = "there was not enough memory";
     else if (error)
         reason = error->what();
-    MessageBox(FormatResourceString(IDS_ACTION_FAILED, {reason}), "Error");
+    MessageBox(IDS_ACTION_FAILED, FormatResourceString(IDS_ACTION_FAILED, {reason}), "Error");
 }
 
 // The view.
 
 void CPortraitEditorDlg::GetSlotRect(int32_t slot, PixelRect& rect)
 {
-    constexpr int32_t kColumn = 102;
-    if (slot == 0)
-        rect = {10, 10, 189, 153};
-    else if (slot == 1)
-        rect = {200, 10, 291, 81};
-    else if (slot == 2)
-        rect = {302, 10, 349, 45};
-    else if (slot >= 3 && slot <= 7)
-        rect = {10 + kColumn * (slot - 3), 164, 10 + kColumn * (slot - 3) + 91, 235};
-    else if (slot >= 8 && slot <= 11)
-        rect = {10 + kColumn * (slot - 8), 246, 10 + kColumn * (slot - 8) + 91, 317};
-}
-
-void CPortraitEditorDlg::SlotFrame(int32_t slot, PortraitSize& size, int32_t& frame)
-{
-    if (slot == 0) {
-        size = kSizeLarge;
-        frame = 0;
-    } else if (slot == 2) {
-        size = kSizeSmall;
-        frame = 0;
-    } else {
-        size = kSizeMedium;
-        frame = slot == 1 ? 0 : slot - 2;
-    }
+    CPortraitView::GetSlotRect(slot, rect);
 }
 
 void CPortraitEditorDlg::GetSlotImageFrame(int32_t slot, PortraitSize& size, int32_t& frame) const
 {
-    SlotFrame(slot, size, frame);
-    if (slot == kSlotCount - 1)
-        frame = m_lastSlotFrame;
+    const SlotImage shown = GetSlotImage(slot);
+    size = shown.size;
+    frame = slot == kSteppedSlot ? m_lastSlotFrame : shown.frame;
 }
 
 bool CPortraitEditorDlg::SelectImageFrame(PortraitSize size, int32_t frame)
 {
     if (size < kSizeLarge || size >= kSizeCount || !m_images[size].GetFrameSurface(frame))
         return false;
-    if (size != kSizeMedium)
-        m_selectedSlot = size == kSizeLarge ? 0 : 2;
-    else if (frame == 0)
-        m_selectedSlot = 1;
-    else if (frame < kFirstSteppedFrame)
-        m_selectedSlot = frame + 2;
-    else {
-        m_selectedSlot = kSlotCount - 1;
+    m_selectedSlot = FindSlotOfFrame(size, frame);
+    if (m_selectedSlot == kSteppedSlot) {
         m_lastSlotFrame = frame;
         UpdateFrameStepper();
     }
@@ -355,7 +302,12 @@ void CPortraitEditorDlg::OnNextFrame()
 
 void CPortraitEditorDlg::GetSlotFormat(int32_t slot, int32_t& width, int32_t& height, int32_t& bitDepth) const
 {
-    const CPortraitImage& image = m_images[slot == 0 ? kSizeLarge : (slot == 2 ? kSizeSmall : kSizeMedium)];
+    const PortraitSize size = GetSlotImage(slot).size;
+    if (size == kSizeNone) {
+        width = height = bitDepth = 0;
+        return;
+    }
+    const CPortraitImage& image = m_images[size];
     // Frame 0's size stands for the whole image, also in the slots of later frames.
     image.GetFrameSize(0, width, height);
     bitDepth = image.Header().BitDepth();
@@ -396,79 +348,7 @@ void CPortraitEditorDlg::OnPaint()
         return;
     }
 
-    // The background is not erased between paints, so the old bar is
-    // removed here, in the dialog's colour sampled once at (0, 0).
-    auto background = [&] {
-        if (!g_view.backgroundSampled) {
-            g_view.background = canvas->GetPixel(0, 0);
-            g_view.backgroundSampled = true;
-        }
-        return g_view.background;
-    };
-    auto removeOldBar = [&] { FillRect(*canvas, g_view.barRect, background()); };
-    if (g_view.barSlot != -1 && g_view.barSlot != m_selectedSlot)
-        removeOldBar();
-
-    PixelRect rect = {0, 0, 0, 0};
-    PixelRect selected = {0, 0, 0, 0};
-    bool selectedDrawn = false;
-    // What a frame drew at a slot before, past the slot's own rectangle,
-    // goes back to the dialog's colour first.
-    auto clearBeyond = [&](int32_t slot, const PixelRect& slotRect) {
-        const PixelRect& before = g_view.drawn[slot];
-        if (before.right > slotRect.right || before.bottom > slotRect.bottom || before.left < slotRect.left ||
-            before.top < slotRect.top)
-            FillRect(*canvas, before, background());
-        g_view.drawn[slot] = slotRect;
-    };
-    auto drawSlot = [&](int32_t slot, const CPortraitImage& image, int32_t frame) {
-        GetSlotRect(slot, rect);
-        clearBeyond(slot, rect);
-        FillRect(*canvas, rect, kBlack);
-        if (const CRasterSurface* surface = image.GetDisplaySurface(frame)) {
-            surface->BlitTo(*canvas, rect.left, rect.top);
-            if (surface->m_hBitmap)
-                g_view.drawn[slot] = Union(rect, {rect.left, rect.top, rect.left + surface->m_width,
-                                                  rect.top + surface->m_height});
-        }
-        if (slot == m_selectedSlot) {
-            selected = rect;
-            selectedDrawn = true;
-        }
-    };
-    drawSlot(0, m_images[kSizeLarge], 0);
-    drawSlot(1, m_images[kSizeMedium], 0);
-    drawSlot(2, m_images[kSizeSmall], 0);
-    // Slots 3 to 10 hold MEDIUM frames 1 to 8; slot 11 the frame the stepper
-    // shows, 9 or later.
-    const int32_t mediumFrames = m_images[kSizeMedium].Header().FrameCount();
-    for (int32_t slot = 3; slot < kSlotCount; ++slot) {
-        PortraitSize size = kSizeMedium;
-        int32_t frame = 0;
-        GetSlotImageFrame(slot, size, frame);
-        if (frame < mediumFrames) {
-            drawSlot(slot, m_images[kSizeMedium], frame);
-            continue;
-        }
-        // Slots without a frame of this portrait are cleared: the frames of
-        // the portrait shown before must not stay there as if they were this
-        // one's, not even a column of their widened rows.
-        PixelRect empty{};
-        GetSlotRect(slot, empty);
-        clearBeyond(slot, empty);
-        FillRect(*canvas, empty, background());
-    }
-
-    if (selectedDrawn) {
-        g_view.barRect = {selected.left, selected.bottom + 1, selected.right + 1, selected.bottom + 5};
-        FillRect(*canvas, g_view.barRect, kWhite);
-        g_view.barSlot = m_selectedSlot;
-    } else if (g_view.barSlot != -1) {
-        // The selected slot holds no frame: no bar marks it, and none stays
-        // under a slot that is no longer selected.
-        removeOldBar();
-        g_view.barSlot = -1;
-    }
+    m_view.Paint(*canvas, m_images, m_selectedSlot, m_lastSlotFrame);
 
     char text[64];
     const bool current = HasCurrentPortrait();
@@ -538,10 +418,16 @@ bool CPortraitEditorDlg::ExportImageFrame(PortraitSize size, int32_t frame, cons
     // The portrait's name comes from the archive: a name that could leave
     // the Portraits folder writes nothing.
     const std::string path = PortraitsFolder() + "\\" + fileName;
-    if (!CFileSystem::IsSafeFileName(fileName) || m_images[size].ExportFrame(frame, path) != 1) {
+    const bool safe = CFileSystem::IsSafeFileName(fileName);
+    const bool existed = safe && CFileSystem::FileExists(path);
+    if (!safe || m_images[size].ExportFrame(frame, path) != 1) {
+        // A file cut short is removed rather than left to read back wrong.
+        if (existed && !CFileSystem::FileExists(path))
+            RecordRemoved(CFileSystem::ResolvePath(path));
         failed.push_back(CFileSystem::ResolvePath(path));
         return false;
     }
+    RecordWritten(CFileSystem::ResolvePath(path));
     return true;
 }
 
@@ -556,12 +442,16 @@ void CPortraitEditorDlg::ReportExport(int32_t written, const std::vector<std::st
     std::string paths;
     for (const std::string& path : failed)
         paths += (paths.empty() ? "" : "\n") + path;
-    if (!failed.empty())
-        MessageBox(FormatResourceString(IDS_EXPORT_FAILED, {paths}), "Info");
-    else if (written == 0)
-        MessageBox(LoadResourceString(IDS_NOTHING_TO_EXPORT), "Info");
-    else
-        MessageBox(LoadResourceString(IDS_PORTRAIT_SAVED), "Info");
+    if (!failed.empty()) {
+        RecordOutcome(CommandEffects::kExport, Outcome::kFailed);
+        MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {paths}), "Info");
+    } else if (written == 0) {
+        RecordOutcome(CommandEffects::kExport, Outcome::kNothing);
+        ShowString(IDS_NOTHING_TO_EXPORT, "Info");
+    } else {
+        RecordOutcome(CommandEffects::kExport, Outcome::kDone);
+        ShowString(IDS_PORTRAIT_SAVED, "Info");
+    }
 }
 
 void CPortraitEditorDlg::OnExportAll()
@@ -572,14 +462,15 @@ void CPortraitEditorDlg::OnExportAll()
     const std::string name = m_records[m_currentPortrait]->GetName();
     int32_t written = 0;
     std::vector<std::string> failed;
-    auto exportTo = [&](PortraitSize size, int32_t frame, const std::string& fileName) {
-        if (HasPixels(size, frame) && ExportImageFrame(size, frame, fileName, failed))
+    auto exportTo = [&](PortraitSize size, int32_t frame) {
+        if (HasPixels(size, frame) &&
+            ExportImageFrame(size, frame, ExportFileName(name, size, frame, ExportScope::kAllFrames), failed))
             ++written;
     };
-    exportTo(kSizeLarge, 0, name + "_LARGE.TGA");
+    exportTo(kSizeLarge, 0);
     for (int32_t f = 0; f < m_images[kSizeMedium].Header().FrameCount(); ++f)
-        exportTo(kSizeMedium, f, name + std::to_string(f) + "_MEDIUM.TGA");
-    exportTo(kSizeSmall, 0, "S" + name + "_SMALL.TGA");
+        exportTo(kSizeMedium, f);
+    exportTo(kSizeSmall, 0);
     ReportExport(written, failed);
 }
 
@@ -591,13 +482,7 @@ void CPortraitEditorDlg::OnExport()
     PortraitSize size = kSizeLarge;
     int32_t frame = 0;
     GetSlotImageFrame(m_selectedSlot, size, frame);
-    std::string fileName;
-    if (size == kSizeLarge)
-        fileName = name + "_LARGE.TGA";
-    else if (size == kSizeSmall)
-        fileName = name + "_SMALL.TGA";
-    else
-        fileName = name + std::to_string(frame) + "_MEDIUM.TGA";
+    const std::string fileName = ExportFileName(name, size, frame, ExportScope::kOneFrame);
     int32_t written = 0;
     std::vector<std::string> failed;
     if (HasPixels(size, frame)) {
@@ -613,13 +498,13 @@ int32_t CPortraitEditorDlg::AskTgaFileName(std::string& buffer)
     OpenFileRequest request;
     request.filters = {{"TGA-Files (*.tga)", "*.tga"}, {"All Files (*.*)", "*.*"}};
     request.filterIndex = 1;
-    request.initialDir = g_lastTgaPath;
+    request.initialDir = m_lastTgaPath;
     request.flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     request.bufferSize = kFileNameBufferSize;
     const bool chosen = Host() && Host()->GetOpenFileName(request, buffer);
     if (!chosen)
         buffer.clear();
-    g_lastTgaPath = buffer;
+    m_lastTgaPath = buffer;
     return chosen ? 1 : 0;
 }
 
@@ -634,18 +519,24 @@ void CPortraitEditorDlg::OnImport()
     GetSlotImageFrame(m_selectedSlot, size, frame);
     // A change that could never be saved is not taken in the first place.
     std::string overridePath;
-    if (m_images[size].GetFrameSurface(frame) && !m_images[size].GetOverridePath(overridePath)) {
-        MessageBox(LoadResourceString(IDS_TGA_NOT_LOADED) + "\n" + LoadResourceString(IDS_REASON_CANNOT_SAVE), "Info");
+    const bool hasFrame = m_images[size].GetFrameSurface(frame) != nullptr;
+    if (hasFrame && !m_images[size].GetOverridePath(overridePath)) {
+        RecordOutcome(CommandEffects::kImport, Outcome::kFailed);
+        MessageBox(IDS_TGA_NOT_LOADED,
+                   LoadResourceString(IDS_TGA_NOT_LOADED) + "\n" + LoadResourceString(IDS_REASON_CANNOT_SAVE), "Info");
         return;
     }
     ReplaceFailure why;
     const int32_t result = m_images[size].ReplaceFrame(frame, path, m_useTgaPalette != 0, why);
+    const bool taken = result == CPortraitImage::kReplaceOk;
+    RecordOutcome(CommandEffects::kImport, !taken ? Outcome::kFailed : hasFrame ? Outcome::kDone : Outcome::kNothing);
     RedrawWindow();
-    if (result == CPortraitImage::kReplaceOk)
+    if (taken)
         return;
     // String 5 as it is, and on a line of its own what to change.
     const std::string reason = ReplaceFailureText(why);
-    MessageBox(LoadResourceString(IDS_TGA_NOT_LOADED) + (reason.empty() ? "" : "\n" + reason), "Info");
+    MessageBox(IDS_TGA_NOT_LOADED, LoadResourceString(IDS_TGA_NOT_LOADED) + (reason.empty() ? "" : "\n" + reason),
+               "Info");
 }
 
 void CPortraitEditorDlg::OnCreateArchive()
@@ -659,7 +550,7 @@ void CPortraitEditorDlg::OnCreateArchive()
     builder.BeginBuild(target, "PATCHES\\PATCH.010");
     for (int32_t i = 0; i < m_archive.GetEntryCount(); ++i) {
         const char* name = m_archive.GetEntryName(i);
-        if (!Contains(name, "PORTRAITS\\") || Contains(name, "SKULL"))
+        if (!IsPortraitEntry(name))
             continue;
         std::string baseName;
         if (!GetEntryBaseName(name, baseName))
@@ -671,20 +562,21 @@ void CPortraitEditorDlg::OnCreateArchive()
     }
     const int32_t result = builder.WriteArchive();
     if (result == CGameArchive::kWriteOk) {
-        MessageBox(LoadResourceString(IDS_ARCHIVE_CREATED), "Info");
+        RecordWritten(CFileSystem::ResolvePath(target));
+        RecordOutcome(CommandEffects::kPack, Outcome::kDone);
+        ShowString(IDS_ARCHIVE_CREATED, "Info");
         return;
     }
-    // There is no string for a failed pack; silence would look as if it had
-    // worked, so the user is told what went wrong.
+    // Silence would look as if it had worked, so the user is told what went
+    // wrong.
     std::string why;
     if (result == CGameArchive::kWriteCannotCreate)
-        why = "The folder PATCHES does not exist in the game directory, or it cannot be written to.";
+        why = LoadResourceString(IDS_PACK_REASON_NO_FOLDER);
     else if (result == CGameArchive::kWriteSourceUnreadable)
-        why = "The override file " + CFileSystem::ResolvePath(builder.GetFailedSourcePath()) +
-              " could not be read in full.";
+        why = FormatResourceString(IDS_PACK_REASON_SOURCE_UNREADABLE,
+                                   {CFileSystem::ResolvePath(builder.GetFailedSourcePath())});
     else
-        why = "Writing the file failed; the disk may be full.";
-    MessageBox(CFileSystem::ResolvePath(target) + " could not be written. " + why +
-                   " An earlier PATCH.010 is left as it was.",
-               "Info");
+        why = LoadResourceString(IDS_PACK_REASON_WRITE_FAILED);
+    RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
+    MessageBox(IDS_PACK_FAILED, FormatResourceString(IDS_PACK_FAILED, {CFileSystem::ResolvePath(target), why}), "Info");
 }

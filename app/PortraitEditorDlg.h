@@ -1,7 +1,9 @@
 // The main dialog: all editor state for the whole run (base directory, game
 // archive, the three images of the current portrait, the catalogue, the
-// selected drawing slot, the check box and the scroll bar), the catalogue
-// scan at start, the view, and the commands behind the buttons.
+// selected drawing slot, the check box, the scroll bar, the view and the
+// open-file dialog's last folder), the catalogue scan at start, and the
+// commands behind the buttons. The commands note what they did in the host's
+// record of effects (CommandEffects) when it keeps one.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,8 @@
 #include <vector>
 
 #include "GameArchive.h"
+#include "PortraitView.h"
+#include "DrawingSlots.h"
 #include "PortraitRecord.h"
 #include "PortraitImage.h"
 #include "Dialog.h"
@@ -16,18 +20,12 @@
 class CPortraitScrollBar;
 struct Icon;
 
-// The open-file dialog's initial folder: the base directory at start, then
-// the last chosen file.
-extern std::string g_lastTgaPath;
-
 class CPortraitEditorDlg : public CDialog {
 public:
     static constexpr int32_t kMaxPortraits = 64;
-    static constexpr int32_t kSlotCount = 12;
+    static constexpr int32_t kSlotCount = kDrawingSlotCount;
     static constexpr size_t kPathBufferSize = 4096;
     static constexpr size_t kFileNameBufferSize = 260;
-    // Slot 11 shows MEDIUM frame 9 or, through the frame stepper, a later one.
-    static constexpr int32_t kFirstSteppedFrame = 9;
 
     explicit CPortraitEditorDlg(CDialog* parent = nullptr);
     ~CPortraitEditorDlg() override;
@@ -69,18 +67,15 @@ public:
     const std::string& BaseDir() const { return m_baseDir; }
     const CGameArchive& Archive() const { return m_archive; }
     const CPortraitScrollBar* ScrollBar() const { return m_scrollBar; }
-    // Which image and frame a drawing slot stands for, slot 11 as frame 9.
-    static void SlotFrame(int32_t slot, PortraitSize& size, int32_t& frame);
-    // The same for the slots as shown now: slot 11 stands for the frame the
-    // stepper shows.
+    // The open-file dialog's initial folder: the base directory at start,
+    // then what the last open-file dialog returned (empty when cancelled).
+    const std::string& LastTgaPath() const { return m_lastTgaPath; }
+    // Which image and frame a drawing slot stands for as shown now: slot 11
+    // stands for the frame the stepper shows.
     void GetSlotImageFrame(int32_t slot, PortraitSize& size, int32_t& frame) const;
     // Selects the slot that shows the frame, stepping slot 11 to it when it is
     // frame 9 or later; false when the current portrait has no such frame.
     bool SelectImageFrame(PortraitSize size, int32_t frame);
-
-    // The selection bar and background colour of the view last as long as
-    // the process; tests start each dialog from their start values.
-    static void ResetViewState();
 
 protected:
     const MessageMap& GetMessageMap() const override;
@@ -100,6 +95,8 @@ private:
     void ReportExport(int32_t written, const std::vector<std::string>& failed);
     bool HasCurrentPortrait() const;
     std::string PortraitsFolder() const;
+    // A message box with the text of a string.
+    void ShowString(int32_t stringId, const char* caption);
 
     int32_t m_useTgaPalette;
     const Icon* m_hIcon;
@@ -112,4 +109,6 @@ private:
     int32_t m_lastSlotFrame; // the MEDIUM frame slot 11 shows
     PortraitRecord* m_records[kMaxPortraits];
     CPortraitScrollBar* m_scrollBar;
+    CPortraitView m_view;
+    std::string m_lastTgaPath;
 };

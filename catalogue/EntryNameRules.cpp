@@ -11,14 +11,16 @@ bool Contains(std::string_view name, std::string_view word)
 
 } // namespace
 
+bool IsPortraitEntry(std::string_view entryName)
+{
+    return Contains(entryName, "PORTRAITS\\") && !Contains(entryName, "SKULL");
+}
+
 PortraitSize ClassifySize(std::string_view entryName)
 {
-    if (Contains(entryName, "LARGE"))
-        return kSizeLarge;
-    if (Contains(entryName, "MEDIUM"))
-        return kSizeMedium;
-    if (Contains(entryName, "SMALL"))
-        return kSizeSmall;
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
+        if (Contains(entryName, kSizeNames[size]))
+            return size;
     return kSizeNone;
 }
 

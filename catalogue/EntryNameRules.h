@@ -6,6 +6,10 @@
 
 #include "PortraitTypes.h"
 
+// True for an entry below a PORTRAITS folder that is no skull picture: only
+// these entries make the catalogue and the patch.
+bool IsPortraitEntry(std::string_view entryName);
+
 // "LARGE", then "MEDIUM", then "SMALL": the first word the name contains.
 PortraitSize ClassifySize(std::string_view entryName);
 

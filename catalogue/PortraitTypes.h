@@ -12,6 +12,8 @@ constexpr PortraitSize kSizeLarge = 0;
 constexpr PortraitSize kSizeMedium = 1;
 constexpr PortraitSize kSizeSmall = 2;
 constexpr int32_t kSizeCount = 3;
+// The word of each size, as entry names and file names spell it.
+inline constexpr const char* kSizeNames[kSizeCount] = {"LARGE", "MEDIUM", "SMALL"};
 
 // Race of a portrait: 0 to 11 in the order of the race table, -1 for none.
 using RaceIndex = int32_t;

@@ -153,6 +153,18 @@ std::string LoadResourceString(int32_t id)
     case IDS_FRAME_OF:
         text = "Frame %d of %d";
         break;
+    case IDS_PACK_FAILED:
+        text = "%s could not be written. %s An earlier PATCH.010 is left as it was.";
+        break;
+    case IDS_PACK_REASON_NO_FOLDER:
+        text = "The folder PATCHES does not exist in the game directory, or it cannot be written to.";
+        break;
+    case IDS_PACK_REASON_SOURCE_UNREADABLE:
+        text = "The override file %s could not be read in full.";
+        break;
+    case IDS_PACK_REASON_WRITE_FAILED:
+        text = "Writing the file failed; the disk may be full.";
+        break;
     case IDS_ACTION_FAILED:
         text = "The last action stopped before it was done: %s.\nNo file was left half-written; files that were "
                "being written are as they were before.";

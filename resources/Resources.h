@@ -58,6 +58,11 @@ constexpr int32_t IDS_REASON_TOO_LARGE = 19;
 constexpr int32_t IDS_REASON_CANNOT_SAVE = 21;
 // The frame stepper's label.
 constexpr int32_t IDS_FRAME_OF = 20;
+// A Create Archive that failed: the patch's path and, from 23 to 25, why.
+constexpr int32_t IDS_PACK_FAILED = 22;
+constexpr int32_t IDS_PACK_REASON_NO_FOLDER = 23;
+constexpr int32_t IDS_PACK_REASON_SOURCE_UNREADABLE = 24;
+constexpr int32_t IDS_PACK_REASON_WRITE_FAILED = 25;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

@@ -1,8 +1,8 @@
 // portrait-tool: the editor's commands from the command line. It runs the
 // editor's own dialog on the headless host, so the scan, the selection, the
 // commands and the saving are the very ones the window uses; the message
-// boxes' texts are printed instead of shown.
-#include <sys/stat.h>
+// boxes' texts are printed instead of shown. What a command wrote and how it
+// ended come from the host's record of the dialog's effects.
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,10 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <filesystem>
-#include <map>
 #include <new>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,30 +62,20 @@ int Fail(const std::string& reason)
     return kExitFailed;
 }
 
-// When a file was last changed, to tell which files a command wrote.
-using Snapshot = std::map<std::string, std::pair<int64_t, int64_t>>;
+using Outcome = CommandEffects::Outcome;
 
-Snapshot TakeSnapshot(const std::string& folder)
+// The files a command wrote, each once, in the order of their paths.
+void PrintWritten(const CommandEffects& effects)
 {
-    Snapshot files;
-    const std::string native = CFileSystem::ResolvePath(folder);
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(native, ec)) {
-        struct stat st;
-        if (::stat(e.path().c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            files[e.path().string()] = {static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-                                        static_cast<int64_t>(st.st_size)};
-    }
-    return files;
+    const std::set<std::string> paths(effects.written.begin(), effects.written.end());
+    for (const std::string& path : paths)
+        std::printf("%s\n", path.c_str());
 }
 
-void PrintWritten(const Snapshot& before, const Snapshot& after)
+// The text of the last message a command showed, or the fallback.
+std::string LastMessage(const CommandEffects& effects, const char* fallback)
 {
-    for (const auto& [path, stamp] : after) {
-        auto it = before.find(path);
-        if (it == before.end() || it->second != stamp)
-            std::printf("%s\n", path.c_str());
-    }
+    return effects.messages.empty() ? fallback : effects.messages.back().text;
 }
 
 std::string JsonString(const std::string& s)
@@ -108,8 +97,6 @@ std::string JsonString(const std::string& s)
     return out + "\"";
 }
 
-const char* kSizeNames[kSizeCount] = {"LARGE", "MEDIUM", "SMALL"};
-
 // What a SLOT argument names: a drawing slot, or an image and a frame.
 struct SlotChoice {
     int32_t slot = -1;
@@ -120,23 +107,21 @@ struct SlotChoice {
 // The editor's dialog, opened on the headless host in the base directory.
 class Session {
 public:
-    Session()
-    {
-        CPortraitEditorDlg::ResetViewState();
-        host.Open(dialog);
-    }
+    Session() { host.Open(dialog); }
     ~Session()
     {
         // Closing without Quit: destruction saves nothing.
     }
 
-    // The start-up messages (1 or 2), if one was shown.
-    std::optional<std::string> StartupError() const
+    // What the dialog did since it opened, or since the last Give.
+    const CommandEffects& Effects() { return *host.Effects(); }
+
+    // Gives a command to the dialog, with the record cleared first.
+    const CommandEffects& Give(int32_t id)
     {
-        for (const auto& m : host.Messages())
-            if (m.caption == "Error")
-                return m.text;
-        return std::nullopt;
+        host.Effects()->Clear();
+        host.Command(id);
+        return Effects();
     }
 
     // A portrait by its 1-based number or its name; -1 when there is none.
@@ -171,18 +156,6 @@ public:
             return true;
         }
         return dialog.SelectImageFrame(choice.size, choice.frame);
-    }
-
-    bool Shown(int32_t stringId) const { return ShownText(stringId) != nullptr; }
-
-    // The message box whose text begins with the string, if one was shown.
-    const std::string* ShownText(int32_t stringId) const
-    {
-        const std::string text = LoadResourceString(stringId);
-        for (const auto& m : host.Messages())
-            if (m.text.compare(0, text.size(), text) == 0)
-                return &m.text;
-        return nullptr;
     }
 
     CHeadlessHost host;
@@ -327,23 +300,25 @@ int Run(const std::vector<std::string>& args)
         return Fail("cannot change to the base directory " + *base + ": " + std::strerror(errno));
 
     Session s;
-    const std::optional<std::string> startupError = s.StartupError();
-    const bool tooMany = s.Shown(IDS_TOO_MANY_PORTRAITS);
-    if (startupError && !tooMany)
-        return Fail(*startupError);
+    // Without the archive there is nothing to work on; with too many
+    // portraits, those found are still worked on.
+    if (const CommandEffects::Message* missing = s.Effects().Find(IDS_ARCHIVE_NOT_FOUND))
+        return Fail(missing->text);
+    std::optional<std::string> tooMany;
+    if (const CommandEffects::Message* m = s.Effects().Find(IDS_TOO_MANY_PORTRAITS))
+        tooMany = m->text;
 
     if (command == "list") {
         List(s, json);
-        return tooMany ? Fail(*startupError) : kExitOk;
+        return tooMany ? Fail(*tooMany) : kExitOk;
     }
     if (command == "pack") {
-        s.host.ClearMessages();
-        s.host.Command(IDC_CREATE_ARCHIVE);
-        if (s.Shown(IDS_ARCHIVE_CREATED)) {
+        const CommandEffects& packed = s.Give(IDC_CREATE_ARCHIVE);
+        if (packed.Result(CommandEffects::kPack) == Outcome::kDone) {
             std::printf("%s\n", LoadResourceString(IDS_ARCHIVE_CREATED).c_str());
             return kExitOk;
         }
-        return Fail(s.host.Messages().empty() ? "The patch archive was not written." : s.host.Messages().back().text);
+        return Fail(LastMessage(packed, "The patch archive was not written."));
     }
 
     const int32_t portrait = s.FindPortrait(rest[0]);
@@ -355,40 +330,34 @@ int Run(const std::vector<std::string>& args)
     if (command != "export-all" && !s.Pick(slot))
         return Fail("portrait " + rest[0] + " has no frame " + rest[1]);
 
-    const std::string portraits = s.dialog.BaseDir() + "\\Portraits";
     if (command == "export-all" || command == "export") {
-        const Snapshot before = TakeSnapshot(portraits);
-        s.host.ClearMessages();
-        s.host.Command(command == "export" ? IDC_EXPORT : IDC_EXPORT_ALL);
-        PrintWritten(before, TakeSnapshot(portraits));
-        if (s.Shown(IDS_PORTRAIT_SAVED)) {
+        const CommandEffects& exported = s.Give(command == "export" ? IDC_EXPORT : IDC_EXPORT_ALL);
+        PrintWritten(exported);
+        if (exported.Result(CommandEffects::kExport) == Outcome::kDone) {
             std::printf("%s\n", LoadResourceString(IDS_PORTRAIT_SAVED).c_str());
             return kExitOk;
         }
         // Nothing to export, or a file that could not be written.
-        return Fail(s.host.Messages().empty() ? "Nothing was exported." : s.host.Messages().back().text);
+        return Fail(LastMessage(exported, "Nothing was exported."));
     }
 
     // import
     if (useTgaPalette)
         s.host.ToggleCheck(IDC_USE_TGA_PALETTE);
     s.host.QueueOpenFileAnswer(tgaPath);
-    s.host.ClearMessages();
-    s.host.Command(IDC_IMPORT);
-    if (const std::string* refused = s.ShownText(IDS_TGA_NOT_LOADED))
-        return Fail(*refused); // the dialog is closed without saving
-    PortraitSize size = kSizeLarge;
-    int32_t frame = 0;
-    s.dialog.GetSlotImageFrame(s.dialog.SelectedSlot(), size, frame);
-    const Snapshot before = TakeSnapshot(portraits);
-    s.host.ClearMessages();
-    s.host.Command(IDOK); // Quit: the changed images are saved
-    PrintWritten(before, TakeSnapshot(portraits));
-    if (s.dialog.Image(size).IsFrameChanged(frame)) {
+    const CommandEffects& imported = s.Give(IDC_IMPORT);
+    if (imported.Result(CommandEffects::kImport) == Outcome::kFailed) {
+        const CommandEffects::Message* refused = imported.Find(IDS_TGA_NOT_LOADED);
+        return Fail(refused ? refused->text : LoadResourceString(IDS_TGA_NOT_LOADED)); // closed without saving
+    }
+    const CommandEffects& quit = s.Give(IDOK); // Quit: the changed images are saved
+    PrintWritten(quit);
+    if (quit.Result(CommandEffects::kSave) == Outcome::kFailed) {
         // The dialog said which image could not be saved and why; asked
         // whether to quit and lose it, the tool keeps the default, No.
-        const std::string* why = s.host.Messages().empty() ? nullptr : &s.host.Messages().front().text;
-        return Fail("The changed image could not be saved into " + CFileSystem::ResolvePath(portraits) + "." +
+        const std::string* why = quit.messages.empty() ? nullptr : &quit.messages.front().text;
+        return Fail("The changed image could not be saved into " +
+                    CFileSystem::ResolvePath(s.dialog.BaseDir() + "\\Portraits") + "." +
                     (why ? "\n" + *why : std::string()));
     }
     return kExitOk;

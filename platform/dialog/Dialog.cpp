@@ -128,6 +128,38 @@ bool CDialog::AskYesNo(const std::string& text, const std::string& caption)
     return m_host && m_host->AskYesNo(text, caption);
 }
 
+void CDialog::MessageBox(int32_t stringId, const std::string& text, const std::string& caption)
+{
+    if (CommandEffects* effects = HostEffects())
+        effects->messages.push_back({stringId, text});
+    MessageBox(text, caption);
+}
+
+bool CDialog::AskYesNo(int32_t stringId, const std::string& text, const std::string& caption)
+{
+    if (CommandEffects* effects = HostEffects())
+        effects->messages.push_back({stringId, text});
+    return AskYesNo(text, caption);
+}
+
+void CDialog::RecordWritten(const std::string& path)
+{
+    if (CommandEffects* effects = HostEffects())
+        effects->written.push_back(path);
+}
+
+void CDialog::RecordRemoved(const std::string& path)
+{
+    if (CommandEffects* effects = HostEffects())
+        effects->removed.push_back(path);
+}
+
+void CDialog::RecordOutcome(CommandEffects::Operation operation, CommandEffects::Outcome outcome)
+{
+    if (CommandEffects* effects = HostEffects())
+        effects->outcomes[operation] = outcome;
+}
+
 void CDialog::EnableDlgItem(int32_t id, bool enabled)
 {
     if (m_host)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandEffects.h"
 #include "DialogHost.h"
 #include "DialogMessage.h"
 #include "DialogTemplate.h"
@@ -100,6 +101,14 @@ public:
     void MessageBox(const std::string& text, const std::string& caption);
     // Yes or No, No the default; No without a host.
     bool AskYesNo(const std::string& text, const std::string& caption);
+    // The same for a text made from a string of the string table, which the
+    // host's record of effects notes by its id.
+    void MessageBox(int32_t stringId, const std::string& text, const std::string& caption);
+    bool AskYesNo(int32_t stringId, const std::string& text, const std::string& caption);
+    // Notes what a command did in the host's record, when it keeps one.
+    void RecordWritten(const std::string& path);
+    void RecordRemoved(const std::string& path);
+    void RecordOutcome(CommandEffects::Operation operation, CommandEffects::Outcome outcome);
     void EnableDlgItem(int32_t id, bool enabled);
     void RedrawWindow();
     bool IsIconic() const;
@@ -115,6 +124,8 @@ protected:
     virtual const MessageMap& GetMessageMap() const;
 
 private:
+    CommandEffects* HostEffects() const { return m_host ? m_host->Effects() : nullptr; }
+
     DialogTemplate m_template;
     IDialogHost* m_host = nullptr;
     std::vector<CScrollBar*> m_scrollBars;

@@ -10,6 +10,7 @@
 #include "OpenFileRequest.h"
 
 class CCanvas;
+struct CommandEffects;
 class CDialog;
 struct Icon;
 
@@ -55,4 +56,8 @@ public:
     // Returns the previous position.
     virtual int32_t SetScrollPos(int32_t id, int32_t position, bool redraw) = 0;
     virtual int32_t GetScrollPos(int32_t id) const = 0;
+
+    // The record of what the dialog's commands do, for a host that keeps one
+    // (the headless host); null for one that does not.
+    virtual CommandEffects* Effects() { return nullptr; }
 };

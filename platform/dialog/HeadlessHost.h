@@ -1,6 +1,7 @@
 // Runs a dialog without a window: the client area is a canvas in memory,
-// message boxes are recorded (and printed when asked), the open-file dialog
-// answers from a script, and scroll bars and controls keep their state. Tests
+// message boxes are recorded (and printed when asked) and so is what the
+// dialog's commands did, the open-file dialog answers from a script, and
+// scroll bars and controls keep their state. Tests
 // and the command-line tool drive dialogs through it, one input message at a
 // time, exactly as a window would deliver them.
 #pragma once
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "Canvas.h"
+#include "CommandEffects.h"
 #include "DialogHost.h"
 #include "DialogMessage.h"
 #include "Icon.h"
@@ -107,6 +109,8 @@ public:
     void GetScrollRange(int32_t id, int32_t& min, int32_t& max) const override;
     int32_t SetScrollPos(int32_t id, int32_t position, bool redraw) override;
     int32_t GetScrollPos(int32_t id) const override;
+    // Kept from Open on; the caller clears it between commands.
+    CommandEffects* Effects() override { return &m_effects; }
 
 private:
     void Record(const std::string& text, const std::string& caption, bool owned);
@@ -120,6 +124,7 @@ private:
     std::map<int32_t, ControlState> m_controls;
     std::map<int32_t, ScrollBarState> m_scrollBars;
     std::vector<ShownMessage> m_messages;
+    CommandEffects m_effects;
     FILE* m_echo = nullptr;
     std::deque<std::optional<std::string>> m_fileAnswers;
     std::deque<bool> m_yesNoAnswers;

@@ -425,7 +425,6 @@ TEST(EditorApp, InitInstanceRunsTheDialogOnTheHostAndReturnsFalse)
     TempDir files;
     files.WriteFile("edit.tga", SolidTga(21, 15, 77));
     ScopedChdir cd(game.Base());
-    CPortraitEditorDlg::ResetViewState();
     {
         CHeadlessHost host;
         host.QueueOpenFileAnswer(files / "edit.tga");
@@ -441,7 +440,6 @@ TEST(EditorApp, InitInstanceRunsTheDialogOnTheHostAndReturnsFalse)
     EXPECT_EQ(ListFolder(game / "Portraits"), std::vector<std::string>{"LTVARM1.GFX"});
 
     // The next run shows the saved frame.
-    CPortraitEditorDlg::ResetViewState();
     CHeadlessHost host;
     CPortraitEditorDlg dlg;
     host.Open(dlg);

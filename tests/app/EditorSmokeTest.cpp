@@ -11,7 +11,6 @@ TEST(EditorSmoke, StartsOnPortraitZero)
 {
     GameDir game(MakePortraitEntries(ManyPortraits(3)), /*makePortraits=*/false);
     ScopedChdir cd(game.Base());
-    CPortraitEditorDlg::ResetViewState();
     CHeadlessHost host;
     CPortraitEditorDlg dlg;
     host.Open(dlg);

@@ -10,7 +10,6 @@ void EditorFixture::Open(const std::vector<TestEntry>& entries)
     game = std::make_unique<GameDir>(entries);
     archiveBefore = game->ArchiveBytes();
     cd = std::make_unique<ScopedChdir>(game->Base());
-    CPortraitEditorDlg::ResetViewState();
     host.Open(dlg);
 }
 

@@ -32,7 +32,6 @@ TEST(EditorStartup, WithoutArchiveShowsMessageOneAndOpensEmpty)
 {
     TempDir base;
     ScopedChdir cd(base.Path());
-    CPortraitEditorDlg::ResetViewState();
     CHeadlessHost host;
     CPortraitEditorDlg dlg;
     host.Open(dlg);

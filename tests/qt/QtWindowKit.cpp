@@ -329,7 +329,6 @@ std::vector<ViewSnapshot> RunHeadless(const std::string& baseDir, const std::vec
 {
     std::vector<ViewSnapshot> snapshots;
     ScopedChdir cd(baseDir);
-    CPortraitEditorDlg::ResetViewState();
     CHeadlessHost host;
     CPortraitEditorDlg dialog;
     host.Open(dialog);

@@ -108,7 +108,6 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
 {
     const TwinGames games(MakePortraitEntries(Portraits()));
     ScopedChdir cd(games.window.Base());
-    CPortraitEditorDlg::ResetViewState();
     WindowSession session;
     CPortraitEditorDlg dialog;
     const int32_t result = session.Run(dialog, [&] {
@@ -280,7 +279,6 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
 
     const std::string exported = PortraitName(2) + "2_MEDIUM.TGA";
     ScopedChdir cd(games.window.Base());
-    CPortraitEditorDlg::ResetViewState();
     WindowSession session;
     CPortraitEditorDlg dialog;
     const int32_t result = session.Run(dialog, [&] {
@@ -430,7 +428,6 @@ TEST_F(QtWindowTest, TheScrollBarAndTheWheelMoveAsTheDialogDecides)
     ASSERT_EQ(headless.size(), inputs.size() + 1);
 
     ScopedChdir cd(games.window.Base());
-    CPortraitEditorDlg::ResetViewState();
     WindowSession session;
     CPortraitEditorDlg dialog;
     const int32_t result = session.Run(dialog, [&] {
@@ -474,7 +471,6 @@ TEST_F(QtWindowTest, TheOpenFileDialogTakesExistingFilesOnlyAndACancelSaysNothin
     const std::vector<ViewSnapshot> headless = RunHeadless(games.headless.Base(), parity);
 
     ScopedChdir cd(games.window.Base());
-    CPortraitEditorDlg::ResetViewState();
     WindowSession session;
     CPortraitEditorDlg dialog;
     const int32_t result = session.Run(dialog, [&] {
@@ -512,7 +508,7 @@ TEST_F(QtWindowTest, TheOpenFileDialogTakesExistingFilesOnlyAndACancelSaysNothin
         ASSERT_EQ(session.fileDialogs.size(), 5u);
         ASSERT_EQ(session.boxes.size(), boxesBefore + 1);
         EXPECT_NE(session.boxes[boxesBefore].text, kNotLoaded); // the dialog's own warning
-        EXPECT_EQ(g_lastTgaPath, "");
+        EXPECT_EQ(dialog.LastTgaPath(), "");
         EXPECT_EQ(ShownInSlot(session.Grab(), 0), TestPaletteRgb(77));
         session.Perform(Do(K::CloseBox));
     });
@@ -569,7 +565,6 @@ TEST_F(QtWindowTest, AnActionThatThrowsIsReportedAndTheEditorGoesOn)
 {
     const TwinGames games(MakePortraitEntries(Portraits()));
     ScopedChdir cd(games.window.Base());
-    CPortraitEditorDlg::ResetViewState();
     WindowSession session;
     CExportRunsOutOfMemory dialog;
     const int32_t result = session.Run(dialog, [&] {
@@ -593,7 +588,6 @@ TEST_F(QtWindowTest, TerminationSignalsSaveAsQuitDoesAndEndTheWindow)
         const TwinGames games(MakePortraitEntries(Portraits()));
         const std::string small = WriteFile("PAINTED_SMALL.TGA", SolidTga(5, 3, 66));
         ScopedChdir cd(games.window.Base());
-        CPortraitEditorDlg::ResetViewState();
         WindowSession session;
         CPortraitEditorDlg dialog;
         const int32_t result = session.Run(dialog, [&] {
@@ -627,7 +621,6 @@ TEST_P(QtQuitTest, EveryWayOutSavesTheChangedImages)
     const bool ok = GetParam() == Input::Kind::QuitButton || GetParam() == Input::Kind::EnterKey;
 
     ScopedChdir cd(games.window.Base());
-    CPortraitEditorDlg::ResetViewState();
     WindowSession session;
     CPortraitEditorDlg dialog;
     const int32_t result = session.Run(dialog, [&] {
