@@ -1,5 +1,6 @@
 // Reader of the game's archive format, writer and reader of override headers,
-// and builder of patch archives in the same format.
+// and builder of patch archives in the same format: the files and the results
+// around the byte-level code of ArchiveFormat.h and OverrideFormat.h.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,6 @@
 #include <string>
 #include <string_view>
 
-#include "ArchiveHeader.h"
 #include "PatchSlot.h"
 
 class CGameArchive {
@@ -75,7 +75,7 @@ public:
 private:
     const uint8_t* Record(int32_t index) const;
 
-    ArchiveHeader m_header;
+    int32_t m_count = 0;
     std::unique_ptr<uint8_t[]> m_directory; // count x 280 bytes as read
 
     std::unique_ptr<PatchSlot[]> m_slots;
