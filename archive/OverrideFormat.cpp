@@ -1,5 +1,6 @@
 #include "OverrideFormat.h"
 
+#include <array>
 #include <cstring>
 
 #include "ByteReader.h"
@@ -45,12 +46,15 @@ OverrideHeader ParseOverrideHeaderSkippingName(std::span<const uint8_t> bytes)
 
 std::vector<uint8_t> SerializeOverrideHeader(std::string_view entryName, uint32_t payloadSize)
 {
-    const size_t nameLength = entryName.size();
-    std::vector<uint8_t> bytes(OverrideHeader::HeaderSize(nameLength));
-    std::memcpy(bytes.data(), OverrideHeader::kMagic, OverrideHeader::kMagicSize);
-    StoreU32LE(&bytes[OverrideHeader::kNameLengthOffset], static_cast<uint32_t>(nameLength));
-    if (nameLength)
-        std::memcpy(&bytes[OverrideHeader::kNameOffset], entryName.data(), nameLength);
-    StoreU32LE(&bytes[OverrideHeader::PayloadSizeOffset(nameLength)], payloadSize);
+    // The fields around the name, laid out at their offsets as in a header
+    // with an empty name, and the name put in between.
+    const auto nameLength = static_cast<uint32_t>(entryName.size());
+    std::array<uint8_t, OverrideHeader::kFixedSize> fixed{};
+    std::memcpy(fixed.data(), OverrideHeader::kMagic, OverrideHeader::kMagicSize);
+    StoreU32LE(&fixed[OverrideHeader::kNameLengthOffset], nameLength);
+    StoreU32LE(&fixed[OverrideHeader::PayloadSizeOffset(0)], payloadSize);
+
+    std::vector<uint8_t> bytes(fixed.begin(), fixed.end());
+    bytes.insert(bytes.begin() + OverrideHeader::kNameOffset, entryName.begin(), entryName.end());
     return bytes;
 }
