@@ -108,44 +108,38 @@ int32_t CGameArchive::GetEntryCount() const
     return m_directory ? m_count : 0;
 }
 
-const uint8_t* CGameArchive::Record(int32_t index) const
+bool CGameArchive::GetRecord(int32_t index, ArchiveRecord& record) const
 {
     if (index < 0 || index >= GetEntryCount())
-        return nullptr;
-    return m_directory.get() + static_cast<size_t>(index) * ArchiveEntry::kSize;
+        return false;
+    const uint8_t* bytes = m_directory.get() + static_cast<size_t>(index) * ArchiveEntry::kSize;
+    return ParseDirectoryRecord(std::span(bytes, ArchiveEntry::kSize), record) == kArchiveParseOk;
 }
 
 const char* CGameArchive::GetEntryName(int32_t index) const
 {
-    const uint8_t* record = Record(index);
-    ArchiveRecord fields;
-    if (!record || ParseDirectoryRecord(std::span(record, ArchiveEntry::kSize), fields) != kArchiveParseOk)
+    ArchiveRecord record;
+    if (!GetRecord(index, record))
         return nullptr;
     // A malformed record whose 256 name bytes hold no zero is cut after 255,
     // so that no reader runs past it. Doing this here rather than in Open
     // keeps Open a single read.
-    uint8_t* name = m_directory.get() + (record - m_directory.get()) + ArchiveEntry::kNameOffset;
-    if (name[fields.name.size()] != 0)
-        name[fields.name.size()] = 0;
+    uint8_t* name = m_directory.get() + (reinterpret_cast<const uint8_t*>(record.name.data()) - m_directory.get());
+    if (name[record.name.size()] != 0)
+        name[record.name.size()] = 0;
     return reinterpret_cast<const char*>(name);
 }
 
 uint32_t CGameArchive::GetEntryOffset(int32_t index) const
 {
-    const uint8_t* record = Record(index);
-    ArchiveRecord fields;
-    if (!record || ParseDirectoryRecord(std::span(record, ArchiveEntry::kSize), fields) != kArchiveParseOk)
-        return 0xFFFFFFFFu;
-    return fields.offset;
+    ArchiveRecord record;
+    return GetRecord(index, record) ? record.offset : 0xFFFFFFFFu;
 }
 
 uint32_t CGameArchive::GetEntrySize(int32_t index) const
 {
-    const uint8_t* record = Record(index);
-    ArchiveRecord fields;
-    if (!record || ParseDirectoryRecord(std::span(record, ArchiveEntry::kSize), fields) != kArchiveParseOk)
-        return 0;
-    return fields.size;
+    ArchiveRecord record;
+    return GetRecord(index, record) ? record.size : 0;
 }
 
 int32_t CGameArchive::WriteOverrideHeader(FILE* file, int32_t entryIndex) const

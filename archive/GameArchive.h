@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "ArchiveRecord.h"
 #include "PatchSlot.h"
 
 class CGameArchive {
@@ -73,7 +74,8 @@ public:
     const std::string& GetFailedSourcePath() const { return m_failedSource; }
 
 private:
-    const uint8_t* Record(int32_t index) const;
+    // Parses directory record `index`; false out of range.
+    bool GetRecord(int32_t index, ArchiveRecord& record) const;
 
     int32_t m_count = 0;
     std::unique_ptr<uint8_t[]> m_directory; // count x 280 bytes as read
