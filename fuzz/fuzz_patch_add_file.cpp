@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::remove((base + ".010").c_str());
 
     const OverrideHeader h = ParseOverrideHeader(std::span(data, size));
-    const bool acceptable = h.result == OverrideHeader::kOk && h.nameLength >= 1 && h.nameLength <= 255 &&
+    const bool acceptable = h.result == OverrideHeader::kOk && h.nameLength >= 1 &&
+                            h.nameLength <= OverrideHeader::kMaxNameLength &&
                             !std::memchr(h.entryName.data(), 0, h.nameLength) && size - h.headerSize >= h.payloadSize;
     std::vector<ArchiveMember> members;
     if (acceptable)
