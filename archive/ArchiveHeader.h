@@ -8,13 +8,13 @@
 //      520      4  0x0200FFFF (never read)
 //      524      4  1 (never read)
 //      528      4  reserved, 0
+//
+// ArchiveFormat.h reads and writes it.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-
-#include "LittleEndian.h"
 
 struct ArchiveHeader {
     static constexpr size_t kSize = 532;
@@ -33,8 +33,4 @@ struct ArchiveHeader {
     static constexpr const char* kPrefix = "Data\\";
 
     std::array<uint8_t, kSize> bytes{};
-
-    int32_t Count() const { return LoadI32LE(&bytes[kCountOffset]); }
-    int32_t CountCheck() const { return LoadI32LE(&bytes[kCountCheckOffset]); }
-    void Clear() { bytes.fill(0); }
 };

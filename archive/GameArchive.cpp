@@ -3,12 +3,14 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
+#include <span>
 #include <vector>
 
-#include "ArchiveEntry.h"
-#include "OverrideHeader.h"
+#include "ArchiveFormat.h"
+#include "OverrideFormat.h"
 #include "CheckedSize.h"
 #include "FileSystem.h"
 #include "ReplacingFile.h"
@@ -29,6 +31,32 @@ bool WriteAll(FILE* file, const void* data, size_t n)
     return CFileSystem::Write(file, data, n);
 }
 
+// Room for an override header whose name could be an entry name.
+using OverrideHeaderBytes = std::array<uint8_t, OverrideHeader::kFixedSize + OverrideHeader::kMaxNameLength>;
+
+// Reads the override header at the file's position, leaving the file at the
+// payload when the header is complete. The bytes in front of the name come
+// first, since they tell its length. A name longer than an entry name is
+// skipped, not read: a header may claim any length. The returned entry name
+// points into `bytes`.
+OverrideHeader ReadOverrideHeaderFrom(FILE* file, OverrideHeaderBytes& bytes)
+{
+    constexpr size_t kFront = OverrideHeader::kNameOffset;
+    if (!ReadExactly(file, bytes.data(), kFront))
+        return {};
+    const OverrideHeader front = ParseOverrideHeader(std::span(bytes.data(), kFront));
+    if (front.nameLength <= OverrideHeader::kMaxNameLength) {
+        const auto size = static_cast<size_t>(front.headerSize);
+        if (!ReadExactly(file, bytes.data() + kFront, size - kFront))
+            return {};
+        return ParseOverrideHeader(std::span(bytes.data(), size));
+    }
+    if (::fseeko(file, static_cast<off_t>(front.nameLength), SEEK_CUR) != 0 ||
+        !ReadExactly(file, bytes.data() + kFront, OverrideHeader::kPayloadSizeSize))
+        return {};
+    return ParseOverrideHeaderSkippingName(std::span(bytes.data(), kFront + OverrideHeader::kPayloadSizeSize));
+}
+
 } // namespace
 
 CGameArchive::CGameArchive() { Clear(); }
@@ -37,7 +65,7 @@ CGameArchive::~CGameArchive() { Clear(); }
 
 void CGameArchive::Clear()
 {
-    m_header.Clear();
+    m_count = 0;
     m_directory.reset();
 }
 
@@ -48,110 +76,93 @@ int32_t CGameArchive::Open(std::string_view path)
     if (!file)
         return kOpenCannotOpen;
 
-    if (!ReadExactly(file.get(), m_header.bytes.data(), ArchiveHeader::kSize)) {
-        m_header.Clear();
+    std::array<uint8_t, ArchiveHeader::kSize> header;
+    if (!ReadExactly(file.get(), header.data(), header.size()))
         return kOpenShortFile;
-    }
-    const int32_t count = m_header.Count();
-    if (count != m_header.CountCheck()) {
-        m_header.Clear();
+    int32_t count = 0;
+    const int32_t parsed = ParseArchiveHeader(header, count);
+    if (parsed == kArchiveParseCountMismatch)
         return kOpenCountMismatch;
-    }
-
-    // The directory is the last count x 280 bytes. The file must hold them
-    // before anything is allocated for them, whatever the header claims.
-    const int64_t fileSize = CFileSystem::GetFileSize(file.get());
-    const uint64_t dirBytes = static_cast<uint64_t>(count < 0 ? 0 : count) * ArchiveEntry::kSize;
-    if (count < 0 || fileSize < 0 || dirBytes > static_cast<uint64_t>(fileSize)) {
-        m_header.Clear();
+    if (parsed != kArchiveParseOk)
         return kOpenShortFile;
-    }
+
+    // The file must hold the directory before anything is allocated for it,
+    // whatever the header claims.
+    const int64_t fileSize = CFileSystem::GetFileSize(file.get());
+    uint64_t dirStart = 0, dirBytes = 0;
+    if (fileSize < 0 || !FindArchiveDirectory(count, static_cast<uint64_t>(fileSize), dirStart, dirBytes))
+        return kOpenShortFile;
 
     m_directory.reset(new (std::nothrow) uint8_t[dirBytes == 0 ? 1 : dirBytes]);
-    if (!m_directory ||
-        ::fseeko(file.get(), static_cast<off_t>(static_cast<uint64_t>(fileSize) - dirBytes), SEEK_SET) != 0 ||
+    if (!m_directory || ::fseeko(file.get(), static_cast<off_t>(dirStart), SEEK_SET) != 0 ||
         !ReadExactly(file.get(), m_directory.get(), dirBytes)) {
         Clear();
         return kOpenShortFile;
     }
-
+    m_count = count;
     return kOpenOk;
 }
 
 int32_t CGameArchive::GetEntryCount() const
 {
-    return m_directory ? m_header.Count() : 0;
+    return m_directory ? m_count : 0;
 }
 
-const uint8_t* CGameArchive::Record(int32_t index) const
+bool CGameArchive::GetRecord(int32_t index, ArchiveRecord& record) const
 {
     if (index < 0 || index >= GetEntryCount())
-        return nullptr;
-    return m_directory.get() + static_cast<size_t>(index) * ArchiveEntry::kSize;
+        return false;
+    const uint8_t* bytes = m_directory.get() + static_cast<size_t>(index) * ArchiveEntry::kSize;
+    return ParseDirectoryRecord(std::span(bytes, ArchiveEntry::kSize), record) == kArchiveParseOk;
 }
 
 const char* CGameArchive::GetEntryName(int32_t index) const
 {
-    const uint8_t* record = Record(index);
-    if (!record)
+    ArchiveRecord record;
+    if (!GetRecord(index, record))
         return nullptr;
-    // A name is at most 255 characters and a zero. A malformed record whose
-    // 256 name bytes hold no zero is cut there, so that no reader runs past
-    // it. Doing this here rather than in Open keeps Open a single read.
-    uint8_t* name = m_directory.get() + (record - m_directory.get()) + ArchiveEntry::kNameOffset;
-    if (!std::memchr(name, 0, ArchiveEntry::kNameSize))
-        name[ArchiveEntry::kNameSize - 1] = 0;
+    // A malformed record whose 256 name bytes hold no zero is cut after 255,
+    // so that no reader runs past it. Doing this here rather than in Open
+    // keeps Open a single read.
+    uint8_t* name = m_directory.get() + (reinterpret_cast<const uint8_t*>(record.name.data()) - m_directory.get());
+    if (name[record.name.size()] != 0)
+        name[record.name.size()] = 0;
     return reinterpret_cast<const char*>(name);
 }
 
 uint32_t CGameArchive::GetEntryOffset(int32_t index) const
 {
-    const uint8_t* record = Record(index);
-    return record ? LoadU32LE(record + ArchiveEntry::kDataOffsetOffset) : 0xFFFFFFFFu;
+    ArchiveRecord record;
+    return GetRecord(index, record) ? record.offset : 0xFFFFFFFFu;
 }
 
 uint32_t CGameArchive::GetEntrySize(int32_t index) const
 {
-    const uint8_t* record = Record(index);
-    return record ? LoadU32LE(record + ArchiveEntry::kDataSizeOffset) : 0;
+    ArchiveRecord record;
+    return GetRecord(index, record) ? record.size : 0;
 }
 
 int32_t CGameArchive::WriteOverrideHeader(FILE* file, int32_t entryIndex) const
 {
     const char* name = GetEntryName(entryIndex);
-    const size_t nameLength = name ? std::strlen(name) : 0;
-
-    std::vector<uint8_t> header(OverrideHeader::kFixedSize + nameLength);
-    std::memcpy(header.data(), OverrideHeader::kMagic, OverrideHeader::kMagicSize);
-    StoreU32LE(&header[OverrideHeader::kNameLengthOffset], static_cast<uint32_t>(nameLength));
-    if (nameLength)
-        std::memcpy(&header[OverrideHeader::kNameOffset], name, nameLength);
+    const std::string_view entryName = name ? std::string_view(name) : std::string_view();
     // Provisional payload size: the entry's size in the archive. The writer
     // overwrites it once the payload is written.
-    StoreU32LE(&header[OverrideHeader::kNameOffset + nameLength], GetEntrySize(entryIndex));
+    const std::vector<uint8_t> header = SerializeOverrideHeader(entryName, GetEntrySize(entryIndex));
 
     const off_t start = ::ftello(file);
     // A header that was not written in full has no size field to fill in.
     if (!WriteAll(file, header.data(), header.size()) || start < 0)
         return -1;
-    return static_cast<int32_t>(start + static_cast<off_t>(OverrideHeader::kNameOffset + nameLength));
+    return static_cast<int32_t>(start + static_cast<off_t>(OverrideHeader::PayloadSizeOffset(entryName.size())));
 }
 
 int32_t CGameArchive::ReadOverrideHeader(FILE* file, uint32_t& payloadSize) const
 {
-    payloadSize = 0;
-    uint8_t fixed[OverrideHeader::kNameOffset];
-    if (!ReadExactly(file, fixed, sizeof fixed))
-        return kReadHeaderShort;
-    // The name is skipped, not read: a header may claim any length.
-    const uint32_t nameLength = LoadU32LE(&fixed[OverrideHeader::kNameLengthOffset]);
-    if (::fseeko(file, static_cast<off_t>(nameLength), SEEK_CUR) != 0)
-        return kReadHeaderShort;
-    uint8_t size[4];
-    if (!ReadExactly(file, size, sizeof size))
-        return kReadHeaderShort;
-    payloadSize = LoadU32LE(size);
-    return kReadHeaderOk;
+    OverrideHeaderBytes bytes;
+    const OverrideHeader header = ReadOverrideHeaderFrom(file, bytes);
+    payloadSize = header.payloadSize;
+    return header.result == OverrideHeader::kOk ? kReadHeaderOk : kReadHeaderShort;
 }
 
 int32_t CGameArchive::BeginBuild(std::string_view outputPath, std::string_view storedPath)
@@ -184,31 +195,22 @@ int32_t CGameArchive::AddFile(std::string_view path)
     if (!file)
         return kAddCannotOpen;
 
-    uint8_t fixed[OverrideHeader::kNameOffset];
-    if (!ReadExactly(file.get(), fixed, sizeof fixed))
-        return kAddMalformed;
-    const uint32_t nameLength = LoadU32LE(&fixed[OverrideHeader::kNameLengthOffset]);
-    if (nameLength == 0 || nameLength > OverrideHeader::kMaxNameLength)
-        return kAddMalformed;
-
-    ArchiveEntry entry;
-    uint8_t size[4];
-    if (!ReadExactly(file.get(), &entry.bytes[ArchiveEntry::kNameOffset], nameLength) ||
-        !ReadExactly(file.get(), size, sizeof size))
+    OverrideHeaderBytes bytes;
+    const OverrideHeader header = ReadOverrideHeaderFrom(file.get(), bytes);
+    if (header.result != OverrideHeader::kOk || header.nameLength == 0 ||
+        header.nameLength > OverrideHeader::kMaxNameLength)
         return kAddMalformed;
     // A zero inside the name would cut the entry name short in the patch.
-    if (std::memchr(&entry.bytes[ArchiveEntry::kNameOffset], 0, nameLength))
+    if (std::memchr(header.entryName.data(), 0, header.entryName.size()))
         return kAddMalformed;
-    const uint32_t payloadSize = LoadU32LE(size);
-    const uint32_t payloadOffset = OverrideHeader::kFixedSize + nameLength;
     const int64_t fileSize = CFileSystem::GetFileSize(file.get());
-    if (fileSize < 0 || !RangeFits(payloadOffset, payloadSize, static_cast<uint64_t>(fileSize)))
+    if (fileSize < 0 || !RangeFits(header.headerSize, header.payloadSize, static_cast<uint64_t>(fileSize)))
         return kAddMalformed;
-    entry.SetDataSize(payloadSize);
 
-    slot.entry = entry;
+    slot.entryName = std::string(header.entryName);
+    slot.payloadSize = header.payloadSize;
     slot.sourcePath = std::string(path);
-    slot.sourceOffset = payloadOffset;
+    slot.sourceOffset = static_cast<uint32_t>(header.headerSize);
     ++m_slotCount;
     return kAddOk;
 }
@@ -224,22 +226,14 @@ int32_t CGameArchive::WriteArchive()
         if (!m_slots[static_cast<size_t>(i)].sourcePath.empty())
             ++written;
 
-    ArchiveHeader header;
-    const size_t pathLength = std::min(m_storedPath.size(), ArchiveHeader::kPathSize - 1);
-    std::memcpy(&header.bytes[ArchiveHeader::kPathOffset], m_storedPath.data(), pathLength);
-    std::memcpy(&header.bytes[ArchiveHeader::kPrefixOffset], ArchiveHeader::kPrefix,
-                std::strlen(ArchiveHeader::kPrefix));
-    StoreU32LE(&header.bytes[ArchiveHeader::kCountOffset], static_cast<uint32_t>(written));
-    StoreU32LE(&header.bytes[ArchiveHeader::kCountCheckOffset], static_cast<uint32_t>(written));
-    StoreU32LE(&header.bytes[ArchiveHeader::kMarkerOffset], ArchiveHeader::kMarker);
-    StoreU32LE(&header.bytes[ArchiveHeader::kVersionOffset], static_cast<uint32_t>(ArchiveHeader::kVersion));
+    const auto header = SerializeArchiveHeader(m_storedPath, written);
 
     // The patch is written beside its target and replaces it only when
     // complete: the game would load a broken patch that stood in its place.
     CReplacingFile out;
     if (!out.Begin(m_outputPath, m_outputPath + kPartialSuffix))
         return kWriteCannotCreate;
-    if (!WriteAll(out.Stream(), header.bytes.data(), header.bytes.size()))
+    if (!WriteAll(out.Stream(), header.data(), header.size()))
         return kWriteFailed;
 
     uint64_t position = ArchiveHeader::kSize;
@@ -248,8 +242,8 @@ int32_t CGameArchive::WriteArchive()
         PatchSlot& slot = m_slots[static_cast<size_t>(i)];
         if (slot.sourcePath.empty())
             continue;
-        const uint32_t size = slot.entry.DataSize();
-        if (position > 0xFFFFFFFFu)
+        const uint32_t size = slot.payloadSize;
+        if (position > ArchiveEntry::kMaxDataOffset)
             return kWriteFailed; // offsets beyond 4 GiB do not fit the directory
 
         // The payload is copied a block at a time, so that what a header
@@ -259,7 +253,7 @@ int32_t CGameArchive::WriteArchive()
             m_failedSource = slot.sourcePath;
             return kWriteSourceUnreadable;
         }
-        slot.entry.SetDataOffset(static_cast<uint32_t>(position));
+        slot.dataOffset = static_cast<uint32_t>(position);
         for (uint32_t left = size; left > 0;) {
             const size_t n = std::min<size_t>(left, sizeof block);
             if (!ReadExactly(source.get(), block, n)) {
@@ -275,7 +269,10 @@ int32_t CGameArchive::WriteArchive()
 
     for (int32_t i = 0; i < m_slotCount; ++i) {
         const PatchSlot& slot = m_slots[static_cast<size_t>(i)];
-        if (!slot.sourcePath.empty() && !WriteAll(out.Stream(), slot.entry.bytes.data(), ArchiveEntry::kSize))
+        if (slot.sourcePath.empty())
+            continue;
+        const auto record = SerializeDirectoryRecord(slot.entryName, slot.dataOffset, slot.payloadSize);
+        if (!WriteAll(out.Stream(), record.data(), record.size()))
             return kWriteFailed;
     }
     return out.Commit() ? kWriteOk : kWriteFailed;

@@ -1,5 +1,6 @@
 // Reader of the game's archive format, writer and reader of override headers,
-// and builder of patch archives in the same format.
+// and builder of patch archives in the same format: the files and the results
+// around the byte-level code of ArchiveFormat.h and OverrideFormat.h.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "ArchiveHeader.h"
+#include "ArchiveRecord.h"
 #include "PatchSlot.h"
 
 class CGameArchive {
@@ -73,9 +74,10 @@ public:
     const std::string& GetFailedSourcePath() const { return m_failedSource; }
 
 private:
-    const uint8_t* Record(int32_t index) const;
+    // Parses directory record `index`; false out of range.
+    bool GetRecord(int32_t index, ArchiveRecord& record) const;
 
-    ArchiveHeader m_header;
+    int32_t m_count = 0;
     std::unique_ptr<uint8_t[]> m_directory; // count x 280 bytes as read
 
     std::unique_ptr<PatchSlot[]> m_slots;

@@ -6,7 +6,6 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,10 +15,8 @@
 #include <vector>
 
 #include "RatioReport.h"
-#include "ArchiveEntry.h"
-#include "ArchiveHeader.h"
+#include "ArchiveFormat.h"
 #include "GameArchive.h"
-#include "LittleEndian.h"
 
 namespace {
 
@@ -31,54 +28,41 @@ constexpr size_t kDirectoryBytes = static_cast<size_t>(kEntryCount) * ArchiveEnt
 
 // Mostly portraits in two sizes, and a third of other files so that the name
 // scan sees misses as well as hits.
-void FormatEntryName(int32_t index, char* out, size_t size)
+std::string EntryName(int32_t index)
 {
+    char name[ArchiveEntry::kNameSize];
     switch (index % 3) {
     case 0:
-        std::snprintf(out, size, "PORTRAITS\\LARGE\\XTVARM%d.GFX", index);
+        std::snprintf(name, sizeof name, "PORTRAITS\\LARGE\\XTVARM%d.GFX", index);
         break;
     case 1:
-        std::snprintf(out, size, "PORTRAITS\\SMALL\\XTVARM%d.GFX", index);
+        std::snprintf(name, sizeof name, "PORTRAITS\\SMALL\\XTVARM%d.GFX", index);
         break;
     default:
-        std::snprintf(out, size, "INTERFACE\\ICONS\\ICON%05d.GFX", index);
+        std::snprintf(name, sizeof name, "INTERFACE\\ICONS\\ICON%05d.GFX", index);
         break;
     }
+    return name;
 }
 
-// The benchmark's own writer, not CGameArchive's builder: the builder only
+// Written with SerializeArchive rather than CGameArchive's builder, which
 // takes override files one by one and at most 255 of them.
 bool WriteTestArchive(const std::string& path, std::string& error)
 {
-    std::vector<uint8_t> header(ArchiveHeader::kSize, 0);
-    std::memcpy(&header[ArchiveHeader::kPathOffset], path.data(),
-                std::min(path.size(), ArchiveHeader::kPathSize - 1));
-    std::memcpy(&header[ArchiveHeader::kPrefixOffset], ArchiveHeader::kPrefix, std::strlen(ArchiveHeader::kPrefix));
-    StoreU32LE(&header[ArchiveHeader::kCountOffset], static_cast<uint32_t>(kEntryCount));
-    StoreU32LE(&header[ArchiveHeader::kCountCheckOffset], static_cast<uint32_t>(kEntryCount));
-    StoreU32LE(&header[ArchiveHeader::kMarkerOffset], ArchiveHeader::kMarker);
-    StoreU32LE(&header[ArchiveHeader::kVersionOffset], static_cast<uint32_t>(ArchiveHeader::kVersion));
-
-    std::vector<uint8_t> data(static_cast<size_t>(kEntryCount) * kDataPerEntry);
-    std::vector<uint8_t> directory(kDirectoryBytes, 0); // reserved fields stay zero
+    std::vector<ArchiveMember> members(static_cast<size_t>(kEntryCount));
     for (int32_t i = 0; i < kEntryCount; ++i) {
-        const size_t at = static_cast<size_t>(i);
-        std::memset(&data[at * kDataPerEntry], static_cast<int>(i & 0xFF), kDataPerEntry);
-        uint8_t* record = &directory[at * ArchiveEntry::kSize];
-        FormatEntryName(i, reinterpret_cast<char*>(record + ArchiveEntry::kNameOffset), ArchiveEntry::kNameSize);
-        StoreU32LE(record + ArchiveEntry::kDataOffsetOffset,
-                   static_cast<uint32_t>(ArchiveHeader::kSize + at * kDataPerEntry));
-        StoreU32LE(record + ArchiveEntry::kDataSizeOffset, kDataPerEntry);
+        ArchiveMember& m = members[static_cast<size_t>(i)];
+        m.name = EntryName(i);
+        m.payload.assign(kDataPerEntry, static_cast<uint8_t>(i & 0xFF));
     }
+    const std::vector<uint8_t> bytes = SerializeArchive(path, members);
 
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         error = "cannot create " + path;
         return false;
     }
-    const bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                         std::fwrite(data.data(), 1, data.size(), file) == data.size() &&
-                         std::fwrite(directory.data(), 1, directory.size(), file) == directory.size();
+    const bool written = !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (std::fclose(file) != 0 || !written) {
         error = "cannot write " + path;
         return false;
@@ -166,9 +150,10 @@ void BenchRawFread(benchmark::State& state)
             break;
         }
         uint8_t header[ArchiveHeader::kSize];
-        bool ok = std::fread(header, 1, sizeof header, file) == sizeof header;
-        const size_t dirBytes = static_cast<size_t>(LoadI32LE(&header[ArchiveHeader::kCountOffset])) *
-                                ArchiveEntry::kSize;
+        int32_t count = 0;
+        bool ok = std::fread(header, 1, sizeof header, file) == sizeof header &&
+                  ParseArchiveHeader(header, count) == kArchiveParseOk;
+        const size_t dirBytes = static_cast<size_t>(count) * ArchiveEntry::kSize;
         auto directory = std::make_unique_for_overwrite<uint8_t[]>(dirBytes);
         ok = ok && ::fseeko(file, -static_cast<off_t>(dirBytes), SEEK_END) == 0 &&
              std::fread(directory.get(), 1, dirBytes, file) == dirBytes;

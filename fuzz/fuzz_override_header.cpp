@@ -1,37 +1,28 @@
-// Feeds arbitrary bytes to the override header reader through a memory
-// stream and checks its result and where it leaves the stream: just past the
-// payload size field, whose place follows from the name length at bytes 11..14.
-#include <sys/types.h>
-
+// Feeds arbitrary bytes to the override header parser that CGameArchive reads
+// override files through: a header that parses is written back byte for byte
+// (all but the magic, which is never compared), and one that does not names
+// a size that the bytes do not reach.
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
+#include <span>
+#include <vector>
 
-#include "GameArchive.h"
-#include "LittleEndian.h"
+#include "OverrideFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // Mode "rb" never writes, so the input buffer is not modified. Older C
-    // libraries refuse an empty buffer, which tells nothing about the reader.
-    FILE* file = ::fmemopen(const_cast<uint8_t*>(data), size, "rb");
-    if (!file)
-        return 0;
-
-    const CGameArchive archive;
-    uint32_t payloadSize = 0;
-    const int32_t result = archive.ReadOverrideHeader(file, payloadSize);
-    const off_t position = ::ftello(file);
-    std::fclose(file);
-    if (result != 1 && result != -1)
+    const OverrideHeader header = ParseOverrideHeader(std::span(data, size));
+    const OverrideHeader skipped = ParseOverrideHeaderSkippingName(std::span(data, size));
+    if ((skipped.result == OverrideHeader::kOk) != (size >= OverrideHeader::kFixedSize))
         __builtin_trap();
-    if (result == 1) {
-        // A success means that all 19 + L header bytes were there.
-        if (size < 19)
+    if (header.result != OverrideHeader::kOk) {
+        if (header.result != OverrideHeader::kShort || (header.headerSize > 0 && header.headerSize <= size))
             __builtin_trap();
-        const uint64_t expected = 19 + static_cast<uint64_t>(LoadU32LE(data + 11));
-        if (expected > size || position < 0 || static_cast<uint64_t>(position) != expected ||
-            payloadSize != LoadU32LE(data + expected - 4))
-            __builtin_trap();
+        return 0;
     }
+    const std::vector<uint8_t> again = SerializeOverrideHeader(header.entryName, header.payloadSize);
+    if (again.size() != header.headerSize || header.headerSize > size ||
+        !std::equal(again.begin() + OverrideHeader::kMagicSize, again.end(), data + OverrideHeader::kMagicSize))
+        __builtin_trap();
     return 0;
 }

@@ -338,15 +338,9 @@ TEST_F(EditorCommandsTest, CreateArchivePacksSavedOverridesInDirectoryOrder)
     };
     const std::string name0 = "PORTRAITS\\LARGE\\LTVARM0.GFX";
     const std::string name1 = "PORTRAITS\\LARGE\\LBOGREM0.GFX";
-    std::vector<uint8_t> expected =
-        MakeArchive({{name0, payloadOf("LTVARM0.GFX", name0)}, {name1, payloadOf("LBOGREM0.GFX", name1)}});
     // The patch names itself by its place below the base directory only.
-    const std::string target = "PATCHES\\PATCH.010";
-    std::copy(target.begin(), target.end(), expected.begin());
-    const std::string folder = "Data\\";
-    std::copy(folder.begin(), folder.end(), expected.begin() + 256);
-    PutU32(expected, 520, 0x0200FFFF);
-    PutU32(expected, 524, 1);
+    const std::vector<uint8_t> expected = MakePatchArchive(
+        "PATCHES\\PATCH.010", {{name0, payloadOf("LTVARM0.GFX", name0)}, {name1, payloadOf("LBOGREM0.GFX", name1)}});
     EXPECT_EQ(ReadFileBytes(*game / "PATCHES/PATCH.010"), expected);
 }
 

@@ -112,11 +112,8 @@ TEST_F(ArchiveReader, DirectoryIsTheEndOfTheFileAndRecordsAreNotValidated)
     // an offset or size outside the file is returned as stored.
     std::vector<uint8_t> bytes = MakeArchiveHeader(1, 1);
     bytes.resize(700, 0xEE);
-    const size_t at = bytes.size();
-    bytes.resize(at + 280, 0);
-    std::memcpy(&bytes[at], "FAR.GFX", 7);
-    PutU32(bytes, at + 256, 0xFFFFFFF0u);
-    PutU32(bytes, at + 260, 123456789u);
+    const std::vector<uint8_t> record = MakeDirectoryRecord("FAR.GFX", 0xFFFFFFF0u, 123456789u);
+    bytes.insert(bytes.end(), record.begin(), record.end());
     ASSERT_EQ(archive.Open(Write(bytes)), 1);
     EXPECT_STREQ(archive.GetEntryName(0), "FAR.GFX");
     EXPECT_EQ(archive.GetEntryOffset(0), 0xFFFFFFF0u);

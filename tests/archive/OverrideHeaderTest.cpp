@@ -80,6 +80,16 @@ TEST_F(OverrideHeaderTest, ReaderDoesNotCompareTheMagicAndNeedsNoArchive)
     EXPECT_EQ(std::ftell(f.get()), 23);
 }
 
+TEST_F(OverrideHeaderTest, ReaderTakesANameLongerThanAnyEntryName)
+{
+    dir.WriteFile("L.GFX", MakeOverrideFile(std::string(300, 'N'), Pattern(5)));
+    FileHandle f = CFileSystem::OpenForReading(dir / "L.GFX");
+    uint32_t payloadSize = 0;
+    EXPECT_EQ(archive.ReadOverrideHeader(f.get(), payloadSize), 1);
+    EXPECT_EQ(payloadSize, 5u);
+    EXPECT_EQ(std::ftell(f.get()), 319);
+}
+
 TEST_F(OverrideHeaderTest, ReaderReportsAHeaderCutShort)
 {
     std::vector<uint8_t> full = MakeOverrideFile("NAME", {});

@@ -1,5 +1,6 @@
 #include "ArchiveBytes.h"
 
+#include <algorithm>
 #include <cstring>
 
 void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v)
@@ -24,6 +25,15 @@ std::vector<uint8_t> MakeArchiveHeader(int32_t count, int32_t countCheck)
     return out;
 }
 
+std::vector<uint8_t> MakeDirectoryRecord(const std::string& name, uint32_t offset, uint32_t size)
+{
+    std::vector<uint8_t> out(280, 0);
+    std::memcpy(out.data(), name.data(), std::min<size_t>(name.size(), 256));
+    PutU32(out, 256, offset);
+    PutU32(out, 260, size);
+    return out;
+}
+
 std::vector<uint8_t> MakeArchive(const std::vector<TestEntry>& entries)
 {
     const auto count = static_cast<int32_t>(entries.size());
@@ -34,12 +44,20 @@ std::vector<uint8_t> MakeArchive(const std::vector<TestEntry>& entries)
         out.insert(out.end(), e.data.begin(), e.data.end());
     }
     for (size_t i = 0; i < entries.size(); ++i) {
-        const size_t at = out.size();
-        out.resize(at + 280, 0);
-        std::memcpy(&out[at], entries[i].name.data(), std::min<size_t>(entries[i].name.size(), 256));
-        PutU32(out, at + 256, offsets[i]);
-        PutU32(out, at + 260, static_cast<uint32_t>(entries[i].data.size()));
+        const std::vector<uint8_t> record =
+            MakeDirectoryRecord(entries[i].name, offsets[i], static_cast<uint32_t>(entries[i].data.size()));
+        out.insert(out.end(), record.begin(), record.end());
     }
+    return out;
+}
+
+std::vector<uint8_t> MakePatchArchive(const std::string& storedPath, const std::vector<TestEntry>& entries)
+{
+    std::vector<uint8_t> out = MakeArchive(entries);
+    std::memcpy(&out[0], storedPath.data(), std::min<size_t>(storedPath.size(), 255));
+    std::memcpy(&out[256], "Data\\", 5);
+    PutU32(out, 520, 0x0200FFFF);
+    PutU32(out, 524, 1);
     return out;
 }
 
