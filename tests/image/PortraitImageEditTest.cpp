@@ -481,3 +481,22 @@ TEST_F(FailingSave, StoredFrameThatCannotBeCopied)
     EXPECT_EQ(image.Save(), -2);
     ExpectOldFileKept();
 }
+
+TEST_F(FailingSave, ASaveAfterOneThatFailedWritesWhatItWouldHaveWritten)
+{
+    // Frame 0 becomes shorter code, which moves frame 2's data in the new
+    // file; the old file, from which frame 2 is copied, keeps it where it was.
+    const std::vector<uint8_t> zeros = MakeTga(1, 5, 3, 8, SevenColourMap(), std::vector<uint8_t>(15, 0));
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("c.tga", zeros), false), 1);
+    CFileFaults::FailNth(FileOperation::Rename, 1);
+    EXPECT_EQ(image.Save(), -2);
+    CFileFaults::Reset();
+    ASSERT_EQ(image.Save(), 0);
+    const std::vector<uint8_t> retried = ReadFileBytes(overridePath);
+
+    SetUp();
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("c.tga", zeros), false), 1);
+    ASSERT_EQ(image.Save(), 0);
+    EXPECT_EQ(retried, ReadFileBytes(overridePath));
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(2), 7), frames[2].indices);
+}
