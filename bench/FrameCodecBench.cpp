@@ -2,7 +2,8 @@
 // 32-bit pixels, against memcpy of the same decoded size; every load decodes
 // each frame both ways, so these bound how quickly a portrait appears. The
 // frames are far larger than any portrait so that one pass takes long enough
-// to time. Also times the encoder, for information.
+// to time. Also times the encoder, and the whole read of an image of one
+// such frame, for information.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -12,6 +13,8 @@
 
 #include "RatioReport.h"
 #include "FrameCodec.h"
+#include "GfxImage.h"
+#include "PortraitImage.h"
 
 namespace {
 
@@ -123,6 +126,38 @@ void BenchEncode(benchmark::State& state, const Frame& frame)
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kPixels));
 }
 
+// A palette image of the frame, as an archive entry holds it.
+std::vector<uint8_t> ImageOf(const Frame& frame)
+{
+    std::vector<uint8_t> rgb(768);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<uint8_t>(i * 7);
+    GfxImage gfx = GfxImage::PaletteImage(GfxHeader{}, rgb);
+    GfxFrameRecord record;
+    record.SetWidth(static_cast<int16_t>(kWidth));
+    record.SetHeight(static_cast<int16_t>(kHeight));
+    gfx.AddFrame(record, frame.code);
+    return SerializeGfx(gfx);
+}
+
+// Parsing, both decodes and the surfaces' allocation: what a load costs once
+// the bytes are read.
+void BenchReadImage(benchmark::State& state, const Frame& frame)
+{
+    const std::vector<uint8_t> bytes = ImageOf(frame);
+    bool same = true;
+    for (auto _ : state) {
+        CPortraitImage image;
+        image.ReadImage(bytes.data(), bytes.size());
+        const CRasterSurface* indices = image.GetFrameSurface(0);
+        benchmark::DoNotOptimize(image.GetDisplaySurface(0));
+        same = indices && indices->m_pBits && std::memcmp(indices->m_pBits, frame.indices.data(), kPixels) == 0;
+    }
+    if (!same)
+        state.SkipWithError("the image read differs from the frame");
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(5 * kPixels));
+}
+
 void Register()
 {
     auto add = [](const char* name, auto body) {
@@ -136,6 +171,8 @@ void Register()
     add("decode_colours_zero", [](benchmark::State& s) { BenchDecodeColours(s, ZeroFrame()); });
     add("encode_literal", [](benchmark::State& s) { BenchEncode(s, LiteralFrame()); });
     add("encode_zero", [](benchmark::State& s) { BenchEncode(s, ZeroFrame()); });
+    add("read_image_literal", [](benchmark::State& s) { BenchReadImage(s, LiteralFrame()); });
+    add("read_image_zero", [](benchmark::State& s) { BenchReadImage(s, ZeroFrame()); });
 }
 
 [[maybe_unused]] const bool g_registered = (Register(), true);

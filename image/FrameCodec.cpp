@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "MessageBox.h"
 
@@ -143,18 +144,19 @@ inline void ClearRun(uint8_t* to, size_t count)
 
 class IndexWriter {
 public:
-    explicit IndexWriter(uint8_t* dest) : m_dest(dest) {}
+    IndexWriter(uint8_t* dest, const MessageBoxHandler& onOverrun) : m_dest(dest), m_onOverrun(onOverrun) {}
 
     // The limit test is made here so that only an overrun pays for a call.
-    static bool Overruns(size_t runEnd, size_t limit)
+    bool Overruns(size_t runEnd, size_t limit) const
     {
-        return runEnd > limit && CheckOverrun(runEnd, limit) != 0;
+        return runEnd > limit && CheckOverrun(runEnd, limit, m_onOverrun) != 0;
     }
     void Zeros(size_t at, size_t count) const { ClearRun(m_dest + at, count); }
     void Literal(size_t at, const uint8_t* indices, size_t count) const { CopyRun(m_dest + at, indices, count); }
 
 private:
     uint8_t* m_dest;
+    const MessageBoxHandler& m_onOverrun;
 };
 
 class ColourWriter {
@@ -197,16 +199,32 @@ private:
 
 int CheckOverrun(size_t runEnd, size_t size)
 {
+    return CheckOverrun(runEnd, size, MessageBoxHandler());
+}
+
+int CheckOverrun(size_t runEnd, size_t size, const MessageBoxHandler& onOverrun)
+{
     if (runEnd <= size)
         return 0;
-    ShowMessageBox("Error!", "Memory Overwrite !");
+    static const std::string kText = "Error!";
+    static const std::string kCaption = "Memory Overwrite !";
+    if (onOverrun)
+        onOverrun(kText, kCaption);
+    else
+        ShowMessageBox(kText, kCaption);
     return 1;
 }
 
 void DecodeFrameIndices(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
                         int32_t height, int32_t pad)
 {
-    IndexWriter writer(dest);
+    DecodeFrameIndices(dest, source, sourceSize, width, height, pad, MessageBoxHandler());
+}
+
+void DecodeFrameIndices(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
+                        int32_t height, int32_t pad, const MessageBoxHandler& onOverrun)
+{
+    IndexWriter writer(dest, onOverrun);
     DecodeRuns(writer, source, sourceSize, width, height, pad);
 }
 

@@ -16,6 +16,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "MessageBox.h"
+
 // The most pixels one byte of the code can stand for: a zero run of 127.
 constexpr uint64_t kMaxPixelsPerCodeByte = 127;
 
@@ -23,6 +25,8 @@ constexpr uint64_t kMaxPixelsPerCodeByte = 127;
 // its size in bytes; otherwise shows "Error!" ("Memory Overwrite !") and
 // returns 1.
 int CheckOverrun(size_t runEnd, size_t size);
+// The same, telling onOverrun instead; an empty handler shows the message box.
+int CheckOverrun(size_t runEnd, size_t size, const MessageBoxHandler& onOverrun);
 
 // Decodes into an 8-bit index buffer of (width + pad) x height bytes. Reads
 // at most sourceSize bytes of source: running out of source ends the decode,
@@ -32,6 +36,9 @@ int CheckOverrun(size_t runEnd, size_t size);
 // happens for height < 1.
 void DecodeFrameIndices(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
                         int32_t height, int32_t pad);
+// The same, telling onOverrun of an overrun (see CheckOverrun).
+void DecodeFrameIndices(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
+                        int32_t height, int32_t pad, const MessageBoxHandler& onOverrun);
 
 // Decodes into 32-bit pixels, (width + pad) x height of them, each the blue,
 // green and red of its palette colour followed by 0; palette holds 256

@@ -38,7 +38,9 @@ struct GfxHeader {
     uint32_t DataSize() const { return LoadU32LE(&bytes[kDataSizeOffset]); }
     void SetDataSize(uint32_t v) { StoreU32LE(&bytes[kDataSizeOffset], v); }
     int16_t Height() const { return LoadI16LE(&bytes[kHeightOffset]); }
+    void SetHeight(int16_t v) { StoreU16LE(&bytes[kHeightOffset], static_cast<uint16_t>(v)); }
     int16_t Width() const { return LoadI16LE(&bytes[kWidthOffset]); }
+    void SetWidth(int16_t v) { StoreU16LE(&bytes[kWidthOffset], static_cast<uint16_t>(v)); }
     int16_t ColourCount() const { return LoadI16LE(&bytes[kColourCountOffset]); }
     void SetColourCount(int16_t v) { StoreU16LE(&bytes[kColourCountOffset], static_cast<uint16_t>(v)); }
     // Colours actually stored after the header: a negative count stores none.
@@ -46,4 +48,5 @@ struct GfxHeader {
     uint8_t FrameCount() const { return bytes[kFrameCountOffset]; }
     void SetFrameCount(uint8_t v) { bytes[kFrameCountOffset] = v; }
     uint8_t BitDepth() const { return bytes[kBitDepthOffset]; }
+    void SetBitDepth(uint8_t v) { bytes[kBitDepthOffset] = v; }
 };

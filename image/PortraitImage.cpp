@@ -7,11 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <span>
 
 #include "FrameCodec.h"
 #include "EntryBaseName.h"
 #include "GameArchive.h"
-#include "ByteReader.h"
+#include "GfxImage.h"
 #include "CheckedSize.h"
 #include "FileSystem.h"
 #include "ReplacingFile.h"
@@ -137,45 +138,28 @@ void CPortraitImage::ReadImage(const uint8_t* data, size_t size)
     Reset();
     // A header cut short reads as zeros past its end, which makes an image
     // without frames.
-    m_header.bytes.fill(0);
-    std::memcpy(m_header.bytes.data(), data, std::min(size, GfxHeader::kSize));
+    const GfxImage gfx = ParseGfx(std::span<const uint8_t>(data, size));
+    m_header = gfx.header;
     if (m_header.BitDepth() == GfxHeader::kPaletteDepth)
-        ReadPaletteImage(data, size);
+        ReadPaletteImage(gfx);
     else if (m_header.BitDepth() == GfxHeader::kTrueColourDepth)
-        ReadTrueColourImage(data, size);
+        ReadTrueColourImage(gfx);
 }
 
-void CPortraitImage::ReadPaletteImage(const uint8_t* data, size_t size)
+void CPortraitImage::ReadPaletteImage(const GfxImage& gfx)
 {
-    CByteReader in(data, size);
-    in.Seek(GfxHeader::kSize);
-
     // The palette holds 256 colours; colours stored beyond them are skipped.
-    std::memset(m_palette, 0, sizeof m_palette);
-    const int32_t colours = m_header.StoredColours();
-    m_sourceColours = colours;
-    for (int32_t c = 0; c < colours; ++c) {
-        uint8_t rgb[3];
-        in.Bytes(rgb, 3);
-        if (c < 256) {
-            m_palette[c * 4 + 0] = rgb[2];
-            m_palette[c * 4 + 1] = rgb[1];
-            m_palette[c * 4 + 2] = rgb[0];
-        }
-    }
+    StoredToEditorPalette(gfx.palette, m_palette);
+    m_sourceColours = m_header.StoredColours();
 
     const int32_t frames = m_header.FrameCount();
-    m_frameTable.resize(static_cast<size_t>(frames));
-    for (GfxFrameRecord& record : m_frameTable)
-        in.Bytes(record.bytes.data(), GfxFrameRecord::kSize);
+    m_frameTable = gfx.frameTable;
     m_changed.assign(static_cast<size_t>(frames), 0);
     for (int32_t i = 0; i < frames; ++i) {
         m_frameSurfaces.push_back(std::make_unique<CRasterSurface>());
         m_displaySurfaces.push_back(std::make_unique<CRasterSurface>());
     }
 
-    const uint64_t dataStart = GfxHeader::kSize + 3ull * static_cast<uint64_t>(colours) +
-                               GfxFrameRecord::kSize * static_cast<uint64_t>(frames);
     uint64_t budget = kMaxImagePixels;
     for (int32_t i = 0; i < frames; ++i) {
         const GfxFrameRecord& record = m_frameTable[static_cast<size_t>(i)];
@@ -186,29 +170,23 @@ void CPortraitImage::ReadPaletteImage(const uint8_t* data, size_t size)
         const int32_t pad = RowPad(width);
 
         // The frame's data as far as the image holds them.
-        uint64_t start = 0;
-        const uint8_t* source = nullptr;
-        size_t sourceSize = 0;
-        if (CheckedAdd(dataStart, record.Offset(), start) && start < size) {
-            source = data + start;
-            sourceSize = static_cast<size_t>(std::min<uint64_t>(record.Length(), size - start));
-        }
+        const std::span<const uint8_t> code = gfx.FrameCode(static_cast<size_t>(i));
         // So does a frame that claims more pixels than its data could
         // describe, or more than the image may hold.
         if (!TakePixels(static_cast<uint64_t>(width), static_cast<uint64_t>(width + pad),
-                        static_cast<uint64_t>(height), DescribablePixels(sourceSize, kMaxPixelsPerCodeByte), budget))
+                        static_cast<uint64_t>(height), DescribablePixels(code.size(), kMaxPixelsPerCodeByte), budget))
             continue;
         CRasterSurface& indices = *m_frameSurfaces[static_cast<size_t>(i)];
         if (!indices.CreateBuffer(width + pad, height))
             continue;
-        DecodeFrameIndices(indices.m_pBits, source, sourceSize, width, height, pad);
+        DecodeFrameIndices(indices.m_pBits, code.data(), code.size(), width, height, pad, m_messageHandler);
         CRasterSurface& display = *m_displaySurfaces[static_cast<size_t>(i)];
         if (display.CreateDib(width + pad, height, 32, nullptr))
-            DecodeFrameColours(display.m_pBits, source, sourceSize, width, height, pad);
+            DecodeFrameColours(display.m_pBits, code.data(), code.size(), width, height, pad);
     }
 }
 
-void CPortraitImage::ReadTrueColourImage(const uint8_t* data, size_t size)
+void CPortraitImage::ReadTrueColourImage(const GfxImage& gfx)
 {
     m_header.SetFrameCount(1);
     m_frameSurfaces.push_back(std::make_unique<CRasterSurface>());
@@ -218,31 +196,21 @@ void CPortraitImage::ReadTrueColourImage(const uint8_t* data, size_t size)
     if (!ValidFrameSize(width, height))
         return;
     const int32_t pad = RowPad(width);
-    // Two bytes a pixel: an image whose pixels are not all there stays
-    // empty, like one of absurd size.
+    // An image whose pixels are not all there stays empty, like one of
+    // absurd size.
     uint64_t budget = kMaxImagePixels;
-    const uint64_t pixelBytes = size > GfxHeader::kSize ? size - GfxHeader::kSize : 0;
     if (!TakePixels(static_cast<uint64_t>(width), static_cast<uint64_t>(width + pad), static_cast<uint64_t>(height),
-                    pixelBytes / 2, budget))
+                    gfx.pixels.size(), budget))
         return;
     CRasterSurface& surface = *m_frameSurfaces[0];
     if (!surface.CreateDib(width + pad, height, 32, nullptr))
         return;
-    // Channels widen by a plain shift: white 0xFFFF becomes (248, 252, 248).
-    CByteReader in(data, size);
-    in.Seek(GfxHeader::kSize);
     const size_t stride = static_cast<size_t>(width + pad) * 4;
-    for (int32_t y = 0; y < height && in.Ok(); ++y) {
+    const uint16_t* pixel = gfx.pixels.data();
+    for (int32_t y = 0; y < height; ++y) {
         uint8_t* p = surface.m_pBits + static_cast<size_t>(y) * stride;
-        for (int32_t x = 0; x < width; ++x, p += 4) {
-            const uint16_t v = in.U16();
-            if (!in.Ok())
-                break;
-            p[0] = static_cast<uint8_t>((v & 0x1F) << 3);
-            p[1] = static_cast<uint8_t>(((v >> 5) & 0x3F) << 2);
-            p[2] = static_cast<uint8_t>((v >> 11) << 3);
-            p[3] = 0;
-        }
+        for (int32_t x = 0; x < width; ++x, p += 4)
+            UnpackGfxPixel(*pixel++, p);
     }
 }
 
@@ -482,22 +450,26 @@ int32_t CPortraitImage::Save()
     errno = 0;
     FILE* stream = out.Stream();
     const int32_t sizeField = m_archive->WriteOverrideHeader(stream, m_entryIndex);
-    const off_t headerPosition = ::ftello(stream);
-    bool complete = sizeField >= 0 && headerPosition >= 0;
+    bool complete = sizeField >= 0;
+    std::vector<uint8_t> bytes;
     if (complete) {
-        if (m_header.BitDepth() == GfxHeader::kPaletteDepth)
-            complete = WritePaletteImage(stream);
-        else if (m_header.BitDepth() == GfxHeader::kTrueColourDepth)
-            complete = WriteTrueColourImage(stream);
-        else
-            complete = false; // an image without frames has nothing to save
+        // The whole image is put together before anything of it is written.
+        try {
+            GfxImage gfx;
+            complete = BuildImage(gfx);
+            if (complete)
+                bytes = SerializeGfx(gfx);
+        } catch (const std::bad_alloc&) {
+            errno = ENOMEM;
+            complete = false;
+        }
     }
     if (complete) {
+        // The override header's size field gets the payload's size last.
         uint8_t size[4];
-        complete = std::fseek(stream, 0, SEEK_END) == 0;
-        const off_t end = ::ftello(stream);
-        StoreU32LE(size, static_cast<uint32_t>(end - headerPosition));
-        complete = complete && end >= headerPosition && SeekTo(stream, sizeField) && WriteAll(stream, size, 4);
+        StoreU32LE(size, static_cast<uint32_t>(bytes.size()));
+        complete = WriteAll(stream, bytes.data(), bytes.size()) && SeekTo(stream, sizeField) &&
+                   WriteAll(stream, size, 4);
     }
     // On failure the changed frames stay changed.
     if (!complete) {
@@ -513,108 +485,84 @@ int32_t CPortraitImage::Save()
     return kSaveOk;
 }
 
-bool CPortraitImage::WritePaletteImage(FILE* out)
+bool CPortraitImage::BuildImage(GfxImage& gfx) const
 {
-    const off_t headerPosition = ::ftello(out);
-    if (headerPosition < 0 || !WriteAll(out, m_header.bytes.data(), GfxHeader::kSize))
-        return false;
-    // Colours stored beyond the 256 the palette holds are written as black.
-    const int32_t colours = m_header.StoredColours();
-    std::vector<uint8_t> rgb(static_cast<size_t>(colours) * 3, 0);
-    for (int32_t c = 0; c < std::min(colours, 256); ++c) {
-        rgb[static_cast<size_t>(c) * 3 + 0] = m_palette[c * 4 + 2];
-        rgb[static_cast<size_t>(c) * 3 + 1] = m_palette[c * 4 + 1];
-        rgb[static_cast<size_t>(c) * 3 + 2] = m_palette[c * 4 + 0];
-    }
-    const off_t tablePosition = headerPosition + GfxHeader::kSize + static_cast<off_t>(rgb.size());
-    if (!WriteAll(out, rgb.data(), rgb.size()))
-        return false;
-    for (const GfxFrameRecord& record : m_frameTable)
-        if (!WriteAll(out, record.bytes.data(), GfxFrameRecord::kSize))
-            return false;
+    if (m_header.BitDepth() == GfxHeader::kPaletteDepth)
+        return BuildPaletteImage(gfx);
+    if (m_header.BitDepth() == GfxHeader::kTrueColourDepth)
+        return BuildTrueColourImage(gfx);
+    return false; // an image without frames has nothing to save
+}
 
-    const off_t dataStart = ::ftello(out);
-    const int32_t frames = static_cast<int32_t>(m_frameTable.size());
-    std::vector<GfxFrameRecord> table = m_frameTable;
-    for (int32_t i = 0; i < frames; ++i) {
-        const off_t framePosition = ::ftello(out);
-        GfxFrameRecord& record = table[static_cast<size_t>(i)];
-        if (m_changed[static_cast<size_t>(i)]) {
-            const CRasterSurface& s = *m_frameSurfaces[static_cast<size_t>(i)];
-            // The buffer holds the worst case, one zero and one other index
-            // taking turns along every row.
-            std::vector<uint8_t> encoded(std::max<size_t>(MaxEncodedSize(s.m_width, s.m_height), 1));
-            const int32_t n = EncodeFrame(s.m_pBits, s.m_width, s.m_height, encoded.data(), encoded.size());
-            if (n < 0 || !WriteAll(out, encoded.data(), static_cast<size_t>(n)))
+bool CPortraitImage::BuildPaletteImage(GfxImage& gfx) const
+{
+    // The header as loaded, but for the frame count and data size that the
+    // frames added give it back, and all the colours it counts.
+    gfx.header = m_header;
+    gfx.header.SetDataSize(0);
+    gfx.palette = EditorToStoredPalette(m_palette, m_header.StoredColours());
+    std::vector<uint8_t> stored;
+    for (size_t i = 0; i < m_frameTable.size(); ++i) {
+        const GfxFrameRecord& record = m_frameTable[i];
+        if (m_changed[i]) {
+            const CRasterSurface& s = *m_frameSurfaces[i];
+            if (!gfx.AddFrame(record, s.m_pBits, s.m_width, s.m_height))
                 return false;
-            record.SetLength(static_cast<uint32_t>(n));
-            record.SetWidth(static_cast<int16_t>(s.m_width));
-            record.SetHeight(static_cast<int16_t>(s.m_height));
-        } else if (!CopyStoredFrame(out, i)) {
+        } else if (!ReadStoredFrame(static_cast<int32_t>(i), stored) || !gfx.AddFrame(record, stored)) {
             // A frame that cannot be copied would leave its record pointing
             // at the next frame's data.
             return false;
         }
-        record.SetOffset(static_cast<uint32_t>(framePosition - dataStart));
     }
-    const off_t end = ::ftello(out);
-    if (dataStart < 0 || end < dataStart)
-        return false;
-    m_header.SetDataSize(static_cast<uint32_t>(end - dataStart));
-    if (!SeekTo(out, headerPosition) || !WriteAll(out, m_header.bytes.data(), GfxHeader::kSize) ||
-        !SeekTo(out, tablePosition))
-        return false;
-    for (const GfxFrameRecord& record : table)
-        if (!WriteAll(out, record.bytes.data(), GfxFrameRecord::kSize))
-            return false;
-    m_frameTable = std::move(table);
     return true;
 }
 
-bool CPortraitImage::WriteTrueColourImage(FILE* out)
+bool CPortraitImage::BuildTrueColourImage(GfxImage& gfx) const
 {
-    const off_t headerPosition = ::ftello(out);
     const int32_t width = m_header.Width(), height = m_header.Height();
     const CRasterSurface* s = m_frameSurfaces.empty() ? nullptr : m_frameSurfaces[0].get();
     // The pixels are taken row by row from a 32-bit surface at least as large
     // as the header says; anything else cannot be written.
-    if (headerPosition < 0 || !s || s->m_depth != 32 || !s->m_pBits || width < 0 || height < 0 ||
-        s->m_width < width || s->m_height < height)
+    if (!s || s->m_depth != 32 || !s->m_pBits || width < 0 || height < 0 || s->m_width < width ||
+        s->m_height < height)
         return false;
-    if (!WriteAll(out, m_header.bytes.data(), GfxHeader::kSize))
-        return false;
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 2);
+    std::vector<uint16_t> pixels;
+    pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* p = s->m_pBits + static_cast<size_t>(y) * static_cast<size_t>(s->m_width) * 4;
-        for (int32_t x = 0; x < width; ++x, p += 4) {
-            const uint16_t v = static_cast<uint16_t>(((p[2] >> 3) << 11) | ((p[1] >> 2) << 5) | (p[0] >> 3));
-            StoreU16LE(&row[static_cast<size_t>(x) * 2], v);
-        }
-        if (!WriteAll(out, row.data(), row.size()))
-            return false;
+        for (int32_t x = 0; x < width; ++x, p += 4)
+            pixels.push_back(PackGfxPixel(p));
     }
-    m_header.SetDataSize(static_cast<uint32_t>(static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 2));
-    return SeekTo(out, headerPosition) && WriteAll(out, m_header.bytes.data(), GfxHeader::kSize) &&
-           std::fseek(out, 0, SEEK_END) == 0;
+    gfx = GfxImage::TrueColourImage(m_header, static_cast<int16_t>(width), static_cast<int16_t>(height),
+                                    std::move(pixels));
+    return true;
 }
 
 int32_t CPortraitImage::CopyStoredFrame(FILE* out, int32_t i) const
 {
+    std::vector<uint8_t> bytes;
+    return ReadStoredFrame(i, bytes) && WriteAll(out, bytes.data(), bytes.size()) ? 1 : 0;
+}
+
+bool CPortraitImage::ReadStoredFrame(int32_t i, std::vector<uint8_t>& bytes) const
+{
+    bytes.clear();
     if (i < 0 || i >= m_header.FrameCount() || i >= static_cast<int32_t>(m_frameTable.size()))
-        return 0;
+        return false;
     FileHandle source = CFileSystem::OpenForReading(m_sourcePath);
     if (!source)
-        return 0;
+        return false;
     if (m_sourceIsOverride) {
         uint32_t payloadSize = 0;
         if (m_archive->ReadOverrideHeader(source.get(), payloadSize) != CGameArchive::kReadHeaderOk)
-            return 0;
+            return false;
     } else if (::fseeko(source.get(), static_cast<off_t>(m_archive->GetEntryOffset(m_entryIndex)), SEEK_SET) != 0) {
-        return 0;
+        return false;
     }
+    // The frame lies where the file that the image was loaded from put it,
+    // after the colours that file stored.
     const GfxFrameRecord& record = m_frameTable[static_cast<size_t>(i)];
-    const uint64_t skip = GfxHeader::kSize + 3ull * static_cast<uint64_t>(m_sourceColours) +
-                          GfxFrameRecord::kSize * static_cast<uint64_t>(m_header.FrameCount()) + record.Offset();
+    const uint64_t skip = GfxDataStart(static_cast<uint64_t>(m_sourceColours), m_header.FrameCount()) + record.Offset();
     // The stored frame must lie within the file before anything is
     // allocated for it.
     const off_t imageStart = ::ftello(source.get());
@@ -623,10 +571,11 @@ int32_t CPortraitImage::CopyStoredFrame(FILE* out, int32_t i) const
     if (imageStart < 0 || fileSize < 0 || !CheckedAdd(static_cast<uint64_t>(imageStart), skip, frameStart) ||
         !RangeFits(frameStart, record.Length(), static_cast<uint64_t>(fileSize)) ||
         !SeekTo(source.get(), static_cast<int64_t>(frameStart)))
-        return 0;
-    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[std::max<uint32_t>(record.Length(), 1)]);
-    if (!bytes || std::fread(bytes.get(), 1, record.Length(), source.get()) != record.Length())
-        return 0;
-    source.reset();
-    return WriteAll(out, bytes.get(), record.Length()) ? 1 : 0;
+        return false;
+    try {
+        bytes.resize(record.Length());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return std::fread(bytes.data(), 1, bytes.size(), source.get()) == bytes.size();
 }

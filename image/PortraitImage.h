@@ -9,14 +9,17 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GfxFrameRecord.h"
 #include "GfxHeader.h"
+#include "MessageBox.h"
 #include "ReplaceFailure.h"
 #include "RasterSurface.h"
 
 class CGameArchive;
+struct GfxImage;
 
 class CPortraitImage {
 public:
@@ -80,6 +83,11 @@ public:
     // The override folder below the base directory, with a leading backslash.
     void SetSubFolder(const std::string& subFolder) { m_subFolder = subFolder; }
 
+    // Who is told of a frame whose data would overrun its buffer while the
+    // image loads; until one is set (or with an empty one) the process-wide
+    // message box is.
+    void SetMessageHandler(MessageBoxHandler handler) { m_messageHandler = std::move(handler); }
+
     // Read access for the view and the commands.
     const GfxHeader& Header() const { return m_header; }
     const std::vector<GfxFrameRecord>& FrameTable() const { return m_frameTable; }
@@ -96,10 +104,12 @@ public:
     void GetFrameSize(int32_t i, int32_t& width, int32_t& height) const;
 
 private:
-    void ReadPaletteImage(const uint8_t* data, size_t size);
-    void ReadTrueColourImage(const uint8_t* data, size_t size);
-    bool WritePaletteImage(FILE* out);
-    bool WriteTrueColourImage(FILE* out);
+    void ReadPaletteImage(const GfxImage& gfx);
+    void ReadTrueColourImage(const GfxImage& gfx);
+    bool BuildImage(GfxImage& gfx) const;
+    bool BuildPaletteImage(GfxImage& gfx) const;
+    bool BuildTrueColourImage(GfxImage& gfx) const;
+    bool ReadStoredFrame(int32_t i, std::vector<uint8_t>& bytes) const;
     bool OverridePaths(std::string& finalPath, std::string& tempPath) const;
     void CoverUsedColours(int32_t i);
 
@@ -121,4 +131,5 @@ private:
     // even after an import has made the header's colour count larger.
     int32_t m_sourceColours = 0;
     int m_saveError = 0;
+    MessageBoxHandler m_messageHandler;
 };

@@ -443,7 +443,12 @@ TEST_F(FailingSave, WriteCutShortByAFileSizeLimit)
 TEST_F(FailingSave, EachWriteFlushSyncOrRenameThatFailsKeepsTheOldFile)
 {
     const std::vector<FileFaultPoint> points = FileFaultPoints([&] { ASSERT_EQ(image.Save(), 0); });
-    ASSERT_GE(points.size(), 8u);
+    // The override header, the image in one piece and the payload size are
+    // written; the file is then flushed, synced and renamed into place.
+    std::vector<std::string> names;
+    for (const FileFaultPoint& point : points)
+        names.push_back(point.Name());
+    ASSERT_EQ(names, (std::vector<std::string>{"write 1", "write 2", "write 3", "flush 1", "sync 1", "rename 1"}));
     for (const FileFaultPoint& point : points) {
         SCOPED_TRACE(point.Name());
         SetUp();
@@ -471,4 +476,23 @@ TEST_F(FailingSave, StoredFrameThatCannotBeCopied)
     saved = cut;
     EXPECT_EQ(image.Save(), -2);
     ExpectOldFileKept();
+}
+
+TEST_F(FailingSave, ASaveAfterOneThatFailedWritesWhatItWouldHaveWritten)
+{
+    // Frame 0 becomes shorter code, which moves frame 2's data in the new
+    // file; the old file, from which frame 2 is copied, keeps it where it was.
+    const std::vector<uint8_t> zeros = MakeTga(1, 5, 3, 8, SevenColourMap(), std::vector<uint8_t>(15, 0));
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("c.tga", zeros), false), 1);
+    CFileFaults::FailNth(FileOperation::Rename, 1);
+    EXPECT_EQ(image.Save(), -2);
+    CFileFaults::Reset();
+    ASSERT_EQ(image.Save(), 0);
+    const std::vector<uint8_t> retried = ReadFileBytes(overridePath);
+
+    SetUp();
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("c.tga", zeros), false), 1);
+    ASSERT_EQ(image.Save(), 0);
+    EXPECT_EQ(retried, ReadFileBytes(overridePath));
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(2), 7), frames[2].indices);
 }
