@@ -123,6 +123,13 @@ bool CPortraitEditorDlg::OnInitDialog()
     if (Host()) {
         Host()->SetIcon(*m_hIcon, true);
         Host()->SetIcon(*m_hIcon, false);
+        // What a frame decoder has to say while an image loads is shown by
+        // this dialog's host, without owner window.
+        IDialogHost* host = Host();
+        for (CPortraitImage& image : m_images)
+            image.SetMessageHandler([host](const std::string& text, const std::string& caption) {
+                host->ShowUnownedMessageBox(text, caption);
+            });
     }
     ScanArchive();
 

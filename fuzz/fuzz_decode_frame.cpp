@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "FrameCodec.h"
-#include "MessageBox.h"
+#include "MessageBoxHandler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -11,7 +11,7 @@
 #include <limits>
 #include <string>
 
-#include "MessageBox.h"
+#include "MessageBoxHandler.h"
 
 // Positions are kept as plain size_t offsets without overflow tests: rows of
 // fewer than 2^32 pixels times fewer than 2^31 rows, plus fewer than 2^31 pad
@@ -197,11 +197,6 @@ private:
 
 } // namespace
 
-int CheckOverrun(size_t runEnd, size_t size)
-{
-    return CheckOverrun(runEnd, size, MessageBoxHandler());
-}
-
 int CheckOverrun(size_t runEnd, size_t size, const MessageBoxHandler& onOverrun)
 {
     if (runEnd <= size)
@@ -210,15 +205,7 @@ int CheckOverrun(size_t runEnd, size_t size, const MessageBoxHandler& onOverrun)
     static const std::string kCaption = "Memory Overwrite !";
     if (onOverrun)
         onOverrun(kText, kCaption);
-    else
-        ShowMessageBox(kText, kCaption);
     return 1;
-}
-
-void DecodeFrameIndices(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
-                        int32_t height, int32_t pad)
-{
-    DecodeFrameIndices(dest, source, sourceSize, width, height, pad, MessageBoxHandler());
 }
 
 void DecodeFrameIndices(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,

@@ -16,29 +16,25 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "MessageBox.h"
+#include "MessageBoxHandler.h"
 
 // The most pixels one byte of the code can stand for: a zero run of 127.
 constexpr uint64_t kMaxPixelsPerCodeByte = 127;
 
 // 0 when a run ending at byte offset runEnd of the destination stays within
-// its size in bytes; otherwise shows "Error!" ("Memory Overwrite !") and
-// returns 1.
-int CheckOverrun(size_t runEnd, size_t size);
-// The same, telling onOverrun instead; an empty handler shows the message box.
+// its size in bytes; otherwise tells onOverrun "Error!" ("Memory Overwrite !"),
+// a message box without owner window, and returns 1. An empty handler tells
+// nobody.
 int CheckOverrun(size_t runEnd, size_t size, const MessageBoxHandler& onOverrun);
 
 // Decodes into an 8-bit index buffer of (width + pad) x height bytes. Reads
 // at most sourceSize bytes of source: running out of source ends the decode,
 // and a literal run cut short by it copies the indices that are there. A run
-// that would pass the end of the buffer shows the overrun message and ends
-// the decode; what was written stays, the rest keeps its zeros. Nothing
-// happens for height < 1.
+// that would pass the end of the buffer tells onOverrun the overrun message
+// (see CheckOverrun) and ends the decode; what was written stays, the rest
+// keeps its zeros. Nothing happens for height < 1.
 void DecodeFrameIndices(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
-                        int32_t height, int32_t pad);
-// The same, telling onOverrun of an overrun (see CheckOverrun).
-void DecodeFrameIndices(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
-                        int32_t height, int32_t pad, const MessageBoxHandler& onOverrun);
+                        int32_t height, int32_t pad, const MessageBoxHandler& onOverrun = {});
 
 // Decodes into 32-bit pixels, (width + pad) x height of them, each the blue,
 // green and red of its palette colour followed by 0; palette holds 256

@@ -14,7 +14,7 @@
 
 #include "GfxFrameRecord.h"
 #include "GfxHeader.h"
-#include "MessageBox.h"
+#include "MessageBoxHandler.h"
 #include "ReplaceFailure.h"
 #include "RasterSurface.h"
 
@@ -84,8 +84,7 @@ public:
     void SetSubFolder(const std::string& subFolder) { m_subFolder = subFolder; }
 
     // Who is told of a frame whose data would overrun its buffer while the
-    // image loads; until one is set (or with an empty one) the process-wide
-    // message box is.
+    // image loads (the dialog's host); until one is set nobody is.
     void SetMessageHandler(MessageBoxHandler handler) { m_messageHandler = std::move(handler); }
 
     // Read access for the view and the commands.

@@ -44,6 +44,9 @@ public:
 
     // A modal message box owned by the dialog, with an OK button and no icon.
     virtual void ShowMessageBox(const std::string& text, const std::string& caption) = 0;
+    // The same without an owner window, for what code below the dialog layer
+    // has to say (an image's frame decoder).
+    virtual void ShowUnownedMessageBox(const std::string& text, const std::string& caption) = 0;
     // A modal question owned by the dialog, with Yes and No buttons, No the
     // default; true when the answer is Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;

@@ -2,19 +2,6 @@
 
 #include "Dialog.h"
 
-CHeadlessHost::CHeadlessHost()
-{
-    // Boxes without an owner window (shown from below the dialog layer) are
-    // recorded with the dialog's own.
-    m_previousHandler = SetMessageBoxHandler(
-        [this](const std::string& text, const std::string& caption) { Record(text, caption, false); });
-}
-
-CHeadlessHost::~CHeadlessHost()
-{
-    SetMessageBoxHandler(m_previousHandler);
-}
-
 void CHeadlessHost::Open(CDialog& dialog)
 {
     m_dialog = &dialog;
@@ -179,6 +166,11 @@ void CHeadlessHost::Record(const std::string& text, const std::string& caption, 
 void CHeadlessHost::ShowMessageBox(const std::string& text, const std::string& caption)
 {
     Record(text, caption, true);
+}
+
+void CHeadlessHost::ShowUnownedMessageBox(const std::string& text, const std::string& caption)
+{
+    Record(text, caption, false);
 }
 
 bool CHeadlessHost::AskYesNo(const std::string& text, const std::string& caption)

@@ -19,7 +19,6 @@
 #include "DialogHost.h"
 #include "DialogMessage.h"
 #include "Icon.h"
-#include "MessageBox.h"
 #include "ScrollRange.h"
 
 class CDialog;
@@ -41,9 +40,6 @@ public:
         int32_t check = 0;
         bool enabled = true;
     };
-
-    CHeadlessHost();
-    ~CHeadlessHost() override;
 
     // Opens the dialog: controls from its template, a canvas of its client
     // size in the background colour, OnInitDialog, then a first paint.
@@ -102,6 +98,7 @@ public:
     int32_t GetCheck(int32_t id) const override;
     void EnableControl(int32_t id, bool enabled) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     void CreateScrollBar(int32_t id, const PixelRect& rect) override;
@@ -130,5 +127,4 @@ private:
     std::deque<bool> m_yesNoAnswers;
     std::vector<OpenFileRequest> m_fileRequests;
     std::deque<DialogMessage> m_script;
-    MessageBoxHandler m_previousHandler;
 };

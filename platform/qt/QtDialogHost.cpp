@@ -19,7 +19,6 @@
 #include "Dialog.h"
 #include "DialogMessage.h"
 #include "Icon.h"
-#include "MessageBox.h"
 
 namespace {
 
@@ -129,19 +128,9 @@ private:
     CQtDialogHost& m_host;
 };
 
-CQtDialogHost::CQtDialogHost()
-{
-    // Boxes shown from below the dialog layer have no owner window.
-    m_previousHandler = SetMessageBoxHandler([](const std::string& text, const std::string& caption) {
-        QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok);
-        box.exec();
-    });
-}
+CQtDialogHost::CQtDialogHost() = default;
 
-CQtDialogHost::~CQtDialogHost()
-{
-    SetMessageBoxHandler(m_previousHandler);
-}
+CQtDialogHost::~CQtDialogHost() = default;
 
 QDialog* CQtDialogHost::Window() const
 {
@@ -358,6 +347,12 @@ int32_t CQtDialogHost::GetCheck(int32_t id) const
 void CQtDialogHost::ShowMessageBox(const std::string& text, const std::string& caption)
 {
     QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, m_window.get());
+    box.exec();
+}
+
+void CQtDialogHost::ShowUnownedMessageBox(const std::string& text, const std::string& caption)
+{
+    QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok);
     box.exec();
 }
 

@@ -46,6 +46,7 @@ public:
     int32_t GetCheck(int32_t id) const override;
     void EnableControl(int32_t id, bool enabled) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     void CreateScrollBar(int32_t id, const PixelRect& rect) override;
@@ -70,6 +71,5 @@ private:
     std::map<int32_t, QWidget*> m_controls;
     std::map<int32_t, ScrollState> m_scrollBars;
     std::function<void(CQtDialogHost&)> m_onShown;
-    std::function<void(const std::string&, const std::string&)> m_previousHandler;
     bool m_ended = false;
 };

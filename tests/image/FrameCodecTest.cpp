@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FrameCodec.h"
-#include "MessageBox.h"
+#include "MessageBoxHandler.h"
 
 namespace {
 
@@ -80,21 +80,13 @@ Bytes ApplyPalette(const Bytes& indices, const Bytes& palette)
     return out;
 }
 
-// Records every message box instead of showing it.
+// Records every message box the decoder shows.
 class FrameCodecTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_previous = SetMessageBoxHandler([this](const std::string& text, const std::string& caption) {
-            messages.emplace_back(text, caption);
-        });
-    }
-    void TearDown() override { SetMessageBoxHandler(std::move(m_previous)); }
-
     std::vector<std::pair<std::string, std::string>> messages;
-
-private:
-    MessageBoxHandler m_previous;
+    const MessageBoxHandler tell = [this](const std::string& text, const std::string& caption) {
+        messages.emplace_back(text, caption);
+    };
 };
 
 } // namespace
@@ -182,16 +174,16 @@ TEST_F(FrameCodecTest, DecodesRunsIntoWidenedRows)
     // pad alone, so the guard value shows which bytes they touched.
     Bytes indices(8, kGuard);
     const Bytes allZero{0x83, 0x00, 0x83, 0x00};
-    DecodeFrameIndices(indices.data(), allZero.data(), allZero.size(), 3, 2, 1);
+    DecodeFrameIndices(indices.data(), allZero.data(), allZero.size(), 3, 2, 1, tell);
     EXPECT_EQ(indices, (Bytes{0, 0, 0, kGuard, 0, 0, 0, kGuard}));
     Bytes cleared(8, 0);
-    DecodeFrameIndices(cleared.data(), allZero.data(), allZero.size(), 3, 2, 1);
+    DecodeFrameIndices(cleared.data(), allZero.data(), allZero.size(), 3, 2, 1, tell);
     EXPECT_EQ(cleared, Bytes(8, 0));
 
     // 0x80 writes nothing; a literal run may hold index 0 and copies it.
     Bytes mixed(8, kGuard);
     const Bytes code{0x80, 0x02, 0x09, 0x00, 0x81, 0x00, 0x01, 0x00, 0x80, 0x82, 0x00};
-    DecodeFrameIndices(mixed.data(), code.data(), code.size(), 3, 2, 1);
+    DecodeFrameIndices(mixed.data(), code.data(), code.size(), 3, 2, 1, tell);
     EXPECT_EQ(mixed, (Bytes{0x09, 0x00, 0x00, kGuard, 0x00, 0x00, 0x00, kGuard}));
     EXPECT_TRUE(messages.empty());
 }
@@ -221,10 +213,10 @@ TEST_F(FrameCodecTest, DecodesZeroRunsThroughPaletteColourZero)
 
 TEST_F(FrameCodecTest, OverrunGuardStopsTheFrameAtTheRunThatWouldPassTheEnd)
 {
-    EXPECT_EQ(CheckOverrun(4, 4), 0);
-    EXPECT_EQ(CheckOverrun(0, 0), 0);
+    EXPECT_EQ(CheckOverrun(4, 4, tell), 0);
+    EXPECT_EQ(CheckOverrun(0, 0, tell), 0);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(CheckOverrun(5, 4), 1);
+    EXPECT_EQ(CheckOverrun(5, 4, tell), 1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], std::make_pair(std::string("Error!"), std::string("Memory Overwrite !")));
     messages.clear();
@@ -232,7 +224,7 @@ TEST_F(FrameCodecTest, OverrunGuardStopsTheFrameAtTheRunThatWouldPassTheEnd)
     const Bytes palette = DistinctPalette();
     Bytes fits(4, kGuard);
     const Bytes four{0x84, 0x00};
-    DecodeFrameIndices(fits.data(), four.data(), four.size(), 4, 1, 0);
+    DecodeFrameIndices(fits.data(), four.data(), four.size(), 4, 1, 0, tell);
     EXPECT_EQ(fits, Bytes(4, 0));
     EXPECT_TRUE(messages.empty());
 
@@ -242,7 +234,7 @@ TEST_F(FrameCodecTest, OverrunGuardStopsTheFrameAtTheRunThatWouldPassTheEnd)
     const Bytes tooManyIndices{0x05, 1, 2, 3, 4, 5, 0x00};
     for (const Bytes& code : {tooManyZeros, tooManyIndices}) {
         Bytes indices(4, kGuard);
-        DecodeFrameIndices(indices.data(), code.data(), code.size(), 4, 1, 0);
+        DecodeFrameIndices(indices.data(), code.data(), code.size(), 4, 1, 0, tell);
         EXPECT_EQ(indices, Bytes(4, kGuard));
         EXPECT_EQ(messages.size(), 1u);
         messages.clear();
@@ -260,7 +252,7 @@ TEST_F(FrameCodecTest, OverlongRowsRunOnUntilTheBufferEnds)
     // than they should, and the third row's run would pass the end.
     const Bytes code{0x06, 1, 2, 3, 4, 5, 6, 0x00, 0x02, 7, 8, 0x00, 0x81, 0x00};
     Bytes indices(12, 0);
-    DecodeFrameIndices(indices.data(), code.data(), code.size(), 2, 3, 2);
+    DecodeFrameIndices(indices.data(), code.data(), code.size(), 2, 3, 2, tell);
     EXPECT_EQ(indices, (Bytes{1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 0, 0}));
     EXPECT_EQ(messages.size(), 1u);
     messages.clear();
@@ -280,21 +272,21 @@ TEST_F(FrameCodecTest, OverlongRowsRunOnUntilTheBufferEnds)
     // overlong row.
     const Bytes exact{0x05, 1, 2, 3, 4, 5, 0x00, 0x81, 0x00};
     Bytes full(8, kGuard);
-    DecodeFrameIndices(full.data(), exact.data(), exact.size(), 2, 2, 2);
+    DecodeFrameIndices(full.data(), exact.data(), exact.size(), 2, 2, 2, tell);
     EXPECT_EQ(full, (Bytes{1, 2, 3, 4, 5, kGuard, kGuard, 0}));
     EXPECT_TRUE(messages.empty());
 
     // A short row shifts the rows after it to the left by what it lacks.
     const Bytes shortRow{0x01, 7, 0x00, 0x03, 1, 2, 3, 0x00};
     Bytes shifted(8, 0);
-    DecodeFrameIndices(shifted.data(), shortRow.data(), shortRow.size(), 3, 2, 1);
+    DecodeFrameIndices(shifted.data(), shortRow.data(), shortRow.size(), 3, 2, 1, tell);
     EXPECT_EQ(shifted, (Bytes{7, 0, 1, 2, 3, 0, 0, 0}));
     EXPECT_TRUE(messages.empty());
 
     // After the last row end the rest of the source is not read.
     const Bytes trailing{0x81, 0x00, 0x85, 0x01, 0x00};
     Bytes one(4, kGuard);
-    DecodeFrameIndices(one.data(), trailing.data(), trailing.size(), 1, 1, 3);
+    DecodeFrameIndices(one.data(), trailing.data(), trailing.size(), 1, 1, 3, tell);
     EXPECT_EQ(one, (Bytes{0, kGuard, kGuard, kGuard}));
     EXPECT_TRUE(messages.empty());
 }
@@ -322,7 +314,7 @@ TEST_F(FrameCodecTest, TruncatedSourceEndsTheDecode)
     };
     for (const Case& c : cases) {
         Bytes indices(8, kGuard);
-        DecodeFrameIndices(indices.data(), c.source.data(), c.size, 1, 2, 3);
+        DecodeFrameIndices(indices.data(), c.source.data(), c.size, 1, 2, 3, tell);
         EXPECT_EQ(indices, c.expected) << "size " << c.size;
 
         Bytes pixels(32, kGuard);
@@ -334,7 +326,7 @@ TEST_F(FrameCodecTest, TruncatedSourceEndsTheDecode)
         EXPECT_EQ(pixels, expected) << "size " << c.size;
     }
     // Height < 1 reads nothing, not even from a null source.
-    DecodeFrameIndices(nullptr, nullptr, 0, 4, 0, 0);
+    DecodeFrameIndices(nullptr, nullptr, 0, 4, 0, 0, tell);
     DecodeFrameColours(nullptr, nullptr, 0, 4, -1, 0, palette.data());
     EXPECT_TRUE(messages.empty());
 }
@@ -358,7 +350,7 @@ TEST_F(FrameCodecTest, ColourDecodeIsThePaletteAppliedToTheIndexDecode)
         const size_t pixelCount = static_cast<size_t>((width + pad) * height);
         Bytes indices(pixelCount, 0);
         Bytes pixels(4 * pixelCount, 0);
-        DecodeFrameIndices(indices.data(), source.data(), source.size(), width, height, pad);
+        DecodeFrameIndices(indices.data(), source.data(), source.size(), width, height, pad, tell);
         DecodeFrameColours(pixels.data(), source.data(), source.size(), width, height, pad, black.data());
         ASSERT_EQ(pixels, ApplyPalette(indices, black)) << "round " << round;
     }
@@ -392,7 +384,7 @@ TEST_F(FrameCodecTest, RandomFramesSurviveARoundTrip)
 
                 Bytes decoded(widened.size(), kGuard);
                 Bytes pixels(4 * widened.size(), 0);
-                DecodeFrameIndices(decoded.data(), code.data(), code.size(), width, height, pad);
+                DecodeFrameIndices(decoded.data(), code.data(), code.size(), width, height, pad, tell);
                 DecodeFrameColours(pixels.data(), code.data(), code.size(), width, height, pad, palette.data());
                 // Pad pixels are never written: they keep the guard here.
                 for (size_t y = 0; y < static_cast<size_t>(height); ++y)

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "PortraitImage.h"
-#include "MessageBox.h"
+#include "MessageBoxHandler.h"
 #include "GameDir.h"
 #include "GfxBytes.h"
 
@@ -29,18 +29,13 @@ int32_t LoadEntry(CPortraitImage& image, GameDir& game, int32_t index)
     return image.Load(game.Base(), game.ArchivePath(), index, &game.Archive());
 }
 
-// Counts message boxes instead of showing them.
-class MessageCounter {
-public:
-    MessageCounter()
+// Counts the message boxes an image shows.
+struct MessageCounter {
+    void Listen(CPortraitImage& image)
     {
-        m_previous = SetMessageBoxHandler([this](const std::string&, const std::string&) { ++count; });
+        image.SetMessageHandler([this](const std::string&, const std::string&) { ++count; });
     }
-    ~MessageCounter() { SetMessageBoxHandler(m_previous); }
     int count = 0;
-
-private:
-    MessageBoxHandler m_previous;
 };
 
 } // namespace
@@ -206,6 +201,7 @@ TEST(PortraitImageLoad, MalformedImagesLoadAsFarAsTheyGo)
     PutU32(img, table + 2 * 16, 0xFFFFFF00u);
     GameDir game({{kLarge, img}, {"NEXT", Pattern(64, 0x40)}});
     CPortraitImage image;
+    messages.Listen(image);
     ASSERT_EQ(LoadEntry(image, game, 0), 1);
     ASSERT_TRUE(image.GetFrameSurface(0));
     EXPECT_EQ(image.GetFrameSurface(0)->m_pBits, nullptr);

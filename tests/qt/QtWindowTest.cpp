@@ -18,7 +18,7 @@
 
 #include "QtWindowKit.h"
 #include "PortraitScrollBar.h"
-#include "MessageBox.h"
+#include "MessageBoxHandler.h"
 
 namespace {
 
@@ -226,7 +226,7 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
 
         // A box shown from below the dialog layer has no owner, and is
         // otherwise like the dialog's own.
-        ShowMessageBox("Error!", "Memory Overwrite !");
+        session.host.ShowUnownedMessageBox("Error!", "Memory Overwrite !");
         ASSERT_EQ(session.boxes.size(), 1u);
         const SeenBox& box = session.boxes[0];
         EXPECT_EQ(box.text, "Error!");
