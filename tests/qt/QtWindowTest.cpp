@@ -504,8 +504,10 @@ TEST_F(QtWindowTest, TheOpenFileDialogTakesExistingFilesOnlyAndACancelSaysNothin
         }
         const std::vector<CScriptedModalDialogs::FileRequest>& asked = session.modals.fileRequests;
         ASSERT_EQ(asked.size(), 3u);
-        // After the cancel the last path is empty, and the dialog opens in
-        // the current directory; after that, where the last file was.
+        // After the cancel the last path is empty, and the dialog opens
+        // where Qt's last one was: the first, which start-up's last path
+        // put in the current directory. After that, where the last file was.
+        EXPECT_EQ(OpenFileDialogFor(asked[0].request).directory, Canonical(games.window.Base()));
         EXPECT_EQ(asked[1].request.initialDir, "");
         EXPECT_EQ(OpenFileDialogFor(asked[1].request).directory, Canonical(games.window.Base()));
         EXPECT_EQ(OpenFileDialogFor(asked[2].request).directory, Canonical(files.Path()));
