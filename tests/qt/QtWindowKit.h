@@ -1,28 +1,22 @@
 // Shared pieces of the window tests: the game the window is opened in, user
 // inputs (each says once what it is in the window and on the headless
 // host), the headless run that the window is compared with, and a session
-// that drives the window through its real widgets. The window's message
-// boxes and open-file dialog are scripted; Qt's own are looked at as they
-// are built, or answered from the one modal loop they run.
+// that drives the window through its real widgets, its message boxes and
+// open-file dialog scripted.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QFileDialog>
 #include <QImage>
-#include <QList>
-#include <QMessageBox>
-#include <QObject>
-#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "PortraitEditorDlg.h"
+#include "QtModalLooks.h"
 #include "Canvas.h"
 #include "HeadlessHost.h"
 #include "QtDialogHost.h"
@@ -102,69 +96,6 @@ PixelRect SlotAreaWithBar(int32_t slot);
 // inputs: the whole canvas, the window's grabbed pixels in the slot areas,
 // and the dialog's state and label texts.
 void ExpectSameView(const ViewSnapshot& window, const QImage& grabbed, const ViewSnapshot& headless);
-
-// What a QMessageBox shows.
-struct SeenBox {
-    std::string text, caption;
-    const QWidget* parent = nullptr;
-    bool modal = false;
-    QList<QMessageBox::StandardButton> buttons;
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    bool noIcon = false;
-};
-SeenBox LookAt(const QMessageBox& box);
-
-// What a QFileDialog shows.
-struct SeenFileDialog {
-    QString directory; // canonical
-    QStringList selectedFiles;
-    QStringList nameFilters;
-    QString selectedNameFilter;
-    QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
-    QFileDialog::AcceptMode acceptMode = QFileDialog::AcceptSave;
-    bool nonNative = false;
-    const QWidget* parent = nullptr;
-    // With listFolder only: the names it lists in its folder once read.
-    QStringList listedNames;
-};
-// The host's open-file dialog for the request, looked at as it is built.
-SeenFileDialog OpenFileDialogFor(const OpenFileRequest& request, bool listFolder = false);
-
-// Whether the host's open-file dialog for the request, given path typed in
-// and Open, refuses it with a warning box of its own (kept in warning) and
-// stays open.
-bool OpenFileDialogRefuses(const OpenFileRequest& request, const std::string& path,
-                           std::optional<SeenBox>* warning = nullptr);
-
-// The names a file dialog lists in its folder, once it has read it. The
-// dialog must have been built with no events processed since, so that the
-// notice of the folder read cannot have gone by.
-QStringList ListedNames(QFileDialog& dialog);
-
-// Calls call once from the next event loop to run. Made just before a call
-// that runs a modal loop of its own (Qt's message box, a context menu),
-// with no events processed between, it runs inside that loop; dropped with
-// this object if it never ran.
-class CallFromNextLoop {
-public:
-    explicit CallFromNextLoop(std::function<void()> call);
-    bool Ran() const { return m_ran; }
-
-private:
-    QObject m_context;
-    bool m_ran = false;
-};
-
-// Clicks button of the active modal QMessageBox from inside its loop, and
-// keeps what it showed (none: no box ran). The call showing it must follow.
-class AnswerNextBox {
-public:
-    explicit AnswerNextBox(QMessageBox::StandardButton button);
-    std::optional<SeenBox> seen;
-
-private:
-    CallFromNextLoop m_answer;
-};
 
 // Runs the editor's dialog in the real window, with scripted message boxes
 // and open-file dialog.
