@@ -319,12 +319,14 @@ Input ToggleCheck()
 
 Input EnterKey()
 {
-    return {"Enter", [](WindowSession& s) { KeyToFocus(s, Qt::Key_Return); }, [](CHeadlessHost& h) { h.Key(VK_RETURN); }};
+    return {"Enter", [](WindowSession& s) { KeyToFocus(s, Qt::Key_Return); },
+            [](CHeadlessHost& h) { h.Key(VK_RETURN); }};
 }
 
 Input EscapeKey()
 {
-    return {"Escape", [](WindowSession& s) { KeyToFocus(s, Qt::Key_Escape); }, [](CHeadlessHost& h) { h.Key(VK_ESCAPE); }};
+    return {"Escape", [](WindowSession& s) { KeyToFocus(s, Qt::Key_Escape); },
+            [](CHeadlessHost& h) { h.Key(VK_ESCAPE); }};
 }
 
 Input CloseBox()

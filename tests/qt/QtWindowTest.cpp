@@ -264,18 +264,18 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
     const TwinGames games(MakePortraitEntries(Portraits()));
 
     const std::vector<Input> inputs = {
-        Do::ClickSlot(4),                 // 0: slot 4, MEDIUM frame 2
-        Do::ClickAt(190, 10),             // 1: between slots: nothing
-        Do::WheelAt(-120, 300, 200),      // 2: towards the user: portrait 2 of 12
-        Do::WheelAt(-120, 300, 200),      // 3: portrait 3
-        Do::WheelAt(120, 300, 200),       // 4: away from the user: portrait 2
-        Do::ArrowRight(),            // 5: portrait 3, from where the wheel left the thumb
-        Do::Export(),                // 6: MEDIUM frame 2 of portrait 3
-        Do::ImportFile(medium),           // 7: into slot 4
-        Do::ToggleCheck(),           // 8: "Use TGA-Palette" on
-        Do::ClickSlot(0),                 // 9
+        Do::ClickSlot(4),             // 0: slot 4, MEDIUM frame 2
+        Do::ClickAt(190, 10),         // 1: between slots: nothing
+        Do::WheelAt(-120, 300, 200),  // 2: towards the user: portrait 2 of 12
+        Do::WheelAt(-120, 300, 200),  // 3: portrait 3
+        Do::WheelAt(120, 300, 200),   // 4: away from the user: portrait 2
+        Do::ArrowRight(),             // 5: portrait 3, from where the wheel left the thumb
+        Do::Export(),                 // 6: MEDIUM frame 2 of portrait 3
+        Do::ImportFile(medium),       // 7: into slot 4
+        Do::ToggleCheck(),            // 8: "Use TGA-Palette" on
+        Do::ClickSlot(0),             // 9
         Do::ImportFile(large),        // 10: into slot 0
-        Do::QuitButton(),            // 11: saves the two changed images
+        Do::QuitButton(),             // 11: saves the two changed images
     };
     const std::vector<ViewSnapshot> headless = RunHeadless(games.headless.Base(), inputs);
     ASSERT_EQ(headless.size(), inputs.size() + 1);

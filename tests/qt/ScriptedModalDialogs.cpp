@@ -1,5 +1,7 @@
 #include "ScriptedModalDialogs.h"
 
+#include <gtest/gtest.h>
+
 bool CScriptedModalDialogs::TakeAllAnswered()
 {
     const bool all = m_files.empty() && m_yesNo.empty();

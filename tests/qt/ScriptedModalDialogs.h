@@ -2,8 +2,6 @@
 // each box and file request showed, recorded. Nothing runs a modal loop.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <deque>
 #include <optional>
 #include <string>
