@@ -3,12 +3,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -19,11 +16,10 @@
 #include "Dialog.h"
 #include "DialogMessage.h"
 #include "Icon.h"
+#include "QtStandardDialogs.h"
+#include "QtText.h"
 
 namespace {
-
-QString ToQt(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
-std::string FromQt(const QString& s) { return s.toLocal8Bit().toStdString(); }
 
 QImage IconImage(const Icon& icon)
 {
@@ -128,7 +124,19 @@ private:
     CQtDialogHost& m_host;
 };
 
-CQtDialogHost::CQtDialogHost() = default;
+CQtDialogHost::CQtDialogHost() : CQtDialogHost(std::make_unique<CQtStandardDialogs>())
+{
+}
+
+CQtDialogHost::CQtDialogHost(IQtModalDialogs& modals) : CQtDialogHost(std::unique_ptr<IQtModalDialogs>())
+{
+    m_modals = &modals;
+}
+
+CQtDialogHost::CQtDialogHost(std::unique_ptr<IQtModalDialogs> ownModals)
+    : m_ownModals(std::move(ownModals)), m_modals(m_ownModals.get())
+{
+}
 
 CQtDialogHost::~CQtDialogHost() = default;
 
@@ -346,22 +354,17 @@ int32_t CQtDialogHost::GetCheck(int32_t id) const
 
 void CQtDialogHost::ShowMessageBox(const std::string& text, const std::string& caption)
 {
-    QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, m_window.get());
-    box.exec();
+    m_modals->ShowMessage(m_window.get(), text, caption);
 }
 
 void CQtDialogHost::ShowUnownedMessageBox(const std::string& text, const std::string& caption)
 {
-    QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok);
-    box.exec();
+    m_modals->ShowMessage(nullptr, text, caption);
 }
 
 bool CQtDialogHost::AskYesNo(const std::string& text, const std::string& caption)
 {
-    QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Yes | QMessageBox::No,
-                    m_window.get());
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return m_modals->AskYesNo(m_window.get(), text, caption);
 }
 
 void CQtDialogHost::EnableControl(int32_t id, bool enabled)
@@ -372,36 +375,7 @@ void CQtDialogHost::EnableControl(int32_t id, bool enabled)
 
 bool CQtDialogHost::GetOpenFileName(const OpenFileRequest& request, std::string& path)
 {
-    QFileDialog dialog(m_window.get());
-    dialog.setFileMode((request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // The patterns match regardless of case, so "*.tga" shows the ".TGA"
-    // files the exports write.
-    QStringList filters;
-    for (const FileFilter& f : request.filters) {
-        const QString pattern = ToQt(f.pattern);
-        QString label = ToQt(f.description);
-        if (pattern != pattern.toUpper())
-            label = label.left(label.indexOf('(')) + "(" + pattern + " " + pattern.toUpper() + ")";
-        filters << label;
-    }
-    dialog.setNameFilters(filters);
-    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
-        dialog.selectNameFilter(filters[request.filterIndex - 1]);
-    const QFileInfo initial(ToQt(request.initialDir));
-    if (!request.initialDir.empty() && initial.isFile()) {
-        dialog.setDirectory(initial.absolutePath());
-        dialog.selectFile(initial.fileName());
-    } else if (!request.initialDir.empty()) {
-        dialog.setDirectory(initial.absoluteFilePath());
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        path.clear();
-        return false;
-    }
-    path = FromQt(dialog.selectedFiles().first());
-    if (path.size() + 1 > request.bufferSize) {
+    if (!m_modals->GetOpenFileName(m_window.get(), request, path) || path.size() + 1 > request.bufferSize) {
         path.clear();
         return false;
     }

@@ -1,7 +1,8 @@
 // The Qt 6 Widgets backend of the dialog layer: a fixed-size window with
 // real child controls over the client-area canvas. It only translates: Qt
 // events become the dialog's messages, the canvas is shown as an image, and
-// QMessageBox and QFileDialog are the host's two dialogs.
+// the message box, the question and the open-file dialog are those it is
+// given (Qt's own unless told otherwise).
 #pragma once
 
 #include <QDialog>
@@ -14,6 +15,7 @@
 #include "Canvas.h"
 #include "DialogHost.h"
 #include "DialogMessage.h"
+#include "QtModalDialogs.h"
 #include "ScrollRange.h"
 
 class QAbstractButton;
@@ -24,6 +26,8 @@ class CQtDialogWindow;
 class CQtDialogHost : public IDialogHost {
 public:
     CQtDialogHost();
+    // Shows modals' dialogs instead of Qt's own; modals must outlive the host.
+    explicit CQtDialogHost(IQtModalDialogs& modals);
     ~CQtDialogHost() override;
 
     // The window while a dialog runs; null otherwise.
@@ -60,11 +64,14 @@ private:
     struct ScrollState : ScrollRange {
         QScrollBar* bar = nullptr;
     };
+    explicit CQtDialogHost(std::unique_ptr<IQtModalDialogs> ownModals);
     void Deliver(DialogMessage message);
     // Runs a call into the dialog, reporting an exception instead of passing it on.
     void Guarded(const std::function<void()>& call);
     void ShowScrollState(const ScrollState& s);
 
+    std::unique_ptr<IQtModalDialogs> m_ownModals;
+    IQtModalDialogs* m_modals = nullptr;
     CDialog* m_dialog = nullptr;
     std::unique_ptr<CQtDialogWindow> m_window;
     CCanvas m_canvas;

@@ -1,35 +1,33 @@
-// Shared pieces of the window tests: the game the window is opened in, inputs
-// that the real window and the headless host both understand, the headless
-// run that the window is compared with, and a session that drives the
-// window's modal loop through its real widgets with bounded waits.
+// Shared pieces of the window tests: the game the window is opened in, user
+// inputs (each says once what it is in the window and on the headless
+// host), the headless run that the window is compared with, and a session
+// that drives the window through its real widgets, its message boxes and
+// open-file dialog scripted.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QFileDialog>
 #include <QImage>
-#include <QPointer>
-#include <QStringList>
-#include <QTimer>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "PortraitEditorDlg.h"
+#include "QtModalLooks.h"
 #include "Canvas.h"
 #include "HeadlessHost.h"
 #include "QtDialogHost.h"
 #include "Resources.h"
 #include "GameDir.h"
+#include "ScriptedModalDialogs.h"
 #include "TempDir.h"
 #include "TestGame.h"
 
 class QScrollBar;
+class WindowSession;
 
 // Two game directories made from the same entries: the window works in one,
 // the headless host in the other, so that what one saves cannot change what
@@ -40,50 +38,38 @@ struct TwinGames {
     GameDir headless;
 };
 
-// One user input, as the window receives it and as the headless host is
-// given it.
+// One user input: what the user does in the window's widgets, and the same
+// input as the headless host is given it.
 struct Input {
-    enum class Kind {
-        Click,              // the left button at (x, y) of the client area
-        Wheel,              // a wheel turn by delta over (x, y) of the client area
-        WheelOverScrollBar, // a wheel turn by delta with the pointer on the scroll bar
-        WheelOverButton,    // a wheel turn by delta with the pointer on "Export All"
-        ArrowLeft,
-        ArrowRight,
-        PageLeft,
-        PageRight,
-        DragThumbToStart,
-        DragThumbToEnd,
-        ScrollHereAtEnd, // "Scroll here" from the scroll bar's context menu, at its right end
-        Export,
-        ExportAll,
-        Import,       // the file dialog is answered with path
-        CancelImport, // the file dialog is cancelled
-        ToggleCheck,  // the check box "Use TGA-Palette"
-        CreateArchive,
-        QuitButton,
-        EnterKey,
-        EscapeKey,
-        CloseBox,
-    };
-    Kind kind = Kind::Click;
-    int32_t x = 0, y = 0;
-    int16_t delta = 0;
-    std::string path;
-    // Import only: names that the file dialog must list in the folder it
-    // opens in before it is answered (the window checks them; the headless
-    // host has no list).
-    std::vector<std::string> listedNames;
+    std::string name;
+    std::function<void(WindowSession&)> inWindow;
+    std::function<void(CHeadlessHost&)> headless;
 };
 
-Input ClickAt(int32_t x, int32_t y);
-// A click one pixel in from the slot's top-left corner.
-Input ClickSlot(int32_t slot);
+namespace Do {
+Input ClickAt(int32_t x, int32_t y); // the left button at (x, y) of the client area
+Input ClickSlot(int32_t slot);       // one pixel in from the slot's top-left corner
 Input WheelAt(int16_t delta, int32_t x, int32_t y);
-Input Do(Input::Kind kind);
-Input WheelOver(Input::Kind kind, int16_t delta);
-Input ImportFile(const std::string& path, std::vector<std::string> listedNames = {});
-std::string Describe(const Input& input);
+Input WheelOverScrollBar(int16_t delta);
+Input WheelOverButton(int16_t delta); // with the pointer on "Export All"
+Input ArrowLeft();
+Input ArrowRight();
+Input PageLeft();
+Input PageRight();
+Input DragThumbToStart();
+Input DragThumbToEnd();
+Input ScrollHereAtEnd(); // "Scroll here" from the scroll bar's context menu, at its right end
+Input Export();
+Input ExportAll();
+Input ImportFile(const std::string& path); // the file dialog is answered with path
+Input CancelImport();                      // the file dialog is cancelled
+Input ToggleCheck();                       // the check box "Use TGA-Palette"
+Input CreateArchive();
+Input QuitButton();
+Input EnterKey();
+Input EscapeKey();
+Input CloseBox();
+} // namespace Do
 
 // What the view and the dialog's state look like after an input.
 struct ViewSnapshot {
@@ -111,43 +97,11 @@ PixelRect SlotAreaWithBar(int32_t slot);
 // and the dialog's state and label texts.
 void ExpectSameView(const ViewSnapshot& window, const QImage& grabbed, const ViewSnapshot& headless);
 
-// A message box seen while it was open.
-struct SeenBox {
-    std::string text, caption;
-    bool modal = false;
-    bool owned = false; // its parent is the editor's window
-    int buttonCount = 0;
-    bool okButton = false;
-    bool noIcon = false;
-};
-
-// The open-file dialog as it was when it opened.
-struct SeenFileDialog {
-    QString directory; // canonical
-    QStringList selectedFiles;
-    QStringList nameFilters;
-    QString selectedNameFilter;
-    QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
-    QFileDialog::AcceptMode acceptMode = QFileDialog::AcceptSave;
-    bool nonNative = false;
-    bool modal = false;
-    bool owned = false;
-    // Names the dialog listed in its folder, once the awaited ones appeared;
-    // empty when nothing was awaited.
-    QStringList listedNames;
-    bool awaitedNamesListed = false;
-};
-
-// Runs the editor's dialog in the real window. Message boxes are answered
-// with OK and open-file dialogs from a queue of answers, by a timer that
-// looks for them while they run their own modal loops; a watchdog ends the
-// dialog and fails the test when the steps do not finish in time.
+// Runs the editor's dialog in the real window, with scripted message boxes
+// and open-file dialog.
 class WindowSession {
 public:
-    WindowSession();
-    ~WindowSession();
-    WindowSession(const WindowSession&) = delete;
-    WindowSession& operator=(const WindowSession&) = delete;
+    WindowSession() : host(modals) {}
 
     // Runs the dialog; steps run inside its modal loop once the window is
     // shown and active. A dialog that the steps leave open is ended without
@@ -160,45 +114,20 @@ public:
     QScrollBar* ScrollBar() const;
     QWidget* Control(int32_t id) const { return host.ControlWidget(id); }
 
-    // Gives the input through the window's real widgets; returns when the
-    // input and any dialog it opened are done.
+    // Gives the input through the window's real widgets; every answer it
+    // queued must have been asked for.
     void Perform(const Input& input);
-    // The dialog's state, with the message boxes seen since box number
-    // firstBox; the result once the dialog has ended.
+    // The dialog's state, with the boxes shown since box number firstBox;
+    // the result once the dialog has ended.
     ViewSnapshot Snapshot(const CPortraitEditorDlg& dialog, size_t firstBox = 0);
     // The window as it is shown, painted anew; empty once it has closed.
     QImage Grab() const;
     // Performs the input, then grabs the window and takes a snapshot.
     ViewSnapshot Step(const CPortraitEditorDlg& dialog, const Input& input, QImage& grabbed);
 
+    CScriptedModalDialogs modals;
     CQtDialogHost host;
-    std::vector<SeenBox> boxes;
-    std::vector<SeenFileDialog> fileDialogs;
-    // The entries of each context menu seen.
-    std::vector<QStringList> menus;
-
-private:
-    struct FileAnswer {
-        std::optional<std::string> path;
-        std::vector<std::string> listedNames;
-    };
-    void Poll();
-    void AnswerFileDialog(QFileDialog& dialog);
-    void Abort();
-
-    QTimer m_poll;
-    QTimer m_watchdog;
-    bool m_polling = false;
-    // The dialog whose answer is on its way: the poll leaves it alone.
-    QPointer<QWidget> m_answering;
-    std::deque<FileAnswer> m_fileAnswers;
-    // The entry to choose in the next context menu; none closes it.
-    QString m_menuChoice;
 };
-
-// Waits, processing events, until done() holds or the time is up; returns
-// whether it holds.
-bool WaitFor(const std::function<bool()>& done, int milliseconds);
 
 // Names in a folder with the bytes of each file, for comparing what the two
 // hosts wrote.

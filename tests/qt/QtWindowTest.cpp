@@ -1,8 +1,8 @@
 // The editor in its real window: the window built from the dialog template,
 // and the dialog driven through the window's own widgets (mouse, wheel,
-// scroll bar, buttons, keys, close box, message boxes and the open-file
-// dialog), compared after every input with the headless host given the same
-// inputs in a copy of the same game.
+// scroll bar, buttons, keys, close box; its message boxes and open-file
+// dialog scripted), compared after every input with the headless host given
+// the same inputs in a copy of the same game.
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
 #include <csignal>
@@ -224,24 +225,20 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
                                                 IDC_USE_TGA_PALETTE, IDC_QUIT}));
         EXPECT_TRUE(qobject_cast<QPushButton*>(quit)->isDefault());
 
-        // A box shown from below the dialog layer has no owner, and is
-        // otherwise like the dialog's own.
+        // A box shown from below the dialog layer (an image's frame
+        // decoder) goes the way of the dialog's own, without owner window.
         session.host.ShowUnownedMessageBox("Error!", "Memory Overwrite !");
-        ASSERT_EQ(session.boxes.size(), 1u);
-        const SeenBox& box = session.boxes[0];
-        EXPECT_EQ(box.text, "Error!");
-        EXPECT_EQ(box.caption, "Memory Overwrite !");
-        EXPECT_TRUE(box.modal);
-        EXPECT_FALSE(box.owned);
-        EXPECT_EQ(box.buttonCount, 1);
-        EXPECT_TRUE(box.okButton);
-        EXPECT_TRUE(box.noIcon);
+        ASSERT_EQ(session.modals.boxes.size(), 1u);
+        EXPECT_EQ(session.modals.boxes[0].text, "Error!");
+        EXPECT_EQ(session.modals.boxes[0].caption, "Memory Overwrite !");
+        EXPECT_FALSE(session.modals.boxes[0].question);
+        EXPECT_EQ(session.modals.boxes[0].owner, nullptr);
 
-        session.Perform(Do(Input::Kind::QuitButton));
+        session.Perform(Do::QuitButton());
         EXPECT_FALSE(session.IsOpen());
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(session.boxes.size(), 1u);
+    EXPECT_EQ(session.modals.boxes.size(), 1u); // only the one above
     EXPECT_TRUE(FolderContents(games.window / "Portraits").empty());
 }
 
@@ -258,20 +255,19 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
     WriteFile("notes.txt", {'n', 'o', 't', 'e'});
     const TwinGames games(MakePortraitEntries(Portraits()));
 
-    using K = Input::Kind;
     const std::vector<Input> inputs = {
-        ClickSlot(4),                 // 0: slot 4, MEDIUM frame 2
-        ClickAt(190, 10),             // 1: between slots: nothing
-        WheelAt(-120, 300, 200),      // 2: towards the user: portrait 2 of 12
-        WheelAt(-120, 300, 200),      // 3: portrait 3
-        WheelAt(120, 300, 200),       // 4: away from the user: portrait 2
-        Do(K::ArrowRight),            // 5: portrait 3, from where the wheel left the thumb
-        Do(K::Export),                // 6: MEDIUM frame 2 of portrait 3
-        ImportFile(medium),           // 7: into slot 4
-        Do(K::ToggleCheck),           // 8: "Use TGA-Palette" on
-        ClickSlot(0),                 // 9
-        ImportFile(large, {"PAINTED_LARGE.TGA", "PAINTED_MEDIUM.TGA"}), // 10: into slot 0
-        Do(K::QuitButton),            // 11: saves the two changed images
+        Do::ClickSlot(4),             // 0: slot 4, MEDIUM frame 2
+        Do::ClickAt(190, 10),         // 1: between slots: nothing
+        Do::WheelAt(-120, 300, 200),  // 2: towards the user: portrait 2 of 12
+        Do::WheelAt(-120, 300, 200),  // 3: portrait 3
+        Do::WheelAt(120, 300, 200),   // 4: away from the user: portrait 2
+        Do::ArrowRight(),             // 5: portrait 3, from where the wheel left the thumb
+        Do::Export(),                 // 6: MEDIUM frame 2 of portrait 3
+        Do::ImportFile(medium),       // 7: into slot 4
+        Do::ToggleCheck(),            // 8: "Use TGA-Palette" on
+        Do::ClickSlot(0),             // 9
+        Do::ImportFile(large),        // 10: into slot 0
+        Do::QuitButton(),             // 11: saves the two changed images
     };
     const std::vector<ViewSnapshot> headless = RunHeadless(games.headless.Base(), inputs);
     ASSERT_EQ(headless.size(), inputs.size() + 1);
@@ -290,7 +286,7 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
             EXPECT_EQ(ShownInSlot(grabbed, 0), TestPaletteRgb(1));
         }
         for (size_t i = 0; i < inputs.size() && session.IsOpen(); ++i) {
-            SCOPED_TRACE("input " + std::to_string(i) + ": " + Describe(inputs[i]));
+            SCOPED_TRACE("input " + std::to_string(i) + ": " + inputs[i].name);
             QImage grabbed;
             const ViewSnapshot shown = session.Step(dialog, inputs[i], grabbed);
             ExpectSameView(shown, grabbed, headless[i + 1]);
@@ -321,23 +317,25 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
                 EXPECT_EQ(ShownInSlot(grabbed, 4), TestPaletteRgb(5));
                 break;
             case 6: {
-                ASSERT_EQ(session.boxes.size(), 1u);
-                const SeenBox& box = session.boxes[0];
+                // A box of the dialog's own, owned by the window; what it
+                // looks like is QtModalDialogsTest's.
+                ASSERT_EQ(session.modals.boxes.size(), 1u);
+                const CScriptedModalDialogs::Box& box = session.modals.boxes[0];
                 EXPECT_EQ(box.text, "Portrait successfully saved.");
                 EXPECT_EQ(box.caption, "Info");
-                EXPECT_TRUE(box.modal);
-                EXPECT_TRUE(box.owned);
-                EXPECT_EQ(box.buttonCount, 1);
-                EXPECT_TRUE(box.okButton);
-                EXPECT_TRUE(box.noIcon);
+                EXPECT_FALSE(box.question);
+                EXPECT_EQ(box.owner, session.Window());
                 EXPECT_TRUE(PathExists(games.window / ("Portraits/" + exported)));
                 break;
             }
             case 7: {
-                ASSERT_EQ(session.fileDialogs.size(), 1u);
-                const SeenFileDialog& d = session.fileDialogs[0];
-                // It opens in the base directory, which start-up left as
-                // the last path.
+                ASSERT_EQ(session.modals.fileRequests.size(), 1u);
+                const CScriptedModalDialogs::FileRequest& asked = session.modals.fileRequests[0];
+                EXPECT_EQ(asked.owner, session.Window());
+                EXPECT_EQ(asked.request.bufferSize, 260u);
+                // The dialog Qt's own would show for it opens in the base
+                // directory, which start-up left as the last path.
+                const SeenFileDialog d = OpenFileDialogFor(asked.request);
                 EXPECT_EQ(d.directory, Canonical(games.window.Base()));
                 ASSERT_EQ(d.nameFilters.size(), 2);
                 EXPECT_TRUE(d.nameFilters[0].startsWith("TGA-Files")) << d.nameFilters[0].toStdString();
@@ -349,23 +347,23 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
                 EXPECT_EQ(d.fileMode, QFileDialog::ExistingFile);
                 EXPECT_EQ(d.acceptMode, QFileDialog::AcceptOpen);
                 EXPECT_TRUE(d.nonNative);
-                EXPECT_TRUE(d.modal);
-                EXPECT_TRUE(d.owned);
                 EXPECT_EQ(ShownInSlot(grabbed, 4), TestPaletteRgb(88));
                 EXPECT_EQ(ShownInSlot(grabbed, 3), TestPaletteRgb(4));
-                EXPECT_EQ(session.boxes.size(), 1u); // no message after a good import
+                EXPECT_EQ(session.modals.boxes.size(), 1u); // no message after a good import
                 break;
             }
             case 8: EXPECT_TRUE(qobject_cast<QCheckBox*>(session.Control(IDC_USE_TGA_PALETTE))->isChecked()); break;
             case 10: {
-                ASSERT_EQ(session.fileDialogs.size(), 2u);
-                const SeenFileDialog& d = session.fileDialogs[1];
+                ASSERT_EQ(session.modals.fileRequests.size(), 2u);
+                EXPECT_EQ(session.modals.fileRequests[1].owner, session.Window());
                 // It opens where the last import took its file, with that
                 // file selected, and lists the upper-case ".TGA" names.
+                const SeenFileDialog d = OpenFileDialogFor(session.modals.fileRequests[1].request, true);
                 EXPECT_EQ(d.directory, Canonical(files.Path()));
                 ASSERT_EQ(d.selectedFiles.size(), 1);
                 EXPECT_EQ(QFileInfo(d.selectedFiles[0]).canonicalFilePath(), Canonical(medium));
-                EXPECT_TRUE(d.awaitedNamesListed) << d.listedNames.join(", ").toStdString();
+                EXPECT_TRUE(d.listedNames.contains("PAINTED_LARGE.TGA")) << d.listedNames.join(", ").toStdString();
+                EXPECT_TRUE(d.listedNames.contains("PAINTED_MEDIUM.TGA")) << d.listedNames.join(", ").toStdString();
                 EXPECT_FALSE(d.listedNames.contains("notes.txt")) << d.listedNames.join(", ").toStdString();
                 EXPECT_EQ(ShownInSlot(grabbed, 0), 0x010203u);
                 break;
@@ -376,7 +374,7 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
         }
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(session.fileDialogs.size(), 2u);
+    EXPECT_EQ(session.modals.fileRequests.size(), 2u);
 
     // Quitting saved the changed LARGE and MEDIUM images, and the window
     // wrote exactly what the headless host wrote.
@@ -393,33 +391,32 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
 TEST_F(QtWindowTest, TheScrollBarAndTheWheelMoveAsTheDialogDecides)
 {
     const TwinGames games(MakePortraitEntries(Portraits()));
-    using K = Input::Kind;
     // Each input with the thumb position that the dialog's rules give: a
     // line is one portrait, a page five, clamped to 1 .. 12; one wheel
     // event is one portrait, whatever its size and wherever the pointer is.
     const std::vector<std::pair<Input, int32_t>> steps = {
-        {Do(K::PageRight), 6},
-        {Do(K::ArrowRight), 7},
-        {Do(K::PageRight), 12},
-        {Do(K::ArrowRight), 12},
-        {Do(K::PageLeft), 7},
-        {Do(K::PageLeft), 2},
-        {Do(K::PageLeft), 1},
-        {Do(K::ArrowLeft), 1},
-        {Do(K::DragThumbToEnd), 12},
-        {WheelAt(-120, 300, 200), 12},
-        {WheelAt(120, 300, 200), 11},
-        {Do(K::ArrowLeft), 10},
-        {WheelAt(-240, 450, 380), 11},
-        {WheelAt(15, 5, 5), 10},
-        {WheelOver(K::WheelOverScrollBar, 120), 9},
-        {WheelOver(K::WheelOverScrollBar, -120), 10},
-        {WheelOver(K::WheelOverButton, -120), 11},
-        {Do(K::DragThumbToStart), 1},
-        {WheelAt(120, 300, 200), 1},
-        {Do(K::ScrollHereAtEnd), 12},
-        {Do(K::ArrowLeft), 11},
-        {Do(K::EscapeKey), 0},
+        {Do::PageRight(), 6},
+        {Do::ArrowRight(), 7},
+        {Do::PageRight(), 12},
+        {Do::ArrowRight(), 12},
+        {Do::PageLeft(), 7},
+        {Do::PageLeft(), 2},
+        {Do::PageLeft(), 1},
+        {Do::ArrowLeft(), 1},
+        {Do::DragThumbToEnd(), 12},
+        {Do::WheelAt(-120, 300, 200), 12},
+        {Do::WheelAt(120, 300, 200), 11},
+        {Do::ArrowLeft(), 10},
+        {Do::WheelAt(-240, 450, 380), 11},
+        {Do::WheelAt(15, 5, 5), 10},
+        {Do::WheelOverScrollBar(120), 9},
+        {Do::WheelOverScrollBar(-120), 10},
+        {Do::WheelOverButton(-120), 11},
+        {Do::DragThumbToStart(), 1},
+        {Do::WheelAt(120, 300, 200), 1},
+        {Do::ScrollHereAtEnd(), 12},
+        {Do::ArrowLeft(), 11},
+        {Do::EscapeKey(), 0},
     };
     std::vector<Input> inputs;
     for (const auto& step : steps)
@@ -434,7 +431,7 @@ TEST_F(QtWindowTest, TheScrollBarAndTheWheelMoveAsTheDialogDecides)
         ExpectSameView(session.Snapshot(dialog), session.Grab(), headless[0]);
         for (size_t i = 0; i < steps.size() && session.IsOpen(); ++i) {
             const auto& [input, position] = steps[i];
-            SCOPED_TRACE("input " + std::to_string(i) + ": " + Describe(input));
+            SCOPED_TRACE("input " + std::to_string(i) + ": " + input.name);
             QImage grabbed;
             const ViewSnapshot shown = session.Step(dialog, input, grabbed);
             ExpectSameView(shown, grabbed, headless[i + 1]);
@@ -451,7 +448,7 @@ TEST_F(QtWindowTest, TheScrollBarAndTheWheelMoveAsTheDialogDecides)
         }
     });
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_TRUE(session.boxes.empty());
+    EXPECT_TRUE(session.modals.boxes.empty());
     EXPECT_TRUE(FolderContents(games.window / "Portraits").empty());
 }
 
@@ -463,9 +460,8 @@ TEST_F(QtWindowTest, TheOpenFileDialogTakesExistingFilesOnlyAndACancelSaysNothin
     const std::string missing = files / "MISSING.TGA";
     const char kNotLoaded[] = "Could not load TGA. Wrong size and/or colordepth.";
 
-    using K = Input::Kind;
-    const std::vector<Input> parity = {Do(K::CancelImport), ImportFile(wide), ImportFile(good), Do(K::ExportAll),
-                                       Do(K::CreateArchive)};
+    const std::vector<Input> parity = {Do::CancelImport(), Do::ImportFile(wide), Do::ImportFile(good), Do::ExportAll(),
+                                       Do::CreateArchive()};
     games.window.Dir().MakeFolder("PATCHES");
     games.headless.Dir().MakeFolder("PATCHES");
     const std::vector<ViewSnapshot> headless = RunHeadless(games.headless.Base(), parity);
@@ -475,7 +471,7 @@ TEST_F(QtWindowTest, TheOpenFileDialogTakesExistingFilesOnlyAndACancelSaysNothin
     CPortraitEditorDlg dialog;
     const int32_t result = session.Run(dialog, [&] {
         for (size_t i = 0; i < parity.size(); ++i) {
-            SCOPED_TRACE("input " + std::to_string(i) + ": " + Describe(parity[i]));
+            SCOPED_TRACE("input " + std::to_string(i) + ": " + parity[i].name);
             QImage grabbed;
             const ViewSnapshot shown = session.Step(dialog, parity[i], grabbed);
             ExpectSameView(shown, grabbed, headless[i + 1]);
@@ -495,22 +491,28 @@ TEST_F(QtWindowTest, TheOpenFileDialogTakesExistingFilesOnlyAndACancelSaysNothin
                 EXPECT_EQ(shown.messages[0].second, "Info");
             }
         }
-        ASSERT_EQ(session.fileDialogs.size(), 3u);
-        // After the cancel the last path is empty, and the dialog opens in
-        // the current directory; after that, where the last file was.
-        EXPECT_EQ(session.fileDialogs[1].directory, Canonical(games.window.Base()));
-        EXPECT_EQ(session.fileDialogs[2].directory, Canonical(files.Path()));
+        const std::vector<CScriptedModalDialogs::FileRequest>& asked = session.modals.fileRequests;
+        ASSERT_EQ(asked.size(), 3u);
+        // After the cancel the last path is empty, and the dialog opens
+        // where Qt's last one was: the first, which start-up's last path
+        // put in the current directory. After that, where the last file was.
+        EXPECT_EQ(OpenFileDialogFor(asked[0].request).directory, Canonical(games.window.Base()));
+        EXPECT_EQ(asked[1].request.initialDir, "");
+        EXPECT_EQ(OpenFileDialogFor(asked[1].request).directory, Canonical(games.window.Base()));
+        EXPECT_EQ(OpenFileDialogFor(asked[2].request).directory, Canonical(files.Path()));
 
         // A name that does not exist is refused by the dialog itself, which
-        // stays open until it is cancelled; nothing follows.
-        const size_t boxesBefore = session.boxes.size();
-        session.Perform(ImportFile(missing));
-        ASSERT_EQ(session.fileDialogs.size(), 5u);
-        ASSERT_EQ(session.boxes.size(), boxesBefore + 1);
-        EXPECT_NE(session.boxes[boxesBefore].text, kNotLoaded); // the dialog's own warning
+        // stays open until it is cancelled (QtModalDialogsTest); nothing
+        // follows.
+        EXPECT_TRUE(asked[2].request.flags & OFN_FILEMUSTEXIST);
+        EXPECT_TRUE(OpenFileDialogRefuses(asked[2].request, missing));
+        const size_t boxesBefore = session.modals.boxes.size();
+        session.Perform(Do::CancelImport());
+        ASSERT_EQ(asked.size(), 4u);
+        EXPECT_EQ(session.modals.boxes.size(), boxesBefore);
         EXPECT_EQ(dialog.LastTgaPath(), "");
         EXPECT_EQ(ShownInSlot(session.Grab(), 0), TestPaletteRgb(77));
-        session.Perform(Do(K::CloseBox));
+        session.Perform(Do::CloseBox());
     });
     EXPECT_EQ(result, IDCANCEL);
     // The one good import was saved when the close box closed the window,
@@ -543,7 +545,7 @@ TEST_F(QtWindowTest, ADialogThatEndsWhileStartingReturnsItsResultAndLeavesNoWind
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(session.Window(), nullptr);
     EXPECT_EQ(session.Control(IDC_QUIT), nullptr);
-    EXPECT_TRUE(session.boxes.empty());
+    EXPECT_TRUE(session.modals.boxes.empty());
 }
 
 // The editor whose Export runs out of memory half-way.
@@ -568,16 +570,16 @@ TEST_F(QtWindowTest, AnActionThatThrowsIsReportedAndTheEditorGoesOn)
     WindowSession session;
     CExportRunsOutOfMemory dialog;
     const int32_t result = session.Run(dialog, [&] {
-        session.Perform(Do(Input::Kind::Export));
+        session.Perform(Do::Export());
         EXPECT_TRUE(session.IsOpen());
-        session.Perform(Do(Input::Kind::ArrowRight));
+        session.Perform(Do::ArrowRight());
         EXPECT_EQ(dialog.CurrentPortrait(), 1);
-        session.Perform(Do(Input::Kind::QuitButton));
+        session.Perform(Do::QuitButton());
     });
     EXPECT_EQ(result, IDOK);
-    ASSERT_EQ(session.boxes.size(), 1u);
-    EXPECT_EQ(session.boxes[0].caption, "Error");
-    EXPECT_NE(session.boxes[0].text.find("there was not enough memory"), std::string::npos);
+    ASSERT_EQ(session.modals.boxes.size(), 1u);
+    EXPECT_EQ(session.modals.boxes[0].caption, "Error");
+    EXPECT_NE(session.modals.boxes[0].text.find("there was not enough memory"), std::string::npos);
     EXPECT_TRUE(FolderContents(games.window / "Portraits").empty());
 }
 
@@ -591,11 +593,13 @@ TEST_F(QtWindowTest, TerminationSignalsSaveAsQuitDoesAndEndTheWindow)
         WindowSession session;
         CPortraitEditorDlg dialog;
         const int32_t result = session.Run(dialog, [&] {
-            session.Perform(ClickSlot(2));
-            session.Perform(ImportFile(small));
+            session.Perform(Do::ClickSlot(2));
+            session.Perform(Do::ImportFile(small));
             // The handler only marks the signal; the event loop saves.
+            QSignalSpy finished(session.Window(), &QDialog::finished);
             std::raise(signal);
-            EXPECT_TRUE(WaitFor([&] { return !session.IsOpen(); }, 20000));
+            EXPECT_TRUE(finished.wait(20000));
+            EXPECT_FALSE(session.IsOpen());
         });
         EXPECT_EQ(result, IDCANCEL);
         EXPECT_EQ(ListFolder(games.window / "Portraits"), std::vector<std::string>{"S" + PortraitName(0) + ".GFX"});
@@ -609,23 +613,34 @@ TEST_F(QtWindowTest, TerminationSignalsSaveAsQuitDoesAndEndTheWindow)
 // Quit, Enter, Escape and the close box all save the changed images of the
 // current portrait and end the dialog; Quit and Enter with OK, the others
 // with cancel.
-class QtQuitTest : public QtWindowTest, public ::testing::WithParamInterface<Input::Kind> {};
+struct WayOut {
+    const char* name;
+    Input (*input)();
+    bool ok; // ends the dialog with OK, not cancel
+};
+
+void PrintTo(const WayOut& way, std::ostream* out)
+{
+    *out << way.name;
+}
+
+class QtQuitTest : public QtWindowTest, public ::testing::WithParamInterface<WayOut> {};
 
 TEST_P(QtQuitTest, EveryWayOutSavesTheChangedImages)
 {
     const TwinGames games(MakePortraitEntries(Portraits()));
     const std::string small = WriteFile("PAINTED_SMALL.TGA", SolidTga(5, 3, 66));
-    const std::vector<Input> inputs = {Do(Input::Kind::ArrowRight), ClickSlot(2), ImportFile(small), Do(GetParam())};
+    const std::vector<Input> inputs = {Do::ArrowRight(), Do::ClickSlot(2), Do::ImportFile(small), GetParam().input()};
     const std::vector<ViewSnapshot> headless = RunHeadless(games.headless.Base(), inputs);
     ASSERT_FALSE(headless.back().open);
-    const bool ok = GetParam() == Input::Kind::QuitButton || GetParam() == Input::Kind::EnterKey;
+    const bool ok = GetParam().ok;
 
     ScopedChdir cd(games.window.Base());
     WindowSession session;
     CPortraitEditorDlg dialog;
     const int32_t result = session.Run(dialog, [&] {
         for (size_t i = 0; i < inputs.size(); ++i) {
-            SCOPED_TRACE("input " + std::to_string(i) + ": " + Describe(inputs[i]));
+            SCOPED_TRACE("input " + std::to_string(i) + ": " + inputs[i].name);
             if (i + 1 == inputs.size()) {
                 // Nothing is saved before the way out is taken.
                 EXPECT_TRUE(FolderContents(games.window / "Portraits").empty());
@@ -639,7 +654,7 @@ TEST_P(QtQuitTest, EveryWayOutSavesTheChangedImages)
     });
     EXPECT_EQ(result, ok ? IDOK : IDCANCEL);
     EXPECT_EQ(result, headless.back().result);
-    EXPECT_TRUE(session.boxes.empty());
+    EXPECT_TRUE(session.modals.boxes.empty());
     const auto written = FolderContents(games.window / "Portraits");
     EXPECT_EQ(written, FolderContents(games.headless / "Portraits"));
     ASSERT_EQ(written.size(), 1u);
@@ -647,15 +662,10 @@ TEST_P(QtQuitTest, EveryWayOutSavesTheChangedImages)
 }
 
 INSTANTIATE_TEST_SUITE_P(WaysOut, QtQuitTest,
-                         ::testing::Values(Input::Kind::QuitButton, Input::Kind::EnterKey, Input::Kind::EscapeKey,
-                                           Input::Kind::CloseBox),
-                         [](const ::testing::TestParamInfo<Input::Kind>& p) {
-                             switch (p.param) {
-                             case Input::Kind::QuitButton: return std::string("QuitButton");
-                             case Input::Kind::EnterKey: return std::string("EnterKey");
-                             case Input::Kind::EscapeKey: return std::string("EscapeKey");
-                             default: return std::string("CloseBox");
-                             }
-                         });
+                         ::testing::Values(WayOut{"QuitButton", Do::QuitButton, true},
+                                           WayOut{"EnterKey", Do::EnterKey, true},
+                                           WayOut{"EscapeKey", Do::EscapeKey, false},
+                                           WayOut{"CloseBox", Do::CloseBox, false}),
+                         [](const ::testing::TestParamInfo<WayOut>& p) { return std::string(p.param.name); });
 
 } // namespace

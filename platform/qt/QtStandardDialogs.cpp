@@ -1,0 +1,71 @@
+#include "QtStandardDialogs.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include "QtText.h"
+
+void CQtStandardDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption)
+{
+    MakeMessageBox(owner, text, caption)->exec();
+}
+
+bool CQtStandardDialogs::AskYesNo(QWidget* owner, const std::string& text, const std::string& caption)
+{
+    return MakeQuestion(owner, text, caption)->exec() == QMessageBox::Yes;
+}
+
+bool CQtStandardDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path)
+{
+    const std::unique_ptr<QFileDialog> dialog = MakeOpenFileDialog(owner, request);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        path.clear();
+        return false;
+    }
+    path = FromQt(dialog->selectedFiles().first());
+    return true;
+}
+
+std::unique_ptr<QMessageBox> CQtStandardDialogs::MakeMessageBox(QWidget* owner, const std::string& text,
+                                                                const std::string& caption)
+{
+    return std::make_unique<QMessageBox>(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
+}
+
+std::unique_ptr<QMessageBox> CQtStandardDialogs::MakeQuestion(QWidget* owner, const std::string& text,
+                                                              const std::string& caption)
+{
+    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, ToQt(caption), ToQt(text),
+                                             QMessageBox::Yes | QMessageBox::No, owner);
+    box->setDefaultButton(QMessageBox::No);
+    return box;
+}
+
+std::unique_ptr<QFileDialog> CQtStandardDialogs::MakeOpenFileDialog(QWidget* owner, const OpenFileRequest& request)
+{
+    auto dialog = std::make_unique<QFileDialog>(owner);
+    dialog->setFileMode((request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    // The patterns match regardless of case, so "*.tga" shows the ".TGA"
+    // files the exports write.
+    QStringList filters;
+    for (const FileFilter& f : request.filters) {
+        const QString pattern = ToQt(f.pattern);
+        QString label = ToQt(f.description);
+        if (pattern != pattern.toUpper())
+            label = label.left(label.indexOf('(')) + "(" + pattern + " " + pattern.toUpper() + ")";
+        filters << label;
+    }
+    dialog->setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog->selectNameFilter(filters[request.filterIndex - 1]);
+    const QFileInfo initial(ToQt(request.initialDir));
+    if (!request.initialDir.empty() && initial.isFile()) {
+        dialog->setDirectory(initial.absolutePath());
+        dialog->selectFile(initial.fileName());
+    } else if (!request.initialDir.empty()) {
+        dialog->setDirectory(initial.absoluteFilePath());
+    }
+    return dialog;
+}

@@ -1,0 +1,182 @@
+// Qt's own message box, question and open-file dialog as the window's host
+// shows them, looked at as they are built and answered from inside the one
+// modal loop each runs; and the host's part of the open-file answer.
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QWidget>
+
+#include "QtStandardDialogs.h"
+#include "QtWindowKit.h"
+
+namespace {
+
+using Buttons = QList<QMessageBox::StandardButton>;
+
+TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionAndButtons)
+{
+    QWidget owner;
+    const SeenBox box = LookAt(*CQtStandardDialogs::MakeMessageBox(&owner, "Portrait successfully saved.", "Info"));
+    EXPECT_EQ(box.text, "Portrait successfully saved.");
+    EXPECT_EQ(box.caption, "Info");
+    EXPECT_EQ(box.parent, &owner);
+    EXPECT_EQ(box.buttons, Buttons{QMessageBox::Ok});
+    EXPECT_TRUE(box.noIcon);
+
+    const SeenBox question = LookAt(*CQtStandardDialogs::MakeQuestion(&owner, "Quit anyway?", "Question"));
+    EXPECT_EQ(question.text, "Quit anyway?");
+    EXPECT_EQ(question.caption, "Question");
+    EXPECT_EQ(question.parent, &owner);
+    ASSERT_EQ(question.buttons.size(), 2);
+    EXPECT_TRUE(question.buttons.contains(QMessageBox::Yes));
+    EXPECT_TRUE(question.buttons.contains(QMessageBox::No));
+    EXPECT_EQ(question.defaultButton, QMessageBox::No);
+    EXPECT_TRUE(question.noIcon);
+
+    // Run, each is modal and shows what it was given.
+    CQtStandardDialogs dialogs;
+    {
+        AnswerNextBox answer(QMessageBox::Ok);
+        dialogs.ShowMessage(&owner, "Portrait successfully saved.", "Info");
+        ASSERT_TRUE(answer.seen);
+        EXPECT_TRUE(answer.seen->modal);
+        EXPECT_EQ(answer.seen->text, "Portrait successfully saved.");
+        EXPECT_EQ(answer.seen->parent, &owner);
+    }
+    {
+        AnswerNextBox answer(QMessageBox::Yes);
+        EXPECT_TRUE(dialogs.AskYesNo(nullptr, "Quit anyway?", "Question"));
+        ASSERT_TRUE(answer.seen);
+        EXPECT_TRUE(answer.seen->modal);
+        EXPECT_EQ(answer.seen->parent, nullptr);
+    }
+    {
+        AnswerNextBox answer(QMessageBox::No);
+        EXPECT_FALSE(dialogs.AskYesNo(&owner, "Quit anyway?", "Question"));
+        EXPECT_TRUE(answer.seen);
+    }
+    {
+        // Enter presses the default button: No.
+        const CallFromNextLoop enter([] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+        EXPECT_FALSE(dialogs.AskYesNo(&owner, "Quit anyway?", "Question"));
+        EXPECT_TRUE(enter.Ran());
+    }
+}
+
+TEST(QtModalDialogsTest, TheOpenFileDialogIsSetUpFromTheRequest)
+{
+    TempDir folder;
+    folder.WriteFile("PAINTED_LARGE.TGA", {1});
+    folder.WriteFile("painted_small.tga", {2});
+    folder.WriteFile("notes.txt", {3});
+    const QString canonical = QFileInfo(QString::fromStdString(folder.Path())).canonicalFilePath();
+    OpenFileRequest request;
+    request.filters = {{"TGA-Files (*.tga)", "*.tga"}, {"All Files (*.*)", "*.*"}};
+    request.filterIndex = 1;
+    request.initialDir = folder.Path();
+    request.flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+
+    QWidget owner;
+    {
+        const std::unique_ptr<QFileDialog> dialog = CQtStandardDialogs::MakeOpenFileDialog(&owner, request);
+        const QStringList listed = ListedNames(*dialog);
+        EXPECT_EQ(dialog->parentWidget(), &owner);
+        // A lower-case pattern is given in upper case too; the file system
+        // here tells case apart.
+        EXPECT_EQ(dialog->nameFilters(), (QStringList{"TGA-Files (*.tga *.TGA)", "All Files (*.*)"}));
+        EXPECT_EQ(dialog->selectedNameFilter(), "TGA-Files (*.tga *.TGA)");
+        EXPECT_EQ(QFileInfo(dialog->directory().absolutePath()).canonicalFilePath(), canonical);
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        EXPECT_TRUE(listed.contains("PAINTED_LARGE.TGA")) << listed.join(", ").toStdString();
+        EXPECT_TRUE(listed.contains("painted_small.tga")) << listed.join(", ").toStdString();
+        EXPECT_FALSE(listed.contains("notes.txt")) << listed.join(", ").toStdString();
+    }
+
+    // The second filter preselected; one out of range leaves the first.
+    request.filterIndex = 2;
+    EXPECT_EQ(OpenFileDialogFor(request).selectedNameFilter, "All Files (*.*)");
+    request.filterIndex = 3;
+    EXPECT_EQ(OpenFileDialogFor(request).selectedNameFilter, "TGA-Files (*.tga *.TGA)");
+    request.filterIndex = 1;
+
+    // A file opens its folder with it selected.
+    request.initialDir = folder / "PAINTED_LARGE.TGA";
+    const SeenFileDialog onFile = OpenFileDialogFor(request);
+    EXPECT_EQ(onFile.directory, canonical);
+    ASSERT_EQ(onFile.selectedFiles.size(), 1);
+    EXPECT_EQ(QFileInfo(onFile.selectedFiles[0]).canonicalFilePath(), canonical + "/PAINTED_LARGE.TGA");
+
+    // Without "the file must exist" any name may be chosen.
+    request.flags = 0;
+    EXPECT_EQ(OpenFileDialogFor(request).fileMode, QFileDialog::AnyFile);
+    request.flags = OFN_FILEMUSTEXIST;
+
+    // A name that is not there is refused by the dialog itself, which says
+    // so and stays open.
+    std::optional<SeenBox> warning;
+    EXPECT_TRUE(OpenFileDialogRefuses(request, folder / "MISSING.TGA", &warning));
+    ASSERT_TRUE(warning);
+    EXPECT_NE(warning->text.find("MISSING.TGA"), std::string::npos) << warning->text;
+
+    // Run, it is modal over its owner and answers with the path chosen, or
+    // nothing when cancelled.
+    CQtStandardDialogs dialogs;
+    const std::string chosen = folder / "painted_small.tga";
+    bool modal = false;
+    const QWidget* parent = nullptr;
+    const CallFromNextLoop open([&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no file dialog is running";
+            return;
+        }
+        modal = dialog->isModal();
+        parent = dialog->parentWidget();
+        // Typed in, which drops the file selected at the start.
+        dialog->selectFile(QString::fromStdString(chosen));
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(chosen));
+        static_cast<QDialog*>(dialog)->accept(); // the file dialog's own
+    });
+    std::string path;
+    EXPECT_TRUE(dialogs.GetOpenFileName(&owner, request, path));
+    EXPECT_TRUE(open.Ran());
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(parent, &owner);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(path)).canonicalFilePath(), canonical + "/painted_small.tga");
+
+    const CallFromNextLoop cancel([] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+        else
+            ADD_FAILURE() << "no file dialog is running";
+    });
+    EXPECT_FALSE(dialogs.GetOpenFileName(&owner, request, path));
+    EXPECT_TRUE(cancel.Ran());
+    EXPECT_EQ(path, "");
+}
+
+TEST(QtModalDialogsTest, TheHostRefusesAPathLongerThanTheCallerTakes)
+{
+    CScriptedModalDialogs modals;
+    CQtDialogHost host(modals);
+    OpenFileRequest request;
+    request.bufferSize = 10;
+    std::string path = "old";
+    modals.QueueFile("123456789");
+    EXPECT_TRUE(host.GetOpenFileName(request, path));
+    EXPECT_EQ(path, "123456789");
+    modals.QueueFile("1234567890");
+    EXPECT_FALSE(host.GetOpenFileName(request, path));
+    EXPECT_EQ(path, "");
+    modals.QueueFile(std::nullopt);
+    path = "old";
+    EXPECT_FALSE(host.GetOpenFileName(request, path));
+    EXPECT_EQ(path, "");
+    ASSERT_EQ(modals.fileRequests.size(), 3u);
+    EXPECT_EQ(modals.fileRequests[0].owner, nullptr); // no window outside a dialog
+    EXPECT_TRUE(modals.TakeAllAnswered());
+}
+
+} // namespace

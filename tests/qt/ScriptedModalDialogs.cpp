@@ -1,0 +1,42 @@
+#include "ScriptedModalDialogs.h"
+
+#include <gtest/gtest.h>
+
+bool CScriptedModalDialogs::TakeAllAnswered()
+{
+    const bool all = m_files.empty() && m_yesNo.empty();
+    m_files.clear();
+    m_yesNo.clear();
+    return all;
+}
+
+void CScriptedModalDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption)
+{
+    boxes.push_back({text, caption, false, owner});
+}
+
+bool CScriptedModalDialogs::AskYesNo(QWidget* owner, const std::string& text, const std::string& caption)
+{
+    boxes.push_back({text, caption, true, owner});
+    if (m_yesNo.empty())
+        return false;
+    const bool yes = m_yesNo.front();
+    m_yesNo.pop_front();
+    return yes;
+}
+
+bool CScriptedModalDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path)
+{
+    fileRequests.push_back({request, owner});
+    path.clear();
+    if (m_files.empty()) {
+        ADD_FAILURE() << "an open-file dialog that the test gave no answer for";
+        return false;
+    }
+    const std::optional<std::string> answer = m_files.front();
+    m_files.pop_front();
+    if (!answer)
+        return false;
+    path = *answer;
+    return true;
+}
