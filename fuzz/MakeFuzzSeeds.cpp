@@ -2,9 +2,11 @@
 // `make_fuzz_seeds OUTDIR` fills OUTDIR/<target>/ with a few small valid files
 // and malformed variants of them, so that no binary seed is kept in the source tree.
 //
-// The chain starts from a small source archive laid out with ArchiveHeader and
-// ArchiveEntry; its entries are exported with WriteOverrideHeader, and those
-// override files are packed into patches with BeginBuild, AddFile and WriteArchive.
+// The chain starts from a small source archive written by SerializeArchive; its
+// entries are exported with WriteOverrideHeader, and those override files are
+// packed into patches with BeginBuild, AddFile and WriteArchive. Images and TGA
+// files come from the format layer (GfxImage, TgaFormat); malformed seeds are
+// well-formed ones cut short or with a field changed at its named offset.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,17 +19,15 @@
 #include <utility>
 #include <vector>
 
-#include "ArchiveEntry.h"
-#include "ArchiveHeader.h"
+#include "ArchiveFormat.h"
+#include "ArchiveMember.h"
 #include "GameArchive.h"
-#include "OverrideHeader.h"
+#include "OverrideFormat.h"
 #include "FrameCodec.h"
-#include "GfxFrameRecord.h"
-#include "GfxHeader.h"
+#include "GfxImage.h"
 #include "FileSystem.h"
 #include "LittleEndian.h"
-#include "RasterSurface.h"
-#include "TgaHeader.h"
+#include "TgaFormat.h"
 
 #ifndef TV_FUZZ_TARGET_NAMES
 #error "TV_FUZZ_TARGET_NAMES must list the fuzz targets, separated by commas"
@@ -81,42 +81,21 @@ Bytes WithU32(Bytes bytes, size_t offset, uint32_t value)
     return bytes;
 }
 
-// The source archive that the override files are exported from. Its last
-// entry has the longest name that an entry can hold.
-struct SourceEntry {
-    std::string name;
-    Bytes payload;
-};
+// An archive whose header claims `count` entries in both of its count fields.
+Bytes WithCount(const Bytes& archive, uint32_t count)
+{
+    return WithU32(WithU32(archive, ArchiveHeader::kCountOffset, count), ArchiveHeader::kCountCheckOffset, count);
+}
 
-std::vector<SourceEntry> SourceEntries()
+// The entries of the source archive that the override files are exported
+// from. The last has the longest name that an entry can hold.
+std::vector<ArchiveMember> SourceEntries()
 {
     return {
         {"PORTRAITS\\HUMAN\\M01.GFX", {'G', 'F', 'X', 0, 1, 2, 3, 4}},
         {"PORTRAITS\\ELF\\F02.GFX", {'G', 'F', 'X', 0, 0xFF, 0x80, 0x7F}},
         {"PORTRAITS\\" + std::string(255 - 14, 'N') + ".GFX", {'G', 'F', 'X', 0}},
     };
-}
-
-Bytes SourceArchive(const std::vector<SourceEntry>& entries)
-{
-    ArchiveHeader header;
-    StoreU32LE(&header.bytes[ArchiveHeader::kCountOffset], static_cast<uint32_t>(entries.size()));
-    StoreU32LE(&header.bytes[ArchiveHeader::kCountCheckOffset], static_cast<uint32_t>(entries.size()));
-    StoreU32LE(&header.bytes[ArchiveHeader::kMarkerOffset], ArchiveHeader::kMarker);
-    StoreU32LE(&header.bytes[ArchiveHeader::kVersionOffset], static_cast<uint32_t>(ArchiveHeader::kVersion));
-    Bytes bytes(header.bytes.begin(), header.bytes.end());
-    std::vector<ArchiveEntry> records;
-    for (const SourceEntry& e : entries) {
-        ArchiveEntry record;
-        std::memcpy(&record.bytes[ArchiveEntry::kNameOffset], e.name.data(), e.name.size());
-        record.SetDataOffset(static_cast<uint32_t>(bytes.size()));
-        record.SetDataSize(static_cast<uint32_t>(e.payload.size()));
-        records.push_back(record);
-        bytes.insert(bytes.end(), e.payload.begin(), e.payload.end());
-    }
-    for (const ArchiveEntry& record : records)
-        bytes.insert(bytes.end(), record.bytes.begin(), record.bytes.end());
-    return bytes;
 }
 
 // Everything the seeds are cut from, made in the current folder.
@@ -128,8 +107,8 @@ struct Material {
 
 Material MakeMaterial()
 {
-    const std::vector<SourceEntry> entries = SourceEntries();
-    WriteAll("SOURCE.QPK", SourceArchive(entries));
+    const std::vector<ArchiveMember> entries = SourceEntries();
+    WriteAll("SOURCE.QPK", SerializeArchive("", entries));
     CGameArchive source;
     if (source.Open("SOURCE.QPK") != CGameArchive::kOpenOk ||
         source.GetEntryCount() != static_cast<int32_t>(entries.size()))
@@ -171,8 +150,11 @@ Seeds ArchiveOpenSeeds(const Material& m)
     const Bytes& one = m.patches[1];
     const Bytes& two = m.patches[2];
     // The name field of the only record of `one`, filled to its end without a zero.
+    uint64_t directory = 0, length = 0;
+    if (!FindArchiveDirectory(1, one.size(), directory, length))
+        Fail("the patch of one entry has no directory");
     Bytes unterminated = one;
-    std::memset(&unterminated[one.size() - ArchiveEntry::kSize], 'A', ArchiveEntry::kNameSize);
+    std::memset(&unterminated[directory + ArchiveEntry::kNameOffset], 'A', ArchiveEntry::kNameSize);
     return {
         {"entries_0", m.patches[0]},
         {"entries_1", one},
@@ -180,16 +162,12 @@ Seeds ArchiveOpenSeeds(const Material& m)
         {"empty", {}},
         {"short_header", Truncated(one, 100)},
         {"count_mismatch", WithU32(two, ArchiveHeader::kCountCheckOffset, 3)},
-        {"huge_count", WithU32(WithU32(one, ArchiveHeader::kCountOffset, 0x7FFFFFFF),
-                               ArchiveHeader::kCountCheckOffset, 0x7FFFFFFF)},
-        {"negative_count", WithU32(WithU32(one, ArchiveHeader::kCountOffset, 0xFFFFFFFF),
-                                   ArchiveHeader::kCountCheckOffset, 0xFFFFFFFF)},
+        {"huge_count", WithCount(one, 0x7FFFFFFF)},
+        {"negative_count", WithCount(one, 0xFFFFFFFF)},
         // Two records need 560 bytes; the file has only its 532-byte header.
-        {"short_directory", WithU32(WithU32(m.patches[0], ArchiveHeader::kCountOffset, 2),
-                                    ArchiveHeader::kCountCheckOffset, 2)},
+        {"short_directory", WithCount(m.patches[0], 2)},
         // One record fits in the header itself, so the directory overlaps it.
-        {"directory_in_header", WithU32(WithU32(m.patches[0], ArchiveHeader::kCountOffset, 1),
-                                        ArchiveHeader::kCountCheckOffset, 1)},
+        {"directory_in_header", WithCount(m.patches[0], 1)},
         {"unterminated_name", unterminated},
     };
 }
@@ -197,7 +175,7 @@ Seeds ArchiveOpenSeeds(const Material& m)
 Seeds OverrideHeaderSeeds(const Material& m)
 {
     const Bytes& first = m.overrides[0];
-    const size_t sizeOffset = OverrideHeader::kNameOffset + LoadU32LE(&first[OverrideHeader::kNameLengthOffset]);
+    const size_t sizeOffset = OverrideHeader::PayloadSizeOffset(ParseOverrideHeader(first).nameLength);
     return {
         {"entry_0", first},
         {"entry_1", m.overrides[1]},
@@ -213,12 +191,13 @@ Seeds OverrideHeaderSeeds(const Material& m)
 Seeds PatchAddFileSeeds(const Material& m)
 {
     const Bytes& first = m.overrides[0];
-    const uint32_t nameLength = LoadU32LE(&first[OverrideHeader::kNameLengthOffset]);
-    const size_t sizeOffset = OverrideHeader::kNameOffset + nameLength;
+    const OverrideHeader header = ParseOverrideHeader(first);
+    const size_t sizeOffset = OverrideHeader::PayloadSizeOffset(header.nameLength);
     // The first override file with 300 name bytes: its name padded with 'X'.
-    Bytes longName(first.begin(), first.begin() + static_cast<ptrdiff_t>(sizeOffset));
-    longName.insert(longName.end(), 300 - nameLength, 'X');
-    longName.insert(longName.end(), first.begin() + static_cast<ptrdiff_t>(sizeOffset), first.end());
+    std::string name(header.entryName);
+    name.resize(300, 'X');
+    Bytes longName = SerializeOverrideHeader(name, header.payloadSize);
+    longName.insert(longName.end(), first.begin() + static_cast<ptrdiff_t>(header.headerSize), first.end());
     // Zero bytes inside a name, which an entry name cannot hold: one cuts the
     // name short, the other leaves it empty.
     Bytes zeroInside = first;
@@ -233,8 +212,8 @@ Seeds PatchAddFileSeeds(const Material& m)
         {"name_with_zero_inside", zeroInside},
         {"name_with_zero_first", zeroFirst},
         {"short_header", Truncated(first, 12)},
-        {"name_length_300", WithU32(longName, OverrideHeader::kNameLengthOffset, 300)},
-        {"payload_past_end", WithU32(first, sizeOffset, LoadU32LE(&first[sizeOffset]) + 100)},
+        {"name_length_300", longName},
+        {"payload_past_end", WithU32(first, sizeOffset, header.payloadSize + 100)},
     };
 }
 
@@ -297,94 +276,82 @@ Seeds DecodeFrameSeeds(const Material&)
     };
 }
 
-// A TGA header with the given fields, the rest 0, stored field by field.
-Bytes TgaHeaderBytes(uint8_t imageType, uint8_t depth, uint16_t width, uint16_t height, bool topRowFirst,
-                     uint8_t idLength = 0, uint8_t colourMapType = 0, uint16_t colourMapLength = 0,
-                     uint8_t colourMapEntrySize = 0)
-{
-    TgaHeader header;
-    header.idLength = idLength;
-    header.colourMapType = colourMapType;
-    header.imageType = imageType;
-    header.colourMapLength = colourMapLength;
-    header.colourMapEntrySize = colourMapEntrySize;
-    header.width = width;
-    header.height = height;
-    header.pixelDepth = depth;
-    header.descriptor = topRowFirst ? TgaHeader::kDescriptorTopLeft : 0;
-    Bytes bytes(TgaHeader::kSize);
-    header.Store(bytes.data());
-    return bytes;
-}
-
 Bytes Append(Bytes a, const Bytes& b)
 {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
-// The files SaveTga writes, from an index buffer and from a 32-bit bitmap.
+// A TGA file: the header's bytes, then `rest`.
+Bytes Tga(const TgaHeader& header, const Bytes& rest)
+{
+    const auto bytes = SerializeTgaHeader(header);
+    return Append(Bytes(bytes.begin(), bytes.end()), rest);
+}
+
+// The files SaveTga writes, as SerializeTgaFile makes them: from an index
+// buffer 6 wide of which 5 columns are saved, and from a 32-bit bitmap.
 std::pair<Bytes, Bytes> SavedTgaFiles()
 {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/make_fuzz_seeds_tga_XXXXXX";
-    if (!::mkdtemp(folder.data()))
-        Fail("cannot make a scratch folder");
     Bytes palette(256 * 4);
     for (size_t i = 0; i < palette.size(); ++i)
         palette[i] = static_cast<uint8_t>(i * 7);
-    CRasterSurface index;
-    if (index.CreateBuffer(6, 3) != 1)
-        Fail("CreateBuffer failed");
-    for (int32_t i = 0; i < 18; ++i)
-        index.m_pBits[i] = static_cast<uint8_t>(i * 13);
-    CRasterSurface colour;
-    if (colour.CreateDib(3, 2, 32, nullptr) != 1)
-        Fail("CreateDib failed");
-    for (int32_t i = 0; i < 24; ++i)
-        colour.m_pBits[i] = static_cast<uint8_t>(255 - i * 9);
-    const std::string indexPath = folder + "/INDEX.TGA";
-    const std::string colourPath = folder + "/COLOUR.TGA";
-    if (index.SaveTga(indexPath, palette.data(), 5) != 1 || colour.SaveTga(colourPath, nullptr, -1) != 1)
-        Fail("SaveTga failed");
-    std::pair<Bytes, Bytes> files{ReadAll(indexPath), ReadAll(colourPath)};
-    std::error_code ec;
-    fs::remove_all(folder, ec);
+    Bytes indices(6 * 3);
+    for (size_t i = 0; i < indices.size(); ++i)
+        indices[i] = static_cast<uint8_t>(i * 13);
+    Bytes colours(3 * 2 * 4);
+    for (size_t i = 0; i < colours.size(); ++i)
+        colours[i] = static_cast<uint8_t>(255 - i * 9);
+    std::pair<Bytes, Bytes> files;
+    if (!SerializeTgaFile({indices.data(), 6, 5, 3, 8, palette.data()}, files.first) ||
+        !SerializeTgaFile({colours.data(), 3 * 4, 3, 2, 32, nullptr}, files.second))
+        Fail("SerializeTgaFile failed");
     return files;
 }
 
 Seeds LoadTgaSeeds(const Material&)
 {
+    constexpr uint8_t kTop = TgaHeader::kDescriptorTopLeft;
+    constexpr uint8_t kMapped = TgaHeader::kTypeColourMapped;
+    constexpr uint8_t kRaw = TgaHeader::kTypeTrueColour;
+    constexpr uint8_t kRleMapped = TgaHeader::kTypeRunLengthColourMapped;
+    constexpr uint8_t kRle = TgaHeader::kTypeRunLengthTrueColour;
+    constexpr uint8_t kGrey = TgaHeader::kTypeGrey;
     const auto [indexed, colour] = SavedTgaFiles();
     // Indexed, bottom row first: the same file with the descriptor cleared.
-    Bytes indexedBottom = indexed;
-    indexedBottom[TgaHeader::kDescriptorOffset] = 0;
+    TgaHeader bottom = ParseTgaHeader(indexed);
+    bottom.descriptor = 0;
+    const Bytes indexedBottom = Tga(bottom, Bytes(indexed.begin() + TgaHeader::kSize, indexed.end()));
     // 24-bit run-length, 5 x 2: a run across the row end, a literal, a run.
-    const Bytes rle24 = Append(TgaHeaderBytes(10, 24, 5, 2, false),
-                               {0x83, 10, 20, 30, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x82, 200, 100, 50});
+    const Bytes rle24 = Tga({.imageType = kRle, .width = 5, .height = 2, .pixelDepth = 24},
+                           {0x83, 10, 20, 30, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x82, 200, 100, 50});
     // 16-bit run-length, top row first, with a literal crossing a row.
-    const Bytes rle16 = Append(TgaHeaderBytes(10, 16, 3, 2, true), {0x03, 0xFF, 0x7F, 0x1F, 0x00, 0xE0, 0x03,
-                                                                    0x00, 0x7C, 0x81, 0x34, 0x12});
+    const Bytes rle16 = Tga({.imageType = kRle, .width = 3, .height = 2, .pixelDepth = 16, .descriptor = kTop},
+                           {0x03, 0xFF, 0x7F, 0x1F, 0x00, 0xE0, 0x03, 0x00, 0x7C, 0x81, 0x34, 0x12});
     // 16-bit raw, bottom row first.
-    const Bytes raw16 = Append(TgaHeaderBytes(2, 16, 2, 2, false), {0xFF, 0x7F, 0x00, 0x80, 0x1F, 0x00, 0xE0, 0x03});
+    const Bytes raw16 = Tga({.imageType = kRaw, .width = 2, .height = 2, .pixelDepth = 16},
+                           {0xFF, 0x7F, 0x00, 0x80, 0x1F, 0x00, 0xE0, 0x03});
     // 24-bit raw with an ID field and a colour map of 4 entries to skip.
-    Bytes raw24 = TgaHeaderBytes(2, 24, 2, 2, true, 3, 1, 4, 24);
-    raw24 = Append(raw24, {'I', 'D', '!'});
-    raw24 = Append(raw24, Bytes(12, 0xEE));
-    raw24 = Append(raw24, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    Bytes raw24Rest{'I', 'D', '!'};
+    raw24Rest = Append(Append(raw24Rest, Bytes(12, 0xEE)), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    const Bytes raw24 = Tga({.idLength = 3, .colourMapType = 1, .imageType = kRaw, .colourMapLength = 4,
+                             .colourMapEntrySize = 24, .width = 2, .height = 2, .pixelDepth = 24, .descriptor = kTop},
+                            raw24Rest);
     // Colour maps as other programs write them: three 24-bit entries from
     // index 4, uncompressed; three 32-bit entries, run-length, bottom first;
     // two 16-bit entries from index 1.
-    Bytes shortMap = TgaHeaderBytes(1, 8, 2, 2, true, 0, 1, 3, 24);
-    shortMap[TgaHeader::kColourMapFirstOffset] = 4;
-    shortMap = Append(shortMap, {1, 2, 3, 4, 5, 6, 7, 8, 9, 4, 5, 6, 4});
-    const Bytes rleMap = Append(TgaHeaderBytes(9, 8, 3, 2, false, 0, 1, 3, 32),
-                                {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 0, 0x82, 1, 0x00, 2, 0x81, 0, 0x00, 2});
-    Bytes map16 = TgaHeaderBytes(1, 8, 2, 1, true, 0, 1, 2, 16);
-    map16[TgaHeader::kColourMapFirstOffset] = 1;
-    map16 = Append(map16, {0x1F, 0x7C, 0xE0, 0x03, 1, 2});
+    const Bytes shortMap = Tga({.colourMapType = 1, .imageType = kMapped, .colourMapFirst = 4, .colourMapLength = 3,
+                                .colourMapEntrySize = 24, .width = 2, .height = 2, .pixelDepth = 8, .descriptor = kTop},
+                               {1, 2, 3, 4, 5, 6, 7, 8, 9, 4, 5, 6, 4});
+    const Bytes rleMap = Tga({.colourMapType = 1, .imageType = kRleMapped, .colourMapLength = 3,
+                              .colourMapEntrySize = 32, .width = 3, .height = 2, .pixelDepth = 8},
+                             {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 0, 0x82, 1, 0x00, 2, 0x81, 0, 0x00, 2});
+    const Bytes map16 = Tga({.colourMapType = 1, .imageType = kMapped, .colourMapFirst = 1, .colourMapLength = 2,
+                             .colourMapEntrySize = 16, .width = 2, .height = 1, .pixelDepth = 8, .descriptor = kTop},
+                            {0x1F, 0x7C, 0xE0, 0x03, 1, 2});
     // 32-bit run-length whose last packet runs past the image's end.
-    const Bytes overrun = Append(TgaHeaderBytes(10, 32, 2, 2, true), {0x00, 1, 2, 3, 4, 0xFF, 5, 6, 7, 8});
+    const Bytes overrun = Tga({.imageType = kRle, .width = 2, .height = 2, .pixelDepth = 32, .descriptor = kTop},
+                              {0x00, 1, 2, 3, 4, 0xFF, 5, 6, 7, 8});
     return {
         {"saved_indexed", indexed},
         {"saved_indexed_bottom", indexedBottom},
@@ -398,68 +365,60 @@ Seeds LoadTgaSeeds(const Material&)
         {"indexed_rle_32_map", rleMap},
         {"indexed_16_map", map16},
         {"rle_truncated", Truncated(rle24, rle24.size() - 5)},
-        {"indexed_truncated", Truncated(indexed, 18 + 700)},
+        {"indexed_truncated", Truncated(indexed, TgaHeader::kSize + 700)},
         {"header_only", Truncated(colour, TgaHeader::kSize)},
         {"short_header", Truncated(colour, 10)},
-        {"grey", TgaHeaderBytes(3, 8, 2, 2, true)},
-        {"indexed_depth_16", Append(TgaHeaderBytes(1, 16, 2, 1, true, 0, 1, 256, 24), Bytes(772, 9))},
-        {"too_wide", Append(TgaHeaderBytes(2, 24, 20000, 1, true), Bytes(30, 1))},
+        {"grey", Tga({.imageType = kGrey, .width = 2, .height = 2, .pixelDepth = 8, .descriptor = kTop}, {})},
+        {"indexed_depth_16", Tga({.colourMapType = 1, .imageType = kMapped, .colourMapLength = 256,
+                                  .colourMapEntrySize = 24, .width = 2, .height = 1, .pixelDepth = 16,
+                                  .descriptor = kTop},
+                                 Bytes(772, 9))},
+        {"too_wide", Tga({.imageType = kRaw, .width = 20000, .height = 1, .pixelDepth = 24, .descriptor = kTop},
+                         Bytes(30, 1))},
     };
 }
 
-// A GFX palette image: header, RGB palette, frame table and the frames'
-// run-length data made by EncodeFrame, packed in frame order.
-Bytes GfxPaletteImage(uint16_t colourCount, const std::vector<std::pair<int16_t, int16_t>>& sizes)
+// A GFX palette image of colourCount colours and frames of the given sizes,
+// each frame's indices encoded by AddFrame.
+GfxImage GfxPaletteImage(uint16_t colourCount, const std::vector<std::pair<int16_t, int16_t>>& sizes)
 {
-    Bytes out(GfxHeader::kSize, 0);
-    StoreU16LE(&out[GfxHeader::kColourCountOffset], colourCount);
-    out[GfxHeader::kFrameCountOffset] = static_cast<uint8_t>(sizes.size());
-    out[GfxHeader::kBitDepthOffset] = 8;
+    Bytes rgb;
     for (uint16_t c = 0; c < colourCount; ++c)
-        out.insert(out.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c * 3), static_cast<uint8_t>(255 - c)});
-    const size_t table = out.size();
-    out.resize(table + GfxFrameRecord::kSize * sizes.size(), 0);
-    Bytes data;
+        rgb.insert(rgb.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c * 3), static_cast<uint8_t>(255 - c)});
+    GfxImage gfx = GfxImage::PaletteImage(GfxHeader{}, rgb);
     for (size_t i = 0; i < sizes.size(); ++i) {
         const auto [width, height] = sizes[i];
         Bytes indices(static_cast<size_t>(width) * static_cast<size_t>(height));
         for (size_t p = 0; p < indices.size(); ++p)
             indices[p] = p % 3 == 0 ? 0 : static_cast<uint8_t>(p * 11 + i);
-        Bytes code(MaxEncodedSize(width, height) + 1);
-        const int32_t n = EncodeFrame(indices.data(), width, height, code.data(), code.size());
-        uint8_t* record = &out[table + GfxFrameRecord::kSize * i];
-        StoreU32LE(record + GfxFrameRecord::kOffsetOffset, static_cast<uint32_t>(data.size()));
-        StoreU32LE(record + GfxFrameRecord::kLengthOffset, static_cast<uint32_t>(n));
-        StoreU16LE(record + GfxFrameRecord::kHeightOffset, static_cast<uint16_t>(height));
-        StoreU16LE(record + GfxFrameRecord::kWidthOffset, static_cast<uint16_t>(width));
-        data.insert(data.end(), code.begin(), code.begin() + n);
+        if (!gfx.AddFrame(GfxFrameRecord{}, indices.data(), width, height))
+            Fail("AddFrame refused a frame");
     }
-    StoreU32LE(&out[GfxHeader::kDataSizeOffset], static_cast<uint32_t>(data.size()));
-    return Append(out, data);
+    return gfx;
 }
 
 Seeds ReadImageSeeds(const Material&)
 {
-    const Bytes palette = GfxPaletteImage(16, {{45, 10}, {3, 2}, {0, 3}});
-    Bytes trueColour(GfxHeader::kSize, 0);
-    StoreU16LE(&trueColour[GfxHeader::kHeightOffset], 2);
-    StoreU16LE(&trueColour[GfxHeader::kWidthOffset], 3);
-    trueColour[GfxHeader::kFrameCountOffset] = 3;
-    trueColour[GfxHeader::kBitDepthOffset] = 16;
-    trueColour = Append(trueColour, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x21, 0x08});
-    Bytes depth24 = trueColour;
-    depth24[GfxHeader::kBitDepthOffset] = 24;
-    Bytes farFrame = palette;
-    StoreU32LE(&farFrame[GfxHeader::kSize + 48 + GfxFrameRecord::kOffsetOffset], 0xFFFFFF00u);
+    GfxImage gfx = GfxPaletteImage(16, {{45, 10}, {3, 2}, {0, 3}});
+    const Bytes palette = SerializeGfx(gfx);
+    gfx.frameTable[0].SetOffset(0xFFFFFF00u);
+    const Bytes farFrame = SerializeGfx(gfx);
+    // Three frames claimed, one stored, and no data size.
+    GfxImage trueColour =
+        GfxImage::TrueColourImage(GfxHeader{}, 3, 2, {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0x0821});
+    trueColour.header.SetFrameCount(3);
+    trueColour.header.SetDataSize(0);
+    const Bytes trueColourBytes = SerializeGfx(trueColour);
+    trueColour.header.SetBitDepth(24);
     return {
         {"palette_3_frames", palette},
-        {"palette_300_colours", GfxPaletteImage(300, {{5, 4}})},
-        {"palette_no_frames", GfxPaletteImage(4, {})},
+        {"palette_300_colours", SerializeGfx(GfxPaletteImage(300, {{5, 4}}))},
+        {"palette_no_frames", SerializeGfx(GfxPaletteImage(4, {}))},
         {"palette_truncated", Truncated(palette, palette.size() - 20)},
         {"palette_far_frame", farFrame},
-        {"true_colour", trueColour},
-        {"true_colour_truncated", Truncated(trueColour, GfxHeader::kSize + 5)},
-        {"depth_24", depth24},
+        {"true_colour", trueColourBytes},
+        {"true_colour_truncated", Truncated(trueColourBytes, GfxHeader::kSize + 5)},
+        {"depth_24", SerializeGfx(trueColour)},
         {"header_only", Truncated(palette, 40)},
     };
 }

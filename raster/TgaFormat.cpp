@@ -59,12 +59,6 @@ std::array<uint8_t, TgaHeader::kSize> SerializeTgaHeader(const TgaHeader& header
     return bytes;
 }
 
-void TgaHeader::Store(uint8_t* bytes) const
-{
-    const std::array<uint8_t, kSize> stored = SerializeTgaHeader(*this);
-    std::memcpy(bytes, stored.data(), stored.size());
-}
-
 uint64_t TgaColourMapBytes(const TgaHeader& header)
 {
     if (header.colourMapType == 0)

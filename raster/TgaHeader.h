@@ -88,8 +88,4 @@ struct TgaHeader {
             return false;
         }
     }
-
-    // Writes the 18 header bytes to bytes, which has room for kSize; the same
-    // as SerializeTgaHeader (TgaFormat.h), for callers that fill a buffer.
-    void Store(uint8_t* bytes) const;
 };
