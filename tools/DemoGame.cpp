@@ -19,7 +19,7 @@
 #include "DemoColour.h"
 #include "DemoPicture.h"
 #include "DemoRandom.h"
-#include "ArchiveHeader.h"
+#include "EntryBaseName.h"
 #include "FileSystem.h"
 #include "FrameCodec.h"
 #include "GameArchive.h"
@@ -52,20 +52,11 @@ struct ImageLabel {
     char variant = 0;
 };
 
-std::string BaseName(const std::string& entryName)
-{
-    const size_t slash = entryName.rfind('\\');
-    const size_t dot = entryName.rfind('.');
-    const size_t begin = slash == std::string::npos ? 0 : slash + 1;
-    return entryName.substr(begin, dot == std::string::npos || dot < begin ? std::string::npos : dot - begin);
-}
-
-// A label naming the entry by its base name.
+// A label naming the entry by its base name; false when the entry name has none.
 bool MakeLabel(const std::string& entryName, uint16_t serial, ImageLabel& label)
 {
     label.serial = serial;
-    label.name = BaseName(entryName);
-    return true;
+    return GetEntryBaseName(entryName, label.name);
 }
 
 GfxHeader LabelledHeader(const ImageLabel& label)
@@ -202,20 +193,6 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
     return std::fclose(file.release()) == 0 && written;
 }
 
-// Replaces the path that the builder wrote into the archive header with a
-// fixed one, so that the archive does not depend on where it was written.
-bool LabelArchive(const std::string& archivePath)
-{
-    std::FILE* file = std::fopen(CFileSystem::ResolvePath(archivePath).c_str(), "r+b");
-    if (!file)
-        return false;
-    uint8_t field[ArchiveHeader::kPathSize] = {};
-    std::memcpy(field, kArchiveLabel, std::strlen(kArchiveLabel));
-    const bool written = std::fseek(file, static_cast<long>(ArchiveHeader::kPathOffset), SEEK_SET) == 0 &&
-                         std::fwrite(field, 1, sizeof field, file) == sizeof field;
-    return std::fclose(file) == 0 && written;
-}
-
 // Removes the override files of the build and their folder, whatever
 // happened; the folder is left alone if something else lies in it.
 class CBuildFolder {
@@ -254,7 +231,7 @@ bool WriteArchive(const std::string& dir, const std::string& archivePath, const 
         return false;
     }
     CGameArchive builder;
-    builder.BeginBuild(archivePath);
+    builder.BeginBuild(archivePath, kArchiveLabel);
     for (size_t i = 0; i < entries.size(); ++i) {
         char fileName[32];
         std::snprintf(fileName, sizeof fileName, "E%03zu.GFX", i);
@@ -273,10 +250,6 @@ bool WriteArchive(const std::string& dir, const std::string& archivePath, const 
     const int32_t written = builder.WriteArchive();
     if (written != CGameArchive::kWriteOk) {
         error = "cannot write " + CFileSystem::ResolvePath(archivePath) + " (" + std::to_string(written) + ")";
-        return false;
-    }
-    if (!LabelArchive(archivePath)) {
-        error = "cannot finish the header of " + CFileSystem::ResolvePath(archivePath);
         return false;
     }
     return true;
