@@ -17,6 +17,7 @@
 #include "EntryNameRules.h"
 #include "RaceTable.h"
 #include "FrameCodec.h"
+#include "GfxHeader.h"
 #include "PortraitImage.h"
 #include "TempDir.h"
 
@@ -288,6 +289,29 @@ TEST_F(DemoGame, HeadersCarryBytesTheEditorMustPreserve)
     EXPECT_TRUE(nonZero(12, 20));
     EXPECT_TRUE(nonZero(29, 44));
     EXPECT_TRUE(nonZero(45, 64));
+}
+
+TEST_F(DemoGame, EveryImageIsLabelledDemoWithItsEntrysBaseName)
+{
+    // The label: "DEMO" at the start of the header, and the base name (up to
+    // 15 bytes, zero-padded) from byte 29.
+    const std::vector<uint8_t> archive = WholeFile(s_base + "/DATA/DATA.QPK");
+    int32_t images = 0;
+    for (int32_t i = 0; i < m_archive.GetEntryCount(); ++i) {
+        const std::string name = m_archive.GetEntryName(i);
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".GFX") != 0)
+            continue;
+        ++images;
+        const size_t start = name.rfind('\\') + 1;
+        std::string base = name.substr(start, name.rfind('.') - start);
+        ASSERT_LE(base.size(), 15u) << name;
+        base.resize(15, '\0');
+        const size_t at = m_archive.GetEntryOffset(i);
+        ASSERT_LE(at + GfxHeader::kSize, archive.size()) << name;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&archive[at]), 4), "DEMO") << name;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&archive[at + 29]), 15), base) << name;
+    }
+    EXPECT_GT(images, 120);
 }
 
 TEST_F(DemoGame, HoldsEntriesTheEditorMustSkip)
