@@ -13,6 +13,7 @@
 #include "EntryBaseName.h"
 #include "GameArchive.h"
 #include "GfxImage.h"
+#include "OverrideFormat.h"
 #include "CheckedSize.h"
 #include "FileSystem.h"
 #include "ReplacingFile.h"
@@ -447,30 +448,24 @@ int32_t CPortraitImage::Save()
         return kSaveCannotCreate;
     }
 
+    // The override header and the whole image are put together before any
+    // of it is written, and written in one piece.
     errno = 0;
-    FILE* stream = out.Stream();
-    const int32_t sizeField = m_archive->WriteOverrideHeader(stream, m_entryIndex);
-    bool complete = sizeField >= 0;
+    bool complete = false;
     std::vector<uint8_t> bytes;
-    if (complete) {
-        // The whole image is put together before anything of it is written.
-        try {
-            GfxImage gfx;
-            complete = BuildImage(gfx);
-            if (complete)
-                bytes = SerializeGfx(gfx);
-        } catch (const std::bad_alloc&) {
-            errno = ENOMEM;
-            complete = false;
+    try {
+        GfxImage gfx;
+        if (BuildImage(gfx)) {
+            const std::vector<uint8_t> image = SerializeGfx(gfx);
+            const char* name = m_archive->GetEntryName(m_entryIndex);
+            bytes = SerializeOverrideHeader(name ? name : "", static_cast<uint32_t>(image.size()));
+            bytes.insert(bytes.end(), image.begin(), image.end());
+            complete = true;
         }
+    } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
     }
-    if (complete) {
-        // The override header's size field gets the payload's size last.
-        uint8_t size[4];
-        StoreU32LE(size, static_cast<uint32_t>(bytes.size()));
-        complete = WriteAll(stream, bytes.data(), bytes.size()) && SeekTo(stream, sizeField) &&
-                   WriteAll(stream, size, 4);
-    }
+    complete = complete && WriteAll(out.Stream(), bytes.data(), bytes.size());
     // On failure the changed frames stay changed.
     if (!complete) {
         m_saveError = errno;
