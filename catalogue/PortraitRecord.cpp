@@ -1,5 +1,7 @@
 #include "PortraitRecord.h"
 
+#include "EntryBaseName.h"
+
 PortraitRecord::PortraitRecord(RaceIndex race_, bool male_, char variant_, std::string_view archivePath_)
     : race(race_), male(male_ ? 1 : 0), variant(variant_), archivePath(archivePath_),
       entryIndex{-1, -1, -1}
@@ -8,15 +10,13 @@ PortraitRecord::PortraitRecord(RaceIndex race_, bool male_, char variant_, std::
 
 void PortraitRecord::SetNameFromEntry(std::string_view entryName)
 {
-    const size_t slash = entryName.rfind('\\');
-    std::string_view last = slash == std::string_view::npos ? entryName : entryName.substr(slash + 1);
-    const size_t dot = last.rfind('.');
-    // The name starts one character into the last part and ends before its
-    // last dot; a dot at the first or second place leaves nothing.
-    if (dot == std::string_view::npos || dot < 1)
-        name.clear();
+    // The name is the entry's stem without its first character (the size
+    // letter); a stem of one character or none leaves nothing.
+    std::string_view stem;
+    if (GetEntryStem(entryName, stem) && stem.size() > 1)
+        name = std::string(stem.substr(1));
     else
-        name = std::string(last.substr(1, dot - 1));
+        name.clear();
 }
 
 void PortraitRecord::SetEntry(PortraitSize size, int32_t index)
