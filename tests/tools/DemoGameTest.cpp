@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -346,6 +347,18 @@ TEST_F(DemoGame, IsTheSameByteForByteWhereverItIsWritten)
     const std::vector<uint8_t> second = WholeFile(other / "a/b/another game/DATA/DATA.QPK");
     ASSERT_FALSE(first.empty());
     EXPECT_TRUE(first == second);
+}
+
+TEST_F(DemoGame, IsTheArchiveItHasAlwaysBeen)
+{
+    // Size and 64-bit FNV-1a of the archive: any change to the painter, the
+    // image or the archive writers shows here.
+    const std::vector<uint8_t> archive = WholeFile(s_base + "/DATA/DATA.QPK");
+    uint64_t hash = 0xcbf29ce484222325u;
+    for (uint8_t byte : archive)
+        hash = (hash ^ byte) * 0x100000001b3u;
+    EXPECT_EQ(archive.size(), 3877701u);
+    EXPECT_EQ(hash, 0x7ea52726f84e6194u);
 }
 
 TEST_F(DemoGame, NeverOverwritesAnExistingArchive)
