@@ -16,6 +16,7 @@
 #include "DemoGame.h"
 #include "GameArchive.h"
 #include "EntryNameRules.h"
+#include "FileFaults.h"
 #include "RaceTable.h"
 #include "FrameCodec.h"
 #include "GfxHeader.h"
@@ -381,6 +382,21 @@ TEST(DemoGameRefusal, ExistingArchiveSpelledInAnotherCaseIsRefusedToo)
     EXPECT_FALSE(MakeDemoGame(dir.Path(), error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(WholeFile(dir / "data/data.qpk"), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(DemoGameRefusal, AFailedWriteLeavesNoArchiveHalfWritten)
+{
+    for (FileOperation op : {FileOperation::Write, FileOperation::Flush, FileOperation::Rename}) {
+        TempDir dir;
+        std::string error;
+        CFileFaults::FailNth(op, 1);
+        EXPECT_FALSE(MakeDemoGame(dir.Path(), error));
+        CFileFaults::Reset();
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+        EXPECT_TRUE(ListFolder(dir / "DATA").empty()) << "no archive and no temporary file";
+        EXPECT_TRUE(PathExists(dir / "PATCHES"));
+    }
 }
 
 TEST(DemoGameRefusal, EmptyDirectoryNameIsRefused)
