@@ -1,32 +1,32 @@
 // Writes a demo game: every portrait is drawn by the demo's painter and
 // stored in the game's own image and archive formats, so the result exercises
 // the editor the way a real game would. This file assembles the entries and
-// writes the base directory; the two places where bytes of a format are put
-// together are kept apart below, each behind one function.
+// writes the base directory; the bytes of both formats come from the image
+// and archive layers' serializers.
 #include "DemoGame.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "ArchiveFormat.h"
+#include "ArchiveMember.h"
 #include "DemoCast.h"
 #include "DemoColour.h"
 #include "DemoPicture.h"
 #include "DemoRandom.h"
 #include "EntryBaseName.h"
 #include "FileSystem.h"
-#include "FrameCodec.h"
-#include "GameArchive.h"
 #include "GfxFrameRecord.h"
 #include "GfxHeader.h"
+#include "GfxImage.h"
 #include "LittleEndian.h"
-#include "OverrideHeader.h"
+#include "ReplacingFile.h"
 
 namespace demo {
 namespace {
@@ -81,9 +81,9 @@ GfxFrameRecord LabelledRecord(const ImageLabel& label, size_t frame)
 }
 
 // ---------------------------------------------------------------------------
-// GFX bytes of a drawn image, written field by field. The header and frame
-// records come with the label in the bytes the editor keeps as they are; the
-// fields the editor reads follow from the pictures here.
+// A drawn image as GFX bytes. The header and frame records come with the
+// label in the bytes the editor keeps as they are; the image layer sets the
+// fields the editor reads from the pictures here.
 
 struct DrawnFrame {
     GfxFrameRecord record;
@@ -102,154 +102,59 @@ struct DrawnImage {
     std::vector<uint16_t> pixels;   // rows of exactly width pixels
 };
 
-// A palette image is its header, palette, frame table with the frames' data
-// packed in frame order, then the frame data area; a true-colour image its
-// header and pixels. False when a frame cannot be encoded.
-bool GfxBytes(const DrawnImage& image, std::vector<uint8_t>& out)
+// A palette image's header gives the size of its first frame. False when a
+// palette image has no frames or a frame cannot be encoded.
+bool ToGfxImage(const DrawnImage& drawn, GfxImage& image)
 {
-    GfxHeader header = image.header;
-    if (image.trueColour) {
-        header.SetDataSize(static_cast<uint32_t>(image.pixels.size() * 2));
-        StoreU16LE(&header.bytes[GfxHeader::kHeightOffset], static_cast<uint16_t>(image.height));
-        StoreU16LE(&header.bytes[GfxHeader::kWidthOffset], static_cast<uint16_t>(image.width));
-        header.SetFrameCount(1);
-        header.bytes[GfxHeader::kBitDepthOffset] = GfxHeader::kTrueColourDepth;
-
-        out.assign(header.bytes.begin(), header.bytes.end());
-        out.resize(GfxHeader::kSize + image.pixels.size() * 2);
-        for (size_t i = 0; i < image.pixels.size(); ++i)
-            StoreU16LE(&out[GfxHeader::kSize + 2 * i], image.pixels[i]);
+    if (drawn.trueColour) {
+        image = GfxImage::TrueColourImage(drawn.header, static_cast<int16_t>(drawn.width),
+                                          static_cast<int16_t>(drawn.height), drawn.pixels);
         return true;
     }
-
-    const std::vector<uint8_t>& rgb = image.palette;
-    const std::vector<DrawnFrame>& frames = image.frames;
-    if (frames.empty() || frames.size() > 255 || rgb.size() % 3 != 0 || rgb.size() / 3 > 256)
+    if (drawn.frames.empty())
         return false;
-    std::vector<uint8_t> data;
-    std::vector<GfxFrameRecord> records;
-    for (const DrawnFrame& f : frames) {
-        std::vector<uint8_t> encoded(MaxEncodedSize(f.width, f.height));
-        const int32_t length = EncodeFrame(f.indices.data(), f.width, f.height, encoded.data(), encoded.size());
-        if (length < 0)
+    GfxHeader header = drawn.header;
+    header.SetWidth(static_cast<int16_t>(drawn.frames[0].width));
+    header.SetHeight(static_cast<int16_t>(drawn.frames[0].height));
+    image = GfxImage::PaletteImage(header, drawn.palette);
+    for (const DrawnFrame& f : drawn.frames)
+        if (!image.AddFrame(f.record, f.indices.data(), f.width, f.height))
             return false;
-        GfxFrameRecord record = f.record;
-        record.SetOffset(static_cast<uint32_t>(data.size()));
-        record.SetLength(static_cast<uint32_t>(length));
-        record.SetHeight(static_cast<int16_t>(f.height));
-        record.SetWidth(static_cast<int16_t>(f.width));
-        records.push_back(record);
-        data.insert(data.end(), encoded.begin(), encoded.begin() + length);
-    }
+    return true;
+}
 
-    header.SetDataSize(static_cast<uint32_t>(data.size()));
-    StoreU16LE(&header.bytes[GfxHeader::kHeightOffset], static_cast<uint16_t>(frames[0].height));
-    StoreU16LE(&header.bytes[GfxHeader::kWidthOffset], static_cast<uint16_t>(frames[0].width));
-    StoreU16LE(&header.bytes[GfxHeader::kColourCountOffset], static_cast<uint16_t>(rgb.size() / 3));
-    header.SetFrameCount(static_cast<uint8_t>(frames.size()));
-    header.bytes[GfxHeader::kBitDepthOffset] = GfxHeader::kPaletteDepth;
-
-    out.assign(header.bytes.begin(), header.bytes.end());
-    out.insert(out.end(), rgb.begin(), rgb.end());
-    for (const GfxFrameRecord& r : records)
-        out.insert(out.end(), r.bytes.begin(), r.bytes.end());
-    out.insert(out.end(), data.begin(), data.end());
+bool GfxBytes(const DrawnImage& drawn, std::vector<uint8_t>& out)
+{
+    GfxImage image;
+    if (!ToGfxImage(drawn, image))
+        return false;
+    out = SerializeGfx(image);
     return true;
 }
 
 // ---------------------------------------------------------------------------
-// The archive, written from (name, bytes) entries in directory order. For
-// now it goes through the project's own patch builder: every entry becomes
-// an override file in a build folder beside the archive, and the builder
-// packs them.
-
-struct DemoEntry {
-    std::string name;
-    std::vector<uint8_t> payload;
-};
+// The archive, written whole from its entries in directory order.
 
 // The archive header names the file it was built as; a fixed name keeps the
 // archive identical whichever folder it is written to.
 constexpr const char* kArchiveLabel = "DATA\\DATA.QPK";
-constexpr const char* kBuildFolder = ".demo-build";
+constexpr const char* kPartialSuffix = ".part";
 
-std::vector<uint8_t> OverrideFile(const DemoEntry& entry)
+// Writes the archive of the entries to archivePath through a temporary file
+// beside it, so that a half-written archive never stands there.
+bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMember>& entries, std::string& error)
 {
-    std::vector<uint8_t> bytes(OverrideHeader::kFixedSize + entry.name.size());
-    std::memcpy(bytes.data(), OverrideHeader::kMagic, OverrideHeader::kMagicSize);
-    StoreU32LE(&bytes[OverrideHeader::kNameLengthOffset], static_cast<uint32_t>(entry.name.size()));
-    std::memcpy(&bytes[OverrideHeader::kNameOffset], entry.name.data(), entry.name.size());
-    StoreU32LE(&bytes[OverrideHeader::kNameOffset + entry.name.size()], static_cast<uint32_t>(entry.payload.size()));
-    bytes.insert(bytes.end(), entry.payload.begin(), entry.payload.end());
-    return bytes;
-}
-
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    FileHandle file = CFileSystem::CreateForWriting(path);
-    if (!file)
-        return false;
-    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-    return std::fclose(file.release()) == 0 && written;
-}
-
-// Removes the override files of the build and their folder, whatever
-// happened; the folder is left alone if something else lies in it.
-class CBuildFolder {
-public:
-    explicit CBuildFolder(std::string path) : m_path(std::move(path)) {}
-    ~CBuildFolder()
-    {
-        for (const std::string& file : m_files)
-            CFileSystem::RemoveFile(file);
-        std::error_code ignored;
-        std::filesystem::remove(CFileSystem::ResolvePath(m_path), ignored);
-    }
-    CBuildFolder(const CBuildFolder&) = delete;
-    CBuildFolder& operator=(const CBuildFolder&) = delete;
-
-    const std::string& Path() const { return m_path; }
-    void Track(const std::string& file) { m_files.push_back(file); }
-
-private:
-    std::string m_path;
-    std::vector<std::string> m_files;
-};
-
-// Writes the archive of the entries to archivePath; the build folder lies in
-// dir. The header names the archive kArchiveLabel, wherever it is written.
-bool WriteArchive(const std::string& dir, const std::string& archivePath, const std::vector<DemoEntry>& entries,
-                  std::string& error)
-{
-    if (entries.size() > static_cast<size_t>(CGameArchive::kMaxSlots)) {
-        error = "too many entries for one archive";
+    const std::vector<uint8_t> bytes = SerializeArchive(kArchiveLabel, entries);
+    if (bytes.empty()) {
+        error = "the entries do not fit one archive";
         return false;
     }
-    CBuildFolder build(CFileSystem::BuildPath(dir, kBuildFolder));
-    if (!CFileSystem::CreateFolder(build.Path())) {
-        error = "cannot create the folder " + CFileSystem::ResolvePath(build.Path());
-        return false;
-    }
-    CGameArchive builder;
-    builder.BeginBuild(archivePath, kArchiveLabel);
-    for (size_t i = 0; i < entries.size(); ++i) {
-        char fileName[32];
-        std::snprintf(fileName, sizeof fileName, "E%03zu.GFX", i);
-        const std::string path = CFileSystem::BuildPath(build.Path(), fileName);
-        build.Track(path);
-        if (!WriteWholeFile(path, OverrideFile(entries[i]))) {
-            error = "cannot write " + CFileSystem::ResolvePath(path);
-            return false;
-        }
-        const int32_t added = builder.AddFile(path);
-        if (added != CGameArchive::kAddOk) {
-            error = "the archive builder refused " + CFileSystem::ResolvePath(path) + " (" + std::to_string(added) + ")";
-            return false;
-        }
-    }
-    const int32_t written = builder.WriteArchive();
-    if (written != CGameArchive::kWriteOk) {
-        error = "cannot write " + CFileSystem::ResolvePath(archivePath) + " (" + std::to_string(written) + ")";
+    CReplacingFile out;
+    const bool written = out.Begin(archivePath, archivePath + kPartialSuffix) &&
+                         CFileSystem::Write(out.Stream(), bytes.data(), bytes.size()) && out.Commit();
+    if (!written) {
+        error = "cannot write " + CFileSystem::ResolvePath(archivePath) +
+                (out.Error() != 0 ? std::string(": ") + std::strerror(out.Error()) : std::string());
         return false;
     }
     return true;
@@ -259,7 +164,7 @@ bool WriteArchive(const std::string& dir, const std::string& archivePath, const 
 // The portraits.
 
 bool AddPortraitImage(const Character& who, const ImageSize& size, const std::string& name, uint16_t serial,
-                      std::vector<DemoEntry>& entries)
+                      std::vector<ArchiveMember>& entries)
 {
     ImageLabel label;
     if (!MakeLabel(name, serial, label))
@@ -283,7 +188,7 @@ bool AddPortraitImage(const Character& who, const ImageSize& size, const std::st
             image.frames.push_back({LabelledRecord(label, static_cast<size_t>(i)), size.width, size.height,
                                     PaintIndices(who, PoseAt(who, i, count), size.width, size.height)});
     }
-    DemoEntry entry{name, {}};
+    ArchiveMember entry{name, {}};
     if (!GfxBytes(image, entry.payload))
         return false;
     entries.push_back(std::move(entry));
@@ -336,7 +241,7 @@ std::vector<uint8_t> ReadMeText()
 // A one-frame palette image whose pixel (x, y) gets the palette index draw(x, y).
 template <typename Draw>
 bool InterfaceImage(const std::string& name, int32_t width, int32_t height, const std::vector<uint8_t>& rgb,
-                    uint16_t serial, Draw draw, std::vector<DemoEntry>& entries)
+                    uint16_t serial, Draw draw, std::vector<ArchiveMember>& entries)
 {
     DrawnFrame frame{{}, width, height, std::vector<uint8_t>(static_cast<size_t>(width) * static_cast<size_t>(height))};
     for (int32_t y = 0; y < height; ++y)
@@ -350,14 +255,14 @@ bool InterfaceImage(const std::string& name, int32_t width, int32_t height, cons
     image.header = LabelledHeader(label);
     image.palette = rgb;
     image.frames.push_back(std::move(frame));
-    DemoEntry entry{name, {}};
+    ArchiveMember entry{name, {}};
     if (!GfxBytes(image, entry.payload))
         return false;
     entries.push_back(std::move(entry));
     return true;
 }
 
-bool AddInterfaceEntries(std::vector<DemoEntry>& entries, uint16_t& serial)
+bool AddInterfaceEntries(std::vector<ArchiveMember>& entries, uint16_t& serial)
 {
     const std::vector<uint8_t> greys = {0, 0, 0, 255, 255, 255, 128, 128, 128, 200, 170, 60};
     // An arrow cursor, white edged and grey inside, on index 0.
@@ -407,7 +312,7 @@ bool AddInterfaceEntries(std::vector<DemoEntry>& entries, uint16_t& serial)
 }
 
 // Every entry of the demo archive, in directory order.
-bool BuildEntries(std::vector<DemoEntry>& entries, std::string& error)
+bool BuildEntries(std::vector<ArchiveMember>& entries, std::string& error)
 {
     uint16_t serial = 1;
     entries.push_back({"DATA\\SOUNDS\\DOOR01.WAV", DoorSound()});
@@ -479,6 +384,6 @@ bool MakeDemoGame(const std::string& dir, std::string& error)
         }
     }
 
-    std::vector<demo::DemoEntry> entries;
-    return demo::BuildEntries(entries, error) && demo::WriteArchive(dir, archivePath, entries, error);
+    std::vector<ArchiveMember> entries;
+    return demo::BuildEntries(entries, error) && demo::WriteArchive(archivePath, entries, error);
 }

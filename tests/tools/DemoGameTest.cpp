@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -15,6 +16,7 @@
 #include "DemoGame.h"
 #include "GameArchive.h"
 #include "EntryNameRules.h"
+#include "FileFaults.h"
 #include "RaceTable.h"
 #include "FrameCodec.h"
 #include "GfxHeader.h"
@@ -348,6 +350,18 @@ TEST_F(DemoGame, IsTheSameByteForByteWhereverItIsWritten)
     EXPECT_TRUE(first == second);
 }
 
+TEST_F(DemoGame, IsTheArchiveItHasAlwaysBeen)
+{
+    // Size and 64-bit FNV-1a of the archive: any change to the painter, the
+    // image or the archive writers shows here.
+    const std::vector<uint8_t> archive = WholeFile(s_base + "/DATA/DATA.QPK");
+    uint64_t hash = 0xcbf29ce484222325u;
+    for (uint8_t byte : archive)
+        hash = (hash ^ byte) * 0x100000001b3u;
+    EXPECT_EQ(archive.size(), 3877701u);
+    EXPECT_EQ(hash, 0x7ea52726f84e6194u);
+}
+
 TEST_F(DemoGame, NeverOverwritesAnExistingArchive)
 {
     const std::vector<uint8_t> before = WholeFile(s_base + "/DATA/DATA.QPK");
@@ -368,6 +382,21 @@ TEST(DemoGameRefusal, ExistingArchiveSpelledInAnotherCaseIsRefusedToo)
     EXPECT_FALSE(MakeDemoGame(dir.Path(), error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(WholeFile(dir / "data/data.qpk"), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(DemoGameRefusal, AFailedWriteLeavesNoArchiveHalfWritten)
+{
+    for (FileOperation op : {FileOperation::Write, FileOperation::Flush, FileOperation::Rename}) {
+        TempDir dir;
+        std::string error;
+        CFileFaults::FailNth(op, 1);
+        EXPECT_FALSE(MakeDemoGame(dir.Path(), error));
+        CFileFaults::Reset();
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+        EXPECT_TRUE(ListFolder(dir / "DATA").empty()) << "no archive and no temporary file";
+        EXPECT_TRUE(PathExists(dir / "PATCHES"));
+    }
 }
 
 TEST(DemoGameRefusal, EmptyDirectoryNameIsRefused)
