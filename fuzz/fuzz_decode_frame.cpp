@@ -4,6 +4,7 @@
 // An overrun is told at most once, and to the handler given; the colour
 // decode is the palette applied to the index decode; the decoded rows,
 // encoded and decoded again, come back with clean pads and no message.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -35,10 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (told > 1 || std::memcmp(&colours[4 * p], &palette[4 * indices[p]], 3) != 0 || colours[4 * p + 3] != 0)
             __builtin_trap();
 
-    // What the editor would save: the first `width` pixels of each row.
-    for (size_t y = 0; y < static_cast<size_t>(height); ++y) {
+    // What the editor would save: the first `width` pixels of each row (a
+    // frame without columns has no buffer at all).
+    for (size_t y = 0; row > 0 && y < static_cast<size_t>(height); ++y) {
         rows.insert(rows.end(), indices.begin() + y * row, indices.begin() + y * row + width);
-        std::memset(indices.data() + y * row + width, 0, static_cast<size_t>(pad));
+        std::fill_n(indices.begin() + y * row + width, pad, 0);
     }
     std::vector<uint8_t> code(MaxEncodedSize(width, height));
     const int32_t n = EncodeFrame(rows.data(), width, height, code.data(), code.size());
