@@ -382,9 +382,12 @@ Seeds LoadTgaSeeds(const Material&)
 // each frame's indices encoded by AddFrame.
 GfxImage GfxPaletteImage(uint16_t colourCount, const std::vector<std::pair<int16_t, int16_t>>& sizes)
 {
-    Bytes rgb;
-    for (uint16_t c = 0; c < colourCount; ++c)
-        rgb.insert(rgb.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c * 3), static_cast<uint8_t>(255 - c)});
+    Bytes rgb(3 * size_t{colourCount});
+    for (size_t c = 0; c < colourCount; ++c) {
+        rgb[3 * c] = static_cast<uint8_t>(c);
+        rgb[3 * c + 1] = static_cast<uint8_t>(c * 3);
+        rgb[3 * c + 2] = static_cast<uint8_t>(255 - c);
+    }
     GfxImage gfx = GfxImage::PaletteImage(GfxHeader{}, rgb);
     for (size_t i = 0; i < sizes.size(); ++i) {
         const auto [width, height] = sizes[i];
