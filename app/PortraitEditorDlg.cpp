@@ -117,6 +117,24 @@ void CPortraitEditorDlg::ShowString(int32_t stringId, const char* caption)
 
 // Start-up and closing.
 
+ImportOptions CPortraitEditorDlg::GetImportOptions() const
+{
+    ImportOptions options = m_importOptions;
+    if (m_useTgaPalette != 0)
+        options.mode = ImportMode::kFilePalette;
+    else if (options.mode == ImportMode::kFilePalette)
+        options.mode = ImportMode::kRemap;
+    return options;
+}
+
+void CPortraitEditorDlg::SetImportOptions(const ImportOptions& options)
+{
+    m_importOptions = options;
+    m_useTgaPalette = options.mode == ImportMode::kFilePalette ? 1 : 0;
+    if (Host() && Host()->HasControl(IDC_USE_TGA_PALETTE))
+        Host()->SetCheck(IDC_USE_TGA_PALETTE, m_useTgaPalette);
+}
+
 bool CPortraitEditorDlg::OnInitDialog()
 {
     CDialog::OnInitDialog(); // shows m_useTgaPalette in the check box

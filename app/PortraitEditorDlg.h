@@ -13,6 +13,8 @@
 #include "GameArchive.h"
 #include "PortraitView.h"
 #include "DrawingSlots.h"
+#include "ExportFileName.h"
+#include "ImportOptions.h"
 #include "PortraitRecord.h"
 #include "PortraitImage.h"
 #include "Dialog.h"
@@ -77,6 +79,14 @@ public:
     // frame 9 or later; false when the current portrait has no such frame.
     bool SelectImageFrame(PortraitSize size, int32_t frame);
 
+    // The exchange's options, which last for the run. The import mode's "use
+    // the file's palette" is the check box: setting the mode sets the box,
+    // and the box as the user leaves it decides between that mode and remap.
+    ImportOptions GetImportOptions() const;
+    void SetImportOptions(const ImportOptions& options);
+    ExportFormat GetExportFormat() const { return m_exportFormat; }
+    void SetExportFormat(ExportFormat format) { m_exportFormat = format; }
+
 protected:
     const MessageMap& GetMessageMap() const override;
 
@@ -111,4 +121,6 @@ private:
     CPortraitScrollBar* m_scrollBar;
     CPortraitView m_view;
     std::string m_lastTgaPath;
+    ImportOptions m_importOptions;
+    ExportFormat m_exportFormat = ExportFormat::kTga;
 };
