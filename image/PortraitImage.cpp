@@ -9,6 +9,7 @@
 #include <new>
 #include <span>
 
+#include "ColourMatch.h"
 #include "FrameCodec.h"
 #include "EntryBaseName.h"
 #include "GameArchive.h"
@@ -380,22 +381,10 @@ int32_t CPortraitImage::RemapFrameToPalette(int32_t i)
     CRasterSurface* frame = GetFrameSurface(i);
     if (!frame || frame->m_depth != 8 || !frame->m_pPalette || !frame->m_pBits)
         return 1;
-    const uint8_t* from = frame->m_pPalette.get();
+    // The nearest image colour by the sum of channel distances; among equals
+    // the lowest index wins.
     uint8_t map[256];
-    for (int k = 0; k < 256; ++k) {
-        // The nearest image colour by the sum of channel distances; among
-        // equals the lowest index wins.
-        int best = 768, bestIndex = 0;
-        for (int j = 0; j < 256; ++j) {
-            const int d = std::abs(from[k * 4] - m_palette[j * 4]) + std::abs(from[k * 4 + 1] - m_palette[j * 4 + 1]) +
-                          std::abs(from[k * 4 + 2] - m_palette[j * 4 + 2]);
-            if (d < best) {
-                best = d;
-                bestIndex = j;
-            }
-        }
-        map[k] = static_cast<uint8_t>(bestIndex);
-    }
+    CColourMatch(m_palette, ColourMetric::kClassic).MapPalette(frame->m_pPalette.get(), map);
     const size_t pixels = static_cast<size_t>(frame->m_width) * static_cast<size_t>(frame->m_height);
     for (size_t p = 0; p < pixels; ++p)
         frame->m_pBits[p] = map[frame->m_pBits[p]];
