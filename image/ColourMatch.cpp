@@ -1,7 +1,9 @@
 #include "ColourMatch.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -14,8 +16,15 @@ constexpr double kLabScale = 16384.0;
 // sRGB's transfer curve, from a byte to linear light in 0..1.
 double Linear(uint8_t c)
 {
-    const double v = c / 255.0;
-    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> values{};
+        for (size_t i = 0; i < 256; ++i) {
+            const double v = static_cast<double>(i) / 255.0;
+            values[i] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        }
+        return values;
+    }();
+    return table[c];
 }
 
 int32_t Fixed(double v)
@@ -68,10 +77,20 @@ CColourMatch::CColourMatch(const uint8_t* palette, ColourMetric metric)
         m_blue[j] = palette[j * 4];
         m_green[j] = palette[j * 4 + 1];
         m_red[j] = palette[j * 4 + 2];
-        const Point p = Coordinates(m_red[j], m_green[j], m_blue[j]);
-        m_x[j] = p.x;
-        m_y[j] = p.y;
-        m_z[j] = p.z;
+    }
+    // Entries sorted by key, equal keys by index.
+    Point points[256];
+    for (int j = 0; j < 256; ++j) {
+        points[j] = Coordinates(m_red[j], m_green[j], m_blue[j]);
+        m_index[j] = static_cast<uint8_t>(j);
+    }
+    std::stable_sort(m_index, m_index + 256, [&](uint8_t a, uint8_t b) { return Key(points[a]) < Key(points[b]); });
+    for (int s = 0; s < 256; ++s) {
+        const Point& q = points[m_index[s]];
+        m_x[s] = q.x;
+        m_y[s] = q.y;
+        m_z[s] = q.z;
+        m_key[s] = Key(q);
     }
 }
 
@@ -90,26 +109,42 @@ CColourMatch::Point CColourMatch::Coordinates(uint8_t red, uint8_t green, uint8_
             Fixed(0.0259040371 * l + 0.7827717662 * m - 0.8086757660 * s)};
 }
 
+int32_t CColourMatch::Key(Point p) const
+{
+    // A lower bound of the distance, from one number: the channel sum for
+    // classic (|dr| + |dg| + |db| >= |dr + dg + db|), L for perceptual.
+    return m_metric == ColourMetric::kClassic ? p.x + p.y + p.z : p.x;
+}
+
 uint8_t CColourMatch::NearestTo(Point p) const
 {
-    // All 256 distances first (a loop the compiler vectorises), then the
-    // smallest, then the first entry at it.
-    int32_t d[256];
-    if (m_metric == ColourMetric::kClassic) {
-        for (int j = 0; j < 256; ++j)
-            d[j] = std::abs(p.x - m_x[j]) + std::abs(p.y - m_y[j]) + std::abs(p.z - m_z[j]);
-    } else {
+    // The entries are in order of key. The search runs outward from the
+    // colour's key, on each side up to the first entry whose key alone puts
+    // it further than the best so far; entries as far as the best are still
+    // seen, so the lowest index among equals wins.
+    const bool classic = m_metric == ColourMetric::kClassic;
+    const int32_t key = Key(p);
+    int32_t best = std::numeric_limits<int32_t>::max();
+    int32_t bestIndex = 256;
+    auto visit = [&](int s) {
+        const int32_t gap = std::abs(key - m_key[s]);
+        if ((classic ? gap : gap * gap) > best)
+            return false;
+        const int32_t dx = p.x - m_x[s], dy = p.y - m_y[s], dz = p.z - m_z[s];
         // Squares of coordinates within +-16384 sum to well under 2^31.
-        for (int j = 0; j < 256; ++j) {
-            const int32_t dx = p.x - m_x[j], dy = p.y - m_y[j], dz = p.z - m_z[j];
-            d[j] = dx * dx + dy * dy + dz * dz;
+        const int32_t d = classic ? std::abs(dx) + std::abs(dy) + std::abs(dz) : dx * dx + dy * dy + dz * dz;
+        if (d < best || (d == best && m_index[s] < bestIndex)) {
+            best = d;
+            bestIndex = m_index[s];
         }
+        return true;
+    };
+    const int start = static_cast<int>(std::lower_bound(m_key, m_key + 256, key) - m_key);
+    for (int s = start; s < 256 && visit(s); ++s) {
     }
-    const int32_t best = *std::min_element(d, d + 256);
-    int j = 0;
-    while (d[j] != best)
-        ++j;
-    return static_cast<uint8_t>(j);
+    for (int s = start - 1; s >= 0 && visit(s); --s) {
+    }
+    return static_cast<uint8_t>(bestIndex);
 }
 
 uint8_t CColourMatch::Nearest(uint8_t red, uint8_t green, uint8_t blue) const

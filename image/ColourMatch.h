@@ -40,11 +40,14 @@ private:
         int32_t x, y, z;
     };
     Point Coordinates(uint8_t red, uint8_t green, uint8_t blue) const;
+    int32_t Key(Point p) const;
     uint8_t NearestTo(Point p) const;
 
     ColourMetric m_metric;
-    // Each entry's coordinates: red, green, blue for classic, L, a, b in
-    // fixed point for perceptual; and its colour, for the error it leaves.
-    int32_t m_x[256], m_y[256], m_z[256];
+    // The entries in order of Key: their indices, coordinates (red, green,
+    // blue for classic, L, a, b in fixed point for perceptual) and keys; and
+    // by index each entry's colour, for the error it leaves.
+    uint8_t m_index[256];
+    int32_t m_x[256], m_y[256], m_z[256], m_key[256];
     uint8_t m_red[256], m_green[256], m_blue[256];
 };
