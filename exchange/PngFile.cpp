@@ -165,6 +165,8 @@ PngReadResult ReadFromSignature(PngSource& source, uint64_t sourceSize, bool hea
     png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_chunk_malloc_max(png, kChunkMallocMax);
     png_set_chunk_cache_max(png, kChunkCacheMax);
+    // Indices past the palette are looked for below, and named.
+    png_set_check_for_invalid_index(png, 0);
 
     PngHeader header;
     if (!ReadHeader(png, info, &header))
