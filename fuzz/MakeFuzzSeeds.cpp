@@ -5,8 +5,9 @@
 // The chain starts from a small source archive written by SerializeArchive; its
 // entries are exported with WriteOverrideHeader, and those override files are
 // packed into patches with BeginBuild, AddFile and WriteArchive. Images and TGA
-// files come from the format layer (GfxImage, TgaFormat); malformed seeds are
-// well-formed ones cut short or with a field changed at its named offset.
+// files come from the format layer (GfxImage, TgaFormat), PNG files from the
+// exchange library's writers and from libpng at other settings; malformed seeds
+// are well-formed ones cut short or with a field changed at its named offset.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +28,10 @@
 #include "GfxImage.h"
 #include "FileSystem.h"
 #include "LittleEndian.h"
+#include "PngFile.h"
 #include "TgaFormat.h"
+
+#include <png.h>
 
 #ifndef TV_FUZZ_TARGET_NAMES
 #error "TV_FUZZ_TARGET_NAMES must list the fuzz targets, separated by commas"
@@ -103,7 +107,24 @@ struct Material {
     std::vector<Bytes> overrides; // one exported override file per source entry
     Bytes nameless;               // a header exported for no entry: name length 0
     std::vector<Bytes> patches;   // patches of 0, 1 and 2 entries
+    Bytes indexedPng, rgbPng;     // what the PNG export writes
 };
+
+// The files WriteIndexedPng and WriteRgbPng make of a 7 x 5 picture.
+void MakePngMaterial(Material& m)
+{
+    constexpr int32_t kWidth = 7, kHeight = 5;
+    Bytes palette(256 * 3), pixels(kWidth * kHeight * 3);
+    for (size_t i = 0; i < palette.size(); ++i)
+        palette[i] = static_cast<uint8_t>(i * 5);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint8_t>(i * 29);
+    if (!WriteIndexedPng("INDEXED.PNG", kWidth, kHeight, pixels.data(), kWidth, palette.data()) ||
+        !WriteRgbPng("RGB.PNG", kWidth, kHeight, pixels.data(), kWidth * 3))
+        Fail("the PNG writers failed");
+    m.indexedPng = ReadAll("INDEXED.PNG");
+    m.rgbPng = ReadAll("RGB.PNG");
+}
 
 Material MakeMaterial()
 {
@@ -142,6 +163,7 @@ Material MakeMaterial()
             Fail("WriteArchive failed");
         m.patches.push_back(ReadAll("PATCH.010"));
     }
+    MakePngMaterial(m);
     return m;
 }
 
@@ -426,6 +448,78 @@ Seeds ReadImageSeeds(const Material&)
     };
 }
 
+void AppendPngBytes(png_structp png, png_bytep data, size_t n)
+{
+    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + n);
+}
+
+void FlushNothing(png_structp) {}
+
+// A PNG file that libpng makes at settings the export never uses; without a
+// jump buffer a libpng error aborts, as a failure here should. The rows are
+// bytes of a counter, except that indexed rows count through the palette.
+Bytes LibpngFile(uint32_t width, uint32_t height, int colourType, int bitDepth, bool interlaced,
+                 int paletteEntries = 0)
+{
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, AppendPngBytes, FlushNothing);
+    png_set_check_for_invalid_index(png, 0);
+    png_set_IHDR(png, info, width, height, bitDepth, colourType, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette(static_cast<size_t>(paletteEntries));
+    for (size_t i = 0; i < palette.size(); ++i)
+        palette[i] = {static_cast<uint8_t>(i * 40), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i)};
+    if (!palette.empty())
+        png_set_PLTE(png, info, palette.data(), paletteEntries);
+    png_set_filter(png, 0, PNG_ALL_FILTERS);
+    png_write_info(png, info);
+    const size_t rowBytes = png_get_rowbytes(png, info);
+    Bytes pixels(rowBytes * height);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = paletteEntries > 0 && bitDepth == 8 ? static_cast<uint8_t>(i % size_t(paletteEntries))
+                                                        : static_cast<uint8_t>(i * 37 + i / 7);
+    std::vector<png_bytep> rows(height);
+    for (size_t y = 0; y < rows.size(); ++y)
+        rows[y] = pixels.data() + y * rowBytes;
+    png_write_image(png, rows.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+Bytes WithByteFlipped(Bytes bytes, size_t offset)
+{
+    bytes[offset] ^= 0x41;
+    return bytes;
+}
+
+Seeds ReadPngSeeds(const Material& m)
+{
+    const Bytes interlaced = LibpngFile(13, 11, PNG_COLOR_TYPE_RGB, 8, true);
+    // Indices at depth 1 over a one-entry palette: every set bit is outside it.
+    return {
+        {"export_indexed", m.indexedPng},
+        {"export_rgb", m.rgbPng},
+        {"grey_1", LibpngFile(9, 3, PNG_COLOR_TYPE_GRAY, 1, false)},
+        {"grey_2", LibpngFile(9, 3, PNG_COLOR_TYPE_GRAY, 2, false)},
+        {"grey_4_interlaced", LibpngFile(9, 9, PNG_COLOR_TYPE_GRAY, 4, true)},
+        {"grey_16", LibpngFile(5, 4, PNG_COLOR_TYPE_GRAY, 16, false)},
+        {"grey_alpha_8", LibpngFile(5, 4, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false)},
+        {"rgba_16", LibpngFile(6, 5, PNG_COLOR_TYPE_RGB_ALPHA, 16, false)},
+        {"rgb_interlaced", interlaced},
+        {"indexed_4_palette_16", LibpngFile(7, 3, PNG_COLOR_TYPE_PALETTE, 4, false, 16)},
+        {"indexed_8_short_palette", LibpngFile(7, 3, PNG_COLOR_TYPE_PALETTE, 8, true, 5)},
+        {"indexed_outside_palette", LibpngFile(16, 2, PNG_COLOR_TYPE_PALETTE, 1, false, 1)},
+        {"truncated", Truncated(m.indexedPng, m.indexedPng.size() / 2)},
+        {"signature_only", Truncated(m.rgbPng, 8)},
+        {"corrupt_crc_end", WithByteFlipped(m.rgbPng, m.rgbPng.size() - 1)},
+        {"corrupt_data", WithByteFlipped(interlaced, interlaced.size() / 2)},
+    };
+}
+
 std::vector<std::string> TargetNames()
 {
     std::vector<std::string> names;
@@ -462,6 +556,7 @@ int main(int argc, char** argv)
         {"decode_frame", DecodeFrameSeeds},
         {"load_tga", LoadTgaSeeds},
         {"read_image", ReadImageSeeds},
+        {"read_png", ReadPngSeeds},
     };
 
     // The builder records the path it writes to in the patch header; working in
