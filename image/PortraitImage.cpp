@@ -335,10 +335,14 @@ int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& path, const I
             return kReplaceOk;
     }
     m_frameSurfaces[static_cast<size_t>(i)] = std::move(loaded);
-    if (filePalette)
+    // The file's palette taken over holds every colour exactly; only a
+    // colour that repeats moves, to its lowest index.
+    if (filePalette) {
         SetPalette(m_frameSurfaces[static_cast<size_t>(i)]->m_pPalette.get());
-    if (!keep)
+        RemapFrameToPalette(i);
+    } else if (!keep) {
         MatchFrameColours(i, options);
+    }
     CoverUsedColours(i);
     // A palette taken over shows in every frame, as the saved file will
     // show it; otherwise only this frame looks different.
@@ -351,9 +355,9 @@ int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& path, const I
 
 void CPortraitImage::MatchFrameColours(int32_t i, const ImportOptions& options)
 {
-    // The one place where an import's pixels are matched to the palette: the
-    // metric and dithering are chosen here. Until they are, every match is
-    // the classic nearest colour, without dithering.
+    // The one place where a remapped import's pixels are matched to the
+    // palette: the metric and dithering are chosen here. Until they are,
+    // every match is the classic nearest colour, without dithering.
     static_cast<void>(options);
     RemapFrameToPalette(i);
 }
