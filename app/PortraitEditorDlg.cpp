@@ -38,6 +38,7 @@ std::string ReplaceFailureText(const ReplaceFailure& why)
     case Kind::kIndexOutsideMap: return LoadResourceString(IDS_REASON_INDEX_OUTSIDE_MAP);
     case Kind::kUnsupported: return LoadResourceString(IDS_REASON_UNSUPPORTED);
     case Kind::kTooLarge: return LoadResourceString(IDS_REASON_TOO_LARGE);
+    case Kind::kNeedsIndices: return LoadResourceString(IDS_REASON_NEEDS_INDICES);
     case Kind::kNone: break;
     }
     return {};
@@ -445,7 +446,7 @@ bool CPortraitEditorDlg::ExportImageFrame(PortraitSize size, int32_t frame, cons
     const std::string path = PortraitsFolder() + "\\" + fileName;
     const bool safe = CFileSystem::IsSafeFileName(fileName);
     const bool existed = safe && CFileSystem::FileExists(path);
-    if (!safe || m_images[size].ExportFrame(frame, path) != 1) {
+    if (!safe || m_images[size].ExportFrame(frame, path, m_exportFormat) != 1) {
         // A file cut short is removed rather than left to read back wrong.
         if (existed && !CFileSystem::FileExists(path))
             RecordRemoved(CFileSystem::ResolvePath(path));
@@ -485,11 +486,12 @@ void CPortraitEditorDlg::OnExportAll()
         return;
     CFileSystem::CreateFolder(PortraitsFolder());
     const std::string name = m_records[m_currentPortrait]->GetName();
+    const ExportFormat format = GetExportFormat();
     int32_t written = 0;
     std::vector<std::string> failed;
     auto exportTo = [&](PortraitSize size, int32_t frame) {
         if (HasPixels(size, frame) &&
-            ExportImageFrame(size, frame, ExportFileName(name, size, frame, ExportScope::kAllFrames), failed))
+            ExportImageFrame(size, frame, ExportFileName(name, size, frame, ExportScope::kAllFrames, format), failed))
             ++written;
     };
     exportTo(kSizeLarge, 0);
@@ -507,7 +509,7 @@ void CPortraitEditorDlg::OnExport()
     PortraitSize size = kSizeLarge;
     int32_t frame = 0;
     GetSlotImageFrame(m_selectedSlot, size, frame);
-    const std::string fileName = ExportFileName(name, size, frame, ExportScope::kOneFrame);
+    const std::string fileName = ExportFileName(name, size, frame, ExportScope::kOneFrame, GetExportFormat());
     int32_t written = 0;
     std::vector<std::string> failed;
     if (HasPixels(size, frame)) {
@@ -552,10 +554,15 @@ void CPortraitEditorDlg::OnImport()
         return;
     }
     ReplaceFailure why;
-    const int32_t result = m_images[size].ReplaceFrame(frame, path, m_useTgaPalette != 0, why);
+    const int32_t result = m_images[size].ReplaceFrame(frame, path, GetImportOptions(), why);
     const bool taken = result == CPortraitImage::kReplaceOk;
     RecordOutcome(CommandEffects::kImport, !taken ? Outcome::kFailed : hasFrame ? Outcome::kDone : Outcome::kNothing);
     RedrawWindow();
+    // Indices kept where the palettes differ show other colours than the
+    // file: the user is told how many pixels do.
+    if (taken && why.recolouredPixels > 0)
+        MessageBox(IDS_KEPT_INDICES_RECOLOURED,
+                   FormatResourceString(IDS_KEPT_INDICES_RECOLOURED, {std::to_string(why.recolouredPixels)}), "Info");
     if (taken)
         return;
     // String 5 as it is, and on a line of its own what to change.

@@ -14,4 +14,5 @@ enum class ExportFormat { kTga, kPng };
 
 // The file name for a frame of one of the portrait's images; the frame's
 // number is part of the name for MEDIUM only. Empty for a size that is none.
-std::string ExportFileName(const std::string& portraitName, PortraitSize size, int32_t frame, ExportScope scope);
+std::string ExportFileName(const std::string& portraitName, PortraitSize size, int32_t frame, ExportScope scope,
+                           ExportFormat format = ExportFormat::kTga);

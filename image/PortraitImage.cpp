@@ -14,11 +14,11 @@
 #include "EntryBaseName.h"
 #include "GameArchive.h"
 #include "GfxImage.h"
+#include "ImportFile.h"
 #include "OverrideFormat.h"
 #include "CheckedSize.h"
 #include "FileSystem.h"
 #include "ReplacingFile.h"
-#include "TgaFile.h"
 
 namespace {
 
@@ -280,6 +280,13 @@ int32_t CPortraitImage::ExportFrame(int32_t i, const std::string& tgaPath) const
     return surface->SaveTga(tgaPath, m_palette, width);
 }
 
+int32_t CPortraitImage::ExportFrame(int32_t i, const std::string& path, ExportFormat format) const
+{
+    if (format == ExportFormat::kPng)
+        return -1; // PNG written by the exchange library
+    return ExportFrame(i, path);
+}
+
 int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette)
 {
     ReplaceFailure failure;
@@ -287,6 +294,14 @@ int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& tgaPath, bool
 }
 
 int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette,
+                                     ReplaceFailure& failure)
+{
+    ImportOptions options;
+    options.mode = useTgaPalette ? ImportMode::kFilePalette : ImportMode::kRemap;
+    return ReplaceFrame(i, tgaPath, options, failure);
+}
+
+int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& path, const ImportOptions& options,
                                      ReplaceFailure& failure)
 {
     failure = ReplaceFailure{};
@@ -297,69 +312,55 @@ int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& tgaPath, bool
     GetFrameSize(i, width, height);
     failure.frameWidth = width;
     failure.frameHeight = height;
-    if (!TgaHasSize(tgaPath, width, height)) {
-        TgaHeader header;
-        bool opened = false;
-        if (!ReadTgaHeader(tgaPath, header, opened))
-            failure.kind = opened ? ReplaceFailure::Kind::kNotTga : ReplaceFailure::Kind::kCannotOpen;
-        else if (!header.Plausible())
-            failure.kind = ReplaceFailure::Kind::kNotTga;
-        else
-            failure.kind = ReplaceFailure::Kind::kWrongSize;
-        failure.fileWidth = header.width;
-        failure.fileHeight = header.height;
-        return kReplaceWrongSize;
-    }
-
-    const bool paletteImage = m_header.BitDepth() == GfxHeader::kPaletteDepth;
-    if (paletteImage && !TgaHasDepth(tgaPath, 8)) {
-        failure.kind = ReplaceFailure::Kind::kNeedsColourMapped;
-        return kReplaceWrongDepth;
-    }
 
     // The file is read into a new surface, so that a file that cannot be
-    // read leaves the frame exactly as it was. A palette frame is an index
-    // buffer, and so is the surface that reads its replacement.
-    auto loaded = std::make_unique<CRasterSurface>();
-    if (paletteImage)
-        loaded->CreateBuffer(0, 0);
-    TgaFailure why = TgaFailure::kNone;
-    const int32_t read = loaded->LoadTga(tgaPath, why);
-    switch (why) {
-    case TgaFailure::kNone: break;
-    case TgaFailure::kCannotOpen: failure.kind = ReplaceFailure::Kind::kCannotOpen; break;
-    case TgaFailure::kNotTga: failure.kind = ReplaceFailure::Kind::kNotTga; break;
-    case TgaFailure::kCutShort: failure.kind = ReplaceFailure::Kind::kCutShort; break;
-    case TgaFailure::kIndexOutsideMap: failure.kind = ReplaceFailure::Kind::kIndexOutsideMap; break;
-    case TgaFailure::kTooLarge: failure.kind = ReplaceFailure::Kind::kTooLarge; break;
-    case TgaFailure::kUnsupported:
-        failure.kind = paletteImage ? ReplaceFailure::Kind::kNeedsColourMapped : ReplaceFailure::Kind::kUnsupported;
-        break;
-    }
-    if (read == -1)
-        return kReplaceWrongSize; // the file went away after its header was checked
-    if (read != 1)
-        return kReplaceWrongDepth;
-    if (paletteImage ? (loaded->m_depth != 8 || !loaded->m_pPalette) : loaded->m_depth != 32) {
-        // A colour-mapped file cannot become true-colour pixels.
-        failure.kind = paletteImage ? ReplaceFailure::Kind::kNeedsColourMapped : ReplaceFailure::Kind::kNeedsTrueColour;
-        return kReplaceWrongDepth;
-    }
+    // read leaves the frame exactly as it was.
+    const bool paletteImage = m_header.BitDepth() == GfxHeader::kPaletteDepth;
+    std::unique_ptr<CRasterSurface> loaded;
+    const int32_t read = ReadImportFile(path, width, height, paletteImage, options.mode, loaded, failure);
+    if (read != kImportFileRead)
+        return read;
 
-    m_frameSurfaces[static_cast<size_t>(i)] = std::move(loaded);
-    if (paletteImage) {
-        if (useTgaPalette)
-            SetPalette(m_frameSurfaces[static_cast<size_t>(i)]->m_pPalette.get());
-        RemapFrameToPalette(i);
-        CoverUsedColours(i);
-        // A palette taken over shows in every frame, as the saved file will
-        // show it; otherwise only this frame looks different.
-        for (int32_t f = 0; f < static_cast<int32_t>(m_frameSurfaces.size()); ++f)
-            if (f == i || useTgaPalette)
-                RefreshDisplayFrame(f);
+    if (!paletteImage) {
+        m_frameSurfaces[static_cast<size_t>(i)] = std::move(loaded);
+        m_changed[static_cast<size_t>(i)] = 1;
+        return kReplaceOk;
     }
+    const bool keep = options.mode == ImportMode::kKeepIndices;
+    const bool filePalette = options.mode == ImportMode::kFilePalette;
+    if (keep) {
+        failure.recolouredPixels = CountRecolouredPixels(*loaded, m_palette);
+        // The same indices change nothing, so that the frame's stored bytes
+        // stay as they are.
+        if (SameIndices(*loaded, *frame, width))
+            return kReplaceOk;
+    }
+    m_frameSurfaces[static_cast<size_t>(i)] = std::move(loaded);
+    // The file's palette taken over holds every colour exactly; only a
+    // colour that repeats moves, to its lowest index.
+    if (filePalette) {
+        SetPalette(m_frameSurfaces[static_cast<size_t>(i)]->m_pPalette.get());
+        RemapFrameToPalette(i);
+    } else if (!keep) {
+        MatchFrameColours(i, options);
+    }
+    CoverUsedColours(i);
+    // A palette taken over shows in every frame, as the saved file will
+    // show it; otherwise only this frame looks different.
+    for (int32_t f = 0; f < static_cast<int32_t>(m_frameSurfaces.size()); ++f)
+        if (f == i || filePalette)
+            RefreshDisplayFrame(f);
     m_changed[static_cast<size_t>(i)] = 1;
     return kReplaceOk;
+}
+
+void CPortraitImage::MatchFrameColours(int32_t i, const ImportOptions& options)
+{
+    // The one place where a remapped import's pixels are matched to the
+    // palette: the metric and dithering are chosen here. Until they are,
+    // every match is the classic nearest colour, without dithering.
+    static_cast<void>(options);
+    RemapFrameToPalette(i);
 }
 
 void CPortraitImage::CoverUsedColours(int32_t i)

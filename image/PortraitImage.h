@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "GfxFrameRecord.h"
+#include "ExportFileName.h"
 #include "GfxHeader.h"
+#include "ImportOptions.h"
 #include "MessageBoxHandler.h"
 #include "ReplaceFailure.h"
 #include "RasterSurface.h"
@@ -63,9 +65,15 @@ public:
 
     // Replacing and saving.
     int32_t ExportFrame(int32_t i, const std::string& tgaPath) const;
+    int32_t ExportFrame(int32_t i, const std::string& path, ExportFormat format) const;
+    // useTgaPalette imports with the file's palette, else remapped.
     int32_t ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette);
     // The same, saying why a file was not taken.
     int32_t ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette, ReplaceFailure& failure);
+    // The import mode decides how a palette image takes the file's pixels;
+    // a true-colour image takes them as they are in every mode. A file whose
+    // indices are kept and equal the frame's leaves the frame unchanged.
+    int32_t ReplaceFrame(int32_t i, const std::string& path, const ImportOptions& options, ReplaceFailure& failure);
     int32_t RemapFrameToPalette(int32_t i);
     int32_t RefreshDisplayFrame(int32_t i);
     int32_t SaveIfChanged();
@@ -111,6 +119,7 @@ private:
     bool ReadStoredFrame(int32_t i, std::vector<uint8_t>& bytes) const;
     bool OverridePaths(std::string& finalPath, std::string& tempPath) const;
     void CoverUsedColours(int32_t i);
+    void MatchFrameColours(int32_t i, const ImportOptions& options);
 
     GfxHeader m_header;
     std::vector<GfxFrameRecord> m_frameTable;           // palette images only

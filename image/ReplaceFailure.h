@@ -1,4 +1,5 @@
-// Why ReplaceFrame did not take a file, with the sizes a message needs.
+// Why ReplaceFrame did not take a file, with the sizes a message needs, and
+// what a file taken with its indices kept says about its colours.
 #pragma once
 
 #include <cstdint>
@@ -15,10 +16,15 @@ struct ReplaceFailure {
         kIndexOutsideMap,
         kUnsupported,
         kTooLarge,
+        kNeedsIndices,      // keeping indices takes an indexed file only
     };
     Kind kind = Kind::kNone;
     int32_t fileWidth = 0;
     int32_t fileHeight = 0;
     int32_t frameWidth = 0;
     int32_t frameHeight = 0;
+    // After a file taken with its indices kept: the pixels that show another
+    // colour than in the file, because the image's palette differs from the
+    // file's at the indices they use.
+    int32_t recolouredPixels = 0;
 };

@@ -165,6 +165,13 @@ std::string LoadResourceString(int32_t id)
     case IDS_PACK_REASON_WRITE_FAILED:
         text = "Writing the file failed; the disk may be full.";
         break;
+    case IDS_REASON_NEEDS_INDICES:
+        text = "Keeping the indices needs a file with a colour map (an indexed file).";
+        break;
+    case IDS_KEPT_INDICES_RECOLOURED:
+        text = "%d pixels now show another colour than in the file, because the image's palette differs from the "
+               "file's at the indices they use.";
+        break;
     case IDS_ACTION_FAILED:
         text = "The last action stopped before it was done: %s.\nNo file was left half-written; files that were "
                "being written are as they were before.";

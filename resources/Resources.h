@@ -63,6 +63,11 @@ constexpr int32_t IDS_PACK_FAILED = 22;
 constexpr int32_t IDS_PACK_REASON_NO_FOLDER = 23;
 constexpr int32_t IDS_PACK_REASON_SOURCE_UNREADABLE = 24;
 constexpr int32_t IDS_PACK_REASON_WRITE_FAILED = 25;
+// An import that keeps the file's indices: a file without them is refused
+// (under string 5); a file taken whose pixels now show other colours is
+// reported with their number.
+constexpr int32_t IDS_REASON_NEEDS_INDICES = 40;
+constexpr int32_t IDS_KEPT_INDICES_RECOLOURED = 41;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

@@ -32,9 +32,10 @@ constexpr int kExitUsage = 2;
 
 const char* const kUsage =
     "usage: portrait-tool [--base DIR] list [--json]\n"
-    "       portrait-tool [--base DIR] export-all PORTRAIT\n"
-    "       portrait-tool [--base DIR] export PORTRAIT SLOT\n"
-    "       portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette]\n"
+    "       portrait-tool [--base DIR] export-all PORTRAIT [--format tga|png]\n"
+    "       portrait-tool [--base DIR] export PORTRAIT SLOT [--format tga|png]\n"
+    "       portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette | --mode remap|keep|palette]\n"
+    "                     [--metric classic|perceptual] [--dither]\n"
     "       portrait-tool [--base DIR] pack\n"
     "       portrait-tool make-demo DIR\n"
     "       portrait-tool --help | --version\n"
@@ -44,6 +45,12 @@ const char* const kUsage =
     "or a portrait's name. SLOT is large, small, medium:N (MEDIUM frame N,\n"
     "any of them), or a drawing slot: 0 LARGE, 1 MEDIUM frame 0, 2 SMALL,\n"
     "3 to 11 MEDIUM frames 1 to 9.\n"
+    "\n"
+    "--format: the files exported (default tga). --mode: how a palette image\n"
+    "takes the file's pixels: remap matches their colours to its palette\n"
+    "(the default), keep takes an indexed file's indices as they are, palette\n"
+    "takes the file's palette over (also --use-tga-palette). --metric and\n"
+    "--dither: how remap matches colours (default classic, no dithering).\n"
     "\n"
     "Exit status: 0 done, 1 failed (the reason on standard error; an export\n"
     "that wrote nothing fails too), 2 wrong usage.\n";
@@ -204,6 +211,52 @@ int List(Session& s, bool json)
     return kExitOk;
 }
 
+// The options that follow a command's arguments.
+struct CommandOptions {
+    ExportFormat format = ExportFormat::kTga;
+    ImportOptions import;
+};
+
+// Reads the options at `args`; an empty string when they are right, else
+// what is wrong with them. An import takes the import options, an export
+// the format.
+std::string ParseOptions(const std::vector<std::string>& args, bool import, CommandOptions& options)
+{
+    std::set<std::string> given;
+    for (size_t k = 0; k < args.size(); ++k) {
+        const std::string& name = args[k];
+        const bool valued = import ? name == "--mode" || name == "--metric" : name == "--format";
+        const bool flag = import && (name == "--use-tga-palette" || name == "--dither");
+        if (!valued && !flag)
+            return "unknown option " + name;
+        if (!given.insert(name).second)
+            return name + " given twice";
+        if (flag) {
+            if (name == "--use-tga-palette")
+                options.import.mode = ImportMode::kFilePalette;
+            else
+                options.import.dither = true;
+            continue;
+        }
+        if (++k >= args.size())
+            return name + " needs a value";
+        const std::string& value = args[k];
+        if (name == "--format" && (value == "tga" || value == "png"))
+            options.format = value == "png" ? ExportFormat::kPng : ExportFormat::kTga;
+        else if (name == "--mode" && (value == "remap" || value == "keep" || value == "palette"))
+            options.import.mode = value == "keep"      ? ImportMode::kKeepIndices
+                                  : value == "palette" ? ImportMode::kFilePalette
+                                                       : ImportMode::kRemap;
+        else if (name == "--metric" && (value == "classic" || value == "perceptual"))
+            options.import.metric = value == "perceptual" ? ColourMetric::kPerceptual : ColourMetric::kClassic;
+        else
+            return "unknown value " + value + " for " + name;
+    }
+    if (given.count("--use-tga-palette") && given.count("--mode"))
+        return "--use-tga-palette and --mode cannot be given together";
+    return {};
+}
+
 bool ParseSlot(const std::string& text, SlotChoice& choice)
 {
     choice = SlotChoice{};
@@ -265,23 +318,27 @@ int Run(const std::vector<std::string>& args)
     }
 
     // Check the command's form before anything is touched.
-    bool json = false, useTgaPalette = false;
+    bool json = false;
+    CommandOptions options;
     SlotChoice slot;
     if (command == "list") {
         if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--json"))
             return Usage("list takes only --json");
         json = rest.size() == 1;
-    } else if (command == "export-all") {
-        if (rest.size() != 1)
-            return Usage("export-all takes one portrait");
-    } else if (command == "export" || command == "import") {
-        const size_t want = command == "export" ? 2 : 3;
-        if (command == "import" && rest.size() == 4 && rest[3] == "--use-tga-palette") {
-            useTgaPalette = true;
-            rest.pop_back();
-        }
-        if (rest.size() != want)
-            return Usage((command + " takes a portrait, a slot" + (want == 3 ? " and a file" : "")).c_str());
+    } else if (command == "export-all" || command == "export" || command == "import") {
+        // The arguments first, then the options.
+        const size_t want = command == "export-all" ? 1 : command == "export" ? 2 : 3;
+        size_t given = 0;
+        while (given < rest.size() && given < want && rest[given].compare(0, 2, "--") != 0)
+            ++given;
+        if (given != want)
+            return Usage(want == 1 ? "export-all takes one portrait"
+                                   : (command + " takes a portrait, a slot" + (want == 3 ? " and a file" : "")).c_str());
+        const std::vector<std::string> flags(rest.begin() + static_cast<long>(want), rest.end());
+        const std::string problem = ParseOptions(flags, command == "import", options);
+        if (!problem.empty())
+            return Usage(problem.c_str());
+        rest.resize(want);
     } else if (command == "pack") {
         if (!rest.empty())
             return Usage("pack takes no arguments");
@@ -331,6 +388,7 @@ int Run(const std::vector<std::string>& args)
         return Fail("portrait " + rest[0] + " has no frame " + rest[1]);
 
     if (command == "export-all" || command == "export") {
+        s.dialog.SetExportFormat(options.format);
         const CommandEffects& exported = s.Give(command == "export" ? IDC_EXPORT : IDC_EXPORT_ALL);
         PrintWritten(exported);
         if (exported.Result(CommandEffects::kExport) == Outcome::kDone) {
@@ -342,14 +400,16 @@ int Run(const std::vector<std::string>& args)
     }
 
     // import
-    if (useTgaPalette)
-        s.host.ToggleCheck(IDC_USE_TGA_PALETTE);
+    s.dialog.SetImportOptions(options.import);
     s.host.QueueOpenFileAnswer(tgaPath);
     const CommandEffects& imported = s.Give(IDC_IMPORT);
     if (imported.Result(CommandEffects::kImport) == Outcome::kFailed) {
         const CommandEffects::Message* refused = imported.Find(IDS_TGA_NOT_LOADED);
         return Fail(refused ? refused->text : LoadResourceString(IDS_TGA_NOT_LOADED)); // closed without saving
     }
+    // Indices kept that now show other colours: how many pixels do.
+    if (const CommandEffects::Message* recoloured = imported.Find(IDS_KEPT_INDICES_RECOLOURED))
+        std::printf("%s\n", recoloured->text.c_str());
     const CommandEffects& quit = s.Give(IDOK); // Quit: the changed images are saved
     PrintWritten(quit);
     if (quit.Result(CommandEffects::kSave) == Outcome::kFailed) {

@@ -265,6 +265,49 @@ TEST_F(EditorCommandsTest, UseTgaPaletteTakesTheFilesColours)
     EXPECT_TRUE(host.Messages().empty());
 }
 
+TEST_F(EditorCommandsTest, KeptIndicesThatShowOtherColoursAreCountedInAnInfoBox)
+{
+    Open(MakePortraitEntries({Portrait("TVAR", 1)}));
+    ImportOptions keep;
+    keep.mode = ImportMode::kKeepIndices;
+    dlg.SetImportOptions(keep);
+    EXPECT_EQ(host.GetCheck(IDC_USE_TGA_PALETTE), 0);
+
+    // The exported frame comes back unchanged, and nothing is said.
+    host.Command(IDC_EXPORT);
+    host.ClearMessages();
+    ImportInto(0, PortraitsFile("TVARM1_LARGE.TGA"));
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_FALSE(dlg.Image(kSizeLarge).HasChanges());
+
+    // Index 77 of the file's colour map is not the image's colour 77; the
+    // 21 x 15 pixels keep their index and show the image's colour.
+    std::vector<uint8_t> map = TestColourMap();
+    map[77 * 3 + 0] ^= 0x10;
+    host.Effects()->Clear();
+    ImportInto(0, WriteTga("own.tga", SolidTga(21, 15, 77, map)));
+    EXPECT_EQ(SlotPx(0), TestPaletteRgb(77));
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, "315 pixels now show another colour than in the file, because the image's "
+                                       "palette differs from the file's at the indices they use.");
+    EXPECT_EQ(host.Messages()[0].caption, "Info");
+    const CommandEffects::Message* told = host.Effects()->Find(IDS_KEPT_INDICES_RECOLOURED);
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->text, host.Messages()[0].text);
+    EXPECT_EQ(host.Effects()->Result(CommandEffects::kImport), CommandEffects::Outcome::kDone);
+    EXPECT_TRUE(dlg.Image(kSizeLarge).IsFrameChanged(0));
+
+    // A file without a colour map cannot keep indices.
+    std::vector<uint8_t> grey = SolidTga(21, 15, 5, {});
+    grey[1] = 0;
+    grey[2] = 3;
+    grey[6] = grey[7] = 0;
+    host.ClearMessages();
+    ImportInto(0, WriteTga("grey.tga", grey));
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, std::string(kNotLoaded) + "\n" + LoadResourceString(IDS_REASON_NEEDS_INDICES));
+}
+
 class QuitTest : public EditorFixture, public ::testing::WithParamInterface<int32_t> {};
 
 TEST_P(QuitTest, QuittingSavesTheChangedImagesOfTheCurrentPortrait)

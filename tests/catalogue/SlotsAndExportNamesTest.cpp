@@ -29,6 +29,18 @@ TEST(ExportFileName, SmallHasAnSOnlyFromExportAll)
     EXPECT_EQ(ExportFileName("TVARM1", kSizeNone, 0, kOneFrame), "");
 }
 
+TEST(ExportFileName, PngNamesAreTheTgaNamesWithPng)
+{
+    using enum ExportScope;
+    constexpr ExportFormat kPng = ExportFormat::kPng;
+    EXPECT_EQ(ExportFileName("TVARM1", kSizeLarge, 0, kAllFrames, kPng), "TVARM1_LARGE.PNG");
+    EXPECT_EQ(ExportFileName("TVARM1", kSizeMedium, 0, kAllFrames, kPng), "TVARM10_MEDIUM.PNG");
+    EXPECT_EQ(ExportFileName("TVARM1", kSizeSmall, 0, kAllFrames, kPng), "STVARM1_SMALL.PNG");
+    EXPECT_EQ(ExportFileName("TVARM1", kSizeSmall, 0, kOneFrame, kPng), "TVARM1_SMALL.PNG");
+    EXPECT_EQ(ExportFileName("TVARM1", kSizeMedium, 11, kOneFrame, ExportFormat::kTga), "TVARM111_MEDIUM.TGA");
+    EXPECT_EQ(ExportFileName("TVARM1", kSizeNone, 0, kOneFrame, kPng), "");
+}
+
 TEST(DrawingSlots, EachSlotShowsOneFrameAndEachFrameHasOneSlot)
 {
     const SlotImage expected[kDrawingSlotCount] = {

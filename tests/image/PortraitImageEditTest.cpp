@@ -496,3 +496,191 @@ TEST_F(FailingSave, ASaveAfterOneThatFailedWritesWhatItWouldHaveWritten)
     EXPECT_EQ(retried, ReadFileBytes(overridePath));
     EXPECT_EQ(RowsOf(*image.GetFrameSurface(2), 7), frames[2].indices);
 }
+
+namespace {
+
+ImportOptions Mode(ImportMode mode)
+{
+    ImportOptions options;
+    options.mode = mode;
+    return options;
+}
+
+// Eight colours of which 2 and 5 are the same, so that matching by colour
+// moves every 5 to 2.
+std::vector<uint8_t> TwinColours()
+{
+    std::vector<uint8_t> rgb = SevenColours();
+    std::copy(rgb.begin() + 6, rgb.begin() + 9, rgb.begin() + 15);
+    return rgb;
+}
+
+std::vector<uint8_t> TwinColourMap()
+{
+    std::vector<uint8_t> map = SevenColourMap();
+    std::copy(map.begin() + 6, map.begin() + 9, map.begin() + 15);
+    return map;
+}
+
+} // namespace
+
+TEST_F(PortraitEdit, KeptIndicesStayAsTheFileHasThemWhereColoursRepeat)
+{
+    game = std::make_unique<GameDir>(
+        std::vector<TestEntry>{{kLarge, MakePaletteImage(TwinColours(), {TestFrame{3, 2, {1, 2, 3, 4, 5, 6}}})}});
+    const std::vector<uint8_t> pixels = {5, 2, 5, 7, 0, 5};
+    const std::string tga = TgaPath("t.tga", MakeTga(1, 3, 2, 8, TwinColourMap(), pixels));
+    const std::vector<uint8_t> paletteBefore = [&] {
+        CPortraitImage probe;
+        LoadEntry(probe, 0);
+        return std::vector<uint8_t>(probe.Palette(), probe.Palette() + 1024);
+    }();
+    const struct {
+        ImportMode mode;
+        std::vector<uint8_t> indices;
+    } cases[] = {
+        {ImportMode::kRemap, {2, 2, 2, 7, 0, 2}},
+        {ImportMode::kFilePalette, {2, 2, 2, 7, 0, 2}},
+        {ImportMode::kKeepIndices, pixels},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        CPortraitImage image;
+        ASSERT_EQ(LoadEntry(image, 0), 1);
+        ReplaceFailure why;
+        ASSERT_EQ(image.ReplaceFrame(0, tga, Mode(c.mode), why), 1);
+        EXPECT_EQ(why.kind, ReplaceFailure::Kind::kNone);
+        EXPECT_EQ(why.recolouredPixels, 0);
+        EXPECT_TRUE(image.IsFrameChanged(0));
+        EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 3), c.indices);
+        EXPECT_EQ(std::vector<uint8_t>(image.Palette(), image.Palette() + 1024), paletteBefore);
+        // What the frame shows is the file's colours.
+        const CRasterSurface* display = image.GetDisplaySurface(0);
+        EXPECT_EQ(std::vector<uint8_t>(display->m_pBits, display->m_pBits + 4),
+                  (std::vector<uint8_t>{14, 195, 60, 0}));
+    }
+    // The unchanged overload with the check box clear still remaps.
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    ASSERT_EQ(image.ReplaceFrame(0, tga, false), 1);
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 3), cases[0].indices);
+}
+
+TEST_F(PortraitEdit, ExportedFramesReimportedWithTheirIndicesKeepTheirStoredBytes)
+{
+    // Twin colours and index 0 in literal runs, which a fresh encoding or a
+    // remap would both change.
+    const std::vector<TestFrame> frames = {PatternFrame(5, 3, 1), TestFrame{4, 2, {5, 5, 2, 0, 0, 5, 2, 5}},
+                                           PatternFrame(7, 3, 3)};
+    const std::vector<uint8_t> archived = MakePaletteImage(TwinColours(), frames);
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{kMedium, archived}});
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    for (int32_t f = 0; f < 2; ++f) {
+        const std::string tga = *game / ("frame" + std::to_string(f) + ".tga");
+        ASSERT_EQ(image.ExportFrame(f, tga, ExportFormat::kTga), 1);
+        ReplaceFailure why;
+        ASSERT_EQ(image.ReplaceFrame(f, tga, Mode(ImportMode::kKeepIndices), why), 1);
+        EXPECT_EQ(why.recolouredPixels, 0);
+        EXPECT_FALSE(image.IsFrameChanged(f));
+    }
+    EXPECT_EQ(image.SaveIfChanged(), 0);
+    // With another frame edited the save copies the two as they were.
+    std::vector<uint8_t> edited = frames[2].indices;
+    edited[4] = 5;
+    ReplaceFailure why;
+    ASSERT_EQ(image.ReplaceFrame(2, TgaPath("f2.tga", MakeTga(1, 7, 3, 8, TwinColourMap(), edited)),
+                                 Mode(ImportMode::kKeepIndices), why),
+              1);
+    ASSERT_EQ(image.Save(), 0);
+    const std::vector<uint8_t> file = ReadFileBytes(*game / "Portraits/XTVARM1.GFX");
+    const std::vector<uint8_t> gfx(file.begin() + static_cast<long>(19 + kMedium.size()), file.end());
+    EXPECT_EQ(StoredFrame(gfx, 0), StoredFrame(archived, 0));
+    EXPECT_EQ(StoredFrame(gfx, 1), StoredFrame(archived, 1));
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(2), 7), edited);
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(1), 4), frames[1].indices);
+    // A PNG cannot be written yet: nothing is.
+    EXPECT_EQ(image.ExportFrame(0, *game / "f.png", ExportFormat::kPng), -1);
+    EXPECT_FALSE(PathExists(*game / "f.png"));
+}
+
+TEST_F(PortraitEdit, KeepingIndicesRefusesFilesWithoutThemOrPastTheirMap)
+{
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{
+        {kLarge, MakePaletteImage(SevenColours(), {PatternFrame(4, 2)})},
+        {kSmall, MakeTrueColourImage(2, 1, {1, 2})},
+    });
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    const std::vector<uint8_t> before = RowsOf(*image.GetFrameSurface(0), 4);
+    TgaLayout shortMap;
+    shortMap.imageType = 1;
+    shortMap.depth = 8;
+    shortMap.width = 4;
+    shortMap.height = 2;
+    shortMap.colourMapType = 1;
+    shortMap.colourMapLength = 8;
+    shortMap.colourMapEntrySize = 24;
+    const std::vector<uint8_t> sevenMap = SevenColourMap();
+    shortMap.colourMap.assign(sevenMap.begin(), sevenMap.begin() + 24);
+    using Kind = ReplaceFailure::Kind;
+    const struct {
+        const char* what;
+        std::vector<uint8_t> tga;
+        ImportMode mode;
+        Kind kind;
+    } cases[] = {
+        {"24-bit", MakeTga(2, 4, 2, 24, {}, std::vector<uint8_t>(24, 9)), ImportMode::kKeepIndices, Kind::kNeedsIndices},
+        {"grey", MakeTga(3, 4, 2, 8, {}, std::vector<uint8_t>(8, 1)), ImportMode::kKeepIndices, Kind::kNeedsIndices},
+        {"24-bit remapped", MakeTga(2, 4, 2, 24, {}, std::vector<uint8_t>(24, 9)), ImportMode::kRemap,
+         Kind::kNeedsColourMapped},
+        {"index 8 of a map of 8", ::MakeTga(shortMap, {1, 2, 3, 4, 5, 6, 7, 8}), ImportMode::kKeepIndices,
+         Kind::kIndexOutsideMap},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ReplaceFailure why;
+        EXPECT_EQ(image.ReplaceFrame(0, TgaPath("bad.tga", c.tga), Mode(c.mode), why), -1);
+        EXPECT_EQ(why.kind, c.kind);
+        EXPECT_FALSE(image.IsFrameChanged(0));
+        EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 4), before);
+    }
+    // The last index the map holds is taken.
+    ReplaceFailure why;
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("ok.tga", ::MakeTga(shortMap, {1, 2, 3, 4, 5, 6, 7, 7})),
+                                 Mode(ImportMode::kKeepIndices), why),
+              1);
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 4), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 7}));
+
+    // Into a true-colour image the mode makes no difference.
+    ASSERT_EQ(LoadEntry(image, 1), 1);
+    const std::vector<uint8_t> pixels = {255, 255, 255, 0, 0, 255};
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("t.tga", MakeTga(2, 2, 1, 24, {}, pixels)), Mode(ImportMode::kKeepIndices),
+                                 why),
+              1);
+    const CRasterSurface* s = image.GetFrameSurface(0);
+    EXPECT_EQ(std::vector<uint8_t>(s->m_pBits, s->m_pBits + 8), (std::vector<uint8_t>{255, 255, 255, 0, 0, 0, 255, 0}));
+}
+
+TEST_F(PortraitEdit, KeptIndicesCountThePixelsThatNowShowAnotherColour)
+{
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{kLarge, MakePaletteImage(SevenColours(), {PatternFrame(5, 1)})}});
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    // The file differs from the image at 3 (used twice), 9 (used once; the
+    // image's colour 9 is black) and 200 (not used).
+    std::vector<uint8_t> map = SevenColourMap();
+    map[3 * 3] ^= 1;
+    map[9 * 3 + 2] = 40;
+    map[200 * 3] = 1;
+    const std::vector<uint8_t> pixels = {3, 1, 3, 9, 0};
+    ReplaceFailure why;
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("t.tga", MakeTga(1, 5, 1, 8, map, pixels)), Mode(ImportMode::kKeepIndices),
+                                 why),
+              1);
+    EXPECT_EQ(why.recolouredPixels, 3);
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 5), pixels);
+    EXPECT_EQ(image.Palette()[3 * 4], 21); // the image's palette stays
+    // Index 9 lies past the eight stored colours: the count grows to cover it.
+    EXPECT_EQ(image.Header().ColourCount(), 10);
+}

@@ -79,7 +79,10 @@ TEST(PortraitTool, UsageHelpAndVersion)
 {
     ToolRun help = Tool("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette]"), std::string::npos);
+    EXPECT_NE(help.out.find("portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette | --mode "
+                            "remap|keep|palette]\n                     [--metric classic|perceptual] [--dither]\n"),
+              std::string::npos);
+    EXPECT_NE(help.out.find("portrait-tool [--base DIR] export PORTRAIT SLOT [--format tga|png]\n"), std::string::npos);
     EXPECT_EQ(Tool("--version").status, 0);
     for (const char* bad : {"", "frobnicate", "list --xml", "export 1", "import 1 2", "pack now", "--base"}) {
         SCOPED_TRACE(bad);
@@ -189,6 +192,66 @@ TEST(PortraitTool, ImportSavesOnlyWhatFits)
     ASSERT_EQ(back.LoadTga(game / "Portraits/BOGREM0_LARGE.TGA"), 1);
     EXPECT_EQ(back.m_pBits[5], 9);
     EXPECT_EQ(game.ArchiveBytes(), archive);
+}
+
+TEST(PortraitTool, ExchangeOptionsAndTheirUsageErrors)
+{
+    for (const char* bad : {"import 1 0 f --use-tga-palette --mode keep", "import 1 0 f --mode palette --use-tga-palette",
+                            "import 1 0 f --mode copy", "import 1 0 f --mode", "import 1 0 f --metric fancy",
+                            "import 1 0 f --dither --dither", "import 1 0 f --format png", "export 1 0 --format bmp",
+                            "export-all 1 --format", "export 1 0 --mode keep", "export-all 1 --format png --format tga",
+                            "export 1 --format png 0", "import 1 0 f --Dither"}) {
+        SCOPED_TRACE(bad);
+        ToolRun r = Tool(bad);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("usage: portrait-tool"), std::string::npos);
+    }
+
+    GameDir game(MakePortraitEntries(ManyPortraits(2)), false);
+    const std::string folder = game / "Portraits/";
+    ToolRun tga = Tool(Base(game) + " export 2 0 --format tga");
+    EXPECT_EQ(tga.status, 0) << tga.err;
+    EXPECT_EQ(tga.out, folder + "BOGREM0_LARGE.TGA\nPortrait successfully saved.\n");
+    ToolRun png = Tool(Base(game) + " export-all 2 --format png");
+    EXPECT_NE(png.status, 2);
+    EXPECT_NE((png.out + png.err).find(folder + "BOGREM0_LARGE.PNG"), std::string::npos) << png.err;
+
+    // Kept indices whose colour the file gives otherwise are counted.
+    std::vector<uint8_t> map = TestColourMap();
+    map[9 * 3 + 1] ^= 0x20;
+    game.Dir().WriteFile("other.tga", SolidTga(21, 15, 9, map));
+    ToolRun kept = Tool(Base(game) + " import 2 0 '" + (game / "other.tga") + "' --mode keep");
+    EXPECT_EQ(kept.status, 0) << kept.err;
+    EXPECT_EQ(kept.out, "315 pixels now show another colour than in the file, because the image's palette differs "
+                        "from the file's at the indices they use.\n" +
+                            folder + "LBOGREM0.GFX\n");
+    // The exported frame imported again with its indices kept changes nothing.
+    ToolRun same = Tool(Base(game) + " import 2 2 '" + folder + "BOGREM0_LARGE.TGA' --mode keep");
+    EXPECT_EQ(same.status, 1) << same.err; // 21 x 15 is no SMALL frame
+    const std::vector<uint8_t> saved = ReadFileBytes(folder + "LBOGREM0.GFX");
+    ASSERT_EQ(Tool(Base(game) + " export 2 large").status, 0);
+    ToolRun unchanged = Tool(Base(game) + " import 2 0 '" + folder + "BOGREM0_LARGE.TGA' --mode keep");
+    EXPECT_EQ(unchanged.status, 0) << unchanged.err;
+    EXPECT_EQ(unchanged.out, "");
+    EXPECT_EQ(ReadFileBytes(folder + "LBOGREM0.GFX"), saved);
+
+    // A file without a colour map cannot keep indices; remap with the new
+    // matching options and the file's palette through --mode are taken.
+    std::vector<uint8_t> grey = SolidTga(21, 15, 5, {});
+    grey[1] = 0;
+    grey[2] = 3;
+    grey[6] = grey[7] = 0;
+    game.Dir().WriteFile("grey.tga", grey);
+    ToolRun refused = Tool(Base(game) + " import 1 0 '" + (game / "grey.tga") + "' --mode keep");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "Could not load TGA. Wrong size and/or colordepth.\nKeeping the indices needs a file with a "
+                           "colour map (an indexed file).\n");
+    EXPECT_EQ(Tool(Base(game) + " import 1 0 '" + (game / "other.tga") + "' --mode remap --metric perceptual --dither")
+                  .status,
+              0);
+    ToolRun palette = Tool(Base(game) + " import 1 2 '" + WriteTga(game, "s.tga", 5, 3, 4) + "' --mode palette");
+    EXPECT_EQ(palette.status, 0) << palette.err;
+    EXPECT_EQ(palette.out, folder + "STVARM0.GFX\n");
 }
 
 TEST(PortraitTool, PacksSavedOverrideFiles)

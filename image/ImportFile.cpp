@@ -1,0 +1,113 @@
+#include "ImportFile.h"
+
+#include <algorithm>
+
+#include "TgaFile.h"
+
+namespace {
+
+using Kind = ReplaceFailure::Kind;
+
+Kind FromTgaFailure(TgaFailure why, bool paletteImage)
+{
+    switch (why) {
+    case TgaFailure::kNone: break;
+    case TgaFailure::kCannotOpen: return Kind::kCannotOpen;
+    case TgaFailure::kNotTga: return Kind::kNotTga;
+    case TgaFailure::kCutShort: return Kind::kCutShort;
+    case TgaFailure::kIndexOutsideMap: return Kind::kIndexOutsideMap;
+    case TgaFailure::kTooLarge: return Kind::kTooLarge;
+    case TgaFailure::kUnsupported: return paletteImage ? Kind::kNeedsColourMapped : Kind::kUnsupported;
+    }
+    return Kind::kNone;
+}
+
+int32_t ReadTga(const std::string& path, int32_t width, int32_t height, bool paletteImage,
+                std::unique_ptr<CRasterSurface>& loaded, ReplaceFailure& failure)
+{
+    if (!TgaHasSize(path, width, height)) {
+        TgaHeader header;
+        bool opened = false;
+        if (!ReadTgaHeader(path, header, opened))
+            failure.kind = opened ? Kind::kNotTga : Kind::kCannotOpen;
+        else if (!header.Plausible())
+            failure.kind = Kind::kNotTga;
+        else
+            failure.kind = Kind::kWrongSize;
+        failure.fileWidth = header.width;
+        failure.fileHeight = header.height;
+        return kImportFileWrongSize;
+    }
+    if (paletteImage && !TgaHasDepth(path, 8)) {
+        failure.kind = Kind::kNeedsColourMapped;
+        return kImportFileWrongDepth;
+    }
+
+    // A palette frame is an index buffer, and so is the surface that reads
+    // its replacement.
+    auto surface = std::make_unique<CRasterSurface>();
+    if (paletteImage)
+        surface->CreateBuffer(0, 0);
+    TgaFailure why = TgaFailure::kNone;
+    const int32_t read = surface->LoadTga(path, why);
+    failure.kind = FromTgaFailure(why, paletteImage);
+    if (read == -1)
+        return kImportFileWrongSize; // the file went away after its header was checked
+    if (read != 1)
+        return kImportFileWrongDepth;
+    if (paletteImage ? (surface->m_depth != 8 || !surface->m_pPalette) : surface->m_depth != 32) {
+        // A colour-mapped file cannot become true-colour pixels.
+        failure.kind = paletteImage ? Kind::kNeedsColourMapped : Kind::kNeedsTrueColour;
+        return kImportFileWrongDepth;
+    }
+    loaded = std::move(surface);
+    return kImportFileRead;
+}
+
+} // namespace
+
+int32_t ReadImportFile(const std::string& path, int32_t width, int32_t height, bool paletteImage, ImportMode mode,
+                       std::unique_ptr<CRasterSurface>& loaded, ReplaceFailure& failure)
+{
+    loaded.reset();
+    const int32_t result = ReadTga(path, width, height, paletteImage, loaded, failure);
+    // Indices can be kept only from a file that has them: a true-colour or
+    // grey file is refused as such.
+    if (paletteImage && mode == ImportMode::kKeepIndices && failure.kind == Kind::kNeedsColourMapped) {
+        TgaHeader header;
+        bool opened = false;
+        if (ReadTgaHeader(path, header, opened) && !header.ColourMapped())
+            failure.kind = Kind::kNeedsIndices;
+    }
+    return result;
+}
+
+bool SameIndices(const CRasterSurface& loaded, const CRasterSurface& frame, int32_t width)
+{
+    if (!loaded.m_pBits || !frame.m_pBits || width < 0 || loaded.m_height != frame.m_height ||
+        loaded.m_width < width || frame.m_width < width)
+        return false;
+    for (int32_t y = 0; y < loaded.m_height; ++y) {
+        const uint8_t* a = loaded.m_pBits + static_cast<size_t>(y) * static_cast<size_t>(loaded.m_width);
+        const uint8_t* b = frame.m_pBits + static_cast<size_t>(y) * static_cast<size_t>(frame.m_width);
+        if (!std::equal(a, a + width, b))
+            return false;
+    }
+    return true;
+}
+
+int32_t CountRecolouredPixels(const CRasterSurface& loaded, const uint8_t* palette)
+{
+    const uint8_t* own = loaded.m_pPalette.get();
+    if (!own || !loaded.m_pBits || !palette)
+        return 0;
+    // Blue, green and red only: the fourth byte of an entry shows nothing.
+    bool differs[256];
+    for (int k = 0; k < 256; ++k)
+        differs[k] = !std::equal(own + k * 4, own + k * 4 + 3, palette + k * 4);
+    const size_t pixels = static_cast<size_t>(loaded.m_width) * static_cast<size_t>(loaded.m_height);
+    int32_t count = 0;
+    for (size_t p = 0; p < pixels; ++p)
+        count += differs[loaded.m_pBits[p]] ? 1 : 0;
+    return count;
+}
