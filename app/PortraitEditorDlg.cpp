@@ -39,6 +39,8 @@ std::string ReplaceFailureText(const ReplaceFailure& why)
     case Kind::kUnsupported: return LoadResourceString(IDS_REASON_UNSUPPORTED);
     case Kind::kTooLarge: return LoadResourceString(IDS_REASON_TOO_LARGE);
     case Kind::kNeedsIndices: return LoadResourceString(IDS_REASON_NEEDS_INDICES);
+    case Kind::kBrokenPng: return LoadResourceString(IDS_REASON_BROKEN_PNG);
+    case Kind::kNeedsPalette: return LoadResourceString(IDS_REASON_NEEDS_PALETTE);
     case Kind::kNone: break;
     }
     return {};

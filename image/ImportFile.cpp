@@ -2,7 +2,12 @@
 
 #include <algorithm>
 
+#include <cstring>
+#include <new>
+
+#include "PngFile.h"
 #include "TgaFile.h"
+#include "TgaFormat.h"
 
 namespace {
 
@@ -64,12 +69,85 @@ int32_t ReadTga(const std::string& path, int32_t width, int32_t height, bool pal
     return kImportFileRead;
 }
 
+// A PNG file's pixels as ReadTga gives a TGA file's: its size is checked
+// first, then the whole file is read and converted.
+int32_t ReadPngFile(const std::string& path, int32_t width, int32_t height, bool paletteImage, ImportMode mode,
+                    std::unique_ptr<CRasterSurface>& loaded, std::vector<uint8_t>& colours, ReplaceFailure& failure)
+{
+    int32_t fileWidth = 0, fileHeight = 0;
+    const PngReadResult sized = ReadPngSize(path, fileWidth, fileHeight);
+    if (sized != PngReadResult::kOk || fileWidth != width || fileHeight != height) {
+        failure.kind = sized == PngReadResult::kCannotOpen ? Kind::kCannotOpen
+                       : sized == PngReadResult::kOk       ? Kind::kWrongSize
+                                                           : Kind::kBrokenPng;
+        failure.fileWidth = fileWidth;
+        failure.fileHeight = fileHeight;
+        return kImportFileWrongSize;
+    }
+    PngPicture picture;
+    switch (ReadPng(path, picture)) {
+    case PngReadResult::kOk: break;
+    case PngReadResult::kCannotOpen: failure.kind = Kind::kCannotOpen; return kImportFileWrongSize;
+    case PngReadResult::kTooLarge: failure.kind = Kind::kTooLarge; return kImportFileWrongDepth;
+    case PngReadResult::kIndexOutsideMap: failure.kind = Kind::kIndexOutsideMap; return kImportFileWrongDepth;
+    case PngReadResult::kNotPng:
+    case PngReadResult::kBroken: failure.kind = Kind::kBrokenPng; return kImportFileWrongDepth;
+    }
+    if (paletteImage && !picture.indexed && mode != ImportMode::kRemap) {
+        failure.kind = mode == ImportMode::kKeepIndices ? Kind::kNeedsIndices : Kind::kNeedsPalette;
+        return kImportFileWrongDepth;
+    }
+
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    auto surface = std::make_unique<CRasterSurface>();
+    const bool shaped = paletteImage ? surface->CreateBuffer(width, height) == 1
+                                     : surface->CreateDib(width, height, 32, nullptr) == 1;
+    if (!shaped) {
+        failure.kind = Kind::kTooLarge;
+        return kImportFileWrongDepth;
+    }
+    // A colour of the file as blue, green, red: from its palette (entries it
+    // does not have are black) or its pixels.
+    uint8_t map[kTgaPaletteBytes] = {};
+    for (size_t k = 0; k < picture.PaletteLength() && k < kTgaPaletteColours; ++k)
+        for (size_t c = 0; c < 3; ++c)
+            map[k * 4 + c] = picture.palette[k * 3 + 2 - c];
+    if (paletteImage && picture.indexed) {
+        surface->m_pPalette.reset(new (std::nothrow) uint8_t[kTgaPaletteBytes]);
+        if (!surface->m_pPalette) {
+            failure.kind = Kind::kTooLarge;
+            return kImportFileWrongDepth;
+        }
+        std::memcpy(surface->m_pPalette.get(), map, kTgaPaletteBytes);
+        std::memcpy(surface->m_pBits, picture.indices.data(), pixels);
+    } else if (paletteImage) {
+        colours = std::move(picture.rgb);
+    } else {
+        // True-colour pixels as a 24-bit TGA file's: blue, green, red, 0.
+        for (size_t p = 0; p < pixels; ++p) {
+            uint8_t* out = surface->m_pBits + p * 4;
+            if (picture.indexed)
+                std::memcpy(out, &map[picture.indices[p] * 4], 3);
+            else
+                for (size_t c = 0; c < 3; ++c)
+                    out[c] = picture.rgb[p * 3 + 2 - c];
+            out[3] = 0;
+        }
+    }
+    loaded = std::move(surface);
+    return kImportFileRead;
+}
+
 } // namespace
 
 int32_t ReadImportFile(const std::string& path, int32_t width, int32_t height, bool paletteImage, ImportMode mode,
-                       std::unique_ptr<CRasterSurface>& loaded, ReplaceFailure& failure)
+                       std::unique_ptr<CRasterSurface>& loaded, std::vector<uint8_t>& colours,
+                       ReplaceFailure& failure)
 {
     loaded.reset();
+    colours.clear();
+    if (IsPngFile(path))
+        return ReadPngFile(path, width, height, paletteImage, mode, loaded, colours, failure);
     const int32_t result = ReadTga(path, width, height, paletteImage, loaded, failure);
     // Indices can be kept only from a file that has them: a true-colour or
     // grey file is refused as such.

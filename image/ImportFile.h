@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ImportOptions.h"
 #include "RasterSurface.h"
@@ -16,11 +17,15 @@ constexpr int32_t kImportFileRead = 1;
 constexpr int32_t kImportFileWrongDepth = -1;
 constexpr int32_t kImportFileWrongSize = -2;
 
-// Reads the file at path, which must be width x height, into `loaded`: an
-// index buffer with the file's palette for a palette image, 32-bit pixels
-// otherwise. On failure `loaded` is null and failure says why.
+// Reads the file at path, a PNG or a TGA file told apart by its signature,
+// which must be width x height, into `loaded`: for a palette image an index
+// buffer with the file's palette, 32-bit pixels otherwise. A file without a
+// palette read for a palette image (to be remapped) leaves the index buffer
+// blank, without palette, and its pixels (red, green, blue each, rows top
+// first) in `colours`. On failure `loaded` is null and failure says why.
 int32_t ReadImportFile(const std::string& path, int32_t width, int32_t height, bool paletteImage, ImportMode mode,
-                       std::unique_ptr<CRasterSurface>& loaded, ReplaceFailure& failure);
+                       std::unique_ptr<CRasterSurface>& loaded, std::vector<uint8_t>& colours,
+                       ReplaceFailure& failure);
 
 // Whether the first `width` indices of every row of `loaded` (rows of
 // loaded->m_width) equal those of `frame`, whose rows may be wider.

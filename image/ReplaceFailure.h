@@ -17,6 +17,8 @@ struct ReplaceFailure {
         kUnsupported,
         kTooLarge,
         kNeedsIndices,      // keeping indices takes an indexed file only
+        kBrokenPng,         // a PNG file that cannot be read in full
+        kNeedsPalette,      // taking the file's palette takes an indexed file only
     };
     Kind kind = Kind::kNone;
     int32_t fileWidth = 0;

@@ -165,6 +165,12 @@ std::string LoadResourceString(int32_t id)
     case IDS_PACK_REASON_WRITE_FAILED:
         text = "Writing the file failed; the disk may be full.";
         break;
+    case IDS_REASON_BROKEN_PNG:
+        text = "The PNG file is damaged or cut short.";
+        break;
+    case IDS_REASON_NEEDS_PALETTE:
+        text = "Using the file's palette needs a file with a palette (an indexed file).";
+        break;
     case IDS_REASON_NEEDS_INDICES:
         text = "Keeping the indices needs a file with a colour map (an indexed file).";
         break;

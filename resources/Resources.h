@@ -67,6 +67,8 @@ constexpr int32_t IDS_PACK_REASON_WRITE_FAILED = 25;
 // (under string 5); a file taken whose pixels now show other colours is
 // reported with their number.
 constexpr int32_t IDS_REASON_NEEDS_INDICES = 40;
+constexpr int32_t IDS_REASON_BROKEN_PNG = 42;
+constexpr int32_t IDS_REASON_NEEDS_PALETTE = 43;
 constexpr int32_t IDS_KEPT_INDICES_RECOLOURED = 41;
 
 // Strings are loaded into buffers of at most 512 characters, terminator

@@ -183,8 +183,10 @@ TEST_F(EditorCommandsTest, ImportOfAFileThatDoesNotFitShowsMessageFive)
         {"one row higher", SolidTga(21, 16, 77), "The file is 21 x 16; this frame is 21 x 15."},
         {"24-bit pixels", trueColour, "This image needs a colour-mapped 8-bit TGA file."},
         {"cut short", cut, "The file is cut short."},
-        {"no TGA", std::vector<uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0},
+        {"no TGA", std::vector<uint8_t>{'G', 'I', 'F', '8', '9', 'a', 21, 0, 15, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
          "The file is not a TGA file."},
+        {"a PNG cut short", std::vector<uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0},
+         "The PNG file is damaged or cut short."},
         {"a folder", {}, "The file cannot be opened."},
     };
     for (const auto& c : cases) {

@@ -11,6 +11,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "ColourMatch.h"
+#include "PngFile.h"
+#include "PngPicture.h"
 #include "PortraitImage.h"
 #include "FileFaultPoints.h"
 #include "GameDir.h"
@@ -576,13 +579,15 @@ TEST_F(PortraitEdit, ExportedFramesReimportedWithTheirIndicesKeepTheirStoredByte
     game = std::make_unique<GameDir>(std::vector<TestEntry>{{kMedium, archived}});
     CPortraitImage image;
     ASSERT_EQ(LoadEntry(image, 0), 1);
-    for (int32_t f = 0; f < 2; ++f) {
-        const std::string tga = *game / ("frame" + std::to_string(f) + ".tga");
-        ASSERT_EQ(image.ExportFrame(f, tga, ExportFormat::kTga), 1);
-        ReplaceFailure why;
-        ASSERT_EQ(image.ReplaceFrame(f, tga, Mode(ImportMode::kKeepIndices), why), 1);
-        EXPECT_EQ(why.recolouredPixels, 0);
-        EXPECT_FALSE(image.IsFrameChanged(f));
+    for (const ExportFormat format : {ExportFormat::kTga, ExportFormat::kPng}) {
+        for (int32_t f = 0; f < 2; ++f) {
+            const std::string file = *game / ("frame" + std::to_string(f) + (format == ExportFormat::kPng ? ".png" : ".tga"));
+            ASSERT_EQ(image.ExportFrame(f, file, format), 1);
+            ReplaceFailure why;
+            ASSERT_EQ(image.ReplaceFrame(f, file, Mode(ImportMode::kKeepIndices), why), 1);
+            EXPECT_EQ(why.recolouredPixels, 0);
+            EXPECT_FALSE(image.IsFrameChanged(f));
+        }
     }
     EXPECT_EQ(image.SaveIfChanged(), 0);
     // With another frame edited the save copies the two as they were.
@@ -599,9 +604,6 @@ TEST_F(PortraitEdit, ExportedFramesReimportedWithTheirIndicesKeepTheirStoredByte
     EXPECT_EQ(StoredFrame(gfx, 1), StoredFrame(archived, 1));
     EXPECT_EQ(RowsOf(*image.GetFrameSurface(2), 7), edited);
     EXPECT_EQ(RowsOf(*image.GetFrameSurface(1), 4), frames[1].indices);
-    // A PNG cannot be written yet: nothing is.
-    EXPECT_EQ(image.ExportFrame(0, *game / "f.png", ExportFormat::kPng), -1);
-    EXPECT_FALSE(PathExists(*game / "f.png"));
 }
 
 TEST_F(PortraitEdit, KeepingIndicesRefusesFilesWithoutThemOrPastTheirMap)
@@ -683,4 +685,150 @@ TEST_F(PortraitEdit, KeptIndicesCountThePixelsThatNowShowAnotherColour)
     EXPECT_EQ(image.Palette()[3 * 4], 21); // the image's palette stays
     // Index 9 lies past the eight stored colours: the count grows to cover it.
     EXPECT_EQ(image.Header().ColourCount(), 10);
+}
+
+namespace {
+
+// The 256 colours of rgb (red, green, blue each) as a PNG palette, black past them.
+std::vector<uint8_t> PngPalette(const std::vector<uint8_t>& rgb)
+{
+    std::vector<uint8_t> palette(256 * 3, 0);
+    std::copy(rgb.begin(), rgb.end(), palette.begin());
+    return palette;
+}
+
+// The colours of rgb at the given indices, red, green, blue a pixel.
+std::vector<uint8_t> PixelsOf(const std::vector<uint8_t>& rgb, const std::vector<uint8_t>& indices)
+{
+    std::vector<uint8_t> pixels;
+    for (uint8_t i : indices)
+        pixels.insert(pixels.end(), rgb.begin() + 3 * i, rgb.begin() + 3 * i + 3);
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(PortraitEdit, PngFilesImportInEveryModeAsTgaFilesDo)
+{
+    const std::vector<uint8_t> indices = {5, 5, 2, 0, 1, 7};
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{
+        {kLarge, MakePaletteImage(TwinColours(), {TestFrame{3, 2, {1, 2, 3, 4, 5, 6}}})},
+        {kSmall, MakeTrueColourImage(3, 2, {0, 0, 0, 0, 0, 0}, 2)},
+        {kMedium, MakePaletteImage({0, 0, 0, 60, 60, 60}, {TestFrame{2, 1, {0, 1}}})},
+    });
+    const std::string indexed = *game / "indexed.png", rgb = *game / "rgb.png";
+    ASSERT_TRUE(WriteIndexedPng(indexed, 3, 2, indices.data(), 3, PngPalette(TwinColours()).data()));
+    const std::vector<uint8_t> colours = PixelsOf(TwinColours(), indices);
+    ASSERT_TRUE(WriteRgbPng(rgb, 3, 2, colours.data(), 9));
+    const std::string tga = TgaPath("same.tga", MakeTga(1, 3, 2, 8, TwinColourMap(), indices));
+
+    // An indexed PNG goes as the TGA file with the same indices and map.
+    for (const ImportMode mode : {ImportMode::kRemap, ImportMode::kKeepIndices, ImportMode::kFilePalette}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        CPortraitImage fromPng, fromTga;
+        ASSERT_EQ(LoadEntry(fromPng, 0), 1);
+        ASSERT_EQ(LoadEntry(fromTga, 0), 1);
+        ReplaceFailure why;
+        ASSERT_EQ(fromPng.ReplaceFrame(0, indexed, Mode(mode), why), 1);
+        ASSERT_EQ(fromTga.ReplaceFrame(0, tga, Mode(mode), why), 1);
+        EXPECT_EQ(RowsOf(*fromPng.GetFrameSurface(0), 3), RowsOf(*fromTga.GetFrameSurface(0), 3));
+        EXPECT_TRUE(std::equal(fromPng.Palette(), fromPng.Palette() + 1024, fromTga.Palette()));
+        if (mode == ImportMode::kKeepIndices) {
+            EXPECT_EQ(RowsOf(*fromPng.GetFrameSurface(0), 3), indices);
+        }
+    }
+
+    // An RGB PNG is remapped pixel by pixel, the twin colour to its lowest
+    // index; it has no indices to keep and no palette to take.
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 0), 1);
+    ReplaceFailure why;
+    EXPECT_EQ(image.ReplaceFrame(0, rgb, Mode(ImportMode::kKeepIndices), why), -1);
+    EXPECT_EQ(why.kind, ReplaceFailure::Kind::kNeedsIndices);
+    EXPECT_EQ(image.ReplaceFrame(0, rgb, Mode(ImportMode::kFilePalette), why), -1);
+    EXPECT_EQ(why.kind, ReplaceFailure::Kind::kNeedsPalette);
+    EXPECT_FALSE(image.IsFrameChanged(0));
+    ASSERT_EQ(image.ReplaceFrame(0, rgb, Mode(ImportMode::kRemap), why), 1);
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 3), (std::vector<uint8_t>{2, 2, 2, 0, 1, 7}));
+
+    // A PNG of another size, or one cut short, changes nothing.
+    const std::string wide = *game / "wide.png", cut = *game / "cut.png";
+    ASSERT_TRUE(WriteIndexedPng(wide, 4, 2, std::vector<uint8_t>(8, 1).data(), 4, PngPalette(TwinColours()).data()));
+    std::vector<uint8_t> bytes = ReadFileBytes(indexed);
+    bytes.resize(bytes.size() - 20);
+    game->Dir().WriteFile("cut.png", bytes);
+    EXPECT_EQ(image.ReplaceFrame(0, wide, Mode(ImportMode::kRemap), why), -2);
+    EXPECT_EQ(why.kind, ReplaceFailure::Kind::kWrongSize);
+    EXPECT_EQ(why.fileWidth, 4);
+    EXPECT_EQ(image.ReplaceFrame(0, cut, Mode(ImportMode::kRemap), why), -1);
+    EXPECT_EQ(why.kind, ReplaceFailure::Kind::kBrokenPng);
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 3), (std::vector<uint8_t>{2, 2, 2, 0, 1, 7}));
+
+    // Into a true-colour image PNG pixels go as a 24-bit TGA file's.
+    CPortraitImage fromPng, fromTga;
+    ASSERT_EQ(LoadEntry(fromPng, 1), 1);
+    ASSERT_EQ(LoadEntry(fromTga, 1), 1);
+    std::vector<uint8_t> bgr = colours;
+    for (size_t p = 0; p < bgr.size(); p += 3)
+        std::swap(bgr[p], bgr[p + 2]);
+    ASSERT_EQ(fromPng.ReplaceFrame(0, rgb, Mode(ImportMode::kRemap), why), 1);
+    ASSERT_EQ(fromTga.ReplaceFrame(0, TgaPath("t.tga", MakeTga(2, 3, 2, 24, {}, bgr)), false), 1);
+    const CRasterSurface &a = *fromPng.GetFrameSurface(0), &b = *fromTga.GetFrameSurface(0);
+    EXPECT_TRUE(std::equal(a.m_pBits, a.m_pBits + 24, b.m_pBits));
+
+    // The metric chosen is the one matched by: dark greys go to black by the
+    // channel sum and to (60, 60, 60) in OKLab.
+    const std::vector<uint8_t> greys = {20, 20, 20, 30, 30, 30};
+    const std::string grey = *game / "grey.png";
+    ASSERT_TRUE(WriteRgbPng(grey, 2, 1, greys.data(), 6));
+    for (const ColourMetric metric : {ColourMetric::kClassic, ColourMetric::kPerceptual}) {
+        CPortraitImage medium;
+        ASSERT_EQ(LoadEntry(medium, 2), 1);
+        ImportOptions options;
+        options.metric = metric;
+        ASSERT_EQ(medium.ReplaceFrame(0, grey, options, why), 1);
+        const CColourMatch match(medium.Palette(), metric);
+        EXPECT_EQ(RowsOf(*medium.GetFrameSurface(0), 2),
+                  (std::vector<uint8_t>{match.Nearest(20, 20, 20), match.Nearest(30, 30, 30)}));
+    }
+    EXPECT_NE(CColourMatch(image.Palette(), ColourMetric::kClassic).Nearest(20, 20, 20), 1);
+}
+
+TEST_F(PortraitEdit, FramesExportAsPngWithTheTgaExportsColours)
+{
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{
+        {kLarge, MakePaletteImage(SevenColours(), {PatternFrame(5, 3, 1)})},
+        {kSmall, MakeTrueColourImage(3, 1, {0xF800, 0x07E0, 0x001F}, 2)},
+    });
+    for (int32_t entry = 0; entry < 2; ++entry) {
+        CPortraitImage image;
+        ASSERT_EQ(LoadEntry(image, entry), 1);
+        const std::string png = *game / "f.png", tga = *game / "f.tga";
+        ASSERT_EQ(image.ExportFrame(0, png, ExportFormat::kPng), 1);
+        ASSERT_EQ(image.ExportFrame(0, tga, ExportFormat::kTga), 1);
+        PngPicture picture;
+        ASSERT_EQ(ReadPng(png, picture), PngReadResult::kOk);
+        CRasterSurface fromTga;
+        if (entry == 0)
+            fromTga.CreateBuffer(0, 0);
+        ASSERT_EQ(fromTga.LoadTga(tga), 1);
+        const size_t pixels = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height);
+        ASSERT_EQ(picture.width, fromTga.m_width);
+        ASSERT_EQ(picture.height, fromTga.m_height);
+        ASSERT_EQ(picture.indexed, entry == 0);
+        for (size_t p = 0; p < pixels; ++p) {
+            if (entry == 0) {
+                ASSERT_EQ(picture.indices[p], fromTga.m_pBits[p]);
+            } else {
+                for (size_t c = 0; c < 3; ++c)
+                    ASSERT_EQ(picture.rgb[p * 3 + c], fromTga.m_pBits[p * 4 + 2 - c]);
+            }
+        }
+        if (entry == 0) {
+            ASSERT_EQ(picture.PaletteLength(), 256u);
+            for (size_t k = 0; k < 256; ++k)
+                for (size_t c = 0; c < 3; ++c)
+                    ASSERT_EQ(picture.palette[k * 3 + c], fromTga.m_pPalette[k * 4 + 2 - c]);
+        }
+    }
 }
