@@ -202,7 +202,7 @@ namespace Do {
 Input ClickAt(int32_t x, int32_t y)
 {
     return {"click at (" + std::to_string(x) + ", " + std::to_string(y) + ")",
-            [x, y](WindowSession& s) { QTest::mouseClick(s.Window(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y)); },
+            [x, y](WindowSession& s) { QTest::mouseClick(s.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y)); },
             [x, y](CHeadlessHost& h) { h.Click(x, y); }};
 }
 
@@ -216,7 +216,7 @@ Input ClickSlot(int32_t slot)
 Input WheelAt(int16_t delta, int32_t x, int32_t y)
 {
     return {"wheel " + std::to_string(delta) + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")",
-            [=](WindowSession& s) { SendWheel(s.Window(), QPoint(x, y), delta); },
+            [=](WindowSession& s) { SendWheel(s.Client(), QPoint(x, y), delta); },
             [=](CHeadlessHost& h) { h.Wheel(delta, {x, y}); }};
 }
 
@@ -509,7 +509,7 @@ QImage WindowSession::Grab() const
 {
     if (!IsOpen())
         return {};
-    return Window()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return Client()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 ViewSnapshot WindowSession::Step(const CPortraitEditorDlg& dialog, const Input& input, QImage& grabbed)

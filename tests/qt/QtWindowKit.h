@@ -111,6 +111,8 @@ public:
     // True while the window is shown, that is until the dialog ends.
     bool IsOpen() const;
     QDialog* Window() const { return host.Window(); }
+    // The client area under the menu bar, where the canvas is shown.
+    QWidget* Client() const { return host.ClientArea(); }
     QScrollBar* ScrollBar() const;
     QWidget* Control(int32_t id) const { return host.ControlWidget(id); }
 
@@ -120,7 +122,8 @@ public:
     // The dialog's state, with the boxes shown since box number firstBox;
     // the result once the dialog has ended.
     ViewSnapshot Snapshot(const CPortraitEditorDlg& dialog, size_t firstBox = 0);
-    // The window as it is shown, painted anew; empty once it has closed.
+    // The client area as it is shown, painted anew; empty once the window
+    // has closed.
     QImage Grab() const;
     // Performs the input, then grabs the window and takes a snapshot.
     ViewSnapshot Step(const CPortraitEditorDlg& dialog, const Input& input, QImage& grabbed);
