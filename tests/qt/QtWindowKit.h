@@ -64,6 +64,7 @@ Input ExportAll();
 Input ImportFile(const std::string& path); // the file dialog is answered with path
 Input CancelImport();                      // the file dialog is cancelled
 Input ToggleCheck();                       // the check box "Use TGA-Palette"
+Input ChooseMenuItem(int32_t id);          // through the item's own action in the menu bar
 Input CreateArchive();
 Input QuitButton();
 Input EnterKey();
@@ -78,6 +79,8 @@ struct ViewSnapshot {
     int32_t slot = 0;
     int32_t scrollPos = 0, scrollMin = 0, scrollMax = 0;
     std::map<int32_t, std::string> labels;
+    // The check box and the menu items, by id: checked or not.
+    std::map<int32_t, bool> checks;
     // Message boxes shown during the input: text and caption.
     std::vector<std::pair<std::string, std::string>> messages;
     bool open = true;
