@@ -32,7 +32,8 @@ constexpr int32_t IDC_FRAME_NEXT = 1014;
 constexpr int32_t IDC_PORTRAIT_SCROLLBAR = 15555; // created at run time
 
 // Menu 129, the dialog's menu bar: "Options". Its items' ids lie above every
-// control's.
+// control's, one after another from the first to Dithering, which the
+// dialog hears as one range.
 constexpr int32_t IDR_PORTRAITEDITOR_MENU = 129;
 constexpr int32_t ID_OPTIONS_EXPORT_TGA = 32771;
 constexpr int32_t ID_OPTIONS_EXPORT_PNG = 32772;
