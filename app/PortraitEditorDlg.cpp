@@ -8,6 +8,7 @@
 #include "EntryBaseName.h"
 #include "EntryNameRules.h"
 #include "ExportFileName.h"
+#include "OptionsMenu.h"
 #include "RaceTable.h"
 #include "Canvas.h"
 #include "FileSystem.h"
@@ -92,6 +93,7 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnCommandEntry(IDC_USE_TGA_PALETTE, &D::OnUseTgaPalette),
         OnCommandEntry(IDC_FRAME_PREVIOUS, &D::OnPreviousFrame),
         OnCommandEntry(IDC_FRAME_NEXT, &D::OnNextFrame),
+        OnCommandRangeEntry(ID_OPTIONS_EXPORT_TGA, ID_OPTIONS_DITHER, &D::OnOptionsMenu),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
     };
@@ -136,11 +138,27 @@ void CPortraitEditorDlg::SetImportOptions(const ImportOptions& options)
     m_useTgaPalette = options.mode == ImportMode::kFilePalette ? 1 : 0;
     if (Host() && Host()->HasControl(IDC_USE_TGA_PALETTE))
         Host()->SetCheck(IDC_USE_TGA_PALETTE, m_useTgaPalette);
+    ShowOptionsInMenu(*this, GetImportOptions(), m_exportFormat);
+}
+
+void CPortraitEditorDlg::SetExportFormat(ExportFormat format)
+{
+    m_exportFormat = format;
+    ShowOptionsInMenu(*this, GetImportOptions(), m_exportFormat);
+}
+
+void CPortraitEditorDlg::OnOptionsMenu(int32_t id)
+{
+    ImportOptions options = GetImportOptions();
+    if (ApplyOptionsMenuItem(id, options, m_exportFormat))
+        SetImportOptions(options);
 }
 
 bool CPortraitEditorDlg::OnInitDialog()
 {
     CDialog::OnInitDialog(); // shows m_useTgaPalette in the check box
+    SetMenu(PortraitEditorMenu());
+    ShowOptionsInMenu(*this, GetImportOptions(), m_exportFormat);
     if (Host()) {
         Host()->SetIcon(*m_hIcon, true);
         Host()->SetIcon(*m_hIcon, false);
@@ -217,7 +235,12 @@ void CPortraitEditorDlg::ScanArchive()
 
 void CPortraitEditorDlg::OnUseTgaPalette()
 {
+    // The box is the menu's "Use file palette": ticked it selects that mode,
+    // unticked it goes back to remap.
     UpdateData(true);
+    ImportOptions options = GetImportOptions();
+    options.mode = m_useTgaPalette != 0 ? ImportMode::kFilePalette : ImportMode::kRemap;
+    SetImportOptions(options);
 }
 
 bool CPortraitEditorDlg::SaveChangedImages()
@@ -525,7 +548,10 @@ int32_t CPortraitEditorDlg::AskTgaFileName(std::string& buffer)
 {
     buffer.clear();
     OpenFileRequest request;
-    request.filters = {{"TGA-Files (*.tga)", "*.tga"}, {"All Files (*.*)", "*.*"}};
+    request.filters = {{"Images (*.tga *.TGA *.png *.PNG)", "*.tga;*.TGA;*.png;*.PNG"},
+                       {"TGA-Files (*.tga *.TGA)", "*.tga;*.TGA"},
+                       {"PNG-Files (*.png *.PNG)", "*.png;*.PNG"},
+                       {"All Files (*)", "*"}};
     request.filterIndex = 1;
     request.initialDir = m_lastTgaPath;
     request.flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;

@@ -85,7 +85,10 @@ public:
     ImportOptions GetImportOptions() const;
     void SetImportOptions(const ImportOptions& options);
     ExportFormat GetExportFormat() const { return m_exportFormat; }
-    void SetExportFormat(ExportFormat format) { m_exportFormat = format; }
+    void SetExportFormat(ExportFormat format);
+    // The Options menu shows the same options: choosing an item sets them,
+    // and its check marks follow them however they were set.
+    void OnOptionsMenu(int32_t id);
 
 protected:
     const MessageMap& GetMessageMap() const override;

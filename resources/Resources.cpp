@@ -88,6 +88,29 @@ const DialogTemplate& PortraitEditorDialogTemplate()
     return t;
 }
 
+// Menu 129: three groups of choices, one checked in each, and a switch.
+const MenuTemplate& PortraitEditorMenu()
+{
+    static const MenuTemplate menu = {
+        IDR_PORTRAITEDITOR_MENU,
+        {{"&Options",
+          {
+              {ID_OPTIONS_EXPORT_TGA, "Export as &TGA", true, 1},
+              {ID_OPTIONS_EXPORT_PNG, "Export as &PNG", true, 1},
+              {0, "", false, 0},
+              {ID_OPTIONS_IMPORT_REMAP, "&Remap colours", true, 2},
+              {ID_OPTIONS_IMPORT_KEEP_INDICES, "&Keep indices", true, 2},
+              {ID_OPTIONS_IMPORT_FILE_PALETTE, "Use &file palette", true, 2},
+              {0, "", false, 0},
+              {ID_OPTIONS_MATCH_CLASSIC, "&Classic matching", true, 3},
+              {ID_OPTIONS_MATCH_PERCEPTUAL, "P&erceptual matching", true, 3},
+              {0, "", false, 0},
+              {ID_OPTIONS_DITHER, "&Dithering", true, 0},
+          }}},
+    };
+    return menu;
+}
+
 std::string LoadResourceString(int32_t id)
 {
     const char* text = nullptr;

@@ -1,5 +1,5 @@
-// The program's resources: dialog template 102 with its control ids, the
-// string table and icon 128.
+// The program's resources: dialog template 102 with its control ids, its
+// menu 129 with the item ids, the string table and icon 128.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 
 #include "DialogTemplate.h"
 #include "Icon.h"
+#include "MenuTemplate.h"
 
 constexpr int32_t IDD_PORTRAITEDITOR_DIALOG = 102;
 constexpr int32_t IDR_MAINFRAME = 128;
@@ -29,6 +30,19 @@ constexpr int32_t IDC_FRAME_LABEL = 1012;
 constexpr int32_t IDC_FRAME_PREVIOUS = 1013;
 constexpr int32_t IDC_FRAME_NEXT = 1014;
 constexpr int32_t IDC_PORTRAIT_SCROLLBAR = 15555; // created at run time
+
+// Menu 129, the dialog's menu bar: "Options". Its items' ids lie above every
+// control's, one after another from the first to Dithering, which the
+// dialog hears as one range.
+constexpr int32_t IDR_PORTRAITEDITOR_MENU = 129;
+constexpr int32_t ID_OPTIONS_EXPORT_TGA = 32771;
+constexpr int32_t ID_OPTIONS_EXPORT_PNG = 32772;
+constexpr int32_t ID_OPTIONS_IMPORT_REMAP = 32773;
+constexpr int32_t ID_OPTIONS_IMPORT_KEEP_INDICES = 32774;
+constexpr int32_t ID_OPTIONS_IMPORT_FILE_PALETTE = 32775;
+constexpr int32_t ID_OPTIONS_MATCH_CLASSIC = 32776;
+constexpr int32_t ID_OPTIONS_MATCH_PERCEPTUAL = 32777;
+constexpr int32_t ID_OPTIONS_DITHER = 32778;
 
 // The string table.
 constexpr int32_t IDS_ARCHIVE_NOT_FOUND = 1;
@@ -76,6 +90,7 @@ constexpr int32_t IDS_KEPT_INDICES_RECOLOURED = 41;
 constexpr size_t kStringBufferSize = 512;
 
 const DialogTemplate& PortraitEditorDialogTemplate();
+const MenuTemplate& PortraitEditorMenu();
 // The text of a string id, cut to fit the string buffer; empty for an
 // unknown id.
 std::string LoadResourceString(int32_t id);

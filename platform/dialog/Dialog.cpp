@@ -55,7 +55,9 @@ bool CDialog::Dispatch(DialogMessage& message)
         return false;
     }
     for (const MessageMapEntry& entry : GetMessageMap()) {
-        if (entry.kind == message.kind && (entry.kind != MessageKind::Command || entry.id == message.id)) {
+        if (entry.kind == message.kind &&
+            (entry.kind != MessageKind::Command || message.id == entry.id ||
+             (message.id > entry.id && message.id <= entry.lastId))) {
             entry.handler(*this, message);
             return true;
         }
@@ -164,6 +166,23 @@ void CDialog::EnableDlgItem(int32_t id, bool enabled)
 {
     if (m_host)
         m_host->EnableControl(id, enabled);
+}
+
+void CDialog::SetMenu(const MenuTemplate& menu)
+{
+    if (m_host)
+        m_host->SetMenu(menu);
+}
+
+void CDialog::CheckMenuItem(int32_t id, bool checked)
+{
+    if (m_host)
+        m_host->CheckMenuItem(id, checked);
+}
+
+bool CDialog::IsMenuItemChecked(int32_t id) const
+{
+    return m_host && m_host->IsMenuItemChecked(id);
 }
 
 void CDialog::RedrawWindow()

@@ -13,6 +13,7 @@
 #include "DialogHost.h"
 #include "DialogMessage.h"
 #include "DialogTemplate.h"
+#include "MenuTemplate.h"
 
 class CCanvas;
 class CDataExchange;
@@ -23,6 +24,7 @@ struct MessageMapEntry {
     MessageKind kind;
     int32_t id; // the command id for Command entries; 0 otherwise
     std::function<void(CDialog&, DialogMessage&)> handler;
+    int32_t lastId = 0; // Command entries for a range of ids: the last of them
 };
 using MessageMap = std::vector<MessageMapEntry>;
 
@@ -57,6 +59,12 @@ template <class D>
 MessageMapEntry OnCommandEntry(int32_t id, void (D::*f)())
 {
     return {MessageKind::Command, id, [f](CDialog& d, DialogMessage&) { (static_cast<D&>(d).*f)(); }};
+}
+// One handler for the commands first to last (a menu's items), told the id.
+template <class D>
+MessageMapEntry OnCommandRangeEntry(int32_t first, int32_t last, void (D::*f)(int32_t id))
+{
+    return {MessageKind::Command, first, [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.id); }, last};
 }
 
 class CDialog {
@@ -110,6 +118,10 @@ public:
     void RecordRemoved(const std::string& path);
     void RecordOutcome(CommandEffects::Operation operation, CommandEffects::Outcome outcome);
     void EnableDlgItem(int32_t id, bool enabled);
+    // The menu bar, through the host; unchecked without one.
+    void SetMenu(const MenuTemplate& menu);
+    void CheckMenuItem(int32_t id, bool checked);
+    bool IsMenuItemChecked(int32_t id) const;
     void RedrawWindow();
     bool IsIconic() const;
     CCanvas* ClientCanvas();

@@ -1,12 +1,13 @@
-// What a backend provides to run a dialog: the window with its controls,
-// the client-area canvas, message boxes, the open-file dialog and scroll
-// bars. The headless host and the Qt host implement it.
+// What a backend provides to run a dialog: the window with its controls and
+// menu bar, the client-area canvas, message boxes, the open-file dialog and
+// scroll bars. The headless host and the Qt host implement it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "DialogTemplate.h"
+#include "MenuTemplate.h"
 #include "OpenFileRequest.h"
 
 class CCanvas;
@@ -59,6 +60,14 @@ public:
     // Returns the previous position.
     virtual int32_t SetScrollPos(int32_t id, int32_t position, bool redraw) = 0;
     virtual int32_t GetScrollPos(int32_t id) const = 0;
+
+    // The dialog's menu bar, above its client area, which keeps its size:
+    // the window grows by the bar. Choosing an item delivers a command with
+    // its id. A host without menus ignores them and answers unchecked.
+    virtual void SetMenu(const MenuTemplate&) {}
+    // Checking an item of a radio group unchecks the others of the group.
+    virtual void CheckMenuItem(int32_t, bool) {}
+    virtual bool IsMenuItemChecked(int32_t) const { return false; }
 
     // The record of what the dialog's commands do, for a host that keeps one
     // (the headless host); null for one that does not.

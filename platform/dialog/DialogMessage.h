@@ -17,7 +17,7 @@ enum class MessageKind {
     KeyDown,
     MouseWheel,
     LButtonDown,
-    Command,  // a push button, the check box, OK (Enter) or cancel (Escape, close box)
+    Command,  // a push button, the check box, a menu item, OK (Enter) or cancel (Escape, close box)
     HScroll,  // a notification of a scroll-bar control, handed back to that control
 };
 

@@ -10,6 +10,8 @@ void CHeadlessHost::Open(CDialog& dialog)
     m_canvas = CCanvas(dialog.ClientWidth(), dialog.ClientHeight(), kDialogBackgroundRgb);
     m_controls.clear();
     m_scrollBars.clear();
+    m_menu.reset();
+    m_menuChecks.clear();
     for (const ControlTemplate& c : dialog.Template().controls)
         m_controls[c.id] = ControlState{c.kind, c.text, 0};
     dialog.OnInitDialog();
@@ -110,6 +112,47 @@ void CHeadlessHost::ToggleCheck(int32_t id)
         return;
     it->second.check = it->second.check ? 0 : 1;
     Command(id);
+}
+
+void CHeadlessHost::ChooseMenuItem(int32_t id)
+{
+    const MenuItemTemplate* item = m_menu ? FindMenuItem(*m_menu, id) : nullptr;
+    if (!item)
+        return;
+    if (item->radioGroup != 0)
+        CheckMenuItem(id, true);
+    else if (item->checkable)
+        m_menuChecks[id] = !m_menuChecks[id];
+    Command(id);
+}
+
+void CHeadlessHost::SetMenu(const MenuTemplate& menu)
+{
+    m_menu = menu;
+    m_menuChecks.clear();
+    for (const PopupMenuTemplate& popup : menu.menus)
+        for (const MenuItemTemplate& item : popup.items)
+            if (item.id != 0)
+                m_menuChecks[item.id] = false;
+}
+
+void CHeadlessHost::CheckMenuItem(int32_t id, bool checked)
+{
+    const MenuItemTemplate* item = m_menu ? FindMenuItem(*m_menu, id) : nullptr;
+    if (!item)
+        return;
+    if (checked && item->radioGroup != 0)
+        for (const PopupMenuTemplate& popup : m_menu->menus)
+            for (const MenuItemTemplate& other : popup.items)
+                if (other.id != 0 && other.radioGroup == item->radioGroup)
+                    m_menuChecks[other.id] = false;
+    m_menuChecks[id] = checked;
+}
+
+bool CHeadlessHost::IsMenuItemChecked(int32_t id) const
+{
+    auto it = m_menuChecks.find(id);
+    return it != m_menuChecks.end() && it->second;
 }
 
 void CHeadlessHost::SetIcon(const Icon& icon, bool big)

@@ -1,7 +1,7 @@
 // Runs a dialog without a window: the client area is a canvas in memory,
 // message boxes are recorded (and printed when asked) and so is what the
 // dialog's commands did, the open-file dialog answers from a script, and
-// scroll bars and controls keep their state. Tests
+// scroll bars, controls and the menu's items keep their state. Tests
 // and the command-line tool drive dialogs through it, one input message at a
 // time, exactly as a window would deliver them.
 #pragma once
@@ -19,6 +19,7 @@
 #include "DialogHost.h"
 #include "DialogMessage.h"
 #include "Icon.h"
+#include "MenuTemplate.h"
 #include "ScrollRange.h"
 
 class CDialog;
@@ -58,6 +59,10 @@ public:
     void Key(uint32_t key, bool character = false);
     // Clicks a check box: its state flips, then the dialog hears the command.
     void ToggleCheck(int32_t id);
+    // Chooses a menu item as a window's menu does: a radio item becomes the
+    // checked one of its group, a checkable item's mark flips, then the
+    // dialog hears the command. An id the menu does not hold does nothing.
+    void ChooseMenuItem(int32_t id);
     // Delivers a message; the answer of a query (the drag icon) is left in it.
     bool Send(DialogMessage& message);
     bool Send(DialogMessage&& message) { return Send(message); }
@@ -83,6 +88,8 @@ public:
     const ScrollBarState* ScrollBar(int32_t id) const;
     const ControlState* Control(int32_t id) const;
     const Icon* WindowIcon(bool big) const { return big ? &m_bigIcon : &m_smallIcon; }
+    // The menu bar the dialog set; null when it has none.
+    const MenuTemplate* Menu() const { return m_menu ? &*m_menu : nullptr; }
 
     // IDialogHost.
     int32_t RunModal(CDialog& dialog) override;
@@ -97,6 +104,9 @@ public:
     void SetCheck(int32_t id, int32_t state) override;
     int32_t GetCheck(int32_t id) const override;
     void EnableControl(int32_t id, bool enabled) override;
+    void SetMenu(const MenuTemplate& menu) override;
+    void CheckMenuItem(int32_t id, bool checked) override;
+    bool IsMenuItemChecked(int32_t id) const override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
@@ -120,6 +130,8 @@ private:
     Icon m_bigIcon, m_smallIcon;
     std::map<int32_t, ControlState> m_controls;
     std::map<int32_t, ScrollBarState> m_scrollBars;
+    std::optional<MenuTemplate> m_menu;
+    std::map<int32_t, bool> m_menuChecks; // by item id
     std::vector<ShownMessage> m_messages;
     CommandEffects m_effects;
     FILE* m_echo = nullptr;

@@ -1,11 +1,15 @@
 #include "QtDialogHost.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -46,11 +50,15 @@ protected:
 
 } // namespace
 
-// The window: shows the canvas as OnPaint left it and turns Qt's input into
-// the dialog's messages.
-class CQtDialogWindow : public QDialog {
+// The client area: shows the canvas as OnPaint left it and turns Qt's mouse
+// and wheel input into the dialog's messages, in its own coordinates.
+class CQtClientArea : public QWidget {
 public:
-    explicit CQtDialogWindow(CQtDialogHost& host) : m_host(host) {}
+    CQtClientArea(CQtDialogHost& host, QWidget* parent) : QWidget(parent), m_host(host)
+    {
+        // The canvas covers every pixel.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -79,6 +87,17 @@ protected:
         m.point = {static_cast<int32_t>(event->position().x()), static_cast<int32_t>(event->position().y())};
         m_host.Deliver(m);
     }
+
+private:
+    CQtDialogHost& m_host;
+};
+
+// The window: turns keys and the close box into the dialog's messages.
+class CQtDialogWindow : public QDialog {
+public:
+    explicit CQtDialogWindow(CQtDialogHost& host) : m_host(host) {}
+
+protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         // Enter and Escape speak the dialog manager's key codes; other keys
@@ -196,6 +215,9 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     font.setStyleHint(QFont::SansSerif);
     window.setFont(font);
     m_canvas = CCanvas(dialog.ClientWidth(), dialog.ClientHeight(), kDialogBackgroundRgb);
+    m_client = new CQtClientArea(*this, &window);
+    m_client->setGeometry(0, 0, dialog.ClientWidth(), dialog.ClientHeight());
+    QWidget& client = *m_client;
 
     QWidget* previous = nullptr;
     QPushButton* defaultButton = nullptr;
@@ -205,7 +227,7 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
         switch (c.kind) {
         case ControlKind::PushButton:
         case ControlKind::DefaultPushButton: {
-            auto* button = new QPushButton(ToQt(c.text), &window);
+            auto* button = new QPushButton(ToQt(c.text), &client);
             button->setAutoDefault(false);
             if (c.kind == ControlKind::DefaultPushButton) {
                 button->setDefault(true);
@@ -220,7 +242,7 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
             break;
         }
         case ControlKind::AutoCheckBox: {
-            auto* box = new QCheckBox(ToQt(c.text), &window);
+            auto* box = new QCheckBox(ToQt(c.text), &client);
             QObject::connect(box, &QCheckBox::clicked, [this, id] {
                 DialogMessage m{MessageKind::Command};
                 m.id = id;
@@ -230,11 +252,11 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
             break;
         }
         case ControlKind::GroupBox:
-            w = new QGroupBox(ToQt(c.text), &window);
+            w = new QGroupBox(ToQt(c.text), &client);
             w->setAttribute(Qt::WA_TransparentForMouseEvents);
             break;
         case ControlKind::StaticText: {
-            auto* label = new QLabel(ToQt(c.text), &window);
+            auto* label = new QLabel(ToQt(c.text), &client);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
             w = label;
@@ -281,6 +303,9 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     const int32_t ended = m_window->result();
     m_controls.clear();
     m_scrollBars.clear();
+    m_menuActions.clear();
+    m_menuBar = nullptr;
+    m_client = nullptr;
     m_window.reset();
     m_dialog = nullptr;
     return ended;
@@ -296,7 +321,7 @@ void CQtDialogHost::EndDialog(int32_t result)
 void CQtDialogHost::Redraw()
 {
     if (m_window && m_window->isVisible())
-        m_window->repaint();
+        m_client->repaint();
     else
         Deliver(DialogMessage{MessageKind::Paint});
 }
@@ -310,6 +335,69 @@ void CQtDialogHost::SetIcon(const Icon& icon, bool big)
 {
     if (m_window && big)
         m_window->setWindowIcon(QIcon(QPixmap::fromImage(IconImage(icon))));
+}
+
+QAction* CQtDialogHost::MenuAction(int32_t id) const
+{
+    auto it = m_menuActions.find(id);
+    return it == m_menuActions.end() ? nullptr : it->second;
+}
+
+void CQtDialogHost::SetMenu(const MenuTemplate& menu)
+{
+    if (!m_window)
+        return;
+    delete m_menuBar;
+    m_menuActions.clear();
+    // In the window, never the desktop's global menu: the bar is part of
+    // what the window shows.
+    m_menuBar = new QMenuBar(m_window.get());
+    m_menuBar->setNativeMenuBar(false);
+    std::map<int32_t, QActionGroup*> groups;
+    for (const PopupMenuTemplate& popup : menu.menus) {
+        QMenu* shown = m_menuBar->addMenu(ToQt(popup.text));
+        for (const MenuItemTemplate& item : popup.items) {
+            if (item.id == 0) {
+                shown->addSeparator();
+                continue;
+            }
+            QAction* action = shown->addAction(ToQt(item.text));
+            action->setCheckable(item.checkable || item.radioGroup != 0);
+            if (item.radioGroup != 0) {
+                QActionGroup*& group = groups[item.radioGroup];
+                if (!group)
+                    group = new QActionGroup(m_menuBar);
+                group->addAction(action);
+            }
+            const int32_t id = item.id;
+            QObject::connect(action, &QAction::triggered, [this, id] {
+                DialogMessage m{MessageKind::Command};
+                m.id = id;
+                Deliver(m);
+            });
+            m_menuActions[id] = action;
+        }
+    }
+    // The client area keeps its size and content; the window grows by the
+    // bar above it.
+    const int width = m_client->width();
+    const int barHeight = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, width, barHeight);
+    m_client->move(0, barHeight);
+    m_window->setFixedSize(width, m_client->height() + barHeight);
+    m_menuBar->show();
+}
+
+void CQtDialogHost::CheckMenuItem(int32_t id, bool checked)
+{
+    if (QAction* action = MenuAction(id))
+        action->setChecked(checked);
+}
+
+bool CQtDialogHost::IsMenuItemChecked(int32_t id) const
+{
+    const QAction* action = MenuAction(id);
+    return action && action->isChecked();
 }
 
 bool CQtDialogHost::HasControl(int32_t id) const
@@ -386,7 +474,7 @@ void CQtDialogHost::CreateScrollBar(int32_t id, const PixelRect& rect)
 {
     if (!m_window)
         return;
-    auto* bar = new CQtScrollBar(Qt::Horizontal, m_window.get());
+    auto* bar = new CQtScrollBar(Qt::Horizontal, m_client);
     bar->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
     bar->setFocusPolicy(Qt::NoFocus);
     bar->setSingleStep(1);

@@ -1,8 +1,9 @@
 // The Qt 6 Widgets backend of the dialog layer: a fixed-size window with
-// real child controls over the client-area canvas. It only translates: Qt
-// events become the dialog's messages, the canvas is shown as an image, and
-// the message box, the question and the open-file dialog are those it is
-// given (Qt's own unless told otherwise).
+// the dialog's menu bar, when it has one, above the client area, which holds
+// the real child controls over the client-area canvas. It only translates:
+// Qt events become the dialog's messages, the canvas is shown as an image,
+// and the message box, the question and the open-file dialog are those it
+// is given (Qt's own unless told otherwise).
 #pragma once
 
 #include <QDialog>
@@ -19,9 +20,12 @@
 #include "ScrollRange.h"
 
 class QAbstractButton;
+class QAction;
+class QMenuBar;
 class QScrollBar;
 class QWidget;
 class CQtDialogWindow;
+class CQtClientArea;
 
 class CQtDialogHost : public IDialogHost {
 public:
@@ -32,7 +36,12 @@ public:
 
     // The window while a dialog runs; null otherwise.
     QDialog* Window() const;
+    // The client area, of the dialog's client size, under the menu bar.
+    QWidget* ClientArea() const { return m_client; }
     QWidget* ControlWidget(int32_t id) const;
+    // The menu bar and a menu item's action; null when the dialog set none.
+    QMenuBar* MenuBar() const { return m_menuBar; }
+    QAction* MenuAction(int32_t id) const;
     // Called once the window exists and before it is shown (tests use it to
     // drive the dialog from inside its modal loop).
     void SetOnShown(std::function<void(CQtDialogHost&)> onShown) { m_onShown = std::move(onShown); }
@@ -49,6 +58,9 @@ public:
     void SetCheck(int32_t id, int32_t state) override;
     int32_t GetCheck(int32_t id) const override;
     void EnableControl(int32_t id, bool enabled) override;
+    void SetMenu(const MenuTemplate& menu) override;
+    void CheckMenuItem(int32_t id, bool checked) override;
+    bool IsMenuItemChecked(int32_t id) const override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
@@ -61,6 +73,7 @@ public:
 
 private:
     friend class CQtDialogWindow;
+    friend class CQtClientArea;
     struct ScrollState : ScrollRange {
         QScrollBar* bar = nullptr;
     };
@@ -74,6 +87,9 @@ private:
     IQtModalDialogs* m_modals = nullptr;
     CDialog* m_dialog = nullptr;
     std::unique_ptr<CQtDialogWindow> m_window;
+    QWidget* m_client = nullptr;   // a child of the window
+    QMenuBar* m_menuBar = nullptr; // a child of the window
+    std::map<int32_t, QAction*> m_menuActions;
     CCanvas m_canvas;
     std::map<int32_t, QWidget*> m_controls;
     std::map<int32_t, ScrollState> m_scrollBars;

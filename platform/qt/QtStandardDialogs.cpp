@@ -47,15 +47,18 @@ std::unique_ptr<QFileDialog> CQtStandardDialogs::MakeOpenFileDialog(QWidget* own
     dialog->setFileMode((request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-    // The patterns match regardless of case, so "*.tga" shows the ".TGA"
-    // files the exports write.
+    // A filter's patterns, apart by ";", match regardless of case, so "*.tga"
+    // shows the ".TGA" files the exports write; the label lists them as Qt
+    // reads them.
     QStringList filters;
     for (const FileFilter& f : request.filters) {
-        const QString pattern = ToQt(f.pattern);
-        QString label = ToQt(f.description);
-        if (pattern != pattern.toUpper())
-            label = label.left(label.indexOf('(')) + "(" + pattern + " " + pattern.toUpper() + ")";
-        filters << label;
+        QStringList patterns;
+        for (const QString& pattern : ToQt(f.pattern).split(';', Qt::SkipEmptyParts))
+            for (const QString& form : {pattern, pattern.toUpper()})
+                if (!patterns.contains(form))
+                    patterns << form;
+        const QString label = ToQt(f.description);
+        filters << label.left(label.indexOf('(')) + "(" + patterns.join(' ') + ")";
     }
     dialog->setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())

@@ -229,11 +229,15 @@ TEST_F(EditorCommandsTest, ImportFileDialogStartsWhereTheLastOneEnded)
     EXPECT_EQ(requests[2].initialDir, second);
     EXPECT_EQ(requests[3].initialDir, "");
     for (const OpenFileRequest& r : requests) {
-        ASSERT_EQ(r.filters.size(), 2u);
-        EXPECT_EQ(r.filters[0].description, "TGA-Files (*.tga)");
-        EXPECT_EQ(r.filters[0].pattern, "*.tga");
-        EXPECT_EQ(r.filters[1].description, "All Files (*.*)");
-        EXPECT_EQ(r.filters[1].pattern, "*.*");
+        ASSERT_EQ(r.filters.size(), 4u);
+        EXPECT_EQ(r.filters[0].description, "Images (*.tga *.TGA *.png *.PNG)");
+        EXPECT_EQ(r.filters[0].pattern, "*.tga;*.TGA;*.png;*.PNG");
+        EXPECT_EQ(r.filters[1].description, "TGA-Files (*.tga *.TGA)");
+        EXPECT_EQ(r.filters[1].pattern, "*.tga;*.TGA");
+        EXPECT_EQ(r.filters[2].description, "PNG-Files (*.png *.PNG)");
+        EXPECT_EQ(r.filters[2].pattern, "*.png;*.PNG");
+        EXPECT_EQ(r.filters[3].description, "All Files (*)");
+        EXPECT_EQ(r.filters[3].pattern, "*");
         EXPECT_EQ(r.filterIndex, 1);
         EXPECT_EQ(r.flags, 0x1801u);
         EXPECT_EQ(r.bufferSize, 260u);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
+#include <filesystem>
 
 #include "QtStandardDialogs.h"
 #include "QtWindowKit.h"
@@ -100,6 +101,24 @@ TEST(QtModalDialogsTest, TheOpenFileDialogIsSetUpFromTheRequest)
     request.filterIndex = 3;
     EXPECT_EQ(OpenFileDialogFor(request).selectedNameFilter, "TGA-Files (*.tga *.TGA)");
     request.filterIndex = 1;
+
+    // Several patterns, apart by ";", each with its upper-case form once;
+    // "*" stays as it is.
+    {
+        OpenFileRequest several = request;
+        several.filters = {{"Images (*.tga *.png)", "*.tga;*.png"},
+                           {"TGA-Files (*.tga *.TGA)", "*.tga;*.TGA"},
+                           {"All Files (*)", "*"}};
+        folder.WriteFile("painted.png", {4});
+        const std::unique_ptr<QFileDialog> dialog = CQtStandardDialogs::MakeOpenFileDialog(&owner, several);
+        const QStringList listed = ListedNames(*dialog);
+        EXPECT_EQ(dialog->nameFilters(),
+                  (QStringList{"Images (*.tga *.TGA *.png *.PNG)", "TGA-Files (*.tga *.TGA)", "All Files (*)"}));
+        EXPECT_TRUE(listed.contains("PAINTED_LARGE.TGA")) << listed.join(", ").toStdString();
+        EXPECT_TRUE(listed.contains("painted.png")) << listed.join(", ").toStdString();
+        EXPECT_FALSE(listed.contains("notes.txt")) << listed.join(", ").toStdString();
+        std::filesystem::remove(folder / "painted.png");
+    }
 
     // A file opens its folder with it selected.
     request.initialDir = folder / "PAINTED_LARGE.TGA";

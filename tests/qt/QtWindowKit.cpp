@@ -202,7 +202,7 @@ namespace Do {
 Input ClickAt(int32_t x, int32_t y)
 {
     return {"click at (" + std::to_string(x) + ", " + std::to_string(y) + ")",
-            [x, y](WindowSession& s) { QTest::mouseClick(s.Window(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y)); },
+            [x, y](WindowSession& s) { QTest::mouseClick(s.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y)); },
             [x, y](CHeadlessHost& h) { h.Click(x, y); }};
 }
 
@@ -216,7 +216,7 @@ Input ClickSlot(int32_t slot)
 Input WheelAt(int16_t delta, int32_t x, int32_t y)
 {
     return {"wheel " + std::to_string(delta) + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")",
-            [=](WindowSession& s) { SendWheel(s.Window(), QPoint(x, y), delta); },
+            [=](WindowSession& s) { SendWheel(s.Client(), QPoint(x, y), delta); },
             [=](CHeadlessHost& h) { h.Wheel(delta, {x, y}); }};
 }
 
@@ -317,6 +317,19 @@ Input ToggleCheck()
             [](CHeadlessHost& h) { h.ToggleCheck(IDC_USE_TGA_PALETTE); }};
 }
 
+Input ChooseMenuItem(int32_t id)
+{
+    const MenuItemTemplate* item = FindMenuItem(PortraitEditorMenu(), id);
+    return {"menu item " + (item ? item->text : std::to_string(id)),
+            [id](WindowSession& s) {
+                if (QAction* action = s.host.MenuAction(id))
+                    action->trigger();
+                else
+                    ADD_FAILURE() << "the menu bar has no item " << id;
+            },
+            [id](CHeadlessHost& h) { h.ChooseMenuItem(id); }};
+}
+
 Input EnterKey()
 {
     return {"Enter", [](WindowSession& s) { KeyToFocus(s, Qt::Key_Return); },
@@ -338,6 +351,17 @@ Input CloseBox()
 
 namespace {
 
+// The check box's state and each menu item's, as isChecked tells them.
+std::map<int32_t, bool> Checks(const std::function<bool(int32_t)>& isChecked, int32_t box)
+{
+    std::map<int32_t, bool> checks = {{IDC_USE_TGA_PALETTE, box != 0}};
+    for (const PopupMenuTemplate& popup : PortraitEditorMenu().menus)
+        for (const MenuItemTemplate& item : popup.items)
+            if (item.id != 0)
+                checks[item.id] = isChecked(item.id);
+    return checks;
+}
+
 ViewSnapshot HeadlessSnapshot(const CHeadlessHost& host, const CPortraitEditorDlg& dialog, size_t firstMessage)
 {
     ViewSnapshot s;
@@ -351,6 +375,7 @@ ViewSnapshot HeadlessSnapshot(const CHeadlessHost& host, const CPortraitEditorDl
     }
     for (int32_t id : kLabelIds)
         s.labels[id] = host.GetControlText(id);
+    s.checks = Checks([&host](int32_t id) { return host.IsMenuItemChecked(id); }, host.GetCheck(IDC_USE_TGA_PALETTE));
     for (size_t i = firstMessage; i < host.Messages().size(); ++i)
         s.messages.emplace_back(host.Messages()[i].text, host.Messages()[i].caption);
     s.open = host.IsOpen();
@@ -436,6 +461,7 @@ void ExpectSameView(const ViewSnapshot& window, const QImage& grabbed, const Vie
     EXPECT_EQ(window.scrollMin, headless.scrollMin);
     EXPECT_EQ(window.scrollMax, headless.scrollMax);
     EXPECT_EQ(window.labels, headless.labels);
+    EXPECT_EQ(window.checks, headless.checks);
     EXPECT_EQ(window.messages, headless.messages);
 }
 
@@ -509,7 +535,7 @@ QImage WindowSession::Grab() const
 {
     if (!IsOpen())
         return {};
-    return Window()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return Client()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 ViewSnapshot WindowSession::Step(const CPortraitEditorDlg& dialog, const Input& input, QImage& grabbed)
@@ -530,6 +556,7 @@ ViewSnapshot WindowSession::Snapshot(const CPortraitEditorDlg& dialog, size_t fi
     host.GetScrollRange(kBar, s.scrollMin, s.scrollMax);
     for (int32_t id : kLabelIds)
         s.labels[id] = host.GetControlText(id);
+    s.checks = Checks([this](int32_t id) { return host.IsMenuItemChecked(id); }, host.GetCheck(IDC_USE_TGA_PALETTE));
     for (size_t i = firstBox; i < modals.boxes.size(); ++i)
         s.messages.emplace_back(modals.boxes[i].text, modals.boxes[i].caption);
     s.open = IsOpen();

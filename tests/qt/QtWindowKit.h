@@ -64,6 +64,7 @@ Input ExportAll();
 Input ImportFile(const std::string& path); // the file dialog is answered with path
 Input CancelImport();                      // the file dialog is cancelled
 Input ToggleCheck();                       // the check box "Use TGA-Palette"
+Input ChooseMenuItem(int32_t id);          // through the item's own action in the menu bar
 Input CreateArchive();
 Input QuitButton();
 Input EnterKey();
@@ -78,6 +79,8 @@ struct ViewSnapshot {
     int32_t slot = 0;
     int32_t scrollPos = 0, scrollMin = 0, scrollMax = 0;
     std::map<int32_t, std::string> labels;
+    // The check box and the menu items, by id: checked or not.
+    std::map<int32_t, bool> checks;
     // Message boxes shown during the input: text and caption.
     std::vector<std::pair<std::string, std::string>> messages;
     bool open = true;
@@ -111,6 +114,8 @@ public:
     // True while the window is shown, that is until the dialog ends.
     bool IsOpen() const;
     QDialog* Window() const { return host.Window(); }
+    // The client area under the menu bar, where the canvas is shown.
+    QWidget* Client() const { return host.ClientArea(); }
     QScrollBar* ScrollBar() const;
     QWidget* Control(int32_t id) const { return host.ControlWidget(id); }
 
@@ -120,7 +125,8 @@ public:
     // The dialog's state, with the boxes shown since box number firstBox;
     // the result once the dialog has ended.
     ViewSnapshot Snapshot(const CPortraitEditorDlg& dialog, size_t firstBox = 0);
-    // The window as it is shown, painted anew; empty once it has closed.
+    // The client area as it is shown, painted anew; empty once the window
+    // has closed.
     QImage Grab() const;
     // Performs the input, then grabs the window and takes a snapshot.
     ViewSnapshot Step(const CPortraitEditorDlg& dialog, const Input& input, QImage& grabbed);

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -113,9 +114,19 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
     CPortraitEditorDlg dialog;
     const int32_t result = session.Run(dialog, [&] {
         QDialog* window = session.Window();
-        EXPECT_EQ(window->size(), QSize(521, 401));
-        EXPECT_EQ(window->minimumSize(), QSize(521, 401));
-        EXPECT_EQ(window->maximumSize(), QSize(521, 401));
+        // The client area has the template's size, under the menu bar; the
+        // window is the two, and keeps its size.
+        QWidget* client = session.Client();
+        ASSERT_NE(client, nullptr);
+        QMenuBar* menuBar = session.host.MenuBar();
+        ASSERT_NE(menuBar, nullptr);
+        EXPECT_GT(menuBar->height(), 0);
+        EXPECT_EQ(menuBar->geometry(), QRect(0, 0, 521, menuBar->height()));
+        EXPECT_EQ(client->geometry(), QRect(0, menuBar->height(), 521, 401));
+        const QSize windowSize(521, 401 + menuBar->height());
+        EXPECT_EQ(window->size(), windowSize);
+        EXPECT_EQ(window->minimumSize(), windowSize);
+        EXPECT_EQ(window->maximumSize(), windowSize);
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Thornvale - Portrait Editor v1.0"));
         const Qt::WindowFlags flags = window->windowFlags();
         EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
@@ -146,7 +157,7 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
             SCOPED_TRACE(c.id);
             QWidget* w = session.Control(c.id);
             ASSERT_NE(w, nullptr);
-            EXPECT_EQ(w->parentWidget(), window);
+            EXPECT_EQ(w->parentWidget(), client);
             EXPECT_TRUE(w->isVisible());
             const PixelRect r = ControlRectInPixels(c);
             EXPECT_EQ(w->geometry(), QRect(r.left, r.top, r.Width(), r.Height()));
@@ -197,7 +208,7 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
         // The scroll bar made at start-up, in pixels and not dialog units.
         QScrollBar* bar = session.ScrollBar();
         ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->parentWidget(), window);
+        EXPECT_EQ(bar->parentWidget(), client);
         EXPECT_EQ(bar->geometry(), QRect(105, 332, 188, 25));
         EXPECT_EQ(bar->orientation(), Qt::Horizontal);
         EXPECT_TRUE(bar->isVisible());
@@ -337,13 +348,19 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
                 // directory, which start-up left as the last path.
                 const SeenFileDialog d = OpenFileDialogFor(asked.request);
                 EXPECT_EQ(d.directory, Canonical(games.window.Base()));
-                ASSERT_EQ(d.nameFilters.size(), 2);
-                EXPECT_TRUE(d.nameFilters[0].startsWith("TGA-Files")) << d.nameFilters[0].toStdString();
-                EXPECT_TRUE(d.nameFilters[1].startsWith("All Files")) << d.nameFilters[1].toStdString();
+                EXPECT_EQ(d.nameFilters, (QStringList{"Images (*.tga *.TGA *.png *.PNG)", "TGA-Files (*.tga *.TGA)",
+                                                      "PNG-Files (*.png *.PNG)", "All Files (*)"}));
+                ASSERT_EQ(d.nameFilters.size(), 4);
                 EXPECT_EQ(d.selectedNameFilter, d.nameFilters[0]);
-                EXPECT_TRUE(FilterMatches(d.nameFilters[0], QString::fromStdString(exported)));
-                EXPECT_TRUE(FilterMatches(d.nameFilters[0], "painted.tga"));
+                for (const QString& name : {QString::fromStdString(exported), QStringLiteral("painted.tga"),
+                                            QStringLiteral("PAINTED.PNG"), QStringLiteral("painted.png")})
+                    EXPECT_TRUE(FilterMatches(d.nameFilters[0], name)) << name.toStdString();
                 EXPECT_FALSE(FilterMatches(d.nameFilters[0], "notes.txt"));
+                EXPECT_TRUE(FilterMatches(d.nameFilters[1], QString::fromStdString(exported)));
+                EXPECT_FALSE(FilterMatches(d.nameFilters[1], "PAINTED.PNG"));
+                EXPECT_TRUE(FilterMatches(d.nameFilters[2], "painted.png"));
+                EXPECT_FALSE(FilterMatches(d.nameFilters[2], "painted.tga"));
+                EXPECT_TRUE(FilterMatches(d.nameFilters[3], "notes.txt"));
                 EXPECT_EQ(d.fileMode, QFileDialog::ExistingFile);
                 EXPECT_EQ(d.acceptMode, QFileDialog::AcceptOpen);
                 EXPECT_TRUE(d.nonNative);
