@@ -14,9 +14,8 @@
 #include "EntryBaseName.h"
 #include "GameArchive.h"
 #include "GfxImage.h"
-#include "ImportFile.h"
+#include "FrameExchange.h"
 #include "OverrideFormat.h"
-#include "PngFile.h"
 #include "CheckedSize.h"
 #include "FileSystem.h"
 #include "ReplacingFile.h"
@@ -285,33 +284,12 @@ int32_t CPortraitImage::ExportFrame(int32_t i, const std::string& path, ExportFo
 {
     if (format == ExportFormat::kTga)
         return ExportFrame(i, path);
-    // The same pixels and colours as the TGA export, as an indexed or an
-    // 8-bit RGB PNG file.
     const CRasterSurface* surface = GetFrameSurface(i);
+    if (!surface)
+        return -1;
     int32_t width = 0, height = 0;
     GetFrameSize(i, width, height);
-    if (!surface || !surface->m_pBits || width < 1 || height < 1 || width > surface->m_width ||
-        height > surface->m_height)
-        return -1;
-    const size_t row = static_cast<size_t>(surface->m_width);
-    if (surface->m_depth == 8) {
-        uint8_t rgb[256 * 3];
-        for (size_t k = 0; k < 256; ++k)
-            for (size_t c = 0; c < 3; ++c)
-                rgb[k * 3 + c] = m_palette[k * 4 + 2 - c];
-        return WriteIndexedPng(path, width, height, surface->m_pBits, row, rgb) ? 1 : -1;
-    }
-    if (surface->m_depth != 32)
-        return -1;
-    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    std::unique_ptr<uint8_t[]> rgb(new (std::nothrow) uint8_t[pixels * 3]);
-    if (!rgb)
-        return -1;
-    for (size_t y = 0; y < static_cast<size_t>(height); ++y)
-        for (size_t x = 0; x < static_cast<size_t>(width); ++x)
-            for (size_t c = 0; c < 3; ++c)
-                rgb[(y * static_cast<size_t>(width) + x) * 3 + c] = surface->m_pBits[(y * row + x) * 4 + 2 - c];
-    return WriteRgbPng(path, width, height, rgb.get(), static_cast<size_t>(width) * 3) ? 1 : -1;
+    return ExportPng(*surface, width, height, m_palette, path);
 }
 
 int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette)
@@ -358,7 +336,7 @@ int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& path, const I
     const bool filePalette = options.mode == ImportMode::kFilePalette;
     // Remapped pixels are matched before the frame is replaced, so that a
     // match that cannot be made leaves the frame as it was.
-    if (!keep && !filePalette && !MatchColours(*loaded, colours, options)) {
+    if (!keep && !filePalette && !MatchImportedColours(*loaded, colours, m_palette, options)) {
         failure.kind = ReplaceFailure::Kind::kTooLarge;
         return kReplaceWrongDepth;
     }
@@ -386,42 +364,6 @@ int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& path, const I
     return kReplaceOk;
 }
 
-bool CPortraitImage::MatchColours(CRasterSurface& loaded, const std::vector<uint8_t>& colours,
-                                  const ImportOptions& options) const
-{
-    // The one place where a remapped import's pixels are matched to the
-    // palette. Without dithering an indexed file's colours are matched once
-    // each; otherwise every pixel is, with its neighbours' errors.
-    const CColourMatch match(m_palette, options.metric);
-    const size_t width = static_cast<size_t>(loaded.m_width);
-    const size_t pixels = width * static_cast<size_t>(loaded.m_height);
-    if (colours.empty() && !options.dither) {
-        if (!loaded.m_pPalette)
-            return true;
-        uint8_t map[256];
-        match.MapPalette(loaded.m_pPalette.get(), map);
-        for (size_t p = 0; p < pixels; ++p)
-            loaded.m_pBits[p] = map[loaded.m_pBits[p]];
-        return true;
-    }
-    std::unique_ptr<uint8_t[]> expanded;
-    const uint8_t* rgb = colours.data();
-    if (colours.empty()) {
-        if (!loaded.m_pPalette)
-            return true;
-        // The surface holds the pixels already, so three bytes each are at
-        // most three times what it holds.
-        expanded.reset(new (std::nothrow) uint8_t[pixels * 3 + 1]);
-        if (!expanded)
-            return false;
-        const uint8_t* palette = loaded.m_pPalette.get();
-        for (size_t p = 0; p < pixels; ++p)
-            for (size_t c = 0; c < 3; ++c)
-                expanded[p * 3 + c] = palette[loaded.m_pBits[p] * 4 + 2 - c];
-        rgb = expanded.get();
-    }
-    return match.MapColours(rgb, width * 3, loaded.m_width, loaded.m_height, loaded.m_pBits, width, options.dither);
-}
 
 void CPortraitImage::CoverUsedColours(int32_t i)
 {

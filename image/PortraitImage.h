@@ -119,10 +119,6 @@ private:
     bool ReadStoredFrame(int32_t i, std::vector<uint8_t>& bytes) const;
     bool OverridePaths(std::string& finalPath, std::string& tempPath) const;
     void CoverUsedColours(int32_t i);
-    // Matches a remapped import's pixels to the palette in place: an indexed
-    // file's through its palette, or `colours` (red, green, blue a pixel) of
-    // a file without one. False when it cannot be done (no memory).
-    bool MatchColours(CRasterSurface& loaded, const std::vector<uint8_t>& colours, const ImportOptions& options) const;
 
     GfxHeader m_header;
     std::vector<GfxFrameRecord> m_frameTable;           // palette images only

@@ -1,6 +1,7 @@
 // The file an import reads into a new surface before any of it reaches a
-// frame, with the reason when it is not taken, and how a palette frame's
-// pixels compare with the file's.
+// frame, with the reason when it is not taken; how a palette frame's pixels
+// compare with the file's and are matched to the image's palette; and the
+// PNG file an export writes.
 #pragma once
 
 #include <cstdint>
@@ -34,3 +35,16 @@ bool SameIndices(const CRasterSurface& loaded, const CRasterSurface& frame, int3
 // The pixels of `loaded`, an index buffer with its file's palette, whose
 // colour in `palette` (256 x blue, green, red, 0) is not the file's.
 int32_t CountRecolouredPixels(const CRasterSurface& loaded, const uint8_t* palette);
+
+// Matches a remapped import's pixels to `palette` in place: an indexed
+// file's through its own palette, or `colours` (red, green, blue a pixel) of
+// a file without one, by the options' metric and with their dithering.
+// False when it cannot be done (no memory).
+bool MatchImportedColours(CRasterSurface& loaded, const std::vector<uint8_t>& colours, const uint8_t* palette,
+                          const ImportOptions& options);
+
+// Writes width x height pixels of a frame (an index buffer shown through
+// `palette`, or 32-bit pixels) as an indexed or an 8-bit RGB PNG file with
+// the colours the TGA export writes; 1 when written, -1 otherwise.
+int32_t ExportPng(const CRasterSurface& surface, int32_t width, int32_t height, const uint8_t* palette,
+                  const std::string& path);
