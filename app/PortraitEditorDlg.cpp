@@ -8,6 +8,7 @@
 #include "EntryBaseName.h"
 #include "EntryNameRules.h"
 #include "ExportFileName.h"
+#include "CommandMessages.h"
 #include "OptionsMenu.h"
 #include "RaceTable.h"
 #include "Canvas.h"
@@ -21,31 +22,6 @@ constexpr int32_t kIconSize = 32; // the system's icon metrics
 const PixelRect kScrollBarRect = {105, 332, 293, 357};
 
 using Outcome = CommandEffects::Outcome;
-
-// Why an import was refused, as the line under string 5.
-std::string ReplaceFailureText(const ReplaceFailure& why)
-{
-    using Kind = ReplaceFailure::Kind;
-    switch (why.kind) {
-    case Kind::kCannotOpen: return LoadResourceString(IDS_REASON_CANNOT_OPEN);
-    case Kind::kNotTga: return LoadResourceString(IDS_REASON_NOT_TGA);
-    case Kind::kWrongSize:
-        return FormatResourceString(IDS_REASON_WRONG_SIZE,
-                                    {std::to_string(why.fileWidth), std::to_string(why.fileHeight),
-                                     std::to_string(why.frameWidth), std::to_string(why.frameHeight)});
-    case Kind::kNeedsColourMapped: return LoadResourceString(IDS_REASON_NEEDS_COLOUR_MAPPED);
-    case Kind::kNeedsTrueColour: return LoadResourceString(IDS_REASON_NEEDS_TRUE_COLOUR);
-    case Kind::kCutShort: return LoadResourceString(IDS_REASON_CUT_SHORT);
-    case Kind::kIndexOutsideMap: return LoadResourceString(IDS_REASON_INDEX_OUTSIDE_MAP);
-    case Kind::kUnsupported: return LoadResourceString(IDS_REASON_UNSUPPORTED);
-    case Kind::kTooLarge: return LoadResourceString(IDS_REASON_TOO_LARGE);
-    case Kind::kNeedsIndices: return LoadResourceString(IDS_REASON_NEEDS_INDICES);
-    case Kind::kBrokenPng: return LoadResourceString(IDS_REASON_BROKEN_PNG);
-    case Kind::kNeedsPalette: return LoadResourceString(IDS_REASON_NEEDS_PALETTE);
-    case Kind::kNone: break;
-    }
-    return {};
-}
 
 } // namespace
 
@@ -547,15 +523,7 @@ void CPortraitEditorDlg::OnExport()
 int32_t CPortraitEditorDlg::AskTgaFileName(std::string& buffer)
 {
     buffer.clear();
-    OpenFileRequest request;
-    request.filters = {{"Images (*.tga *.TGA *.png *.PNG)", "*.tga;*.TGA;*.png;*.PNG"},
-                       {"TGA-Files (*.tga *.TGA)", "*.tga;*.TGA"},
-                       {"PNG-Files (*.png *.PNG)", "*.png;*.PNG"},
-                       {"All Files (*)", "*"}};
-    request.filterIndex = 1;
-    request.initialDir = m_lastTgaPath;
-    request.flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    request.bufferSize = kFileNameBufferSize;
+    const OpenFileRequest request = ImportFileRequest(m_lastTgaPath, kFileNameBufferSize);
     const bool chosen = Host() && Host()->GetOpenFileName(request, buffer);
     if (!chosen)
         buffer.clear();
@@ -629,14 +597,7 @@ void CPortraitEditorDlg::OnCreateArchive()
     }
     // Silence would look as if it had worked, so the user is told what went
     // wrong.
-    std::string why;
-    if (result == CGameArchive::kWriteCannotCreate)
-        why = LoadResourceString(IDS_PACK_REASON_NO_FOLDER);
-    else if (result == CGameArchive::kWriteSourceUnreadable)
-        why = FormatResourceString(IDS_PACK_REASON_SOURCE_UNREADABLE,
-                                   {CFileSystem::ResolvePath(builder.GetFailedSourcePath())});
-    else
-        why = LoadResourceString(IDS_PACK_REASON_WRITE_FAILED);
+    const std::string why = PackFailureText(result, CFileSystem::ResolvePath(builder.GetFailedSourcePath()));
     RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
     MessageBox(IDS_PACK_FAILED, FormatResourceString(IDS_PACK_FAILED, {CFileSystem::ResolvePath(target), why}), "Info");
 }

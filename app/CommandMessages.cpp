@@ -1,0 +1,52 @@
+#include "CommandMessages.h"
+
+#include "GameArchive.h"
+#include "Resources.h"
+
+// Why an import was refused, as the line under string 5.
+std::string ReplaceFailureText(const ReplaceFailure& why)
+{
+    using Kind = ReplaceFailure::Kind;
+    switch (why.kind) {
+    case Kind::kCannotOpen: return LoadResourceString(IDS_REASON_CANNOT_OPEN);
+    case Kind::kNotTga: return LoadResourceString(IDS_REASON_NOT_TGA);
+    case Kind::kWrongSize:
+        return FormatResourceString(IDS_REASON_WRONG_SIZE,
+                                    {std::to_string(why.fileWidth), std::to_string(why.fileHeight),
+                                     std::to_string(why.frameWidth), std::to_string(why.frameHeight)});
+    case Kind::kNeedsColourMapped: return LoadResourceString(IDS_REASON_NEEDS_COLOUR_MAPPED);
+    case Kind::kNeedsTrueColour: return LoadResourceString(IDS_REASON_NEEDS_TRUE_COLOUR);
+    case Kind::kCutShort: return LoadResourceString(IDS_REASON_CUT_SHORT);
+    case Kind::kIndexOutsideMap: return LoadResourceString(IDS_REASON_INDEX_OUTSIDE_MAP);
+    case Kind::kUnsupported: return LoadResourceString(IDS_REASON_UNSUPPORTED);
+    case Kind::kTooLarge: return LoadResourceString(IDS_REASON_TOO_LARGE);
+    case Kind::kNeedsIndices: return LoadResourceString(IDS_REASON_NEEDS_INDICES);
+    case Kind::kBrokenPng: return LoadResourceString(IDS_REASON_BROKEN_PNG);
+    case Kind::kNeedsPalette: return LoadResourceString(IDS_REASON_NEEDS_PALETTE);
+    case Kind::kNone: break;
+    }
+    return {};
+}
+
+std::string PackFailureText(int32_t result, const std::string& failedSource)
+{
+    if (result == CGameArchive::kWriteCannotCreate)
+        return LoadResourceString(IDS_PACK_REASON_NO_FOLDER);
+    if (result == CGameArchive::kWriteSourceUnreadable)
+        return FormatResourceString(IDS_PACK_REASON_SOURCE_UNREADABLE, {failedSource});
+    return LoadResourceString(IDS_PACK_REASON_WRITE_FAILED);
+}
+
+OpenFileRequest ImportFileRequest(const std::string& initialDir, size_t bufferSize)
+{
+    OpenFileRequest request;
+    request.filters = {{"Images (*.tga *.TGA *.png *.PNG)", "*.tga;*.TGA;*.png;*.PNG"},
+                       {"TGA-Files (*.tga *.TGA)", "*.tga;*.TGA"},
+                       {"PNG-Files (*.png *.PNG)", "*.png;*.PNG"},
+                       {"All Files (*)", "*"}};
+    request.filterIndex = 1;
+    request.initialDir = initialDir;
+    request.flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    request.bufferSize = bufferSize;
+    return request;
+}

@@ -1,0 +1,22 @@
+// What the commands tell the user, put together from the string table: why
+// an import was refused, why a patch could not be written; and the request
+// the import's open-file dialog is shown with.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "OpenFileRequest.h"
+#include "ReplaceFailure.h"
+
+// Why an import was refused, as the line under string 5; empty when no
+// reason is known.
+std::string ReplaceFailureText(const ReplaceFailure& why);
+
+// Why WriteArchive failed with `result`; failedSource names the override
+// file that could not be read, for that failure.
+std::string PackFailureText(int32_t result, const std::string& failedSource);
+
+// The open-file dialog of Import: TGA and PNG files, opening in initialDir.
+OpenFileRequest ImportFileRequest(const std::string& initialDir, size_t bufferSize);
