@@ -213,8 +213,13 @@ TEST(PortraitTool, ExchangeOptionsAndTheirUsageErrors)
     EXPECT_EQ(tga.status, 0) << tga.err;
     EXPECT_EQ(tga.out, folder + "BOGREM0_LARGE.TGA\nPortrait successfully saved.\n");
     ToolRun png = Tool(Base(game) + " export-all 2 --format png");
-    EXPECT_NE(png.status, 2);
-    EXPECT_NE((png.out + png.err).find(folder + "BOGREM0_LARGE.PNG"), std::string::npos) << png.err;
+    EXPECT_EQ(png.status, 0) << png.err;
+    EXPECT_NE(png.out.find(folder + "BOGREM0_LARGE.PNG\n"), std::string::npos);
+    EXPECT_NE(png.out.find(folder + "SBOGREM0_SMALL.PNG\n"), std::string::npos);
+    // The PNG comes back with its indices kept and changes nothing.
+    ToolRun fromPng = Tool(Base(game) + " import 2 large '" + folder + "BOGREM0_LARGE.PNG' --mode keep");
+    EXPECT_EQ(fromPng.status, 0) << fromPng.err;
+    EXPECT_EQ(fromPng.out, "");
 
     // Kept indices whose colour the file gives otherwise are counted.
     std::vector<uint8_t> map = TestColourMap();
