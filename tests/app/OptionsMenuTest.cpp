@@ -110,6 +110,13 @@ TEST_F(OptionsMenuTest, ChoosingItemsSetsTheOptionsAndTheirCheckMarks)
     // Choosing says nothing and writes nothing.
     EXPECT_TRUE(host.Messages().empty());
     EXPECT_TRUE(host.Effects()->written.empty());
+
+    // What Export writes follows the menu.
+    host.ChooseMenuItem(ID_OPTIONS_EXPORT_PNG);
+    host.Command(IDC_EXPORT_ALL);
+    ASSERT_FALSE(host.Effects()->written.empty());
+    for (const std::string& path : host.Effects()->written)
+        EXPECT_EQ(path.substr(path.size() - 4), ".PNG") << path;
 }
 
 TEST_F(OptionsMenuTest, UseFilePaletteAndTheCheckBoxStayInStep)
