@@ -6,6 +6,7 @@
 // and free them on every path.
 #include <png.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "CheckedSize.h"
 #include "FileSystem.h"
 #include "PngFile.h"
+
 
 namespace {
 
@@ -209,9 +211,15 @@ PngReadResult ReadFromSignature(PngSource& source, uint64_t sourceSize, bool hea
             picture.palette[3 * i + 1] = entries[i].green;
             picture.palette[3 * i + 2] = entries[i].blue;
         }
-        for (const uint8_t index : picture.indices)
-            if (index >= count)
+        // Every index names an entry of a full palette; of a shorter one the
+        // highest index must.
+        if (count < kPaletteEntries) {
+            uint8_t highest = 0;
+            for (const uint8_t index : picture.indices)
+                highest = std::max(highest, index);
+            if (highest >= count)
                 return PngReadResult::kIndexOutsideMap;
+        }
     }
     return PngReadResult::kOk;
 }
