@@ -4,16 +4,15 @@
 // entry names that a catalogue scan makes, for information.
 #include <benchmark/benchmark.h>
 #include <sys/types.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "RatioReport.h"
 #include "ArchiveFormat.h"
 #include "GameArchive.h"
@@ -85,64 +84,32 @@ bool WarmPageCache(const std::string& path)
     return ok;
 }
 
-// The archive in a temporary folder, made on first use (so that
-// --benchmark_list_tests writes nothing) and removed when the program exits.
-class TestArchive {
-public:
-    static const TestArchive& Get()
-    {
-        static const TestArchive instance;
-        return instance;
-    }
-
-    TestArchive(const TestArchive&) = delete;
-    TestArchive& operator=(const TestArchive&) = delete;
-
-    ~TestArchive()
-    {
-        if (!m_path.empty())
-            ::unlink(m_path.c_str());
-        if (!m_folder.empty())
-            ::rmdir(m_folder.c_str());
-    }
-
-    bool Ok() const { return m_error.empty(); }
-    const std::string& Error() const { return m_error; }
-    const std::string& Path() const { return m_path; }
-
-private:
-    TestArchive()
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/bench_archive.XXXXXX";
-        if (!::mkdtemp(pattern.data())) {
-            m_error = "cannot create a temporary folder from " + pattern;
-            return;
-        }
-        m_folder = pattern;
-        m_path = m_folder + "/DATA.QPK";
-        if (!WriteTestArchive(m_path, m_error))
-            return;
-        if (!WarmPageCache(m_path))
-            m_error = "cannot read back " + m_path;
-    }
-
-    std::string m_folder;
-    std::string m_path;
-    std::string m_error;
-};
+// The archive (path 0), read once so that its pages are cached.
+const CBenchFolder& TestArchive()
+{
+    static const CBenchFolder files("bench_archive", [](const std::string& folder, std::vector<std::string>& paths) {
+        paths = {folder + "/DATA.QPK"};
+        std::string error;
+        if (!WriteTestArchive(paths[0], error))
+            return error;
+        if (!WarmPageCache(paths[0]))
+            return "cannot read back " + paths[0];
+        return std::string();
+    });
+    return files;
+}
 
 // The baseline: what any reader of this format must do, and nothing more. The
 // buffer is left uninitialised, as Open's is, so that neither pays for zeroing
 // 28 MB that the read overwrites anyway.
 void BenchRawFread(benchmark::State& state)
 {
-    const TestArchive& archive = TestArchive::Get();
+    const CBenchFolder& archive = TestArchive();
     if (!archive.Ok()) {
         state.SkipWithError(archive.Error().c_str());
         return;
     }
-    const char* path = archive.Path().c_str();
+    const char* path = archive.Path(0).c_str();
     for (auto _ : state) {
         FILE* file = std::fopen(path, "rb");
         if (!file) {
@@ -172,14 +139,14 @@ void BenchRawFread(benchmark::State& state)
 // timed here as it is in the baseline.
 void BenchArchiveOpen(benchmark::State& state)
 {
-    const TestArchive& archive = TestArchive::Get();
+    const CBenchFolder& archive = TestArchive();
     if (!archive.Ok()) {
         state.SkipWithError(archive.Error().c_str());
         return;
     }
     for (auto _ : state) {
         CGameArchive reader;
-        const int32_t result = reader.Open(archive.Path());
+        const int32_t result = reader.Open(archive.Path(0));
         benchmark::DoNotOptimize(reader.GetEntryCount());
         if (result != CGameArchive::kOpenOk || reader.GetEntryCount() != kEntryCount) {
             state.SkipWithError("Open refused the archive");
@@ -193,9 +160,9 @@ void BenchArchiveOpen(benchmark::State& state)
 // scan does; the archive is opened before the timing starts.
 void BenchEntryScan(benchmark::State& state)
 {
-    const TestArchive& archive = TestArchive::Get();
+    const CBenchFolder& archive = TestArchive();
     CGameArchive reader;
-    if (!archive.Ok() || reader.Open(archive.Path()) != CGameArchive::kOpenOk) {
+    if (!archive.Ok() || reader.Open(archive.Path(0)) != CGameArchive::kOpenOk) {
         state.SkipWithError(archive.Ok() ? "Open refused the archive" : archive.Error().c_str());
         return;
     }

@@ -4,15 +4,14 @@
 // picture is soft gradients with noisy patches, as painted portraits are.
 #include <benchmark/benchmark.h>
 #include <png.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "PngFile.h"
+#include "BenchFolder.h"
 #include "RatioReport.h"
 
 namespace {
@@ -37,62 +36,26 @@ Bytes MakePicture(size_t channels)
     return samples;
 }
 
-// The two files in a temporary folder, made on first use and removed when
-// the program exits.
-class TestFiles {
-public:
-    static const TestFiles& Get()
-    {
-        static const TestFiles instance;
-        return instance;
-    }
-
-    TestFiles(const TestFiles&) = delete;
-    TestFiles& operator=(const TestFiles&) = delete;
-
-    ~TestFiles()
-    {
-        for (const std::string& path : {m_indexed, m_rgb})
-            if (!path.empty())
-                ::unlink(path.c_str());
-        if (!m_folder.empty())
-            ::rmdir(m_folder.c_str());
-    }
-
-    bool Ok() const { return m_error.empty(); }
-    const std::string& Error() const { return m_error; }
-    const std::string& Path(int which) const { return which == 0 ? m_indexed : m_rgb; }
-
-private:
-    TestFiles()
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/bench_png.XXXXXX";
-        if (!::mkdtemp(pattern.data())) {
-            m_error = "cannot create a temporary folder from " + pattern;
-            return;
-        }
-        m_folder = pattern;
-        m_indexed = m_folder + "/INDEXED.PNG";
-        m_rgb = m_folder + "/RGB.PNG";
+// The indexed file (path 0) and the RGB file (path 1).
+const CBenchFolder& TestFiles()
+{
+    static const CBenchFolder files("bench_png", [](const std::string& folder, std::vector<std::string>& paths) {
+        paths = {folder + "/INDEXED.PNG", folder + "/RGB.PNG"};
         Bytes palette(256 * 3);
         for (size_t i = 0; i < palette.size(); ++i)
             palette[i] = static_cast<uint8_t>(i * 11);
         const Bytes indices = MakePicture(1), rgb = MakePicture(3);
-        if (!WriteIndexedPng(m_indexed, kWidth, kHeight, indices.data(), kWidth, palette.data()) ||
-            !WriteRgbPng(m_rgb, kWidth, kHeight, rgb.data(), size_t{kWidth} * 3))
-            m_error = "cannot write the test files in " + m_folder;
-    }
-
-    std::string m_folder;
-    std::string m_indexed;
-    std::string m_rgb;
-    std::string m_error;
-};
+        if (!WriteIndexedPng(paths[0], kWidth, kHeight, indices.data(), kWidth, palette.data()) ||
+            !WriteRgbPng(paths[1], kWidth, kHeight, rgb.data(), size_t{kWidth} * 3))
+            return "cannot write the test files in " + folder;
+        return std::string();
+    });
+    return files;
+}
 
 void BenchReadPng(benchmark::State& state)
 {
-    const TestFiles& files = TestFiles::Get();
+    const CBenchFolder& files = TestFiles();
     if (!files.Ok()) {
         state.SkipWithError(files.Error().c_str());
         return;
@@ -114,7 +77,7 @@ void BenchReadPng(benchmark::State& state)
 // buffers allocated each time as ReadPng's are.
 void BenchPngImageRead(benchmark::State& state)
 {
-    const TestFiles& files = TestFiles::Get();
+    const CBenchFolder& files = TestFiles();
     if (!files.Ok()) {
         state.SkipWithError(files.Error().c_str());
         return;

@@ -3,17 +3,16 @@
 // file in the same run. The run-length picture is smooth gradients with noisy
 // patches, so that runs and literal packets mix as in real artwork.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 #include <stb/stb_image.h>
 
+#include "BenchFolder.h"
 #include "RatioReport.h"
 #include "RasterSurface.h"
 #include "TgaFormat.h"
@@ -97,55 +96,18 @@ bool WriteFile(const std::string& path, const Bytes& bytes)
     return std::fclose(file) == 0 && written;
 }
 
-// The two files in a temporary folder, made on first use (so that
-// --benchmark_list_tests writes nothing) and removed when the program exits.
-class TestFiles {
-public:
-    static const TestFiles& Get()
-    {
-        static const TestFiles instance;
-        return instance;
-    }
-
-    TestFiles(const TestFiles&) = delete;
-    TestFiles& operator=(const TestFiles&) = delete;
-
-    ~TestFiles()
-    {
-        for (const std::string& path : {m_raw, m_runLength})
-            if (!path.empty())
-                ::unlink(path.c_str());
-        if (!m_folder.empty())
-            ::rmdir(m_folder.c_str());
-    }
-
-    bool Ok() const { return m_error.empty(); }
-    const std::string& Error() const { return m_error; }
-    const std::string& Path(int which) const { return which == 0 ? m_raw : m_runLength; }
-
-private:
-    TestFiles()
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/bench_tga.XXXXXX";
-        if (!::mkdtemp(pattern.data())) {
-            m_error = "cannot create a temporary folder from " + pattern;
-            return;
-        }
-        m_folder = pattern;
+// The uncompressed file (path 0) and the run-length file (path 1).
+const CBenchFolder& TestFiles()
+{
+    static const CBenchFolder files("bench_tga", [](const std::string& folder, std::vector<std::string>& paths) {
+        paths = {folder + "/RAW24.TGA", folder + "/RLE24.TGA"};
         const Bytes picture = MakePicture();
-        const Bytes runLength = RunLengthFile(picture);
-        m_raw = m_folder + "/RAW24.TGA";
-        m_runLength = m_folder + "/RLE24.TGA";
-        if (!WriteFile(m_raw, RawFile(picture)) || !WriteFile(m_runLength, runLength))
-            m_error = "cannot write the test files in " + m_folder;
-    }
-
-    std::string m_folder;
-    std::string m_raw;
-    std::string m_runLength;
-    std::string m_error;
-};
+        if (!WriteFile(paths[0], RawFile(picture)) || !WriteFile(paths[1], RunLengthFile(picture)))
+            return "cannot write the test files in " + folder;
+        return std::string();
+    });
+    return files;
+}
 
 constexpr int64_t kPixelBytes = int64_t{kSide} * kSide * 4;
 
@@ -153,7 +115,7 @@ constexpr int64_t kPixelBytes = int64_t{kSide} * kSide * 4;
 // again on import; LoadTga recreates its bitmap each time.
 void BenchLoadTga(benchmark::State& state)
 {
-    const TestFiles& files = TestFiles::Get();
+    const CBenchFolder& files = TestFiles();
     if (!files.Ok()) {
         state.SkipWithError(files.Error().c_str());
         return;
@@ -175,7 +137,7 @@ void BenchLoadTga(benchmark::State& state)
 // bytes per pixel.
 void BenchStbLoad(benchmark::State& state)
 {
-    const TestFiles& files = TestFiles::Get();
+    const CBenchFolder& files = TestFiles();
     if (!files.Ok()) {
         state.SkipWithError(files.Error().c_str());
         return;
