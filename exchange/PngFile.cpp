@@ -26,6 +26,11 @@ constexpr int kPaletteEntries = 256;
 // decompressed by libpng; these bound what such chunks may take.
 constexpr png_alloc_size_t kChunkMallocMax = png_alloc_size_t{8} << 20;
 constexpr png_uint_32 kChunkCacheMax = 256;
+// The ancillary chunks libpng knows, five bytes each (name and terminator):
+// the reader needs none of them, since it ignores gamma, colour spaces,
+// transparency and text.
+constexpr png_byte kAncillaryChunks[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0"
+                                        "sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0tRNS\0zTXt";
 // Deflate stores at most about 1032 bytes in one, and a byte of a row holds at
 // most 8 pixels; a file of n bytes can describe no more pixels than that.
 constexpr uint64_t kPixelsPerFileByte = 1032 * 8;
@@ -167,6 +172,11 @@ PngReadResult ReadFromSignature(PngSource& source, uint64_t sourceSize, bool hea
     png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_chunk_malloc_max(png, kChunkMallocMax);
     png_set_chunk_cache_max(png, kChunkCacheMax);
+    // Only the critical chunks say what the pixels are; every other chunk is
+    // passed over unread, so that none can claim memory by its length.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kAncillaryChunks,
+                                static_cast<int>(sizeof kAncillaryChunks / 5));
     // Indices past the palette are looked for below, and named.
     png_set_check_for_invalid_index(png, 0);
 
