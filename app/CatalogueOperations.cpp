@@ -49,9 +49,21 @@ std::string FileNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string Dimensions(const GfxHeader& h)
+// The frames the editor finds: a true-colour image holds one whatever its
+// header says.
+int32_t FrameCountOf(const GfxImage& gfx)
 {
-    return std::to_string(h.Width()) + " x " + std::to_string(h.Height());
+    return gfx.header.BitDepth() == GfxHeader::kTrueColourDepth ? 1 : gfx.header.FrameCount();
+}
+
+// Frame i's size as the editor takes it: its record's in a palette image,
+// the header's in a true-colour one.
+std::string FrameSize(const GfxImage& gfx, size_t i)
+{
+    const bool record = gfx.header.BitDepth() == GfxHeader::kPaletteDepth && i < gfx.frameTable.size();
+    const int32_t width = record ? gfx.frameTable[i].Width() : gfx.header.Width();
+    const int32_t height = record ? gfx.frameTable[i].Height() : gfx.header.Height();
+    return std::to_string(width) + " x " + std::to_string(height);
 }
 
 // What is wrong with the image itself, before it is compared with the
@@ -210,17 +222,24 @@ void CCatalogueOperations::ValidateFile(int32_t entryIndex, const std::string& p
             original.resize(std::fread(original.data(), 1, original.size(), archive.get()));
         }
     }
-    const GfxHeader& want = ParseGfx(original).header;
+    const GfxImage archived = ParseGfx(original);
+    const GfxHeader& want = archived.header;
     const GfxHeader& have = gfx.header;
     const size_t before = report.problems.size();
-    if (have.Width() != want.Width() || have.Height() != want.Height())
-        report.problems.push_back({shown, "the image is " + Dimensions(have) + ", the archive's " + Dimensions(want)});
+    const int32_t frames = FrameCountOf(gfx), archivedFrames = FrameCountOf(archived);
+    const auto common = static_cast<size_t>(std::min(frames, archivedFrames));
+    for (size_t i = 0; i < common; ++i) {
+        const std::string mine = FrameSize(gfx, i), theirs = FrameSize(archived, i);
+        if (mine != theirs)
+            report.problems.push_back(
+                {shown, "frame " + std::to_string(i) + " is " + mine + ", the archive's " + theirs});
+    }
     if (have.BitDepth() != want.BitDepth())
         report.problems.push_back({shown, "bit depth " + std::to_string(have.BitDepth()) + ", the archive's " +
                                               std::to_string(want.BitDepth())});
-    if (have.FrameCount() != want.FrameCount())
-        report.problems.push_back({shown, std::to_string(have.FrameCount()) + " frames, the archive's " +
-                                              std::to_string(want.FrameCount())});
+    if (frames != archivedFrames)
+        report.problems.push_back(
+            {shown, std::to_string(frames) + " frames, the archive's " + std::to_string(archivedFrames)});
     if (report.problems.size() == before)
         CheckFrames(gfx, shown, report.problems);
 }
