@@ -395,7 +395,8 @@ void PutOverride(const GameDir& game, const TestPortrait& p, const char* size, c
 TEST(PortraitTool, CatalogueCommandsInHelpAndTheirUsageErrors)
 {
     ToolRun help = Tool("--help");
-    for (const char* line : {"portrait-tool [--base DIR] status [--json]\n", "portrait-tool [--base DIR] validate [--json]\n",
+    for (const char* line : {"portrait-tool [--base DIR] status [--json]\n",
+                             "portrait-tool [--base DIR] validate [--json]\n",
                              "portrait-tool [--base DIR] revert PORTRAIT [large|medium|small]\n",
                              "portrait-tool [--base DIR] pack [--dry-run] [--json]\n",
                              "2 wrong usage, 3 validate found problems.\n"})
@@ -484,8 +485,9 @@ TEST(PortraitTool, PackDryRunWritesNothingAndListsWhatPackWrites)
                            "Would pack 2 entries into " + game / "PATCHES/PATCH.010.\n");
     ToolRun dryJson = Tool(Base(game) + " pack --json --dry-run");
     EXPECT_EQ(dryJson.status, 0);
-    EXPECT_NE(dryJson.out.find("\"written\": false, \"entries\": [\n  {\"entry\": \"PORTRAITS\\\\SMALL\\\\STVARM0.GFX\", "
-                               "\"file\": \"" + game / "Portraits/STVARM0.GFX\"},"),
+    EXPECT_NE(dryJson.out.find("\"written\": false, \"entries\": [\n  {\"entry\": "
+                               "\"PORTRAITS\\\\SMALL\\\\STVARM0.GFX\", \"file\": \"" +
+                               game / "Portraits/STVARM0.GFX\"},"),
               std::string::npos)
         << dryJson.out;
     EXPECT_EQ(Snapshot(game.Base()), before);
