@@ -5,7 +5,6 @@
 #include <new>
 
 #include "PortraitScrollBar.h"
-#include "EntryBaseName.h"
 #include "EntryNameRules.h"
 #include "ExportFileName.h"
 #include "CommandMessages.h"
@@ -567,27 +566,23 @@ void CPortraitEditorDlg::OnImport()
                "Info");
 }
 
+CCatalogueOperations CPortraitEditorDlg::CatalogueOperations()
+{
+    return CCatalogueOperations(m_archive, m_baseDir,
+                                std::vector<const PortraitRecord*>(m_records, m_records + m_portraitCount));
+}
+
 void CPortraitEditorDlg::OnCreateArchive()
 {
     // The patch packs what the window shows: the current portrait's changes
     // are saved first, as moving on would save them.
     if (HasCurrentPortrait() && !SaveChangedImages())
         return;
-    const std::string target = m_baseDir + "\\PATCHES\\PATCH.010";
+    const std::string target = CCatalogueOperations::PackTarget(m_baseDir);
     CGameArchive builder;
     builder.BeginBuild(target, "PATCHES\\PATCH.010");
-    for (int32_t i = 0; i < m_archive.GetEntryCount(); ++i) {
-        const char* name = m_archive.GetEntryName(i);
-        if (!IsPortraitEntry(name))
-            continue;
-        std::string baseName;
-        if (!GetEntryBaseName(name, baseName))
-            continue;
-        const std::string candidate = m_baseDir + "\\PORTRAITS\\" + baseName + ".GFX";
-        if (!CFileSystem::OpenForReading(candidate))
-            continue;
-        builder.AddFile(candidate);
-    }
+    for (const std::string& file : CCatalogueOperations::PackFiles(m_archive, m_baseDir))
+        builder.AddFile(file);
     const int32_t result = builder.WriteArchive();
     if (result == CGameArchive::kWriteOk) {
         RecordWritten(CFileSystem::ResolvePath(target));

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CatalogueOperations.h"
 #include "GameArchive.h"
 #include "PortraitView.h"
 #include "DrawingSlots.h"
@@ -69,6 +70,9 @@ public:
     const std::string& BaseDir() const { return m_baseDir; }
     const CGameArchive& Archive() const { return m_archive; }
     const CPortraitScrollBar* ScrollBar() const { return m_scrollBar; }
+    // The whole-catalogue operations over this dialog's archive, records and
+    // base directory.
+    CCatalogueOperations CatalogueOperations();
     // The open-file dialog's initial folder: the base directory at start,
     // then what the last open-file dialog returned (empty when cancelled).
     const std::string& LastTgaPath() const { return m_lastTgaPath; }

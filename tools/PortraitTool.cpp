@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <exception>
 #include <new>
 #include <optional>
@@ -16,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "CatalogueCommands.h"
 #include "DemoGame.h"
+#include "JsonText.h"
 #include "PortraitEditorDlg.h"
 #include "PortraitScrollBar.h"
 #include "RaceTable.h"
@@ -36,7 +39,10 @@ const char* const kUsage =
     "       portrait-tool [--base DIR] export PORTRAIT SLOT [--format tga|png]\n"
     "       portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette | --mode remap|keep|palette]\n"
     "                     [--metric classic|perceptual] [--dither]\n"
-    "       portrait-tool [--base DIR] pack\n"
+    "       portrait-tool [--base DIR] status [--json]\n"
+    "       portrait-tool [--base DIR] validate [--json]\n"
+    "       portrait-tool [--base DIR] revert PORTRAIT [large|medium|small]\n"
+    "       portrait-tool [--base DIR] pack [--dry-run] [--json]\n"
     "       portrait-tool make-demo DIR\n"
     "       portrait-tool --help | --version\n"
     "\n"
@@ -52,8 +58,16 @@ const char* const kUsage =
     "takes the file's palette over (also --use-tga-palette). --metric and\n"
     "--dither: how remap matches colours (default classic, no dithering).\n"
     "\n"
+    "status: where each image loads from (original, override, invalid\n"
+    "override). validate: checks every override file against its archive\n"
+    "entry and names .GFX files in Portraits that no entry uses. revert:\n"
+    "moves the portrait's override files (of one size, or all) to\n"
+    "Portraits/Reverted, so that the images load from the archive again.\n"
+    "pack --dry-run: what pack would put into PATCHES/PATCH.010, and from\n"
+    "which file, writing nothing.\n"
+    "\n"
     "Exit status: 0 done, 1 failed (the reason on standard error; an export\n"
-    "that wrote nothing fails too), 2 wrong usage.\n";
+    "that wrote nothing fails too), 2 wrong usage, 3 validate found problems.\n";
 
 int Usage(const char* problem = nullptr)
 {
@@ -83,25 +97,6 @@ void PrintWritten(const CommandEffects& effects)
 std::string LastMessage(const CommandEffects& effects, const char* fallback)
 {
     return effects.messages.empty() ? fallback : effects.messages.back().text;
-}
-
-std::string JsonString(const std::string& s)
-{
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            // Names are bytes of the archive; each byte stands for itself.
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
 }
 
 // What a SLOT argument names: a drawing slot, or an image and a frame.
@@ -284,6 +279,20 @@ bool ParseSlot(const std::string& text, SlotChoice& choice)
     return true;
 }
 
+bool ParseSize(const std::string& text, PortraitSize& size)
+{
+    for (PortraitSize k = kSizeLarge; k < kSizeCount; ++k) {
+        std::string name = kSizeNames[k];
+        for (char& c : name)
+            c = static_cast<char>(c - 'A' + 'a');
+        if (text == name) {
+            size = k;
+            return true;
+        }
+    }
+    return false;
+}
+
 int Run(const std::vector<std::string>& args)
 {
     size_t at = 0;
@@ -318,7 +327,8 @@ int Run(const std::vector<std::string>& args)
     }
 
     // Check the command's form before anything is touched.
-    bool json = false;
+    bool json = false, dryRun = false, revertAll = true;
+    PortraitSize revertSize = kSizeLarge;
     CommandOptions options;
     SlotChoice slot;
     if (command == "list") {
@@ -339,9 +349,20 @@ int Run(const std::vector<std::string>& args)
         if (!problem.empty())
             return Usage(problem.c_str());
         rest.resize(want);
-    } else if (command == "pack") {
-        if (!rest.empty())
-            return Usage("pack takes no arguments");
+    } else if (command == "pack" || command == "status" || command == "validate") {
+        const bool pack = command == "pack";
+        std::set<std::string> flags;
+        for (const std::string& flag : rest)
+            if ((flag != "--json" && (!pack || flag != "--dry-run")) || !flags.insert(flag).second)
+                return Usage((command + (pack ? " takes only --dry-run and --json" : " takes only --json")).c_str());
+        json = flags.count("--json") != 0;
+        dryRun = flags.count("--dry-run") != 0;
+    } else if (command == "revert") {
+        if (rest.empty() || rest.size() > 2)
+            return Usage("revert takes a portrait and, if wanted, a size");
+        if (rest.size() == 2 && !ParseSize(rest[1], revertSize))
+            return Usage(("unknown size " + rest[1] + " (large, medium or small)").c_str());
+        revertAll = rest.size() == 1;
     } else {
         return Usage(("unknown command " + command).c_str());
     }
@@ -369,10 +390,26 @@ int Run(const std::vector<std::string>& args)
         List(s, json);
         return tooMany ? Fail(*tooMany) : kExitOk;
     }
+    if (command == "status") {
+        PrintStatus(s.dialog.CatalogueOperations().Status(), json);
+        return tooMany ? Fail(*tooMany) : kExitOk;
+    }
+    if (command == "validate") {
+        const int status = PrintValidation(s.dialog.CatalogueOperations().Validate(), json);
+        return tooMany && status == kExitOk ? Fail(*tooMany) : status;
+    }
+    const std::string target = CFileSystem::ResolvePath(CCatalogueOperations::PackTarget(s.dialog.BaseDir()));
+    if (command == "pack" && dryRun) {
+        PrintPackSources(s.dialog.CatalogueOperations().PackSources(), target, false, json);
+        return kExitOk;
+    }
     if (command == "pack") {
         const CommandEffects& packed = s.Give(IDC_CREATE_ARCHIVE);
         if (packed.Result(CommandEffects::kPack) == Outcome::kDone) {
-            std::printf("%s\n", LoadResourceString(IDS_ARCHIVE_CREATED).c_str());
+            if (json)
+                PrintPackSources(s.dialog.CatalogueOperations().PackSources(), target, true, true);
+            else
+                std::printf("%s\n", LoadResourceString(IDS_ARCHIVE_CREATED).c_str());
             return kExitOk;
         }
         return Fail(LastMessage(packed, "The patch archive was not written."));
@@ -381,6 +418,9 @@ int Run(const std::vector<std::string>& args)
     const int32_t portrait = s.FindPortrait(rest[0]);
     if (portrait < 0)
         return Fail("unknown portrait " + rest[0] + " (see portrait-tool list)");
+    if (command == "revert")
+        return PrintRevert(s.dialog.CatalogueOperations().Revert(portrait, revertAll, revertSize, std::time(nullptr)),
+                           s.dialog.Record(portrait)->GetName());
     if (command != "export-all" && !ParseSlot(rest[1], slot))
         return Fail("unknown slot " + rest[1] + " (large, small, medium:N, or 0 to 11)");
     s.Select(portrait);

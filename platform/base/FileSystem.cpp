@@ -6,7 +6,9 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -162,6 +164,29 @@ bool CFileSystem::FileExists(std::string_view path)
     return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool CFileSystem::PathExists(std::string_view path)
+{
+    return Exists(ResolvePath(path));
+}
+
+std::vector<std::string> CFileSystem::ListFiles(std::string_view folder)
+{
+    std::vector<std::string> names;
+    const std::string native = ResolvePath(folder);
+    DIR* dir = ::opendir(native.c_str());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st;
+        const std::string path = native + "/" + entry->d_name;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 bool CFileSystem::CreateFolder(std::string_view path)
 {
     std::string native = ResolvePath(path);
@@ -181,6 +206,20 @@ bool CFileSystem::RenameFile(std::string_view from, std::string_view to)
     if (CFileFaults::Fail(FileOperation::Rename))
         return false;
     return std::rename(ResolvePath(from).c_str(), ResolvePath(to).c_str()) == 0;
+}
+
+bool CFileSystem::MoveWithoutReplacing(std::string_view from, std::string_view to)
+{
+    const std::string source = ResolvePath(from), target = ResolvePath(to);
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without the flag: a new link fails where a name is
+    // taken, and the old name goes only once the new one stands.
+    if (::link(source.c_str(), target.c_str()) != 0)
+        return false;
+    return ::unlink(source.c_str()) == 0;
 }
 
 bool CFileSystem::IsSafeFileName(std::string_view name)

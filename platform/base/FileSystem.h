@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct FileCloser {
     void operator()(FILE* f) const
@@ -48,10 +49,18 @@ public:
     // but the path. Null when the file cannot be made.
     static FileHandle CreateNewFile(std::string_view path);
     static bool FileExists(std::string_view path);
+    // True when anything at all stands at the path: a file, a folder, a link.
+    static bool PathExists(std::string_view path);
+    // The names of the regular files in a folder, in byte order; empty when
+    // the folder cannot be read.
+    static std::vector<std::string> ListFiles(std::string_view folder);
     static bool CreateFolder(std::string_view path); // true when it exists afterwards
     static bool RemoveFile(std::string_view path);
     // Replaces `to` with `from` in one step; `to` is never missing in between.
     static bool RenameFile(std::string_view from, std::string_view to);
+    // Moves `from` to `to` only when nothing stands at `to`: false, with both
+    // left as they were, when something does or the move fails.
+    static bool MoveWithoutReplacing(std::string_view from, std::string_view to);
 
     // False for a name that could leave its folder when used as a file name:
     // empty, ".", "..", or holding a separator or a zero byte. Names taken from

@@ -127,6 +127,31 @@ TEST(FileSystem, FoldersRemovalAndRename)
     EXPECT_TRUE(ListFolder(dir / "Portraits").empty());
 }
 
+TEST(FileSystem, MovesWithoutReplacingAndListsFiles)
+{
+    TempDir dir;
+    dir.MakeFolder("Portraits");
+    dir.WriteFile("Portraits/A.GFX", {'a'});
+    dir.WriteFile("Portraits/B.GFX", {'b'});
+    dir.MakeFolder("Portraits/Reverted");
+    EXPECT_EQ(CFileSystem::ListFiles(dir.Path() + "\\PORTRAITS"), (std::vector<std::string>{"A.GFX", "B.GFX"}));
+    EXPECT_TRUE(CFileSystem::ListFiles(dir.Path() + "\\Missing").empty());
+    EXPECT_TRUE(CFileSystem::PathExists(dir.Path() + "\\portraits\\reverted"));
+    EXPECT_FALSE(CFileSystem::PathExists(dir.Path() + "\\portraits\\C.GFX"));
+
+    // A name that is taken is never replaced; both files stay as they were.
+    EXPECT_FALSE(CFileSystem::MoveWithoutReplacing(dir.Path() + "\\Portraits\\A.GFX",
+                                                   dir.Path() + "\\Portraits\\b.gfx"));
+    EXPECT_EQ(ReadFileBytes(dir / "Portraits/A.GFX"), std::vector<uint8_t>{'a'});
+    EXPECT_EQ(ReadFileBytes(dir / "Portraits/B.GFX"), std::vector<uint8_t>{'b'});
+    EXPECT_TRUE(CFileSystem::MoveWithoutReplacing(dir.Path() + "\\Portraits\\A.GFX",
+                                                  dir.Path() + "\\PORTRAITS\\REVERTED\\A.GFX.1"));
+    EXPECT_EQ(ListFolder(dir / "Portraits/Reverted"), std::vector<std::string>{"A.GFX.1"});
+    EXPECT_EQ(ReadFileBytes(dir / "Portraits/Reverted/A.GFX.1"), std::vector<uint8_t>{'a'});
+    EXPECT_FALSE(CFileSystem::MoveWithoutReplacing(dir.Path() + "\\Portraits\\A.GFX",
+                                                   dir.Path() + "\\Portraits\\C.GFX"));
+}
+
 TEST(FileSystem, RefusesNamesThatCouldLeaveTheirFolder)
 {
     EXPECT_TRUE(CFileSystem::IsSafeFileName("XTVARM1"));

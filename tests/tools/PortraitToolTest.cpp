@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "RasterSurface.h"
@@ -368,4 +369,135 @@ TEST(PortraitTool, EachFailingWriteFlushSyncOrRenameExitsOneAndKeepsTheOldFiles)
         ASSERT_EQ(Tool(Base(game) + " import 1 0 '" + first + "'").status, 0);
         ASSERT_EQ(ReadFileBytes(game / "Portraits/LTVARM0.GFX"), override);
     }
+}
+
+namespace {
+
+// Every file below a folder with its bytes, and every folder.
+std::map<std::string, std::vector<uint8_t>> Snapshot(const std::string& root)
+{
+    std::map<std::string, std::vector<uint8_t>> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        files[entry.path().string()] = entry.is_regular_file() ? ReadFileBytes(entry.path().string())
+                                                               : std::vector<uint8_t>{'/'};
+    return files;
+}
+
+// An override file for a portrait's size, of a palette image of the frames.
+void PutOverride(const GameDir& game, const TestPortrait& p, const char* size, const std::vector<TestFrame>& frames)
+{
+    game.Dir().WriteFile("Portraits/" + std::string(1, size[0]) + TestPortraitName(p) + ".GFX",
+                         MakeOverrideFile(TestEntryName(p, size), MakePaletteImage({1, 2, 3, 4, 5, 6}, frames)));
+}
+
+} // namespace
+
+TEST(PortraitTool, CatalogueCommandsInHelpAndTheirUsageErrors)
+{
+    ToolRun help = Tool("--help");
+    for (const char* line : {"portrait-tool [--base DIR] status [--json]\n",
+                             "portrait-tool [--base DIR] validate [--json]\n",
+                             "portrait-tool [--base DIR] revert PORTRAIT [large|medium|small]\n",
+                             "portrait-tool [--base DIR] pack [--dry-run] [--json]\n",
+                             "2 wrong usage, 3 validate found problems.\n"})
+        EXPECT_NE(help.out.find(line), std::string::npos) << line;
+    GameDir game(MakePortraitEntries(ManyPortraits(1)), false);
+    for (const char* bad : {"status --xml", "validate now", "revert", "revert 1 huge", "revert 1 large more",
+                            "pack --dry-run --dry-run", "status --json --json"}) {
+        SCOPED_TRACE(bad);
+        ToolRun r = Tool(Base(game) + " " + bad);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("usage: portrait-tool"), std::string::npos);
+    }
+    EXPECT_EQ(Tool(Base(game) + " revert 7").status, 1);
+}
+
+TEST(PortraitTool, StatusValidateAndRevert)
+{
+    const std::vector<TestPortrait> cast = ManyPortraits(2);
+    GameDir game(MakePortraitEntries(cast), false);
+    game.Dir().MakeFolder("Portraits");
+    PutOverride(game, cast[0], "LARGE", {PatternFrame(21, 15)});
+    game.Dir().MakeFolder("Portraits/M" + TestPortraitName(cast[0]) + ".GFX");
+
+    ToolRun status = Tool(Base(game) + " status");
+    EXPECT_EQ(status.status, 0) << status.err;
+    EXPECT_EQ(CountLines(status.out), 6u);
+    EXPECT_NE(status.out.find("  1  TVARM0           LARGE   override\n"
+                              "  1  TVARM0           MEDIUM  invalid override\n"
+                              "  1  TVARM0           SMALL   original\n"),
+              std::string::npos)
+        << status.out;
+    ToolRun json = Tool(Base(game) + " status --json");
+    EXPECT_NE(json.out.find("{\"index\": 0, \"name\": \"TVARM0\", \"images\": [{\"size\": \"LARGE\", \"status\": "
+                            "\"override\", \"file\": \"" + game / "Portraits/LTVARM0.GFX\"}, {\"size\": \"MEDIUM\", "
+                            "\"status\": \"invalid override\", \"file\": \"" + game / "Portraits/MTVARM0.GFX\"}, "
+                            "{\"size\": \"SMALL\", \"status\": \"original\"}]}"),
+              std::string::npos)
+        << json.out;
+
+    // The folder is not a file; a SMALL image of another size is a fault too.
+    PutOverride(game, cast[1], "SMALL", {PatternFrame(5, 4)});
+    ToolRun faults = Tool(Base(game) + " validate");
+    EXPECT_EQ(faults.status, 3) << faults.err;
+    EXPECT_EQ(faults.out, game / "Portraits/MTVARM0.GFX: is not a regular file\n" + game / "Portraits/SBOGREM0.GFX" +
+                              ": frame 0 is 5 x 4, the archive's 5 x 3\n2 problems found in the override files.\n");
+    ToolRun faultsJson = Tool(Base(game) + " validate --json");
+    EXPECT_EQ(faultsJson.status, 3);
+    EXPECT_EQ(faultsJson.out.rfind("{\"checked\": 3, \"valid\": false, \"problems\": [\n  {\"file\": ", 0), 0u)
+        << faultsJson.out;
+
+    // Reverting moves the files aside, bytes and all; what is left is valid.
+    const std::vector<uint8_t> large = ReadFileBytes(game / "Portraits/LTVARM0.GFX");
+    ToolRun reverted = Tool(Base(game) + " revert TVARM0");
+    EXPECT_EQ(reverted.status, 0) << reverted.err;
+    EXPECT_EQ(CountLines(reverted.out), 2u) << reverted.out;
+    const std::vector<std::string> moved = ListFolder(game / "Portraits/Reverted");
+    ASSERT_EQ(moved.size(), 2u);
+    EXPECT_EQ(moved[0].rfind("LTVARM0.GFX.", 0), 0u);
+    EXPECT_EQ(moved[0].size(), std::string("LTVARM0.GFX.20261209T060000Z").size());
+    EXPECT_EQ(ReadFileBytes(game / ("Portraits/Reverted/" + moved[0])), large);
+    EXPECT_NE(reverted.out.find(game / "Portraits/LTVARM0.GFX -> " + game / ("Portraits/Reverted/" + moved[0])),
+              std::string::npos);
+    EXPECT_EQ(Tool(Base(game) + " revert 2 large").out, "BOGREM0 has no override files; nothing was moved.\n");
+    EXPECT_EQ(Tool(Base(game) + " revert 2 small").status, 0);
+    ToolRun clean = Tool(Base(game) + " validate");
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.out, "All override files are valid.\n");
+    EXPECT_EQ(Tool(Base(game) + " status").out.find("override"), std::string::npos);
+}
+
+TEST(PortraitTool, PackDryRunWritesNothingAndListsWhatPackWrites)
+{
+    const std::vector<TestPortrait> cast = ManyPortraits(2);
+    GameDir game(MakePortraitEntries(cast), false);
+    game.Dir().MakeFolder("Portraits");
+    game.Dir().MakeFolder("PATCHES");
+    PutOverride(game, cast[1], "MEDIUM", {PatternFrame(11, 7)});
+    PutOverride(game, cast[0], "SMALL", {PatternFrame(5, 3)});
+    ASSERT_EQ(Tool(Base(game) + " list").status, 0); // start-up's own writes done
+
+    const auto before = Snapshot(game.Base());
+    ToolRun dry = Tool(Base(game) + " pack --dry-run");
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "PORTRAITS\\SMALL\\STVARM0.GFX <- " + game / "Portraits/STVARM0.GFX\n" +
+                           "PORTRAITS\\MEDIUM\\MBOGREM0.GFX <- " + game / "Portraits/MBOGREM0.GFX\n" +
+                           "Would pack 2 entries into " + game / "PATCHES/PATCH.010.\n");
+    ToolRun dryJson = Tool(Base(game) + " pack --json --dry-run");
+    EXPECT_EQ(dryJson.status, 0);
+    EXPECT_NE(dryJson.out.find("\"written\": false, \"entries\": [\n  {\"entry\": "
+                               "\"PORTRAITS\\\\SMALL\\\\STVARM0.GFX\", \"file\": \"" +
+                               game / "Portraits/STVARM0.GFX\"},"),
+              std::string::npos)
+        << dryJson.out;
+    EXPECT_EQ(Snapshot(game.Base()), before);
+
+    ToolRun packed = Tool(Base(game) + " pack --json");
+    EXPECT_EQ(packed.status, 0) << packed.err;
+    EXPECT_NE(packed.out.find("\"written\": true"), std::string::npos);
+    CGameArchive patch;
+    ASSERT_EQ(patch.Open(game / "PATCHES/PATCH.010"), 1);
+    ASSERT_EQ(patch.GetEntryCount(), 2);
+    EXPECT_STREQ(patch.GetEntryName(0), "PORTRAITS\\SMALL\\STVARM0.GFX");
+    EXPECT_STREQ(patch.GetEntryName(1), "PORTRAITS\\MEDIUM\\MBOGREM0.GFX");
 }

@@ -1,0 +1,98 @@
+// Operations over the whole catalogue, for the command-line tool and the
+// window alike: where each image loads from, whether the override files are
+// fit to use, moving a portrait's override files aside, and what a pack
+// would hold. They work on the dialog's archive, records and base directory
+// and return plain results that the callers print or show.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "PortraitRecord.h"
+
+class CGameArchive;
+
+// Where the editor loads an image from.
+enum class ImageSource {
+    kOriginal,        // the game archive
+    kOverride,        // the entry's override file
+    kInvalidOverride, // something stands at the override file's name, but it cannot be read
+};
+const char* ImageSourceName(ImageSource source);
+
+struct PortraitStatus {
+    int32_t index = 0; // in the editor's order, 0 for the first
+    std::string name;
+    bool has[kSizeCount] = {};
+    ImageSource source[kSizeCount] = {};
+    std::string overridePath[kSizeCount]; // the host path, where there is one
+};
+
+struct ValidationProblem {
+    std::string path; // the host path of the file
+    std::string fault;
+};
+
+struct ValidationReport {
+    bool ran = false; // false when there was no catalogue to check against
+    int32_t checked = 0; // override files checked
+    std::vector<ValidationProblem> problems;
+};
+
+struct RevertedFile {
+    std::string from, to; // host paths
+};
+
+struct RevertResult {
+    static constexpr int32_t kOk = 0;
+    static constexpr int32_t kNoPortrait = -1;
+    static constexpr int32_t kCannotCreateFolder = -2;
+    static constexpr int32_t kMoveFailed = -3;
+    int32_t result = kOk;
+    std::vector<RevertedFile> moved;
+    std::string failedPath; // the file that could not be moved
+};
+
+// One file that a pack takes: the entry it replaces, as its header names it
+// (empty when the header cannot be read), and the file.
+struct PackSource {
+    std::string entryName;
+    std::string path;        // the editor's path, as the pack opens it
+    std::string resolvedPath; // the host path
+    bool taken = false;       // false for a file the pack leaves out (a broken header)
+};
+
+class CCatalogueOperations {
+public:
+    CCatalogueOperations(CGameArchive& archive, std::string baseDir, std::vector<const PortraitRecord*> records);
+
+    std::vector<PortraitStatus> Status() const;
+    ValidationReport Validate() const;
+    // Moves the override files of a portrait's sizes (all of them when
+    // allSizes, else only `size`) to Portraits\Reverted\<name>.<UTC time>,
+    // never over an earlier one.
+    RevertResult Revert(int32_t portrait, bool allSizes, PortraitSize size, std::time_t now) const;
+
+    // The override files a pack takes, in the archive's order: one for each
+    // portrait entry whose file is there to read.
+    static std::vector<std::string> PackFiles(const CGameArchive& archive, const std::string& baseDir);
+    // Where a pack writes: PATCHES\PATCH.010 below the base directory.
+    static std::string PackTarget(const std::string& baseDir);
+    std::vector<PackSource> PackSources() const;
+
+    // Portraits\Reverted\<fileName>.<YYYYMMDDTHHMMSSZ>, with -2, -3, ...
+    // after it for the n-th attempt.
+    static std::string RevertedName(const std::string& fileName, std::time_t now, int32_t attempt);
+
+private:
+    // The host path of the override file an entry would use; false when it
+    // has none.
+    bool OverridePath(int32_t entryIndex, std::string& path) const;
+    void ValidateFile(int32_t entryIndex, const std::string& path, ValidationReport& report) const;
+
+    CGameArchive& m_archive;
+    std::string m_baseDir;
+    std::vector<const PortraitRecord*> m_records;
+};

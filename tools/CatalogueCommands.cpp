@@ -1,0 +1,121 @@
+#include "CatalogueCommands.h"
+
+#include <cstdio>
+
+#include "JsonText.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+
+} // namespace
+
+void PrintStatus(const std::vector<PortraitStatus>& statuses, bool json)
+{
+    if (json)
+        std::printf("[");
+    for (const PortraitStatus& s : statuses) {
+        if (json)
+            std::printf("%s\n  {\"index\": %d, \"name\": %s, \"images\": [", s.index ? "," : "", s.index,
+                        JsonString(s.name).c_str());
+        bool first = true;
+        for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
+            if (!s.has[size])
+                continue;
+            const char* source = ImageSourceName(s.source[size]);
+            if (json) {
+                std::printf("%s{\"size\": \"%s\", \"status\": \"%s\"", first ? "" : ", ", kSizeNames[size], source);
+                if (s.source[size] != ImageSource::kOriginal)
+                    std::printf(", \"file\": %s", JsonString(s.overridePath[size]).c_str());
+                std::printf("}");
+            } else {
+                std::printf("%3d  %-16s %-6s  %s\n", s.index + 1, s.name.c_str(), kSizeNames[size], source);
+            }
+            first = false;
+        }
+        if (json)
+            std::printf("]}");
+    }
+    if (json)
+        std::printf("%s]\n", statuses.empty() ? "" : "\n");
+}
+
+int PrintValidation(const ValidationReport& report, bool json)
+{
+    if (!report.ran) {
+        std::fprintf(stderr, "There is no catalogue to check the override files against.\n");
+        return kExitFailed;
+    }
+    if (json) {
+        std::printf("{\"checked\": %d, \"valid\": %s, \"problems\": [", report.checked,
+                    report.problems.empty() ? "true" : "false");
+        for (size_t i = 0; i < report.problems.size(); ++i)
+            std::printf("%s\n  {\"file\": %s, \"problem\": %s}", i ? "," : "",
+                        JsonString(report.problems[i].path).c_str(), JsonString(report.problems[i].fault).c_str());
+        std::printf("%s]}\n", report.problems.empty() ? "" : "\n");
+    } else {
+        for (const ValidationProblem& p : report.problems)
+            std::printf("%s: %s\n", p.path.c_str(), p.fault.c_str());
+        if (report.problems.empty())
+            std::printf("All override files are valid.\n");
+        else
+            std::printf("%zu problem%s found in the override files.\n", report.problems.size(),
+                        report.problems.size() == 1 ? "" : "s");
+    }
+    return report.problems.empty() ? kExitOk : kExitProblemsFound;
+}
+
+int PrintRevert(const RevertResult& result, const std::string& portraitName)
+{
+    for (const RevertedFile& file : result.moved)
+        std::printf("%s -> %s\n", file.from.c_str(), file.to.c_str());
+    if (result.result == RevertResult::kCannotCreateFolder) {
+        std::fprintf(stderr, "The folder %s could not be made; nothing more was moved.\n", result.failedPath.c_str());
+        return kExitFailed;
+    }
+    if (result.result != RevertResult::kOk) {
+        std::fprintf(stderr, "%s could not be moved; it is left where it was.\n", result.failedPath.c_str());
+        return kExitFailed;
+    }
+    if (result.moved.empty())
+        std::printf("%s has no override files; nothing was moved.\n", portraitName.c_str());
+    return kExitOk;
+}
+
+void PrintPackSources(const std::vector<PackSource>& sources, const std::string& target, bool written, bool json)
+{
+    size_t taken = 0;
+    for (const PackSource& s : sources)
+        taken += s.taken ? 1 : 0;
+    if (json) {
+        std::printf("{\"archive\": %s, \"written\": %s, \"entries\": [", JsonString(target).c_str(),
+                    written ? "true" : "false");
+        bool first = true;
+        for (const PackSource& s : sources) {
+            if (!s.taken)
+                continue;
+            std::printf("%s\n  {\"entry\": %s, \"file\": %s}", first ? "" : ",", JsonString(s.entryName).c_str(),
+                        JsonString(s.resolvedPath).c_str());
+            first = false;
+        }
+        std::printf("%s], \"leftOut\": [", first ? "" : "\n");
+        first = true;
+        for (const PackSource& s : sources) {
+            if (s.taken)
+                continue;
+            std::printf("%s%s", first ? "" : ", ", JsonString(s.resolvedPath).c_str());
+            first = false;
+        }
+        std::printf("]}\n");
+        return;
+    }
+    for (const PackSource& s : sources) {
+        if (s.taken)
+            std::printf("%s <- %s\n", s.entryName.c_str(), s.resolvedPath.c_str());
+        else
+            std::printf("left out (its override header is broken): %s\n", s.resolvedPath.c_str());
+    }
+    std::printf("%s %zu entr%s into %s.\n", written ? "Packed" : "Would pack", taken, taken == 1 ? "y" : "ies",
+                target.c_str());
+}

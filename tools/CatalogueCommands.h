@@ -1,0 +1,22 @@
+// The tool's whole-catalogue commands: status, validate, revert and what a
+// pack takes, printed as text or JSON from the catalogue operations that
+// the window uses too.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "CatalogueOperations.h"
+
+// Exit status of validate when it found problems.
+constexpr int kExitProblemsFound = 3;
+
+void PrintStatus(const std::vector<PortraitStatus>& statuses, bool json);
+// 0 when every file is valid, 3 when a problem was found, 1 when the check
+// could not run.
+int PrintValidation(const ValidationReport& report, bool json);
+// 0 when everything there was to move was moved (or nothing was there), 1
+// when a file could not be moved.
+int PrintRevert(const RevertResult& result, const std::string& portraitName);
+// What a pack takes, from which file; written says whether it was written.
+void PrintPackSources(const std::vector<PackSource>& sources, const std::string& target, bool written, bool json);

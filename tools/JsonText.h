@@ -1,0 +1,8 @@
+// Text for the tool's JSON output.
+#pragma once
+
+#include <string>
+
+// A JSON string of the bytes: each byte outside printable ASCII stands for
+// itself as \u00XX, as names from the archive are bytes.
+std::string JsonString(const std::string& s);
