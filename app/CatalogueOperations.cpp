@@ -167,7 +167,9 @@ std::vector<PortraitStatus> CCatalogueOperations::Status() const
                 continue;
             status.has[size] = true;
             // Loaded as the dialog loads it: the override file when it opens,
-            // else the archive.
+            // else the archive. An override file that does not open, or
+            // whose contents are no sound image of its entry (what validate
+            // finds), cannot be used.
             CPortraitImage image;
             image.SetSubFolder(kPortraitsFolder);
             image.Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
@@ -175,10 +177,13 @@ std::vector<PortraitStatus> CCatalogueOperations::Status() const
             if (!image.GetOverridePath(path))
                 continue;
             status.overridePath[size] = CFileSystem::ResolvePath(path);
-            if (image.SourcePath() == path)
-                status.source[size] = ImageSource::kOverride;
-            else if (CFileSystem::PathExists(path))
+            if (image.SourcePath() == path) {
+                ValidationReport check;
+                ValidateFile(record.entryIndex[size], path, check);
+                status.source[size] = check.problems.empty() ? ImageSource::kOverride : ImageSource::kInvalidOverride;
+            } else if (CFileSystem::PathExists(path)) {
                 status.source[size] = ImageSource::kInvalidOverride;
+            }
         }
         statuses.push_back(std::move(status));
     }

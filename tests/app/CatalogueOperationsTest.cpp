@@ -46,6 +46,9 @@ TEST_F(CatalogueOperationsTest, StatusSaysWhereEachImageLoadsFrom)
     // A folder where the MEDIUM override file would be: the image loads from
     // the archive, but the name is taken.
     game->Dir().MakeFolder("Portraits/" + OverrideName(kFirst, 'M'));
+    // An override file that opens but names another entry cannot be used either.
+    game->Dir().WriteFile("Portraits/" + OverrideName(kSecond, 'S'),
+                          MakeOverrideFile(TestEntryName(kFirst, "SMALL"), Image({PatternFrame(5, 3)})));
 
     const std::vector<PortraitStatus> status = dlg.CatalogueOperations().Status();
     ASSERT_EQ(status.size(), 2u);
@@ -56,7 +59,7 @@ TEST_F(CatalogueOperationsTest, StatusSaysWhereEachImageLoadsFrom)
     EXPECT_EQ(status[0].overridePath[kSizeLarge], *game / ("Portraits/" + OverrideName(kFirst, 'L')));
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
         EXPECT_TRUE(status[1].has[size]);
-        EXPECT_EQ(status[1].source[size], ImageSource::kOriginal);
+        EXPECT_EQ(status[1].source[size], size == kSizeSmall ? ImageSource::kInvalidOverride : ImageSource::kOriginal);
     }
     EXPECT_STREQ(ImageSourceName(ImageSource::kInvalidOverride), "invalid override");
 }
