@@ -151,7 +151,7 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
     }
     CReplacingFile out;
     const bool written = out.Begin(archivePath, archivePath + kPartialSuffix) &&
-                         CFileSystem::Write(out.Stream(), bytes.data(), bytes.size()) && out.Commit();
+                         CFileSystem::Write(out.Stream(), bytes.data(), bytes.size()) && out.CommitNew();
     if (!written) {
         error = "cannot write " + CFileSystem::ResolvePath(archivePath) +
                 (out.Error() != 0 ? std::string(": ") + std::strerror(out.Error()) : std::string());

@@ -38,6 +38,16 @@ bool CReplacingFile::Begin(std::string_view targetPath, std::string_view tempPat
 
 bool CReplacingFile::Commit()
 {
+    return Finish(true);
+}
+
+bool CReplacingFile::CommitNew()
+{
+    return Finish(false);
+}
+
+bool CReplacingFile::Finish(bool replace)
+{
     if (!m_file)
         return false;
     // The error kept is that of the first step that failed.
@@ -47,7 +57,8 @@ bool CReplacingFile::Commit()
     if (written && !closed)
         error = errno;
     const bool renamed = written && closed && !CFileFaults::Fail(FileOperation::Rename) &&
-                         std::rename(m_temp.c_str(), m_target.c_str()) == 0;
+                         (replace ? std::rename(m_temp.c_str(), m_target.c_str()) == 0
+                                  : CFileSystem::MoveWithoutReplacing(m_temp, m_target));
     if (written && closed && !renamed)
         error = errno;
     if (!renamed) {

@@ -26,6 +26,9 @@ public:
     // Puts the temporary file in place of the target. False, with the target
     // untouched and the temporary file removed, when any write failed.
     bool Commit();
+    // The same, but only where no file stands at the target yet: false, with
+    // whatever stands there untouched, when one does.
+    bool CommitNew();
 
     // Drops the temporary file; the target is untouched.
     void Abort();
@@ -34,6 +37,8 @@ public:
     int Error() const { return m_error; }
 
 private:
+    bool Finish(bool replace);
+
     FileHandle m_file;
     std::string m_target; // host paths, resolved when the write began
     std::string m_temp;

@@ -44,3 +44,19 @@ TEST(ReplacingFile, CommitFailsWhenTheTemporaryPathIsAFolder)
     EXPECT_FALSE(out.Begin(dir / "T.GFX", dir / "T.GF2"));
     EXPECT_EQ(ReadFileBytes(dir / "T.GFX"), std::vector<uint8_t>{'o'});
 }
+
+TEST(ReplacingFile, CommitNewPutsTheFileOnlyWhereNoneStands)
+{
+    TempDir dir;
+    CReplacingFile first;
+    ASSERT_TRUE(first.Begin(dir.Path() + "\\NEW.QPK", dir.Path() + "\\NEW.QPK.part"));
+    std::fputs("one", first.Stream());
+    ASSERT_TRUE(first.CommitNew());
+    // A file that came in the meantime, in any spelling, stays as it is.
+    CReplacingFile second;
+    ASSERT_TRUE(second.Begin(dir.Path() + "\\new.qpk", dir.Path() + "\\new.qpk.part"));
+    std::fputs("two", second.Stream());
+    EXPECT_FALSE(second.CommitNew());
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"NEW.QPK"});
+    EXPECT_EQ(ReadFileBytes(dir / "NEW.QPK"), (std::vector<uint8_t>{'o', 'n', 'e'}));
+}
