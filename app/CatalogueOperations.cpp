@@ -283,7 +283,14 @@ std::string CCatalogueOperations::RevertedName(const std::string& fileName, std:
     gmtime_r(&now, &utc);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &utc);
-    return fileName + "." + stamp + (attempt > 1 ? "-" + std::to_string(attempt) : std::string());
+    std::string name = fileName;
+    name += '.';
+    name += stamp;
+    if (attempt > 1) {
+        name += '-';
+        name += std::to_string(attempt);
+    }
+    return name;
 }
 
 RevertResult CCatalogueOperations::Revert(int32_t portrait, bool allSizes, PortraitSize only, std::time_t now) const
