@@ -16,8 +16,13 @@
 #include "FrameCodec.h"
 #include "GameArchive.h"
 #include "GfxImage.h"
+#include "JsonText.h"
 #include "OverrideFormat.h"
 #include "PortraitImage.h"
+#include "RaceTable.h"
+#include "RasterSurface.h"
+#include "ReplacingFile.h"
+#include "Sha256.h"
 
 namespace {
 
@@ -379,4 +384,138 @@ std::vector<PackSource> CCatalogueOperations::PackSources() const
         sources.push_back(std::move(source));
     }
     return sources;
+}
+
+namespace {
+
+const char* const kManifestName = "manifest.json";
+
+// Creates a host folder and the folders above it; true when it stands afterwards.
+bool CreateFolders(const std::string& path)
+{
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+        CFileSystem::CreateFolder(path.substr(0, slash));
+    return CFileSystem::CreateFolder(path);
+}
+
+} // namespace
+
+void CCatalogueOperations::ExportPortrait(size_t portrait, ExportFormat format, CatalogueExportResult& out) const
+{
+    const PortraitRecord& record = *m_records[portrait];
+    const std::string name = record.GetName();
+    // The name comes from the archive: one that could leave the output
+    // folder writes nothing.
+    if (!CFileSystem::IsSafeFileName(name)) {
+        out.failed.push_back({name, "the portrait's name cannot be a folder name"});
+        return;
+    }
+    const std::string folder = out.outDir + "/" + name;
+    bool folderMade = false;
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
+        if (record.entryIndex[size] < 0)
+            continue;
+        // Loaded as the dialog loads it: the override file, else the archive.
+        CPortraitImage image;
+        image.SetSubFolder(kPortraitsFolder);
+        image.Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
+        const int32_t frames = size == kSizeMedium ? image.Header().FrameCount() : 1;
+        for (int32_t frame = 0; frame < frames; ++frame) {
+            const std::string fileName = ExportFileName(name, size, frame, ExportScope::kOneFrame, format);
+            const std::string relative = name + "/" + fileName;
+            const CRasterSurface* surface = image.GetFrameSurface(frame);
+            if (!surface || !surface->m_pBits) {
+                out.failed.push_back({relative, "the frame holds no pixels"});
+                continue;
+            }
+            if (!CFileSystem::IsSafeFileName(fileName)) {
+                out.failed.push_back({relative, "the file name cannot be used"});
+                continue;
+            }
+            if (!folderMade && !(folderMade = CFileSystem::CreateFolder(folder))) {
+                out.failed.push_back({relative, "its folder cannot be created"});
+                continue;
+            }
+            ExportedFile file;
+            const std::string path = folder + "/" + fileName;
+            if (image.ExportFrame(frame, path, format) != 1 || !Sha256OfFile(path, file.sha256, file.bytes)) {
+                out.failed.push_back({relative, "cannot be written"});
+                continue;
+            }
+            file.path = relative;
+            file.portrait = static_cast<int32_t>(portrait);
+            file.size = size;
+            file.frame = frame;
+            image.GetFrameSize(frame, file.width, file.height);
+            file.depth = image.Header().BitDepth();
+            out.files.push_back(std::move(file));
+        }
+    }
+}
+
+std::string CCatalogueOperations::ManifestText(const CatalogueExportResult& out, uint64_t archiveSize,
+                                               const std::string& archiveSha) const
+{
+    std::string text = "{\"format\": \"thornvale-portraits\", \"version\": 1, \"archive\": {\"size\": " +
+                       std::to_string(archiveSize) + ", \"sha256\": " + JsonString(archiveSha) +
+                       "}, \"portraits\": [";
+    size_t next = 0;
+    for (size_t i = 0; i < m_records.size(); ++i) {
+        const PortraitRecord& r = *m_records[i];
+        text += std::string(i ? "," : "") + "\n  {\"index\": " + std::to_string(i) + ", \"name\": " +
+                JsonString(r.GetName()) + ", \"race\": " + std::to_string(r.race) +
+                ", \"raceName\": " + JsonString(GetRaceName(r.race)) + ", \"male\": " + (r.male ? "true" : "false") +
+                ", \"variant\": " + JsonString(r.variant ? std::string(1, r.variant) : std::string()) +
+                ", \"files\": [";
+        // The files come in portrait order.
+        bool first = true;
+        for (; next < out.files.size() && out.files[next].portrait == static_cast<int32_t>(i); ++next) {
+            const ExportedFile& f = out.files[next];
+            text += std::string(first ? "" : ",") + "\n    {\"size\": " + JsonString(kSizeNames[f.size]) +
+                    ", \"frame\": " + std::to_string(f.frame) + ", \"path\": " + JsonString(f.path) +
+                    ", \"width\": " + std::to_string(f.width) + ", \"height\": " + std::to_string(f.height) +
+                    ", \"depth\": " + std::to_string(f.depth) + ", \"sha256\": " + JsonString(f.sha256) + "}";
+            first = false;
+        }
+        text += first ? "]}" : "\n  ]}";
+    }
+    return text + (m_records.empty() ? "]}\n" : "\n]}\n");
+}
+
+CatalogueExportResult CCatalogueOperations::ExportCatalogue(const std::string& outDir, ExportFormat format,
+                                                            bool force) const
+{
+    CatalogueExportResult out;
+    out.outDir = outDir;
+    while (out.outDir.size() > 1 && out.outDir.back() == '/')
+        out.outDir.pop_back();
+    const std::string manifest = out.outDir + "/" + kManifestName;
+    if (!force && CFileSystem::PathExists(manifest)) {
+        out.result = CatalogueExportResult::kManifestExists;
+        return out;
+    }
+    std::string archiveSha;
+    uint64_t archiveSize = 0;
+    if (!Sha256OfFile(m_baseDir + "\\DATA\\DATA.QPK", archiveSha, archiveSize)) {
+        out.result = CatalogueExportResult::kArchiveUnreadable;
+        return out;
+    }
+    if (!CreateFolders(out.outDir)) {
+        out.result = CatalogueExportResult::kCannotCreateFolder;
+        return out;
+    }
+    for (size_t i = 0; i < m_records.size(); ++i)
+        ExportPortrait(i, format, out);
+
+    // Written last and put in place whole, so that it never names a file
+    // that is not there.
+    const std::string text = ManifestText(out, archiveSize, archiveSha);
+    CReplacingFile file;
+    if (!file.Begin(manifest, manifest + ".part") || !CFileSystem::Write(file.Stream(), text.data(), text.size()) ||
+        !file.Commit()) {
+        out.result = CatalogueExportResult::kManifestFailed;
+        return out;
+    }
+    out.manifestPath = CFileSystem::ResolvePath(manifest);
+    return out;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ExportFileName.h"
 #include "PortraitRecord.h"
 
 class CGameArchive;
@@ -64,6 +65,35 @@ struct PackSource {
     bool taken = false;       // false for a file the pack leaves out (a broken header)
 };
 
+// A frame that an export of the catalogue wrote.
+struct ExportedFile {
+    std::string path; // relative to the output folder, with '/'
+    int32_t portrait = 0; // in the editor's order, 0 for the first
+    PortraitSize size = kSizeLarge;
+    int32_t frame = 0;
+    int32_t width = 0, height = 0, depth = 0;
+    uint64_t bytes = 0;
+    std::string sha256; // of the file as written
+};
+
+struct ExportFailure {
+    std::string path; // relative to the output folder, or the portrait's name
+    std::string reason;
+};
+
+struct CatalogueExportResult {
+    static constexpr int32_t kOk = 0;
+    static constexpr int32_t kManifestExists = -1; // refused: nothing written
+    static constexpr int32_t kCannotCreateFolder = -2;
+    static constexpr int32_t kArchiveUnreadable = -3;
+    static constexpr int32_t kManifestFailed = -4;
+    int32_t result = kOk;
+    std::string outDir; // the host path
+    std::vector<ExportedFile> files;
+    std::vector<ExportFailure> failed;
+    std::string manifestPath; // the host path, once written
+};
+
 class CCatalogueOperations {
 public:
     CCatalogueOperations(CGameArchive& archive, std::string baseDir, std::vector<const PortraitRecord*> records);
@@ -82,6 +112,12 @@ public:
     static std::string PackTarget(const std::string& baseDir);
     std::vector<PackSource> PackSources() const;
 
+    // Writes every frame of every portrait, from where the editor loads it,
+    // into a folder per portrait below outDir (a host path, created when
+    // missing), then outDir/manifest.json describing them. An outDir that
+    // holds a manifest already is left alone unless force.
+    CatalogueExportResult ExportCatalogue(const std::string& outDir, ExportFormat format, bool force) const;
+
     // Portraits\Reverted\<fileName>.<YYYYMMDDTHHMMSSZ>, with -2, -3, ...
     // after it for the n-th attempt.
     static std::string RevertedName(const std::string& fileName, std::time_t now, int32_t attempt);
@@ -90,6 +126,8 @@ private:
     // The host path of the override file an entry would use; false when it
     // has none.
     bool OverridePath(int32_t entryIndex, std::string& path) const;
+    void ExportPortrait(size_t portrait, ExportFormat format, CatalogueExportResult& out) const;
+    std::string ManifestText(const CatalogueExportResult& out, uint64_t archiveSize, const std::string& archiveSha) const;
     void ValidateFile(int32_t entryIndex, const std::string& path, ValidationReport& report) const;
 
     CGameArchive& m_archive;

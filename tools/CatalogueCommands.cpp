@@ -119,3 +119,41 @@ void PrintPackSources(const std::vector<PackSource>& sources, const std::string&
     std::printf("%s %zu entr%s into %s.\n", written ? "Packed" : "Would pack", taken, taken == 1 ? "y" : "ies",
                 target.c_str());
 }
+
+int PrintCatalogueExport(const CatalogueExportResult& r, bool json)
+{
+    using R = CatalogueExportResult;
+    const char* refusal = r.result == R::kManifestExists      ? "holds a manifest already (--force writes over it)"
+                          : r.result == R::kCannotCreateFolder ? "cannot be created"
+                          : r.result == R::kArchiveUnreadable  ? "was not written: the game archive cannot be read"
+                          : r.result == R::kManifestFailed     ? "did not get its manifest: it cannot be written"
+                                                               : nullptr;
+    if (json) {
+        std::printf("{\"outDir\": %s, \"manifest\": %s, \"written\": [", JsonString(r.outDir).c_str(),
+                    r.manifestPath.empty() ? "null" : JsonString(r.manifestPath).c_str());
+        for (size_t i = 0; i < r.files.size(); ++i) {
+            const ExportedFile& f = r.files[i];
+            std::printf("%s\n  {\"path\": %s, \"portrait\": %d, \"size\": \"%s\", \"frame\": %d, \"width\": %d, "
+                        "\"height\": %d, \"depth\": %d, \"bytes\": %llu, \"sha256\": %s}",
+                        i ? "," : "", JsonString(f.path).c_str(), f.portrait, kSizeNames[f.size], f.frame, f.width,
+                        f.height, f.depth, static_cast<unsigned long long>(f.bytes), JsonString(f.sha256).c_str());
+        }
+        std::printf("%s], \"failed\": [", r.files.empty() ? "" : "\n");
+        for (size_t i = 0; i < r.failed.size(); ++i)
+            std::printf("%s\n  {\"path\": %s, \"reason\": %s}", i ? "," : "", JsonString(r.failed[i].path).c_str(),
+                        JsonString(r.failed[i].reason).c_str());
+        std::printf("%s]}\n", r.failed.empty() ? "" : "\n");
+    } else {
+        for (const ExportedFile& f : r.files)
+            std::printf("%s/%s\n", r.outDir.c_str(), f.path.c_str());
+    }
+    for (const ExportFailure& f : r.failed)
+        std::fprintf(stderr, "%s: %s\n", f.path.c_str(), f.reason.c_str());
+    if (refusal) {
+        std::fprintf(stderr, "%s %s\n", r.outDir.c_str(), refusal);
+        return kExitFailed;
+    }
+    if (!json)
+        std::printf("%zu files and %s written, %zu failed.\n", r.files.size(), r.manifestPath.c_str(), r.failed.size());
+    return r.failed.empty() ? kExitOk : kExitFailed;
+}

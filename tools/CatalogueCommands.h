@@ -1,5 +1,5 @@
-// The tool's whole-catalogue commands: status, validate, revert and what a
-// pack takes, printed as text or JSON from the catalogue operations that
+// The tool's whole-catalogue commands: status, validate, revert, what a
+// pack takes and export-catalogue, printed as text or JSON from the catalogue operations that
 // the window uses too.
 #pragma once
 
@@ -20,3 +20,6 @@ int PrintValidation(const ValidationReport& report, bool json);
 int PrintRevert(const RevertResult& result, const std::string& portraitName);
 // What a pack takes, from which file; written says whether it was written.
 void PrintPackSources(const std::vector<PackSource>& sources, const std::string& target, bool written, bool json);
+// The files an export of the catalogue wrote and those it could not; 0 when
+// all were written with their manifest, 1 otherwise (a refused folder too).
+int PrintCatalogueExport(const CatalogueExportResult& result, bool json);

@@ -43,6 +43,7 @@ const char* const kUsage =
     "       portrait-tool [--base DIR] validate [--json]\n"
     "       portrait-tool [--base DIR] revert PORTRAIT [large|medium|small]\n"
     "       portrait-tool [--base DIR] pack [--dry-run] [--json]\n"
+    "       portrait-tool [--base DIR] export-catalogue OUTDIR [--format png|tga] [--force] [--json]\n"
     "       portrait-tool make-demo DIR\n"
     "       portrait-tool --help | --version\n"
     "\n"
@@ -64,7 +65,10 @@ const char* const kUsage =
     "moves the portrait's override files (of one size, or all) to\n"
     "Portraits/Reverted, so that the images load from the archive again.\n"
     "pack --dry-run: what pack would put into PATCHES/PATCH.010, and from\n"
-    "which file, writing nothing.\n"
+    "which file, writing nothing. export-catalogue: every frame of every\n"
+    "portrait, from where the editor loads it, into OUTDIR/<portrait>/ (png\n"
+    "by default), with OUTDIR/manifest.json naming each file and its SHA-256;\n"
+    "an OUTDIR that holds a manifest is refused unless --force.\n"
     "\n"
     "Exit status: 0 done, 1 failed (the reason on standard error; an export\n"
     "that wrote nothing fails too), 2 wrong usage, 3 validate found problems.\n";
@@ -327,7 +331,7 @@ int Run(const std::vector<std::string>& args)
     }
 
     // Check the command's form before anything is touched.
-    bool json = false, dryRun = false, revertAll = true;
+    bool json = false, dryRun = false, force = false, revertAll = true;
     PortraitSize revertSize = kSizeLarge;
     CommandOptions options;
     SlotChoice slot;
@@ -357,6 +361,22 @@ int Run(const std::vector<std::string>& args)
                 return Usage((command + (pack ? " takes only --dry-run and --json" : " takes only --json")).c_str());
         json = flags.count("--json") != 0;
         dryRun = flags.count("--dry-run") != 0;
+    } else if (command == "export-catalogue") {
+        if (rest.empty() || rest[0].compare(0, 2, "--") == 0)
+            return Usage("export-catalogue takes an output folder");
+        options.format = ExportFormat::kPng;
+        std::set<std::string> flags;
+        for (size_t k = 1; k < rest.size(); ++k) {
+            const std::string& flag = rest[k];
+            if (!flags.insert(flag).second)
+                return Usage((flag + " given twice").c_str());
+            if (flag == "--format" && k + 1 < rest.size() && (rest[k + 1] == "png" || rest[k + 1] == "tga"))
+                options.format = rest[++k] == "tga" ? ExportFormat::kTga : ExportFormat::kPng;
+            else if (flag != "--force" && flag != "--json")
+                return Usage("export-catalogue takes only --format png|tga, --force and --json");
+        }
+        json = flags.count("--json") != 0;
+        force = flags.count("--force") != 0;
     } else if (command == "revert") {
         if (rest.empty() || rest.size() > 2)
             return Usage("revert takes a portrait and, if wanted, a size");
@@ -367,12 +387,12 @@ int Run(const std::vector<std::string>& args)
         return Usage(("unknown command " + command).c_str());
     }
 
-    std::string tgaPath;
-    if (command == "import") {
-        // The file is named relative to where the tool was started.
-        tgaPath = rest[2];
-        if (!tgaPath.empty() && tgaPath[0] != '/')
-            tgaPath = CFileSystem::GetCurrentDir() + "/" + tgaPath;
+    std::string hostPath;
+    if (command == "import" || command == "export-catalogue") {
+        // The file or folder is named relative to where the tool was started.
+        hostPath = rest[command == "import" ? 2 : 0];
+        if (!hostPath.empty() && hostPath[0] != '/')
+            hostPath = CFileSystem::GetCurrentDir() + "/" + hostPath;
     }
     if (base && ::chdir(base->c_str()) != 0)
         return Fail("cannot change to the base directory " + *base + ": " + std::strerror(errno));
@@ -396,6 +416,11 @@ int Run(const std::vector<std::string>& args)
     }
     if (command == "validate") {
         const int status = PrintValidation(s.dialog.CatalogueOperations().Validate(), json);
+        return tooMany && status == kExitOk ? Fail(*tooMany) : status;
+    }
+    if (command == "export-catalogue") {
+        const int status =
+            PrintCatalogueExport(s.dialog.CatalogueOperations().ExportCatalogue(hostPath, options.format, force), json);
         return tooMany && status == kExitOk ? Fail(*tooMany) : status;
     }
     const std::string target = CFileSystem::ResolvePath(CCatalogueOperations::PackTarget(s.dialog.BaseDir()));
@@ -441,7 +466,7 @@ int Run(const std::vector<std::string>& args)
 
     // import
     s.dialog.SetImportOptions(options.import);
-    s.host.QueueOpenFileAnswer(tgaPath);
+    s.host.QueueOpenFileAnswer(hostPath);
     const CommandEffects& imported = s.Give(IDC_IMPORT);
     if (imported.Result(CommandEffects::kImport) == Outcome::kFailed) {
         const CommandEffects::Message* refused = imported.Find(IDS_TGA_NOT_LOADED);

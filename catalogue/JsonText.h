@@ -1,4 +1,4 @@
-// Text for the tool's JSON output.
+// Text for JSON output: the tool's and the catalogue manifest's.
 #pragma once
 
 #include <string>
