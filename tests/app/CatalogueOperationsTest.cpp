@@ -6,6 +6,7 @@
 
 #include "EditorTestKit.h"
 #include "GfxBytes.h"
+#include "Sha256.h"
 
 namespace {
 
@@ -198,4 +199,30 @@ TEST_F(CatalogueOperationsTest, PackSourcesAreWhatCreateArchivePacks)
     ASSERT_EQ(patch.GetEntryCount(), 2);
     EXPECT_EQ(std::string(patch.GetEntryName(0)), sources[1].entryName);
     EXPECT_EQ(std::string(patch.GetEntryName(1)), sources[2].entryName);
+}
+
+TEST_F(CatalogueOperationsTest, ExportCatalogueNamesEachFileWrittenWithItsDigest)
+{
+    Open(MakePortraitEntries({kFirst, kThird}));
+    const std::string out = *game / "export";
+    const CatalogueExportResult result = dlg.CatalogueOperations().ExportCatalogue(out, ExportFormat::kPng, false);
+    EXPECT_EQ(result.result, CatalogueExportResult::kOk);
+    EXPECT_TRUE(result.failed.empty());
+    ASSERT_EQ(result.files.size(), 4u + 3u);
+    EXPECT_EQ(result.manifestPath, out + "/manifest.json");
+    const ExportedFile& medium = result.files[2];
+    EXPECT_EQ(medium.path, TestPortraitName(kFirst) + "/" + TestPortraitName(kFirst) + "1_MEDIUM.PNG");
+    EXPECT_EQ(medium.size, kSizeMedium);
+    EXPECT_EQ(medium.frame, 1);
+    EXPECT_EQ(medium.portrait, 0);
+    EXPECT_EQ(result.files[6].portrait, 1);
+    for (const ExportedFile& file : result.files) {
+        const std::vector<uint8_t> bytes = ReadFileBytes(out + "/" + file.path);
+        EXPECT_EQ(file.sha256, Sha256Hex(bytes)) << file.path;
+        EXPECT_EQ(file.bytes, bytes.size());
+    }
+    // Refused once a manifest is there, unless forced.
+    EXPECT_EQ(dlg.CatalogueOperations().ExportCatalogue(out, ExportFormat::kPng, false).result,
+              CatalogueExportResult::kManifestExists);
+    EXPECT_EQ(dlg.CatalogueOperations().ExportCatalogue(out, ExportFormat::kTga, true).files.size(), 7u);
 }

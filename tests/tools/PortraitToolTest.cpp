@@ -11,6 +11,7 @@
 #include <string>
 
 #include "RasterSurface.h"
+#include "Sha256.h"
 #include "GameDir.h"
 #include "GfxBytes.h"
 #include "TestGame.h"
@@ -500,4 +501,130 @@ TEST(PortraitTool, PackDryRunWritesNothingAndListsWhatPackWrites)
     ASSERT_EQ(patch.GetEntryCount(), 2);
     EXPECT_STREQ(patch.GetEntryName(0), "PORTRAITS\\SMALL\\STVARM0.GFX");
     EXPECT_STREQ(patch.GetEntryName(1), "PORTRAITS\\MEDIUM\\MBOGREM0.GFX");
+}
+
+namespace {
+
+std::string FileSha(const std::string& path)
+{
+    return Sha256Hex(ReadFileBytes(path));
+}
+
+// The manifest's line for a file, with the digest of the file's bytes.
+std::string ManifestEntry(const std::string& out, const char* size, int frame, const std::string& path, int width,
+                          int height)
+{
+    return "{\"size\": \"" + std::string(size) + "\", \"frame\": " + std::to_string(frame) + ", \"path\": \"" + path +
+           "\", \"width\": " + std::to_string(width) + ", \"height\": " + std::to_string(height) +
+           ", \"depth\": 8, \"sha256\": \"" + FileSha(out + "/" + path) + "\"}";
+}
+
+size_t Occurrences(const std::string& text, const std::string& what)
+{
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+std::string ReadText(const std::string& path)
+{
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+} // namespace
+
+TEST(PortraitTool, ExportCatalogueWritesEveryFrameAndItsManifest)
+{
+    std::vector<TestPortrait> cast = ManyPortraits(2);
+    cast[1].mediumFrames = 3;
+    GameDir game(MakePortraitEntries(cast), false);
+    const std::string out = game / "out/catalogue"; // created with its parent
+
+    ToolRun run = Tool(Base(game) + " export-catalogue '" + out + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(CountLines(run.out), 8u + 1u) << run.out;
+    EXPECT_NE(run.out.find("8 files and " + out + "/manifest.json written, 0 failed.\n"), std::string::npos);
+    const std::string manifest = ReadText(out + "/manifest.json");
+    std::string archiveSha;
+    uint64_t archiveSize = 0;
+    ASSERT_TRUE(Sha256OfFile(game / "DATA/DATA.QPK", archiveSha, archiveSize));
+    EXPECT_EQ(manifest.rfind("{\"format\": \"thornvale-portraits\", \"version\": 1, \"archive\": {\"size\": " +
+                                 std::to_string(archiveSize) + ", \"sha256\": \"" + archiveSha +
+                                 "\"}, \"portraits\": [\n  {\"index\": 0, \"name\": \"TVARM0\", \"race\": 0, ",
+                             0),
+              0u)
+        << manifest;
+    EXPECT_NE(manifest.find("{\"index\": 1, \"name\": \"BOGREM0\""), std::string::npos);
+    EXPECT_EQ(Occurrences(manifest, "\"path\": "), 8u);
+    for (const std::string& entry :
+         {ManifestEntry(out, "LARGE", 0, "TVARM0/TVARM0_LARGE.PNG", 21, 15),
+          ManifestEntry(out, "MEDIUM", 0, "TVARM0/TVARM00_MEDIUM.PNG", 11, 7),
+          ManifestEntry(out, "SMALL", 0, "TVARM0/TVARM0_SMALL.PNG", 5, 3),
+          ManifestEntry(out, "LARGE", 0, "BOGREM0/BOGREM0_LARGE.PNG", 21, 15),
+          ManifestEntry(out, "MEDIUM", 0, "BOGREM0/BOGREM00_MEDIUM.PNG", 11, 7),
+          ManifestEntry(out, "MEDIUM", 1, "BOGREM0/BOGREM01_MEDIUM.PNG", 11, 7),
+          ManifestEntry(out, "MEDIUM", 2, "BOGREM0/BOGREM02_MEDIUM.PNG", 11, 7),
+          ManifestEntry(out, "SMALL", 0, "BOGREM0/BOGREM0_SMALL.PNG", 5, 3)})
+        EXPECT_NE(manifest.find(entry), std::string::npos) << entry << "\n" << manifest;
+
+    // Each file is what a single export of its frame writes.
+    for (const auto& [slot, file] : std::vector<std::pair<std::string, std::string>>{
+             {"large", "BOGREM0_LARGE.PNG"}, {"medium:2", "BOGREM02_MEDIUM.PNG"}, {"small", "BOGREM0_SMALL.PNG"}}) {
+        ASSERT_EQ(Tool(Base(game) + " export 2 " + slot + " --format png").status, 0);
+        EXPECT_EQ(ReadFileBytes(out + "/BOGREM0/" + file), ReadFileBytes(game / ("Portraits/" + file))) << file;
+    }
+
+    // A second export is refused and changes nothing; --force writes again,
+    // here from an override file.
+    const auto before = Snapshot(out);
+    ToolRun refused = Tool(Base(game) + " export-catalogue '" + out + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("holds a manifest already"), std::string::npos) << refused.err;
+    EXPECT_EQ(Snapshot(out), before);
+    PutOverride(game, cast[0], "LARGE", {PatternFrame(21, 15)});
+    ToolRun forced = Tool(Base(game) + " export-catalogue '" + out + "' --force --json");
+    ASSERT_EQ(forced.status, 0) << forced.err;
+    EXPECT_EQ(forced.out.rfind("{\"outDir\": \"" + out + "\", \"manifest\": \"" + out + "/manifest.json\", "
+                               "\"written\": [\n  {\"path\": \"TVARM0/TVARM0_LARGE.PNG\", \"portrait\": 0, "
+                               "\"size\": \"LARGE\", \"frame\": 0, \"width\": 21, \"height\": 15, \"depth\": 8, ",
+                               0),
+              0u)
+        << forced.out;
+    EXPECT_EQ(forced.out.substr(forced.out.size() - 17), "], \"failed\": []}\n");
+    EXPECT_EQ(Occurrences(forced.out, "\"sha256\": \""), 8u);
+    EXPECT_NE(ReadFileBytes(out + "/TVARM0/TVARM0_LARGE.PNG"), before.at(out + "/TVARM0/TVARM0_LARGE.PNG"));
+    ASSERT_EQ(Tool(Base(game) + " export 1 large --format png").status, 0);
+    EXPECT_EQ(ReadFileBytes(out + "/TVARM0/TVARM0_LARGE.PNG"), ReadFileBytes(game / "Portraits/TVARM0_LARGE.PNG"));
+    EXPECT_NE(ReadText(out + "/manifest.json").find(FileSha(out + "/TVARM0/TVARM0_LARGE.PNG")), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out + "/manifest.json.part"));
+}
+
+TEST(PortraitTool, ExportCatalogueAsTgaAndItsUsageAndFailures)
+{
+    GameDir game(MakePortraitEntries(ManyPortraits(1)), false);
+    const std::string out = game / "tga";
+    ToolRun run = Tool(Base(game) + " export-catalogue '" + out + "' --format tga");
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(Tool(Base(game) + " export 1 medium:0").status, 0);
+    EXPECT_EQ(ReadFileBytes(out + "/TVARM0/TVARM00_MEDIUM.TGA"), ReadFileBytes(game / "Portraits/TVARM00_MEDIUM.TGA"));
+    EXPECT_NE(ReadText(out + "/manifest.json").find("\"path\": \"TVARM0/TVARM0_SMALL.TGA\""), std::string::npos);
+
+    EXPECT_NE(Tool("--help").out.find(
+                  "portrait-tool [--base DIR] export-catalogue OUTDIR [--format png|tga] [--force] [--json]\n"),
+              std::string::npos);
+    for (const char* bad : {"export-catalogue", "export-catalogue --json", "export-catalogue x --format gif",
+                            "export-catalogue x --force --force", "export-catalogue x y"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(Tool(Base(game) + " " + bad).status, 2);
+    }
+    // A file that cannot be written fails the export; the manifest names
+    // only the files that are there.
+    const std::string blocked = game / "blocked";
+    game.Dir().MakeFolder("blocked/TVARM0/TVARM0_SMALL.PNG");
+    ToolRun failed = Tool(Base(game) + " export-catalogue '" + blocked + "'");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("TVARM0/TVARM0_SMALL.PNG: cannot be written"), std::string::npos) << failed.err;
+    EXPECT_EQ(Occurrences(ReadText(blocked + "/manifest.json"), "\"path\": "), 2u);
 }
