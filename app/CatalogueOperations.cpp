@@ -14,6 +14,7 @@
 #include "EntryNameRules.h"
 #include "FileSystem.h"
 #include "FrameCodec.h"
+#include "FrameRows.h"
 #include "GameArchive.h"
 #include "GfxImage.h"
 #include "JsonText.h"
@@ -108,12 +109,12 @@ void CheckFrames(const GfxImage& gfx, const std::string& path, std::vector<Valid
         }
         const int32_t width = record.Width(), height = record.Height();
         const std::span<const uint8_t> code = gfx.FrameCode(i);
-        if (width < 0 || height < 0 || width > kMaxSurfaceDimension || height > kMaxSurfaceDimension) {
+        if (!FrameSizeInRange(width, height)) {
             problems.push_back({path, frame + ": its size " + std::to_string(width) + " x " +
                                           std::to_string(height) + " is out of range"});
             continue;
         }
-        const int32_t pad = (4 - width % 4) % 4;
+        const int32_t pad = FrameRowPad(width);
         if (!TakePixels(static_cast<uint64_t>(width), static_cast<uint64_t>(width + pad),
                         static_cast<uint64_t>(height), DescribablePixels(code.size(), kMaxPixelsPerCodeByte), budget)) {
             problems.push_back({path, frame + ": more pixels than its data could describe"});

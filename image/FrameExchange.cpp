@@ -6,6 +6,7 @@
 #include <new>
 
 #include "ColourMatch.h"
+#include "GfxImage.h"
 #include "PngFile.h"
 #include "TgaFile.h"
 #include "TgaFormat.h"
@@ -109,10 +110,8 @@ int32_t ReadPngFile(const std::string& path, int32_t width, int32_t height, bool
     }
     // A colour of the file as blue, green, red: from its palette (entries it
     // does not have are black) or its pixels.
-    uint8_t map[kTgaPaletteBytes] = {};
-    for (size_t k = 0; k < picture.PaletteLength() && k < kTgaPaletteColours; ++k)
-        for (size_t c = 0; c < 3; ++c)
-            map[k * 4 + c] = picture.palette[k * 3 + 2 - c];
+    uint8_t map[kTgaPaletteBytes];
+    StoredToEditorPalette(picture.palette, map);
     if (paletteImage && picture.indexed) {
         surface->m_pPalette.reset(new (std::nothrow) uint8_t[kTgaPaletteBytes]);
         if (!surface->m_pPalette) {
@@ -238,11 +237,8 @@ int32_t ExportPng(const CRasterSurface& surface, int32_t width, int32_t height, 
         return -1;
     const size_t row = static_cast<size_t>(surface.m_width);
     if (surface.m_depth == 8) {
-        uint8_t rgb[256 * 3];
-        for (size_t k = 0; k < 256; ++k)
-            for (size_t c = 0; c < 3; ++c)
-                rgb[k * 3 + c] = palette[k * 4 + 2 - c];
-        return WriteIndexedPng(path, width, height, surface.m_pBits, row, rgb) ? 1 : -1;
+        const std::vector<uint8_t> rgb = EditorToStoredPalette(palette, static_cast<int32_t>(kTgaPaletteColours));
+        return WriteIndexedPng(path, width, height, surface.m_pBits, row, rgb.data()) ? 1 : -1;
     }
     if (surface.m_depth != 32)
         return -1;

@@ -11,6 +11,7 @@
 
 #include "ColourMatch.h"
 #include "FrameCodec.h"
+#include "FrameRows.h"
 #include "EntryBaseName.h"
 #include "GameArchive.h"
 #include "GfxImage.h"
@@ -21,16 +22,6 @@
 #include "ReplacingFile.h"
 
 namespace {
-
-int32_t RowPad(int32_t width)
-{
-    return (4 - width % 4) % 4;
-}
-
-bool ValidFrameSize(int32_t width, int32_t height)
-{
-    return width >= 0 && height >= 0 && width <= kMaxSurfaceDimension && height <= kMaxSurfaceDimension;
-}
 
 // Reads up to `limit` bytes from the stream's position; fewer at its end.
 std::vector<uint8_t> ReadUpTo(FILE* stream, uint64_t limit)
@@ -167,9 +158,9 @@ void CPortraitImage::ReadPaletteImage(const GfxImage& gfx)
         const GfxFrameRecord& record = m_frameTable[static_cast<size_t>(i)];
         const int32_t width = record.Width(), height = record.Height();
         // A frame of absurd size stays empty rather than deciding an allocation.
-        if (!ValidFrameSize(width, height))
+        if (!FrameSizeInRange(width, height))
             continue;
-        const int32_t pad = RowPad(width);
+        const int32_t pad = FrameRowPad(width);
 
         // The frame's data as far as the image holds them.
         const std::span<const uint8_t> code = gfx.FrameCode(static_cast<size_t>(i));
@@ -195,9 +186,9 @@ void CPortraitImage::ReadTrueColourImage(const GfxImage& gfx)
     m_changed.assign(1, 0);
 
     const int32_t width = m_header.Width(), height = m_header.Height();
-    if (!ValidFrameSize(width, height))
+    if (!FrameSizeInRange(width, height))
         return;
-    const int32_t pad = RowPad(width);
+    const int32_t pad = FrameRowPad(width);
     // An image whose pixels are not all there stays empty, like one of
     // absurd size.
     uint64_t budget = kMaxImagePixels;
