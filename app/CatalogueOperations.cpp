@@ -484,7 +484,7 @@ std::string CCatalogueOperations::ManifestText(const CatalogueExportResult& out,
 }
 
 CatalogueExportResult CCatalogueOperations::ExportCatalogue(const std::string& outDir, ExportFormat format,
-                                                            bool force) const
+                                                            bool force, const CatalogueProgress& progress) const
 {
     CatalogueExportResult out;
     out.outDir = outDir;
@@ -505,8 +505,14 @@ CatalogueExportResult CCatalogueOperations::ExportCatalogue(const std::string& o
         out.result = CatalogueExportResult::kCannotCreateFolder;
         return out;
     }
-    for (size_t i = 0; i < m_records.size(); ++i)
+    const int32_t total = static_cast<int32_t>(m_records.size());
+    for (size_t i = 0; i < m_records.size(); ++i) {
+        if (progress && !progress(static_cast<int32_t>(i), total, m_records[i]->GetName())) {
+            out.cancelled = true;
+            break;
+        }
         ExportPortrait(i, format, out);
+    }
 
     // Written last and put in place whole, so that it never names a file
     // that is not there.
@@ -518,5 +524,16 @@ CatalogueExportResult CCatalogueOperations::ExportCatalogue(const std::string& o
         return out;
     }
     out.manifestPath = CFileSystem::ResolvePath(manifest);
+    return out;
+}
+
+CatalogueImportResult CCatalogueOperations::ImportCatalogue(const std::string& dir, const ImportOptions&, bool dryRun,
+                                                            bool, const CatalogueProgress&) const
+{
+    CatalogueImportResult out;
+    out.dryRun = dryRun;
+    out.manifestPath = dir + "/" + kManifestName;
+    out.result = CatalogueImportResult::kNoManifest;
+    out.reason = "not built yet";
     return out;
 }

@@ -7,10 +7,12 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "ExportFileName.h"
+#include "ImportOptions.h"
 #include "PortraitRecord.h"
 
 class CGameArchive;
@@ -91,8 +93,48 @@ struct CatalogueExportResult {
     std::string outDir; // the host path
     std::vector<ExportedFile> files;
     std::vector<ExportFailure> failed;
+    bool cancelled = false; // stopped between portraits; the manifest lists what was written
     std::string manifestPath; // the host path, once written
 };
+
+// A frame that an import of the catalogue took (or, in a dry run, would
+// take).
+struct ImportedFile {
+    std::string path; // as the manifest gives it, relative to the folder
+    int32_t portrait = 0; // in the editor's order, 0 for the first
+    std::string portraitName;
+    PortraitSize size = kSizeLarge;
+    int32_t frame = 0;
+    int64_t pixelsChanged = 0; // pixels that show another colour than before
+    int64_t recolouredPixels = 0; // kept indices that show another colour than the file
+};
+
+struct ImportFailure {
+    std::string path; // as the manifest gives it
+    std::string reason;
+};
+
+struct CatalogueImportResult {
+    static constexpr int32_t kOk = 0; // the manifest was taken (files may still have failed)
+    static constexpr int32_t kNoManifest = -1; // refused: manifest.json cannot be read
+    static constexpr int32_t kBadManifest = -2; // refused: not JSON, or not a manifest of this kind
+    static constexpr int32_t kOtherArchive = -3; // refused: made from another game archive
+    static constexpr int32_t kArchiveUnreadable = -4;
+    int32_t result = kOk;
+    std::string reason; // why the manifest was refused
+    std::string manifestPath; // the host path
+    bool dryRun = false;
+    bool cancelled = false; // stopped between files; what was taken before is saved
+    std::vector<ImportedFile> imported;
+    int32_t unchanged = 0; // files whose bytes are as the manifest says
+    std::vector<ImportFailure> failed;
+    std::vector<std::string> saved; // host paths of the override files written
+};
+
+// Told before each file of a catalogue export or import: how many come
+// before it, how many there are, and its name. Returning false stops the
+// work before that file.
+using CatalogueProgress = std::function<bool(int32_t done, int32_t total, const std::string& name)>;
 
 class CCatalogueOperations {
 public:
@@ -116,7 +158,17 @@ public:
     // into a folder per portrait below outDir (a host path, created when
     // missing), then outDir/manifest.json describing them. An outDir that
     // holds a manifest already is left alone unless force.
-    CatalogueExportResult ExportCatalogue(const std::string& outDir, ExportFormat format, bool force) const;
+    CatalogueExportResult ExportCatalogue(const std::string& outDir, ExportFormat format, bool force,
+                                          const CatalogueProgress& progress = {}) const;
+
+    // Reads dir/manifest.json (dir a host path) and imports every listed file
+    // whose bytes differ from the manifest's digest into its portrait, size
+    // and frame, as the editor's Import does with these options; each image
+    // with a changed frame is then saved once, as browsing away saves it. A
+    // manifest of another game archive is refused unless force. A dry run
+    // reads and matches as the import would and writes nothing.
+    CatalogueImportResult ImportCatalogue(const std::string& dir, const ImportOptions& options, bool dryRun,
+                                          bool force, const CatalogueProgress& progress = {}) const;
 
     // Portraits\Reverted\<fileName>.<YYYYMMDDTHHMMSSZ>, with -2, -3, ...
     // after it for the n-th attempt.
