@@ -105,8 +105,8 @@ void CFileMenu::ExportCatalogue()
     if (!m_dialog.SaveCurrentPortrait())
         return;
     CStepProgress progress(host, IDS_EXPORTING_CATALOGUE);
-    const CatalogueExportResult r =
-        m_dialog.CatalogueOperations().ExportCatalogue(folder, m_dialog.GetExportFormat(), replace, progress.Callback());
+    const CatalogueExportResult r = m_dialog.CatalogueOperations().ExportCatalogue(
+        folder, m_dialog.GetExportFormat(), replace, progress.Callback());
     progress.End();
     for (const ExportedFile& f : r.files)
         m_dialog.RecordWritten(CFileSystem::ResolvePath(r.outDir + "/" + f.path));
@@ -218,7 +218,8 @@ void CFileMenu::RevertPortrait()
     // The images load from the archive now, or from the files left behind.
     m_dialog.ReloadPortrait();
     if (r.result != RevertResult::kOk) {
-        const int32_t text = r.result == RevertResult::kCannotCreateFolder ? IDS_REVERT_NO_FOLDER : IDS_REVERT_MOVE_FAILED;
+        const int32_t text =
+            r.result == RevertResult::kCannotCreateFolder ? IDS_REVERT_NO_FOLDER : IDS_REVERT_MOVE_FAILED;
         m_dialog.RecordOutcome(CommandEffects::kRevert, Outcome::kFailed);
         m_dialog.MessageBox(text, FormatResourceString(text, {r.failedPath}), "Error");
     } else if (r.moved.empty()) {

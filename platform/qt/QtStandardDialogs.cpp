@@ -31,8 +31,9 @@ bool CQtStandardDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& 
 bool CQtStandardDialogs::ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
                                       std::string& folder)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(owner, ToQt(title), ToQt(startFolder),
-                                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    const QString chosen =
+        QFileDialog::getExistingDirectory(owner, ToQt(title), ToQt(startFolder),
+                                          QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     folder = FromQt(chosen);
     return !chosen.isEmpty();
 }

@@ -173,9 +173,8 @@ TEST_F(FileMenuTest, ImportTakesTheChangedFilesAndShowsThemCancelledOrNot)
     // another archive is imported only when the user says so.
     Choose(ID_FILE_IMPORT_CATALOGUE, files.Path());
     EXPECT_EQ(Result(CommandEffects::kImportCatalogue), Outcome::kFailed);
-    EXPECT_EQ(LastBox().rfind("Nothing was imported from\n" + files / "manifest.json" + ":\nthere is no manifest.json", 0),
-              0u)
-        << LastBox();
+    const std::string refused = "Nothing was imported from\n" + files / "manifest.json" + ":\nthere is no manifest.json";
+    EXPECT_EQ(LastBox().rfind(refused, 0), 0u) << LastBox();
     std::vector<uint8_t> manifest = ReadFileBytes(out + "/manifest.json");
     std::string text(manifest.begin(), manifest.end());
     text.replace(text.find("\"sha256\": \"") + 11, 64, std::string(64, '0'));
@@ -233,8 +232,8 @@ TEST_F(FileMenuTest, RevertMovesThePortraitsFilesAsideAndShowsTheArchive)
     EXPECT_EQ(host.Messages().size(), 1u);
     ASSERT_EQ(host.Effects()->removed, std::vector<std::string>{OverrideFile(kFirst, 'L')});
     ASSERT_EQ(host.Effects()->written.size(), 1u);
-    EXPECT_EQ(host.Effects()->written[0].rfind(*game / "Portraits/Reverted/" + EditorBaseName(kFirst, 'L') + ".GFX.", 0),
-              0u);
+    const std::string reverted = *game / "Portraits/Reverted/" + EditorBaseName(kFirst, 'L') + ".GFX.";
+    EXPECT_EQ(host.Effects()->written[0].rfind(reverted, 0), 0u);
     EXPECT_TRUE(PathExists(host.Effects()->written[0]));
     EXPECT_FALSE(PathExists(OverrideFile(kFirst, 'L')));
     EXPECT_EQ(SlotPx(0), original);
