@@ -5,6 +5,9 @@
 // painted. The game is the demo game. The change, a PNG file imported into
 // MEDIUM frame 0 by the Import command, is made outside the timing. Moving
 // on without a change is timed too, to tell the save from the load and paint.
+// The saves sync to the disk of $TMPDIR (else /tmp), as the editor's do to
+// the game's: while other programs write to that disk, each sync waits for
+// their writes too, and the switch with it.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
