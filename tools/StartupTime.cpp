@@ -49,7 +49,8 @@ private:
 };
 
 // The modal dialogs as lines on standard error: a box counts as a failed
-// start, a question is answered No and a file dialog cancelled.
+// start, a question is answered No, a file or folder dialog cancelled, and
+// progress shows nothing.
 class CReportingModals : public IQtModalDialogs {
 public:
     void ShowMessage(QWidget*, const std::string& text, const std::string& caption) override
@@ -63,6 +64,10 @@ public:
         return false;
     }
     bool GetOpenFileName(QWidget*, const OpenFileRequest&, std::string&) override { return false; }
+    bool ChooseFolder(QWidget*, const std::string&, const std::string&, std::string&) override { return false; }
+    void BeginProgress(QWidget*, const std::string&, int32_t) override {}
+    bool StepProgress(int32_t, const std::string&) override { return true; }
+    void EndProgress() override {}
 
     bool failed = false;
 };
