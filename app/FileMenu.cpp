@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CatalogueOperations.h"
+#include "EditCommands.h"
 #include "FileSystem.h"
 #include "PortraitEditorDlg.h"
 #include "Resources.h"
@@ -205,27 +206,10 @@ void CFileMenu::Validate()
 
 void CFileMenu::RevertPortrait()
 {
-    const int32_t current = m_dialog.CurrentPortrait();
-    const PortraitRecord* record = m_dialog.Record(current);
+    const PortraitRecord* record = m_dialog.Record(m_dialog.CurrentPortrait());
     if (!record ||
         !m_dialog.AskYesNo(IDS_REVERT_ASK, FormatResourceString(IDS_REVERT_ASK, {record->GetName()}), "Info"))
         return;
-    const RevertResult r = m_dialog.CatalogueOperations().Revert(current, true, kSizeLarge, std::time(nullptr));
-    for (const RevertedFile& file : r.moved) {
-        m_dialog.RecordRemoved(file.from);
-        m_dialog.RecordWritten(file.to);
-    }
-    // The images load from the archive now, or from the files left behind.
-    m_dialog.ReloadPortrait();
-    if (r.result != RevertResult::kOk) {
-        const int32_t text =
-            r.result == RevertResult::kCannotCreateFolder ? IDS_REVERT_NO_FOLDER : IDS_REVERT_MOVE_FAILED;
-        m_dialog.RecordOutcome(CommandEffects::kRevert, Outcome::kFailed);
-        m_dialog.MessageBox(text, FormatResourceString(text, {r.failedPath}), "Error");
-    } else if (r.moved.empty()) {
-        m_dialog.RecordOutcome(CommandEffects::kRevert, Outcome::kNothing);
-        m_dialog.MessageBox(IDS_REVERT_NOTHING, FormatResourceString(IDS_REVERT_NOTHING, {record->GetName()}), "Info");
-    } else {
-        m_dialog.RecordOutcome(CommandEffects::kRevert, Outcome::kDone);
-    }
+    // The Edit menu's revert of the whole portrait, which Undo takes back.
+    CEditCommands(m_dialog).Revert(true);
 }

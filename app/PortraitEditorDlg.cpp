@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <new>
 
 #include "PortraitScrollBar.h"
 #include "EntryNameRules.h"
 #include "ExportFileName.h"
 #include "CommandMessages.h"
+#include "EditCommands.h"
 #include "FileMenu.h"
 #include "OptionsMenu.h"
 #include "RaceTable.h"
@@ -71,6 +73,7 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnCommandEntry(IDC_FRAME_NEXT, &D::OnNextFrame),
         OnCommandRangeEntry(ID_OPTIONS_EXPORT_TGA, ID_OPTIONS_DITHER, &D::OnOptionsMenu),
         OnCommandRangeEntry(ID_FILE_EXPORT_CATALOGUE, ID_FILE_REVERT_PORTRAIT, &D::OnFileMenu),
+        OnCommandRangeEntry(ID_EDIT_UNDO, ID_EDIT_REVERT_PORTRAIT, &D::OnEditMenu),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
     };
@@ -136,11 +139,31 @@ void CPortraitEditorDlg::OnFileMenu(int32_t id)
     CFileMenu(*this).Choose(id);
 }
 
+void CPortraitEditorDlg::OnEditMenu(int32_t id)
+{
+    CEditCommands(*this).Choose(id);
+}
+
+void CPortraitEditorDlg::UpdateEditMenu()
+{
+    EnableMenuItem(ID_EDIT_UNDO, m_edits.CanUndo(m_currentPortrait));
+    EnableMenuItem(ID_EDIT_REDO, m_edits.CanRedo(m_currentPortrait));
+}
+
+void CPortraitEditorDlg::ReloadImage(PortraitSize size)
+{
+    if (!HasCurrentPortrait())
+        return;
+    const PortraitRecord& record = *m_records[m_currentPortrait];
+    m_images[size].Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
+}
+
 bool CPortraitEditorDlg::OnInitDialog()
 {
     CDialog::OnInitDialog(); // shows m_useTgaPalette in the check box
     SetMenu(PortraitEditorMenu());
     ShowOptionsInMenu(*this, GetImportOptions(), m_exportFormat);
+    UpdateEditMenu();
     if (Host()) {
         Host()->SetIcon(*m_hIcon, true);
         Host()->SetIcon(*m_hIcon, false);
@@ -232,9 +255,21 @@ bool CPortraitEditorDlg::SaveChangedImages()
         CPortraitImage& image = m_images[size];
         const bool hadChanges = image.HasChanges();
         changed = changed || hadChanges;
-        image.SaveIfChanged();
         std::string path;
         image.GetOverridePath(path);
+        // An image undone back to the game archive's is not written: its
+        // override file is moved aside, so that the archive's loads again.
+        if (hadChanges && image.IsOriginal()) {
+            if (MoveOverrideAside(size))
+                continue;
+            saved = false;
+            MessageBox(IDS_SAVE_FAILED,
+                       FormatResourceString(IDS_SAVE_FAILED, {kSizeNames[size], CFileSystem::ResolvePath(path),
+                                                              LoadResourceString(IDS_REASON_CANNOT_MOVE_ASIDE)}),
+                       "Error");
+            continue;
+        }
+        image.SaveIfChanged();
         if (!image.HasChanges()) {
             if (hadChanges)
                 RecordWritten(CFileSystem::ResolvePath(path));
@@ -250,6 +285,19 @@ bool CPortraitEditorDlg::SaveChangedImages()
     }
     RecordOutcome(CommandEffects::kSave, !saved ? Outcome::kFailed : changed ? Outcome::kDone : Outcome::kNothing);
     return saved;
+}
+
+bool CPortraitEditorDlg::MoveOverrideAside(PortraitSize size)
+{
+    const RevertResult r = CatalogueOperations().Revert(m_currentPortrait, false, size, std::time(nullptr));
+    for (const RevertedFile& file : r.moved) {
+        RecordRemoved(file.from);
+        RecordWritten(file.to);
+    }
+    if (r.result != RevertResult::kOk)
+        return false;
+    ReloadImage(size);
+    return true;
 }
 
 bool CPortraitEditorDlg::SaveBeforeClosing()
@@ -366,6 +414,7 @@ void CPortraitEditorDlg::SelectPortrait(int32_t index)
     m_currentPortrait = index;
     m_lastSlotFrame = kFirstSteppedFrame;
     UpdateFrameStepper();
+    UpdateEditMenu();
 }
 
 void CPortraitEditorDlg::ReloadPortrait()
@@ -557,35 +606,7 @@ void CPortraitEditorDlg::OnImport()
 
 bool CPortraitEditorDlg::ImportIntoSlot(int32_t slot, const std::string& path)
 {
-    PortraitSize size = kSizeLarge;
-    int32_t frame = 0;
-    GetSlotImageFrame(slot, size, frame);
-    // A change that could never be saved is not taken in the first place.
-    std::string overridePath;
-    const bool hasFrame = m_images[size].GetFrameSurface(frame) != nullptr;
-    if (hasFrame && !m_images[size].GetOverridePath(overridePath)) {
-        RecordOutcome(CommandEffects::kImport, Outcome::kFailed);
-        MessageBox(IDS_TGA_NOT_LOADED,
-                   LoadResourceString(IDS_TGA_NOT_LOADED) + "\n" + LoadResourceString(IDS_REASON_CANNOT_SAVE), "Info");
-        return false;
-    }
-    ReplaceFailure why;
-    const int32_t result = m_images[size].ReplaceFrame(frame, path, GetImportOptions(), why);
-    const bool taken = result == CPortraitImage::kReplaceOk;
-    RecordOutcome(CommandEffects::kImport, !taken ? Outcome::kFailed : hasFrame ? Outcome::kDone : Outcome::kNothing);
-    RedrawWindow();
-    // Indices kept where the palettes differ show other colours than the
-    // file: the user is told how many pixels do.
-    if (taken && why.recolouredPixels > 0)
-        MessageBox(IDS_KEPT_INDICES_RECOLOURED,
-                   FormatResourceString(IDS_KEPT_INDICES_RECOLOURED, {std::to_string(why.recolouredPixels)}), "Info");
-    if (taken)
-        return true;
-    // String 5 as it is, and on a line of its own what to change.
-    const std::string reason = ReplaceFailureText(why);
-    MessageBox(IDS_TGA_NOT_LOADED, LoadResourceString(IDS_TGA_NOT_LOADED) + (reason.empty() ? "" : "\n" + reason),
-               "Info");
-    return false;
+    return CEditCommands(*this).Import(slot, path);
 }
 
 CCatalogueOperations CPortraitEditorDlg::CatalogueOperations()

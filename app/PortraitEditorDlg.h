@@ -12,6 +12,7 @@
 
 #include "CatalogueOperations.h"
 #include "GameArchive.h"
+#include "PortraitEdits.h"
 #include "PortraitView.h"
 #include "DrawingSlots.h"
 #include "ExportFileName.h"
@@ -108,6 +109,17 @@ public:
     // files), letting unsaved changes go, and redraws.
     void ReloadPortrait();
 
+    // The Edit menu (CEditCommands): the current portrait's images as the
+    // edits change them, the undo histories, one image loaded again from
+    // where the editor loads it, and the menu's items enabled as there is
+    // something to undo or redo.
+    void OnEditMenu(int32_t id);
+    CPortraitImage& EditImage(PortraitSize size) { return m_images[size]; }
+    CPortraitImage* EditImages() { return m_images; }
+    CPortraitEdits& Edits() { return m_edits; }
+    void ReloadImage(PortraitSize size);
+    void UpdateEditMenu();
+
 protected:
     const MessageMap& GetMessageMap() const override;
 
@@ -116,6 +128,9 @@ private:
     // Saves the current portrait's changed images; false, after telling the
     // user which could not be saved and why, when one could not.
     bool SaveChangedImages();
+    // Moves the override file of an image aside (Portraits\Reverted) and
+    // loads it again from the archive; false when the file could not be moved.
+    bool MoveOverrideAside(PortraitSize size);
     // Saves before the dialog closes; when that fails, asks whether to close
     // and lose the changes (No by default).
     bool SaveBeforeClosing();
@@ -144,4 +159,5 @@ private:
     std::string m_lastTgaPath;
     ImportOptions m_importOptions;
     ExportFormat m_exportFormat = ExportFormat::kTga;
+    CPortraitEdits m_edits;
 };

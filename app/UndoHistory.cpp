@@ -38,3 +38,12 @@ void CUndoHistory::Redone()
     if (m_done < m_steps.size())
         ++m_done;
 }
+
+void CUndoHistory::DropOldest()
+{
+    if (m_steps.empty())
+        return;
+    m_steps.pop_front();
+    if (m_done > 0)
+        --m_done;
+}

@@ -35,6 +35,10 @@ public:
     void Undone();
     void Redone();
 
+    size_t Size() const { return m_steps.size(); }
+    // Lets the oldest step go (done or not).
+    void DropOldest();
+
 private:
     std::deque<UndoStep> m_steps;
     size_t m_done = 0; // the steps before this are done, the others undone

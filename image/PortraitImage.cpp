@@ -270,6 +270,18 @@ void CPortraitImage::RestoreSnapshot(const ImageSnapshot& snapshot)
 {
     if (!snapshot.bytes)
         return;
+    // A moment that its file still holds is that file loaded again, with
+    // nothing to save.
+    if (m_archive) {
+        CPortraitImage stored;
+        stored.SetSubFolder(m_subFolder);
+        ImageSnapshot onDisk;
+        if (stored.Load(m_baseDir, m_archivePath, m_entryIndex, m_archive) == kLoadOk &&
+            stored.TakeSnapshot(onDisk) && onDisk.original == snapshot.original && *onDisk.bytes == *snapshot.bytes) {
+            Load(m_baseDir, m_archivePath, m_entryIndex, m_archive);
+            return;
+        }
+    }
     ReadImage(snapshot.bytes->data(), snapshot.bytes->size());
     m_sourceBytes = snapshot.bytes;
     m_restored = true;

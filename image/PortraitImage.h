@@ -91,7 +91,8 @@ public:
     // Undo: the image as it stands, and back to such a moment. A restored
     // image counts as changed until it is saved (or loaded again), and its
     // unchanged frames are then written from the snapshot's bytes, so that a
-    // save writes exactly the image of that moment.
+    // save writes exactly the image of that moment; unless the file it loads
+    // from holds that moment still, which is then loaded again.
     bool TakeSnapshot(ImageSnapshot& snapshot) const;
     void RestoreSnapshot(const ImageSnapshot& snapshot);
     // Whether the image shows the archive's own image: loaded from the

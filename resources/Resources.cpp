@@ -258,6 +258,16 @@ std::string LoadResourceString(int32_t id)
     case IDS_EXPORT_REASON_EXISTS:
         text = "It holds an exported catalogue already.";
         break;
+    case IDS_REVERT_IMAGE_NOTHING:
+        text = "The %s image of %s is the game archive's own already; there is nothing to revert.";
+        break;
+    case IDS_UNDO_STALE:
+        text = "The images of %s were changed elsewhere since they were edited here, so their edits cannot be "
+               "undone or redone any more.";
+        break;
+    case IDS_REASON_CANNOT_MOVE_ASIDE:
+        text = "its override file could not be moved to Portraits\\Reverted to show the game archive's image";
+        break;
     case IDS_EXPORT_REASON_MANIFEST:
         text = "Its manifest.json cannot be written.";
         break;

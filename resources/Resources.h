@@ -120,6 +120,12 @@ constexpr int32_t IDS_REVERT_NOTHING = 65;
 constexpr int32_t IDS_REVERT_MOVE_FAILED = 66;
 constexpr int32_t IDS_REVERT_NO_FOLDER = 67;
 constexpr int32_t IDS_EXPORT_REASON_EXISTS = 68;
+// The Edit menu: an image with nothing to revert (%s: the size, the
+// portrait), an undo history let go (%s: the portrait), and the reason a
+// save gives when an override file could not be moved aside.
+constexpr int32_t IDS_REVERT_IMAGE_NOTHING = 69;
+constexpr int32_t IDS_UNDO_STALE = 70;
+constexpr int32_t IDS_REASON_CANNOT_MOVE_ASIDE = 71;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

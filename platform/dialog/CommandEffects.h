@@ -20,6 +20,7 @@ struct CommandEffects {
         kImportCatalogue,
         kValidate,
         kRevert,
+        kUndo, // undo and redo
         kOperationCount
     };
     // What an operation came to: done, nothing to do (a slot without a

@@ -180,6 +180,12 @@ void CDialog::CheckMenuItem(int32_t id, bool checked)
         m_host->CheckMenuItem(id, checked);
 }
 
+void CDialog::EnableMenuItem(int32_t id, bool enabled)
+{
+    if (m_host)
+        m_host->EnableMenuItem(id, enabled);
+}
+
 bool CDialog::IsMenuItemChecked(int32_t id) const
 {
     return m_host && m_host->IsMenuItemChecked(id);

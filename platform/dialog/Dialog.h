@@ -122,6 +122,7 @@ public:
     void SetMenu(const MenuTemplate& menu);
     void CheckMenuItem(int32_t id, bool checked);
     bool IsMenuItemChecked(int32_t id) const;
+    void EnableMenuItem(int32_t id, bool enabled);
     void RedrawWindow();
     bool IsIconic() const;
     CCanvas* ClientCanvas();

@@ -256,3 +256,28 @@ TEST_F(QtMenuTest, AltOpensTheMenuAndTheDialogsKeysStillWork)
 }
 
 } // namespace
+
+TEST_F(QtMenuTest, CtrlZUndoesAnImportAndTheEditMenuFollows)
+{
+    const TwinGames games(MakePortraitEntries(ManyPortraits(2)));
+    ScopedChdir cd(games.window.Base());
+    WindowSession session;
+    CPortraitEditorDlg dialog;
+    const std::string large = WriteFile("PAINTED_LARGE.TGA", SolidTga(21, 15, 77));
+    session.Run(dialog, [&] {
+        QAction* undo = session.host.MenuAction(ID_EDIT_UNDO);
+        QAction* redo = session.host.MenuAction(ID_EDIT_REDO);
+        ASSERT_TRUE(undo && redo);
+        EXPECT_EQ(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        EXPECT_EQ(redo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+        EXPECT_FALSE(undo->isEnabled() || redo->isEnabled());
+        session.Perform(Do::ImportFile(large));
+        EXPECT_TRUE(undo->isEnabled());
+        QTest::keyClick(session.Control(IDC_QUIT), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_FALSE(undo->isEnabled());
+        EXPECT_TRUE(redo->isEnabled());
+        EXPECT_FALSE(dialog.Image(kSizeLarge).HasChanges());
+        QTest::keyClick(session.Control(IDC_QUIT), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_TRUE(dialog.Image(kSizeLarge).HasChanges());
+    });
+}
