@@ -40,6 +40,15 @@ std::string FailedFiles(const std::vector<Failure>& failed)
     return lines.empty() ? std::string() : "\n\n" + FormatResourceString(IDS_FILES_FAILED, {ListLines(lines)});
 }
 
+// A folder's name in a menu: an ampersand stands for itself.
+std::string WithoutMnemonics(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        out += c == '&' ? std::string("&&") : std::string(1, c);
+    return out;
+}
+
 Outcome OutcomeOf(bool failed, bool cancelled, bool nothing)
 {
     return failed ? Outcome::kFailed : cancelled ? Outcome::kCancelled : nothing ? Outcome::kNothing : Outcome::kDone;
@@ -88,8 +97,16 @@ bool CFileMenu::Choose(int32_t id)
     case ID_FILE_IMPORT_CATALOGUE: ImportCatalogue(); return true;
     case ID_FILE_VALIDATE: Validate(); return true;
     case ID_FILE_REVERT_PORTRAIT: RevertPortrait(); return true;
-    default: return false;
+    case ID_FILE_OPEN_GAME: OpenGameFolder(); return true;
+    default: break;
     }
+    if (id < ID_FILE_RECENT_FIRST || id > ID_FILE_RECENT_LAST)
+        return false;
+    const std::vector<std::string> recent = m_dialog.RecentFolders();
+    const size_t n = static_cast<size_t>(id - ID_FILE_RECENT_FIRST);
+    if (n < recent.size())
+        m_dialog.OpenGameFolder(recent[n]);
+    return true;
 }
 
 void CFileMenu::ExportCatalogue()
@@ -212,4 +229,24 @@ void CFileMenu::RevertPortrait()
         return;
     // The Edit menu's revert of the whole portrait, which Undo takes back.
     CEditCommands(m_dialog).Revert(true);
+}
+
+void CFileMenu::OpenGameFolder()
+{
+    IDialogHost* host = m_dialog.Host();
+    std::string folder;
+    if (host && host->ChooseFolder(LoadResourceString(IDS_CHOOSE_GAME_FOLDER), m_dialog.BaseDir(), folder))
+        m_dialog.OpenGameFolder(folder);
+}
+
+MenuTemplate CFileMenu::MenuWithRecentFolders(const std::vector<std::string>& recent)
+{
+    MenuTemplate menu = PortraitEditorMenu();
+    std::vector<MenuItemTemplate>& items = menu.menus.at(0).items;
+    std::vector<MenuItemTemplate> folders;
+    for (size_t i = 0; i < recent.size() && i <= static_cast<size_t>(ID_FILE_RECENT_LAST - ID_FILE_RECENT_FIRST); ++i)
+        folders.push_back({ID_FILE_RECENT_FIRST + static_cast<int32_t>(i), "&" + std::to_string(i + 1) + " " + WithoutMnemonics(recent[i]),
+                           false, 0, ""});
+    items.insert(items.begin() + 1, folders.begin(), folders.end());
+    return menu;
 }

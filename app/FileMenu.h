@@ -7,6 +7,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "MenuTemplate.h"
 
 class CPortraitEditorDlg;
 
@@ -21,6 +25,12 @@ public:
     void ImportCatalogue();
     void Validate();
     void RevertPortrait();
+    // Asks for a game folder and opens it.
+    void OpenGameFolder();
+
+    // The menu bar with the recent game folders in the File menu, after
+    // Open Game Folder: "&1 /path", ...
+    static MenuTemplate MenuWithRecentFolders(const std::vector<std::string>& recent);
 
 private:
     CPortraitEditorDlg& m_dialog;

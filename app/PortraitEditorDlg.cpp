@@ -1,5 +1,7 @@
 #include "PortraitEditorDlg.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -11,6 +13,7 @@
 #include "CommandMessages.h"
 #include "EditCommands.h"
 #include "FileMenu.h"
+#include "RecentFolders.h"
 #include "OptionsMenu.h"
 #include "RaceTable.h"
 #include "Canvas.h"
@@ -74,6 +77,7 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnCommandRangeEntry(ID_OPTIONS_EXPORT_TGA, ID_OPTIONS_DITHER, &D::OnOptionsMenu),
         OnCommandRangeEntry(ID_FILE_EXPORT_CATALOGUE, ID_FILE_REVERT_PORTRAIT, &D::OnFileMenu),
         OnCommandRangeEntry(ID_EDIT_UNDO, ID_EDIT_REVERT_PORTRAIT, &D::OnEditMenu),
+        OnCommandRangeEntry(ID_FILE_OPEN_GAME, ID_FILE_RECENT_LAST, &D::OnFileMenu),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
     };
@@ -144,6 +148,54 @@ void CPortraitEditorDlg::OnEditMenu(int32_t id)
     CEditCommands(*this).Choose(id);
 }
 
+void CPortraitEditorDlg::ShowMenu()
+{
+    SetMenu(CFileMenu::MenuWithRecentFolders(RecentFolders()));
+    ShowOptionsInMenu(*this, GetImportOptions(), m_exportFormat);
+    UpdateEditMenu();
+}
+
+std::vector<std::string> CPortraitEditorDlg::RecentFolders() const
+{
+    return Host() ? CRecentFolders(Host()->ReadSetting(CRecentFolders::kRecentKey), CFileSystem::GetCurrentDir()).Folders()
+                  : std::vector<std::string>{};
+}
+
+bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
+{
+    if (!SaveCurrentPortrait())
+        return false;
+    const std::string path = CRecentFolders::Absolute(folder, CFileSystem::GetCurrentDir());
+    if (!CRecentFolders::HasArchive(path) || ::chdir(path.c_str()) != 0) {
+        MessageBox(IDS_ARCHIVE_NOT_FOUND, LoadResourceString(IDS_ARCHIVE_NOT_FOUND) + "\n" + path, "Error");
+        return false;
+    }
+    // The game before goes, with its edits' histories; the new one is
+    // scanned as at start.
+    for (int32_t i = 0; i < m_portraitCount; ++i) {
+        delete m_records[i];
+        m_records[i] = nullptr;
+    }
+    m_portraitCount = 0;
+    m_currentPortrait = -1;
+    m_edits.ForgetAll();
+    ScanArchive();
+    if (m_scrollBar) {
+        m_scrollBar->SetScrollRange(1, m_portraitCount, true);
+        m_scrollBar->SetScrollPos(m_currentPortrait + 1, true);
+    }
+    if (IDialogHost* host = Host()) {
+        CRecentFolders recent(host->ReadSetting(CRecentFolders::kRecentKey), path);
+        recent.Add(path, path);
+        host->WriteSetting(CRecentFolders::kRecentKey, recent.Folders());
+        host->WriteSetting(CRecentFolders::kLastKey, {path});
+    }
+    ShowMenu();
+    UpdateFrameStepper();
+    RedrawWindow();
+    return true;
+}
+
 void CPortraitEditorDlg::UpdateEditMenu()
 {
     EnableMenuItem(ID_EDIT_UNDO, m_edits.CanUndo(m_currentPortrait));
@@ -161,9 +213,7 @@ void CPortraitEditorDlg::ReloadImage(PortraitSize size)
 bool CPortraitEditorDlg::OnInitDialog()
 {
     CDialog::OnInitDialog(); // shows m_useTgaPalette in the check box
-    SetMenu(PortraitEditorMenu());
-    ShowOptionsInMenu(*this, GetImportOptions(), m_exportFormat);
-    UpdateEditMenu();
+    ShowMenu();
     if (Host()) {
         Host()->SetIcon(*m_hIcon, true);
         Host()->SetIcon(*m_hIcon, false);

@@ -120,6 +120,13 @@ public:
     void ReloadImage(PortraitSize size);
     void UpdateEditMenu();
 
+    // Game folders: the recent ones, as the host's settings keep them, and
+    // another game opened in place of this one (its changes saved first, as
+    // browsing saves them); false, after telling the user why, when the
+    // folder holds no game archive or the changes could not be saved.
+    std::vector<std::string> RecentFolders() const;
+    bool OpenGameFolder(const std::string& folder);
+
 protected:
     const MessageMap& GetMessageMap() const override;
 
@@ -135,6 +142,9 @@ private:
     // and lose the changes (No by default).
     bool SaveBeforeClosing();
     void UpdateFrameStepper();
+    // The menu bar, with the recent game folders, its check marks and the
+    // items enabled as they can be used.
+    void ShowMenu();
     bool HasPixels(PortraitSize size, int32_t frame) const;
     bool ExportImageFrame(PortraitSize size, int32_t frame, const std::string& fileName,
                           std::vector<std::string>& failed);

@@ -45,8 +45,8 @@ const char kUsage[] =
     "~/.config/portrait-editor/portrait-editor.conf).\n";
 
 const char kChooserTitle[] = "Choose the Thornvale base directory";
-const char kLastKey[] = "folders/last";
-const char kRecentKey[] = "folders/recent";
+const char* const kLastKey = CRecentFolders::kLastKey;
+const char* const kRecentKey = CRecentFolders::kRecentKey;
 
 // What the command line asks for: a window on a folder (or on whatever the
 // start-up finds), or an answer printed at once.

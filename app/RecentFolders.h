@@ -14,6 +14,9 @@
 class CRecentFolders {
 public:
     static constexpr size_t kMaxFolders = 5;
+    // Where the settings keep the last folder and the list.
+    static constexpr const char* kLastKey = "folders/last";
+    static constexpr const char* kRecentKey = "folders/recent";
 
     // Whether a folder holds the game archive; HasArchive in the program,
     // anything in the tests.

@@ -97,6 +97,8 @@ const MenuTemplate& PortraitEditorMenu()
         IDR_PORTRAITEDITOR_MENU,
         {{"&File",
           {
+              {ID_FILE_OPEN_GAME, "&Open Game Folder...", false, 0, "Ctrl+O"},
+              {0, "", false, 0, ""},
               {ID_FILE_EXPORT_CATALOGUE, "&Export Catalogue...", false, 0, ""},
               {ID_FILE_IMPORT_CATALOGUE, "&Import Catalogue...", false, 0, ""},
               {ID_FILE_VALIDATE, "&Validate...", false, 0, ""},
@@ -264,6 +266,9 @@ std::string LoadResourceString(int32_t id)
     case IDS_UNDO_STALE:
         text = "The images of %s were changed elsewhere since they were edited here, so their edits cannot be "
                "undone or redone any more.";
+        break;
+    case IDS_CHOOSE_GAME_FOLDER:
+        text = "Choose the Thornvale base directory";
         break;
     case IDS_REASON_CANNOT_MOVE_ASIDE:
         text = "its override file could not be moved to Portraits\\Reverted to show the game archive's image";

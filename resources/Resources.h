@@ -51,6 +51,11 @@ constexpr int32_t ID_EDIT_UNDO = 32783;
 constexpr int32_t ID_EDIT_REDO = 32784;
 constexpr int32_t ID_EDIT_REVERT_IMAGE = 32785;
 constexpr int32_t ID_EDIT_REVERT_PORTRAIT = 32786;
+// The File menu's game folders: the chooser, then the recent ones, which the
+// dialog puts in at run time.
+constexpr int32_t ID_FILE_OPEN_GAME = 32787;
+constexpr int32_t ID_FILE_RECENT_FIRST = 32788;
+constexpr int32_t ID_FILE_RECENT_LAST = 32792;
 
 // The string table.
 constexpr int32_t IDS_ARCHIVE_NOT_FOUND = 1;
@@ -126,6 +131,8 @@ constexpr int32_t IDS_EXPORT_REASON_EXISTS = 68;
 constexpr int32_t IDS_REVERT_IMAGE_NOTHING = 69;
 constexpr int32_t IDS_UNDO_STALE = 70;
 constexpr int32_t IDS_REASON_CANNOT_MOVE_ASIDE = 71;
+// The folder chooser's title for a game folder.
+constexpr int32_t IDS_CHOOSE_GAME_FOLDER = 72;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

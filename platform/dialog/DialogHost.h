@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "DialogTemplate.h"
 #include "MenuTemplate.h"
@@ -90,4 +91,10 @@ public:
     // The record of what the dialog's commands do, for a host that keeps one
     // (the headless host); null for one that does not.
     virtual CommandEffects* Effects() { return nullptr; }
+
+    // The user's settings that last from run to run (the window keeps them
+    // in the user's configuration), as lists of strings by key; empty for a
+    // key never written, and on a host that keeps none.
+    virtual std::vector<std::string> ReadSetting(const std::string&) const { return {}; }
+    virtual void WriteSetting(const std::string&, const std::vector<std::string>&) {}
 };

@@ -337,3 +337,14 @@ const CHeadlessHost::ScrollBarState* CHeadlessHost::ScrollBar(int32_t id) const
     auto it = m_scrollBars.find(id);
     return it == m_scrollBars.end() ? nullptr : &it->second;
 }
+
+std::vector<std::string> CHeadlessHost::ReadSetting(const std::string& key) const
+{
+    const auto it = m_settings.find(key);
+    return it == m_settings.end() ? std::vector<std::string>{} : it->second;
+}
+
+void CHeadlessHost::WriteSetting(const std::string& key, const std::vector<std::string>& values)
+{
+    m_settings[key] = values;
+}

@@ -146,6 +146,9 @@ public:
     int32_t GetScrollPos(int32_t id) const override;
     // Kept from Open on; the caller clears it between commands.
     CommandEffects* Effects() override { return &m_effects; }
+    // Settings kept in memory, for as long as the host lives.
+    std::vector<std::string> ReadSetting(const std::string& key) const override;
+    void WriteSetting(const std::string& key, const std::vector<std::string>& values) override;
 
 private:
     void Record(const std::string& text, const std::string& caption, bool owned);
@@ -163,6 +166,7 @@ private:
     std::map<int32_t, bool> m_menuDisabled; // by item id
     std::vector<ShownMessage> m_messages;
     CommandEffects m_effects;
+    std::map<std::string, std::vector<std::string>> m_settings;
     FILE* m_echo = nullptr;
     std::deque<std::optional<std::string>> m_fileAnswers;
     std::deque<bool> m_yesNoAnswers;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -15,6 +16,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStringList>
 #include <QWheelEvent>
 
 #include "TerminationSignals.h"
@@ -606,4 +609,25 @@ int32_t CQtDialogHost::GetScrollPos(int32_t id) const
 {
     auto it = m_scrollBars.find(id);
     return it == m_scrollBars.end() ? 0 : it->second.position;
+}
+
+std::vector<std::string> CQtDialogHost::ReadSetting(const std::string& key) const
+{
+    std::vector<std::string> values;
+    for (const QString& value : QSettings().value(QString::fromStdString(key)).toStringList())
+        values.push_back(QFile::encodeName(value).toStdString());
+    return values;
+}
+
+void CQtDialogHost::WriteSetting(const std::string& key, const std::vector<std::string>& values)
+{
+    QStringList list;
+    for (const std::string& value : values)
+        list.append(QFile::decodeName(QByteArray::fromStdString(value)));
+    QSettings settings;
+    if (list.size() == 1)
+        settings.setValue(QString::fromStdString(key), list.front());
+    else
+        settings.setValue(QString::fromStdString(key), list);
+    settings.sync();
 }

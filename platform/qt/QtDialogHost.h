@@ -63,6 +63,10 @@ public:
     bool IsMenuItemChecked(int32_t id) const override;
     void EnableMenuItem(int32_t id, bool enabled) override;
     bool IsMenuItemEnabled(int32_t id) const override;
+    // In the user's configuration, through QSettings with the application's
+    // names; a list of one string is stored as that string.
+    std::vector<std::string> ReadSetting(const std::string& key) const override;
+    void WriteSetting(const std::string& key, const std::vector<std::string>& values) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
