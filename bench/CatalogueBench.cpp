@@ -135,19 +135,28 @@ void BenchExportCatalogue(benchmark::State& state)
 }
 
 // Every file the export wrote and its manifest, the same bytes at the same
-// paths, each replacing the file there.
+// paths, each replacing the file there; the path that failed, or nothing.
+std::string WriteSameBytes()
+{
+    for (const auto& [path, bytes] : Setup().Written()) {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file)
+            return path;
+        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        if (std::fclose(file) != 0 || !written)
+            return path;
+    }
+    return std::string();
+}
+
 void BenchFwriteSameBytes(benchmark::State& state)
 {
     if (!Ready(state))
         return;
     for (auto _ : state) {
-        for (const auto& [path, bytes] : Setup().Written()) {
-            FILE* file = std::fopen(path.c_str(), "wb");
-            const bool ok = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-            if (!file || std::fclose(file) != 0 || !ok) {
-                state.SkipWithError(("cannot write " + path).c_str());
-                return;
-            }
+        if (const std::string failed = WriteSameBytes(); !failed.empty()) {
+            state.SkipWithError(("cannot write " + failed).c_str());
+            break;
         }
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Setup().WrittenBytes()));
@@ -170,25 +179,31 @@ void BenchImportCatalogueUnchanged(benchmark::State& state)
 }
 
 // What the import must hash: every file the manifest lists, and the game
-// archive that it checks the manifest against.
+// archive that it checks the manifest against. The path that failed, or
+// nothing.
+std::string HashSameFiles()
+{
+    const auto& written = Setup().Written();
+    std::string hex;
+    uint64_t size = 0;
+    for (size_t i = 0; i + 1 < written.size(); ++i)
+        if (!Sha256OfFile(written[i].first, hex, size))
+            return written[i].first;
+    if (!Sha256OfFile(Setup().ArchivePath(), hex, size))
+        return Setup().ArchivePath();
+    benchmark::DoNotOptimize(hex.data());
+    return std::string();
+}
+
 void BenchHashSameFiles(benchmark::State& state)
 {
     if (!Ready(state))
         return;
-    const auto& written = Setup().Written();
     for (auto _ : state) {
-        std::string hex;
-        uint64_t size = 0;
-        for (size_t i = 0; i + 1 < written.size(); ++i)
-            if (!Sha256OfFile(written[i].first, hex, size)) {
-                state.SkipWithError(("cannot hash " + written[i].first).c_str());
-                return;
-            }
-        if (!Sha256OfFile(Setup().ArchivePath(), hex, size)) {
-            state.SkipWithError("cannot hash the game archive");
-            return;
+        if (const std::string failed = HashSameFiles(); !failed.empty()) {
+            state.SkipWithError(("cannot hash " + failed).c_str());
+            break;
         }
-        benchmark::DoNotOptimize(hex.data());
     }
 }
 
