@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds a release and starts the editor in a game
+# Installs what is missing, builds a release and starts the editor on a game
 # directory: the one given, or a demo game made under build/ when none is.
 # Usage: ./run.sh [GAME_DIRECTORY]
 set -euo pipefail
@@ -33,6 +33,5 @@ MSG
   exit 1
 fi
 
-echo "Starting the editor in $game"
-cd "$game"
-exec "$root/build/release/portrait-editor"
+echo "Starting the editor on $game"
+exec "$root/build/release/portrait-editor" -- "$game"

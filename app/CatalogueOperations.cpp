@@ -8,6 +8,8 @@
 #include <span>
 #include <utility>
 
+#include "CatalogueImport.h"
+#include "CatalogueManifest.h"
 #include "CheckedSize.h"
 #include "DibSection.h"
 #include "EntryBaseName.h"
@@ -17,7 +19,6 @@
 #include "FrameRows.h"
 #include "GameArchive.h"
 #include "GfxImage.h"
-#include "JsonText.h"
 #include "OverrideFormat.h"
 #include "PortraitImage.h"
 #include "RaceTable.h"
@@ -457,30 +458,27 @@ void CCatalogueOperations::ExportPortrait(size_t portrait, ExportFormat format, 
 std::string CCatalogueOperations::ManifestText(const CatalogueExportResult& out, uint64_t archiveSize,
                                                const std::string& archiveSha) const
 {
-    std::string text = "{\"format\": \"thornvale-portraits\", \"version\": 1, \"archive\": {\"size\": " +
-                       std::to_string(archiveSize) + ", \"sha256\": " + JsonString(archiveSha) +
-                       "}, \"portraits\": [";
+    CatalogueManifest manifest;
+    manifest.archiveSize = archiveSize;
+    manifest.archiveSha256 = archiveSha;
     size_t next = 0;
     for (size_t i = 0; i < m_records.size(); ++i) {
         const PortraitRecord& r = *m_records[i];
-        text += std::string(i ? "," : "") + "\n  {\"index\": " + std::to_string(i) + ", \"name\": " +
-                JsonString(r.GetName()) + ", \"race\": " + std::to_string(r.race) +
-                ", \"raceName\": " + JsonString(GetRaceName(r.race)) + ", \"male\": " + (r.male ? "true" : "false") +
-                ", \"variant\": " + JsonString(r.variant ? std::string(1, r.variant) : std::string()) +
-                ", \"files\": [";
+        ManifestPortrait portrait;
+        portrait.index = static_cast<int32_t>(i);
+        portrait.name = r.GetName();
+        portrait.race = r.race;
+        portrait.raceName = GetRaceName(r.race);
+        portrait.male = r.male;
+        portrait.variant = r.variant ? std::string(1, r.variant) : std::string();
         // The files come in portrait order.
-        bool first = true;
         for (; next < out.files.size() && out.files[next].portrait == static_cast<int32_t>(i); ++next) {
             const ExportedFile& f = out.files[next];
-            text += std::string(first ? "" : ",") + "\n    {\"size\": " + JsonString(kSizeNames[f.size]) +
-                    ", \"frame\": " + std::to_string(f.frame) + ", \"path\": " + JsonString(f.path) +
-                    ", \"width\": " + std::to_string(f.width) + ", \"height\": " + std::to_string(f.height) +
-                    ", \"depth\": " + std::to_string(f.depth) + ", \"sha256\": " + JsonString(f.sha256) + "}";
-            first = false;
+            portrait.files.push_back({f.size, f.frame, f.path, f.width, f.height, f.depth, f.sha256});
         }
-        text += first ? "]}" : "\n  ]}";
+        manifest.portraits.push_back(std::move(portrait));
     }
-    return text + (m_records.empty() ? "]}\n" : "\n]}\n");
+    return SerializeCatalogueManifest(manifest);
 }
 
 CatalogueExportResult CCatalogueOperations::ExportCatalogue(const std::string& outDir, ExportFormat format,
@@ -527,13 +525,12 @@ CatalogueExportResult CCatalogueOperations::ExportCatalogue(const std::string& o
     return out;
 }
 
-CatalogueImportResult CCatalogueOperations::ImportCatalogue(const std::string& dir, const ImportOptions&, bool dryRun,
-                                                            bool, const CatalogueProgress&) const
+CatalogueImportResult CCatalogueOperations::ImportCatalogue(const std::string& dir, const ImportOptions& options,
+                                                            bool dryRun, bool force,
+                                                            const CatalogueProgress& progress) const
 {
-    CatalogueImportResult out;
-    out.dryRun = dryRun;
-    out.manifestPath = dir + "/" + kManifestName;
-    out.result = CatalogueImportResult::kNoManifest;
-    out.reason = "not built yet";
-    return out;
+    std::string folder = dir;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return CCatalogueImport(m_archive, m_baseDir, m_records, options).Run(folder, dryRun, force, progress);
 }

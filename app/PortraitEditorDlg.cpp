@@ -8,6 +8,7 @@
 #include "EntryNameRules.h"
 #include "ExportFileName.h"
 #include "CommandMessages.h"
+#include "FileMenu.h"
 #include "OptionsMenu.h"
 #include "RaceTable.h"
 #include "Canvas.h"
@@ -69,6 +70,7 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnCommandEntry(IDC_FRAME_PREVIOUS, &D::OnPreviousFrame),
         OnCommandEntry(IDC_FRAME_NEXT, &D::OnNextFrame),
         OnCommandRangeEntry(ID_OPTIONS_EXPORT_TGA, ID_OPTIONS_DITHER, &D::OnOptionsMenu),
+        OnCommandRangeEntry(ID_FILE_EXPORT_CATALOGUE, ID_FILE_REVERT_PORTRAIT, &D::OnFileMenu),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
     };
@@ -127,6 +129,11 @@ void CPortraitEditorDlg::OnOptionsMenu(int32_t id)
     ImportOptions options = GetImportOptions();
     if (ApplyOptionsMenuItem(id, options, m_exportFormat))
         SetImportOptions(options);
+}
+
+void CPortraitEditorDlg::OnFileMenu(int32_t id)
+{
+    CFileMenu(*this).Choose(id);
 }
 
 bool CPortraitEditorDlg::OnInitDialog()
@@ -361,6 +368,15 @@ void CPortraitEditorDlg::SelectPortrait(int32_t index)
     UpdateFrameStepper();
 }
 
+void CPortraitEditorDlg::ReloadPortrait()
+{
+    // Chosen again as if no portrait were shown, so that nothing is saved.
+    const int32_t current = m_currentPortrait;
+    m_currentPortrait = -1;
+    SelectPortrait(current);
+    RedrawWindow();
+}
+
 void CPortraitEditorDlg::OnPaint()
 {
     CCanvas* canvas = ClientCanvas();
@@ -576,7 +592,7 @@ void CPortraitEditorDlg::OnCreateArchive()
 {
     // The patch packs what the window shows: the current portrait's changes
     // are saved first, as moving on would save them.
-    if (HasCurrentPortrait() && !SaveChangedImages())
+    if (!SaveCurrentPortrait())
         return;
     const std::string target = CCatalogueOperations::PackTarget(m_baseDir);
     CGameArchive builder;

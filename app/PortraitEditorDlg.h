@@ -93,6 +93,16 @@ public:
     // The Options menu shows the same options: choosing an item sets them,
     // and its check marks follow them however they were set.
     void OnOptionsMenu(int32_t id);
+    // The File menu's commands over the whole catalogue (CFileMenu).
+    void OnFileMenu(int32_t id);
+
+    // Saves the current portrait's changed images, as moving on saves them;
+    // false, after telling the user why, when one could not be saved.
+    bool SaveCurrentPortrait() { return !HasCurrentPortrait() || SaveChangedImages(); }
+    // Loads the current portrait's images again from where the editor loads
+    // them (an operation over the catalogue may have written or moved their
+    // files), letting unsaved changes go, and redraws.
+    void ReloadPortrait();
 
 protected:
     const MessageMap& GetMessageMap() const override;

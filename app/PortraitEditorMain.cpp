@@ -1,29 +1,197 @@
-// portrait-editor: the editor in its window. It is started in the game's
-// base directory and takes no command-line arguments.
+// portrait-editor: the editor in its window, on a game's base directory. The
+// folder comes from the command line, the current folder, the last one used
+// or the user; the program changes into it, and the dialog takes its current
+// folder as the base directory.
+//   usage: portrait-editor [GAME_DIR] | --help | --version
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QSettings>
+#include <QStringList>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <new>
+#include <optional>
+#include <string>
+#include <unistd.h>
 
+#include "FileSystem.h"
 #include "PortraitEditorApp.h"
 #include "QtDialogHost.h"
+#include "QtStandardDialogs.h"
+#include "RecentFolders.h"
+#include "Resources.h"
 
 CPortraitEditorApp theApp;
 
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+const char kUsage[] =
+    "usage: portrait-editor [GAME_DIR]\n"
+    "       portrait-editor --help | --version\n"
+    "\n"
+    "Opens the portrait editor on GAME_DIR, a game's base directory (the folder\n"
+    "that holds DATA/DATA.QPK). Without GAME_DIR it opens the current folder when\n"
+    "that is a game folder, else the last game folder opened, else it asks for\n"
+    "one. A GAME_DIR that begins with '-' is given after '--'.\n"
+    "The last game folder and the five most recent ones are remembered in\n"
+    "$XDG_CONFIG_HOME/portrait-editor/portrait-editor.conf (by default\n"
+    "~/.config/portrait-editor/portrait-editor.conf).\n";
+
+const char kChooserTitle[] = "Choose the Thornvale base directory";
+const char kLastKey[] = "folders/last";
+const char kRecentKey[] = "folders/recent";
+
+// What the command line asks for: a window on a folder (or on whatever the
+// start-up finds), or an answer printed at once.
+struct Arguments {
+    enum class Action { kRun, kHelp, kVersion, kUsageError } action = Action::kRun;
+    std::optional<std::string> gameDir;
+    std::string error;
+};
+
+Arguments ParseArguments(int argc, char** argv)
+{
+    Arguments parsed;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            parsed.action = Arguments::Action::kHelp;
+            return parsed;
+        } else if (!optionsEnded && arg == "--version") {
+            parsed.action = Arguments::Action::kVersion;
+            return parsed;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            parsed.action = Arguments::Action::kUsageError;
+            parsed.error = "unknown option " + arg;
+            return parsed;
+        } else if (parsed.gameDir) {
+            parsed.action = Arguments::Action::kUsageError;
+            parsed.error = "only one game directory can be given";
+            return parsed;
+        } else {
+            parsed.gameDir = arg;
+        }
+    }
+    return parsed;
+}
+
+QString ToQtPath(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string FromQtPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// Tells the user that a folder holds no game archive and lets them choose
+// another until one does; nothing when they cancel.
+std::optional<std::string> AskForGameFolder(std::string lookedIn)
+{
+    CQtStandardDialogs dialogs;
+    for (;;) {
+        dialogs.ShowMessage(nullptr, LoadResourceString(IDS_ARCHIVE_NOT_FOUND) + "\n" + lookedIn, "Error");
+        const QString chosen =
+            QFileDialog::getExistingDirectory(nullptr, kChooserTitle, ToQtPath(lookedIn),
+                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        if (chosen.isEmpty())
+            return std::nullopt;
+        lookedIn = CRecentFolders::Absolute(FromQtPath(chosen), CFileSystem::GetCurrentDir());
+        if (CRecentFolders::HasArchive(lookedIn))
+            return lookedIn;
+    }
+}
+
+// Notes a folder as the last one opened and first of the recent ones.
+void Remember(QSettings& settings, const std::string& folder)
+{
+    std::vector<std::string> stored;
+    for (const QString& entry : settings.value(kRecentKey).toStringList())
+        stored.push_back(FromQtPath(entry));
+    CRecentFolders recent(stored, {});
+    recent.Add(folder, {});
+    QStringList list;
+    for (const std::string& entry : recent.Folders())
+        list.append(ToQtPath(entry));
+    settings.setValue(kLastKey, ToQtPath(folder));
+    settings.setValue(kRecentKey, list);
+    settings.sync();
+}
+
+int RunEditor(const Arguments& arguments)
+{
+    // Qt is given no arguments of the command line: they were all read above.
+    static int qtArgc = 1;
+    static char qtName[] = "portrait-editor";
+    static char* qtArgv[] = {qtName, nullptr};
+    QApplication application(qtArgc, qtArgv);
+    // The settings land in $XDG_CONFIG_HOME/portrait-editor/portrait-editor.conf.
+    QApplication::setOrganizationName("portrait-editor");
+    QApplication::setApplicationName("portrait-editor");
+    QApplication::setApplicationVersion("1.0.0");
+    QApplication::setDesktopFileName("portrait-editor");
+
+    QSettings settings;
+    const std::string last = FromQtPath(settings.value(kLastKey).toString());
+    const CRecentFolders::StartChoice choice = CRecentFolders::ChooseStart(
+        arguments.gameDir, CFileSystem::GetCurrentDir(), last, CRecentFolders::HasArchive);
+    std::string folder = choice.folder;
+    if (choice.ask) {
+        const std::optional<std::string> chosen = AskForGameFolder(choice.folder);
+        if (!chosen)
+            return kExitOk;
+        folder = *chosen;
+    }
+    if (::chdir(folder.c_str()) != 0) {
+        std::fprintf(stderr, "portrait-editor: cannot change into %s: %s\n", folder.c_str(), std::strerror(errno));
+        return kExitFailed;
+    }
+    Remember(settings, folder);
+
+    CQtDialogHost host;
+    // InitInstance runs the dialog and returns false: the program ends as
+    // soon as the dialog closes.
+    return theApp.InitInstance(host) ? kExitFailed : kExitOk;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    // Answers that need no window are given before Qt looks for a display.
+    const Arguments arguments = ParseArguments(argc, argv);
+    switch (arguments.action) {
+    case Arguments::Action::kHelp:
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    case Arguments::Action::kVersion:
+        std::printf("portrait-editor 1.0.0\n");
+        return kExitOk;
+    case Arguments::Action::kUsageError:
+        std::fprintf(stderr, "portrait-editor: %s\n%s", arguments.error.c_str(), kUsage);
+        return kExitUsage;
+    case Arguments::Action::kRun:
+        break;
+    }
     // The host reports what a handler throws; anything that escapes it
     // still ends the program with a reason rather than an abort.
     try {
-        QApplication application(argc, argv);
-        CQtDialogHost host;
-        // InitInstance runs the dialog and returns false: the program ends as
-        // soon as the dialog closes.
-        return theApp.InitInstance(host) ? 1 : 0;
+        return RunEditor(arguments);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "portrait-editor: not enough memory; the editor had to stop.\n");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "portrait-editor: stopped by an error: %s\n", e.what());
     }
-    return 1;
+    return kExitFailed;
 }

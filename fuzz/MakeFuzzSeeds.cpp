@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "CatalogueManifest.h"
 #include "ArchiveFormat.h"
 #include "ArchiveMember.h"
 #include "GameArchive.h"
@@ -520,6 +521,28 @@ Seeds ReadPngSeeds(const Material& m)
     };
 }
 
+Seeds ReadManifestSeeds(const Material&)
+{
+    CatalogueManifest manifest;
+    manifest.archiveSize = 1234;
+    manifest.archiveSha256 = std::string(64, 'c');
+    ManifestPortrait portrait{0, "TVARM1", 2, "Elf", true, "1", {}};
+    portrait.files.push_back({kSizeLarge, 0, "TVARM1/TVARM1_LARGE.PNG", 21, 15, 8, std::string(64, 'd')});
+    portrait.files.push_back({kSizeMedium, 3, "TVARM1/TVARM13_MEDIUM.PNG", 11, 7, 8, std::string(64, 'e')});
+    manifest.portraits = {portrait, {1, "QEN\xE9", 0, "", false, "", {}}};
+    const std::string text = SerializeCatalogueManifest(manifest);
+    const auto bytes = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
+    return {
+        {"manifest", bytes(text)},
+        {"empty_catalogue", bytes(SerializeCatalogueManifest(CatalogueManifest()))},
+        {"truncated", bytes(text.substr(0, text.size() / 2))},
+        {"other_version", bytes("{\"format\": \"thornvale-portraits\", \"version\": 2}")},
+        {"nested", bytes(std::string(64, '[') + std::string(64, ']'))},
+        {"escapes", bytes("{\"format\": \"thornvale-portraits\", \"version\": 1, \"archive\": {\"size\": 1, "
+                          "\"sha256\": \"\\u0041\"}, \"portraits\": [{\"name\": \"\\ud83d\\ude00\", \"files\": []}]}")},
+    };
+}
+
 std::vector<std::string> TargetNames()
 {
     std::vector<std::string> names;
@@ -557,6 +580,7 @@ int main(int argc, char** argv)
         {"load_tga", LoadTgaSeeds},
         {"read_image", ReadImageSeeds},
         {"read_png", ReadPngSeeds},
+        {"read_manifest", ReadManifestSeeds},
     };
 
     // The builder records the path it writes to in the patch header; working in

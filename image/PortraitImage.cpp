@@ -81,6 +81,9 @@ int32_t CPortraitImage::Load(const std::string& baseDir, const std::string& arch
     Reset();
     m_entryIndex = entryIndex;
     m_archive = archive;
+    m_sourceBytes.reset();
+    m_restored = false;
+    m_original = false;
     // An image that does not load is empty through and through: no frame
     // count or format of the image loaded before stays behind to be shown.
     m_header.bytes.fill(0);
@@ -111,6 +114,7 @@ int32_t CPortraitImage::Load(const std::string& baseDir, const std::string& arch
         return kLoadFailed;
     m_sourcePath = archivePath;
     m_sourceIsOverride = false;
+    m_original = true;
     if (::fseeko(file.get(), static_cast<off_t>(archive->GetEntryOffset(entryIndex)), SEEK_SET) == 0)
         ReadImage(file.get(), archive->GetEntrySize(entryIndex));
     else
@@ -240,7 +244,36 @@ void CPortraitImage::DecodeFrameColours(uint8_t* dest, const uint8_t* source, si
 
 bool CPortraitImage::HasChanges() const
 {
-    return std::any_of(m_changed.begin(), m_changed.end(), [](int32_t flag) { return flag != 0; });
+    return m_restored || std::any_of(m_changed.begin(), m_changed.end(), [](int32_t flag) { return flag != 0; });
+}
+
+bool CPortraitImage::IsOriginal() const
+{
+    return m_original && std::none_of(m_changed.begin(), m_changed.end(), [](int32_t flag) { return flag != 0; });
+}
+
+bool CPortraitImage::TakeSnapshot(ImageSnapshot& snapshot) const
+{
+    GfxImage gfx;
+    try {
+        if (!BuildImage(gfx))
+            return false;
+        snapshot.bytes = std::make_shared<const std::vector<uint8_t>>(SerializeGfx(gfx));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    snapshot.original = IsOriginal();
+    return true;
+}
+
+void CPortraitImage::RestoreSnapshot(const ImageSnapshot& snapshot)
+{
+    if (!snapshot.bytes)
+        return;
+    ReadImage(snapshot.bytes->data(), snapshot.bytes->size());
+    m_sourceBytes = snapshot.bytes;
+    m_restored = true;
+    m_original = snapshot.original;
 }
 
 bool CPortraitImage::IsFrameChanged(int32_t i) const
@@ -527,6 +560,16 @@ bool CPortraitImage::ReadStoredFrame(int32_t i, std::vector<uint8_t>& bytes) con
     bytes.clear();
     if (i < 0 || i >= m_header.FrameCount() || i >= static_cast<int32_t>(m_frameTable.size()))
         return false;
+    const GfxFrameRecord& frame = m_frameTable[static_cast<size_t>(i)];
+    if (m_sourceBytes) {
+        const uint64_t start =
+            GfxDataStart(static_cast<uint64_t>(m_sourceColours), m_header.FrameCount()) + frame.Offset();
+        if (!RangeFits(start, frame.Length(), m_sourceBytes->size()))
+            return false;
+        const auto first = m_sourceBytes->begin() + static_cast<std::ptrdiff_t>(start);
+        bytes.assign(first, first + static_cast<std::ptrdiff_t>(frame.Length()));
+        return true;
+    }
     FileHandle source = CFileSystem::OpenForReading(m_sourcePath);
     if (!source)
         return false;

@@ -23,6 +23,14 @@
 class CGameArchive;
 struct GfxImage;
 
+// An image as it stood at one moment, for undo: its GFX bytes as a save
+// would have written them then, and whether it was the archive's own image,
+// unchanged.
+struct ImageSnapshot {
+    std::shared_ptr<const std::vector<uint8_t>> bytes;
+    bool original = false;
+};
+
 class CPortraitImage {
 public:
     // Results of Load.
@@ -79,6 +87,16 @@ public:
     int32_t SaveIfChanged();
     int32_t Save();
     int32_t CopyStoredFrame(FILE* out, int32_t i) const;
+
+    // Undo: the image as it stands, and back to such a moment. A restored
+    // image counts as changed until it is saved (or loaded again), and its
+    // unchanged frames are then written from the snapshot's bytes, so that a
+    // save writes exactly the image of that moment.
+    bool TakeSnapshot(ImageSnapshot& snapshot) const;
+    void RestoreSnapshot(const ImageSnapshot& snapshot);
+    // Whether the image shows the archive's own image: loaded from the
+    // archive, or restored to such a moment, with no frame changed since.
+    bool IsOriginal() const;
 
     // The override file this image saves to; false for an entry whose base
     // name cannot be a file name.
@@ -139,4 +157,9 @@ private:
     int32_t m_sourceColours = 0;
     int m_saveError = 0;
     MessageBoxHandler m_messageHandler;
+    // After a restore: the image's bytes that its unchanged frames are read
+    // from, in place of the file it was loaded from.
+    std::shared_ptr<const std::vector<uint8_t>> m_sourceBytes;
+    bool m_restored = false;
+    bool m_original = false;
 };

@@ -88,12 +88,21 @@ const DialogTemplate& PortraitEditorDialogTemplate()
     return t;
 }
 
-// Menu 129: three groups of choices, one checked in each, and a switch.
+// Menu 129: the commands over the whole catalogue; then the options, three
+// groups of choices, one checked in each, and a switch.
 const MenuTemplate& PortraitEditorMenu()
 {
     static const MenuTemplate menu = {
         IDR_PORTRAITEDITOR_MENU,
-        {{"&Options",
+        {{"&File",
+          {
+              {ID_FILE_EXPORT_CATALOGUE, "&Export Catalogue...", false, 0},
+              {ID_FILE_IMPORT_CATALOGUE, "&Import Catalogue...", false, 0},
+              {ID_FILE_VALIDATE, "&Validate...", false, 0},
+              {0, "", false, 0},
+              {ID_FILE_REVERT_PORTRAIT, "&Revert Portrait to Original", false, 0},
+          }},
+         {"&Options",
           {
               {ID_OPTIONS_EXPORT_TGA, "Export as &TGA", true, 1},
               {ID_OPTIONS_EXPORT_PNG, "Export as &PNG", true, 1},
@@ -200,6 +209,82 @@ std::string LoadResourceString(int32_t id)
     case IDS_KEPT_INDICES_RECOLOURED:
         text = "%d pixels now show another colour than in the file, because the image's palette differs from the "
                "file's at the indices they use.";
+        break;
+    case IDS_CHOOSE_EXPORT_FOLDER:
+        text = "Export the catalogue into";
+        break;
+    case IDS_CHOOSE_IMPORT_FOLDER:
+        text = "Import the catalogue from";
+        break;
+    case IDS_EXPORTING_CATALOGUE:
+        text = "Exporting the catalogue";
+        break;
+    case IDS_IMPORTING_CATALOGUE:
+        text = "Importing the catalogue";
+        break;
+    case IDS_REPLACE_EXPORT:
+        text = "%s already holds an exported catalogue (manifest.json). Replace that export?";
+        break;
+    case IDS_CATALOGUE_EXPORTED:
+        text = "The catalogue was exported into\n%s\nFiles written: %d, and manifest.json.";
+        break;
+    case IDS_FILES_FAILED:
+        text = "These files failed:\n%s";
+        break;
+    case IDS_AND_MORE:
+        text = "and %d more";
+        break;
+    case IDS_EXPORT_CANCELLED:
+        text = "The export was cancelled; the manifest lists the files written before.";
+        break;
+    case IDS_CATALOGUE_NOT_EXPORTED:
+        text = "The catalogue could not be exported into\n%s:\n%s";
+        break;
+    case IDS_EXPORT_REASON_NO_FOLDER:
+        text = "The folder cannot be created.";
+        break;
+    case IDS_EXPORT_REASON_ARCHIVE:
+        text = "The game archive cannot be read.";
+        break;
+    case IDS_EXPORT_REASON_EXISTS:
+        text = "It holds an exported catalogue already.";
+        break;
+    case IDS_EXPORT_REASON_MANIFEST:
+        text = "Its manifest.json cannot be written.";
+        break;
+    case IDS_IMPORT_OTHER_ARCHIVE:
+        text = "The catalogue in\n%s\ndoes not belong to this game: %s.\nImport it anyway?";
+        break;
+    case IDS_CATALOGUE_NOT_IMPORTED:
+        text = "Nothing was imported from\n%s:\n%s.";
+        break;
+    case IDS_CATALOGUE_IMPORTED:
+        text = "Frames imported: %d\nFiles unchanged: %d";
+        break;
+    case IDS_IMPORT_CANCELLED:
+        text = "The import was cancelled; the frames taken before were saved.";
+        break;
+    case IDS_VALIDATE_PROBLEMS:
+        text = "Problems found in the override files: %d\n%s";
+        break;
+    case IDS_VALIDATE_ALL_VALID:
+        text = "All override files are valid.";
+        break;
+    case IDS_VALIDATE_NO_CATALOGUE:
+        text = "There is no catalogue to check the override files against.";
+        break;
+    case IDS_REVERT_ASK:
+        text = "Move the override files of %s to Portraits\\Reverted, so that its images load from the game archive "
+               "again? Nothing is deleted; unsaved changes of this portrait are let go.";
+        break;
+    case IDS_REVERT_NOTHING:
+        text = "%s has no override files; nothing was moved.";
+        break;
+    case IDS_REVERT_MOVE_FAILED:
+        text = "%s could not be moved; it is left where it was.";
+        break;
+    case IDS_REVERT_NO_FOLDER:
+        text = "The folder %s could not be made; nothing more was moved.";
         break;
     case IDS_ACTION_FAILED:
         text = "The last action stopped before it was done: %s.\nNo file was left half-written; files that were "

@@ -31,9 +31,9 @@ constexpr int32_t IDC_FRAME_PREVIOUS = 1013;
 constexpr int32_t IDC_FRAME_NEXT = 1014;
 constexpr int32_t IDC_PORTRAIT_SCROLLBAR = 15555; // created at run time
 
-// Menu 129, the dialog's menu bar: "Options". Its items' ids lie above every
-// control's, one after another from the first to Dithering, which the
-// dialog hears as one range.
+// Menu 129, the dialog's menu bar: "File", then "Options". Its items' ids
+// lie above every control's; those of each menu follow one another, and the
+// dialog hears each menu's as one range.
 constexpr int32_t IDR_PORTRAITEDITOR_MENU = 129;
 constexpr int32_t ID_OPTIONS_EXPORT_TGA = 32771;
 constexpr int32_t ID_OPTIONS_EXPORT_PNG = 32772;
@@ -43,6 +43,10 @@ constexpr int32_t ID_OPTIONS_IMPORT_FILE_PALETTE = 32775;
 constexpr int32_t ID_OPTIONS_MATCH_CLASSIC = 32776;
 constexpr int32_t ID_OPTIONS_MATCH_PERCEPTUAL = 32777;
 constexpr int32_t ID_OPTIONS_DITHER = 32778;
+constexpr int32_t ID_FILE_EXPORT_CATALOGUE = 32779;
+constexpr int32_t ID_FILE_IMPORT_CATALOGUE = 32780;
+constexpr int32_t ID_FILE_VALIDATE = 32781;
+constexpr int32_t ID_FILE_REVERT_PORTRAIT = 32782;
 
 // The string table.
 constexpr int32_t IDS_ARCHIVE_NOT_FOUND = 1;
@@ -84,6 +88,34 @@ constexpr int32_t IDS_REASON_NEEDS_INDICES = 40;
 constexpr int32_t IDS_REASON_BROKEN_PNG = 42;
 constexpr int32_t IDS_REASON_NEEDS_PALETTE = 43;
 constexpr int32_t IDS_KEPT_INDICES_RECOLOURED = 41;
+// The File menu's commands over the whole catalogue. A list of files that
+// failed (string 50) and the cancel notes follow a summary on lines of
+// their own; a long list ends with string 51.
+constexpr int32_t IDS_CHOOSE_EXPORT_FOLDER = 44;
+constexpr int32_t IDS_CHOOSE_IMPORT_FOLDER = 45;
+constexpr int32_t IDS_EXPORTING_CATALOGUE = 46;
+constexpr int32_t IDS_IMPORTING_CATALOGUE = 47;
+constexpr int32_t IDS_REPLACE_EXPORT = 48;
+constexpr int32_t IDS_CATALOGUE_EXPORTED = 49;
+constexpr int32_t IDS_FILES_FAILED = 50;
+constexpr int32_t IDS_AND_MORE = 51;
+constexpr int32_t IDS_EXPORT_CANCELLED = 52;
+constexpr int32_t IDS_CATALOGUE_NOT_EXPORTED = 53;
+constexpr int32_t IDS_EXPORT_REASON_NO_FOLDER = 54;
+constexpr int32_t IDS_EXPORT_REASON_ARCHIVE = 55;
+constexpr int32_t IDS_EXPORT_REASON_MANIFEST = 56;
+constexpr int32_t IDS_IMPORT_OTHER_ARCHIVE = 57;
+constexpr int32_t IDS_CATALOGUE_NOT_IMPORTED = 58;
+constexpr int32_t IDS_CATALOGUE_IMPORTED = 59;
+constexpr int32_t IDS_IMPORT_CANCELLED = 60;
+constexpr int32_t IDS_VALIDATE_PROBLEMS = 61;
+constexpr int32_t IDS_VALIDATE_ALL_VALID = 62;
+constexpr int32_t IDS_VALIDATE_NO_CATALOGUE = 63;
+constexpr int32_t IDS_REVERT_ASK = 64;
+constexpr int32_t IDS_REVERT_NOTHING = 65;
+constexpr int32_t IDS_REVERT_MOVE_FAILED = 66;
+constexpr int32_t IDS_REVERT_NO_FOLDER = 67;
+constexpr int32_t IDS_EXPORT_REASON_EXISTS = 68;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

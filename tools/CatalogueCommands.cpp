@@ -1,5 +1,7 @@
 #include "CatalogueCommands.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "JsonText.h"
@@ -156,4 +158,86 @@ int PrintCatalogueExport(const CatalogueExportResult& r, bool json)
     if (!json)
         std::printf("%zu files and %s written, %zu failed.\n", r.files.size(), r.manifestPath.c_str(), r.failed.size());
     return r.failed.empty() ? kExitOk : kExitFailed;
+}
+
+int PrintCatalogueImport(const CatalogueImportResult& r, bool json)
+{
+    const bool refused = r.result != CatalogueImportResult::kOk;
+    if (json) {
+        std::printf("{\"manifest\": %s, \"dryRun\": %s, \"refused\": %s, \"imported\": [",
+                    JsonString(r.manifestPath).c_str(), r.dryRun ? "true" : "false",
+                    refused ? JsonString(r.reason).c_str() : "null");
+        for (size_t i = 0; i < r.imported.size(); ++i) {
+            const ImportedFile& f = r.imported[i];
+            std::printf("%s\n  {\"path\": %s, \"portrait\": %s, \"size\": \"%s\", \"frame\": %d, \"pixelsChanged\": %lld",
+                        i ? "," : "", JsonString(f.path).c_str(), JsonString(f.portraitName).c_str(),
+                        kSizeNames[f.size], f.frame, static_cast<long long>(f.pixelsChanged));
+            if (f.recolouredPixels > 0)
+                std::printf(", \"recolouredPixels\": %lld", static_cast<long long>(f.recolouredPixels));
+            std::printf("}");
+        }
+        std::printf("%s], \"unchanged\": %d, \"failed\": [", r.imported.empty() ? "" : "\n", r.unchanged);
+        for (size_t i = 0; i < r.failed.size(); ++i)
+            std::printf("%s\n  {\"path\": %s, \"reason\": %s}", i ? "," : "", JsonString(r.failed[i].path).c_str(),
+                        JsonString(r.failed[i].reason).c_str());
+        std::printf("%s], \"saved\": [", r.failed.empty() ? "" : "\n");
+        for (size_t i = 0; i < r.saved.size(); ++i)
+            std::printf("%s%s", i ? ", " : "", JsonString(r.saved[i]).c_str());
+        std::printf("]}\n");
+    } else {
+        for (const ImportedFile& f : r.imported) {
+            std::printf("%s %s into %s %s frame %d: %lld pixels changed", r.dryRun ? "would import" : "imported",
+                        f.path.c_str(), f.portraitName.c_str(), kSizeNames[f.size], f.frame,
+                        static_cast<long long>(f.pixelsChanged));
+            if (f.recolouredPixels > 0)
+                std::printf(", %lld show another colour than in the file", static_cast<long long>(f.recolouredPixels));
+            std::printf("\n");
+        }
+    }
+    for (const ImportFailure& f : r.failed)
+        std::fprintf(stderr, "%s: %s\n", f.path.c_str(), f.reason.c_str());
+    if (refused) {
+        const bool forcible = r.result == CatalogueImportResult::kOtherArchive;
+        std::fprintf(stderr, "%s is refused: %s%s. Nothing was imported.\n", r.manifestPath.c_str(), r.reason.c_str(),
+                     forcible ? " (--force imports it all the same)" : "");
+        return kExitFailed;
+    }
+    if (!json) {
+        const auto count = [](size_t n, const char* what) {
+            return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+        };
+        if (r.dryRun)
+            std::printf("Would import %s, %d unchanged, %zu failed; nothing was written.\n",
+                        count(r.imported.size(), "file").c_str(), r.unchanged, r.failed.size());
+        else
+            std::printf("Imported %s into %s, %d unchanged, %zu failed.\n", count(r.imported.size(), "file").c_str(),
+                        count(r.saved.size(), "image").c_str(), r.unchanged, r.failed.size());
+    }
+    return r.failed.empty() ? kExitOk : kExitFailed;
+}
+
+namespace {
+
+bool g_progressShown = false;
+
+} // namespace
+
+CatalogueProgress TerminalProgress()
+{
+    if (!::isatty(STDERR_FILENO))
+        return {};
+    return [](int32_t done, int32_t total, const std::string& name) {
+        // One line, written over: the line is cleared past its end.
+        std::fprintf(stderr, "\r[%d/%d] %s\033[K", done + 1, total, name.c_str());
+        std::fflush(stderr);
+        g_progressShown = true;
+        return true;
+    };
+}
+
+void EndTerminalProgress()
+{
+    if (g_progressShown)
+        std::fprintf(stderr, "\r\033[K");
+    g_progressShown = false;
 }

@@ -1,6 +1,6 @@
 // The tool's whole-catalogue commands: status, validate, revert, what a
-// pack takes and export-catalogue, printed as text or JSON from the catalogue operations that
-// the window uses too.
+// pack takes, export-catalogue and import-catalogue, printed as text or JSON
+// from the catalogue operations that the window uses too.
 #pragma once
 
 #include <string>
@@ -23,3 +23,11 @@ void PrintPackSources(const std::vector<PackSource>& sources, const std::string&
 // The files an export of the catalogue wrote and those it could not; 0 when
 // all were written with their manifest, 1 otherwise (a refused folder too).
 int PrintCatalogueExport(const CatalogueExportResult& result, bool json);
+// What an import of the catalogue took (or would take) and what failed; 0
+// when nothing failed, 1 when a file failed or the manifest was refused.
+int PrintCatalogueImport(const CatalogueImportResult& result, bool json);
+// "[i/N] NAME" on standard error while a catalogue export or import works,
+// when standard error is a terminal; no progress otherwise.
+CatalogueProgress TerminalProgress();
+// Clears the progress line, if one was shown.
+void EndTerminalProgress();

@@ -44,6 +44,8 @@ const char* const kUsage =
     "       portrait-tool [--base DIR] revert PORTRAIT [large|medium|small]\n"
     "       portrait-tool [--base DIR] pack [--dry-run] [--json]\n"
     "       portrait-tool [--base DIR] export-catalogue OUTDIR [--format png|tga] [--force] [--json]\n"
+    "       portrait-tool [--base DIR] import-catalogue DIR [--mode remap|keep|palette] [--metric classic|perceptual]\n"
+    "                     [--dither] [--dry-run] [--force] [--json]\n"
     "       portrait-tool make-demo DIR\n"
     "       portrait-tool --help | --version\n"
     "\n"
@@ -69,9 +71,17 @@ const char* const kUsage =
     "portrait, from where the editor loads it, into OUTDIR/<portrait>/ (png\n"
     "by default), with OUTDIR/manifest.json naming each file and its SHA-256;\n"
     "an OUTDIR that holds a manifest is refused unless --force.\n"
+    "import-catalogue: every file listed in DIR/manifest.json whose bytes\n"
+    "changed is imported into its portrait, size and frame (--mode, --metric\n"
+    "and --dither as for import), and each image with a changed frame is\n"
+    "saved once; a manifest of another game archive is refused unless\n"
+    "--force; --dry-run reports what would be imported and writes nothing.\n"
+    "While export-catalogue and import-catalogue work, \"[i/N] NAME\" shows\n"
+    "on standard error when it is a terminal.\n"
     "\n"
     "Exit status: 0 done, 1 failed (the reason on standard error; an export\n"
-    "that wrote nothing fails too), 2 wrong usage, 3 validate found problems.\n";
+    "that wrote nothing fails too, and so does an import-catalogue in which\n"
+    "any file failed), 2 wrong usage, 3 validate found problems.\n";
 
 int Usage(const char* problem = nullptr)
 {
@@ -377,6 +387,28 @@ int Run(const std::vector<std::string>& args)
         }
         json = flags.count("--json") != 0;
         force = flags.count("--force") != 0;
+    } else if (command == "import-catalogue") {
+        if (rest.empty() || rest[0].compare(0, 2, "--") == 0)
+            return Usage("import-catalogue takes the folder of an exported catalogue");
+        std::vector<std::string> importFlags;
+        std::set<std::string> flags;
+        for (size_t k = 1; k < rest.size(); ++k) {
+            const std::string& flag = rest[k];
+            if (flag == "--dry-run" || flag == "--force" || flag == "--json") {
+                if (!flags.insert(flag).second)
+                    return Usage((flag + " given twice").c_str());
+            } else if (flag == "--use-tga-palette") {
+                return Usage("import-catalogue takes --mode palette for the file's palette");
+            } else {
+                importFlags.push_back(flag);
+            }
+        }
+        const std::string problem = ParseOptions(importFlags, true, options);
+        if (!problem.empty())
+            return Usage(problem.c_str());
+        json = flags.count("--json") != 0;
+        dryRun = flags.count("--dry-run") != 0;
+        force = flags.count("--force") != 0;
     } else if (command == "revert") {
         if (rest.empty() || rest.size() > 2)
             return Usage("revert takes a portrait and, if wanted, a size");
@@ -388,7 +420,7 @@ int Run(const std::vector<std::string>& args)
     }
 
     std::string hostPath;
-    if (command == "import" || command == "export-catalogue") {
+    if (command == "import" || command == "export-catalogue" || command == "import-catalogue") {
         // The file or folder is named relative to where the tool was started.
         hostPath = rest[command == "import" ? 2 : 0];
         if (!hostPath.empty() && hostPath[0] != '/')
@@ -418,9 +450,20 @@ int Run(const std::vector<std::string>& args)
         const int status = PrintValidation(s.dialog.CatalogueOperations().Validate(), json);
         return tooMany && status == kExitOk ? Fail(*tooMany) : status;
     }
-    if (command == "export-catalogue") {
-        const int status =
-            PrintCatalogueExport(s.dialog.CatalogueOperations().ExportCatalogue(hostPath, options.format, force), json);
+    if (command == "export-catalogue" || command == "import-catalogue") {
+        const CCatalogueOperations operations = s.dialog.CatalogueOperations();
+        const CatalogueProgress progress = TerminalProgress();
+        int status = kExitOk;
+        if (command == "export-catalogue") {
+            const CatalogueExportResult result = operations.ExportCatalogue(hostPath, options.format, force, progress);
+            EndTerminalProgress();
+            status = PrintCatalogueExport(result, json);
+        } else {
+            const CatalogueImportResult result =
+                operations.ImportCatalogue(hostPath, options.import, dryRun, force, progress);
+            EndTerminalProgress();
+            status = PrintCatalogueImport(result, json);
+        }
         return tooMany && status == kExitOk ? Fail(*tooMany) : status;
     }
     const std::string target = CFileSystem::ResolvePath(CCatalogueOperations::PackTarget(s.dialog.BaseDir()));

@@ -9,10 +9,23 @@
 #include <vector>
 
 struct CommandEffects {
-    enum Operation : int32_t { kExport, kImport, kSave, kPack, kOperationCount };
+    // The commands of the buttons, then those of the File menu over the
+    // whole catalogue.
+    enum Operation : int32_t {
+        kExport,
+        kImport,
+        kSave,
+        kPack,
+        kExportCatalogue,
+        kImportCatalogue,
+        kValidate,
+        kRevert,
+        kOperationCount
+    };
     // What an operation came to: done, nothing to do (a slot without a
-    // frame, an image without changes), or failed with a message saying why.
-    enum class Outcome : int32_t { kNotRun = 0, kDone = 1, kNothing = 2, kFailed = 3 };
+    // frame, an image without changes), failed with a message saying why
+    // (for a validation: problems found), or cancelled by the user part-way.
+    enum class Outcome : int32_t { kNotRun = 0, kDone = 1, kNothing = 2, kFailed = 3, kCancelled = 4 };
 
     struct Message {
         int32_t stringId;

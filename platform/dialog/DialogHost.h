@@ -1,6 +1,6 @@
 // What a backend provides to run a dialog: the window with its controls and
-// menu bar, the client-area canvas, message boxes, the open-file dialog and
-// scroll bars. The headless host and the Qt host implement it.
+// menu bar, the client-area canvas, message boxes, the open-file and folder
+// dialogs, a progress dialog and scroll bars. The headless host and the Qt host implement it.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +53,21 @@ public:
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     // The modal open-file dialog; true with the chosen path, false when cancelled.
     virtual bool GetOpenFileName(const OpenFileRequest& request, std::string& path) = 0;
+    // The modal folder chooser, opening in startFolder; true with the chosen
+    // folder (a host path), false when cancelled. A host without one cancels.
+    virtual bool ChooseFolder(const std::string& /*title*/, const std::string& /*startFolder*/, std::string& /*folder*/)
+    {
+        return false;
+    }
+
+    // A modal progress dialog over the dialog for work done in steps, with a
+    // Cancel button: shown by BeginProgress for `total` steps, told before
+    // each step how many are done and what comes next, closed by EndProgress.
+    // StepProgress answers false once the user has cancelled. A host without
+    // one shows nothing and is never cancelled.
+    virtual void BeginProgress(const std::string& /*title*/, int32_t /*total*/) {}
+    virtual bool StepProgress(int32_t /*done*/, const std::string& /*text*/) { return true; }
+    virtual void EndProgress() {}
 
     virtual void CreateScrollBar(int32_t id, const PixelRect& rect) = 0;
     virtual void SetScrollRange(int32_t id, int32_t min, int32_t max, bool redraw) = 0;

@@ -252,6 +252,41 @@ bool CHeadlessHost::GetOpenFileName(const OpenFileRequest& request, std::string&
     return true;
 }
 
+bool CHeadlessHost::ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder)
+{
+    m_folderRequests.push_back({title, startFolder});
+    folder.clear();
+    if (m_folderAnswers.empty())
+        return false;
+    const std::optional<std::string> answer = m_folderAnswers.front();
+    m_folderAnswers.pop_front();
+    if (answer)
+        folder = *answer;
+    return answer.has_value();
+}
+
+void CHeadlessHost::BeginProgress(const std::string& title, int32_t total)
+{
+    m_progress.push_back({title, total, {}, false});
+}
+
+bool CHeadlessHost::StepProgress(int32_t done, const std::string& text)
+{
+    if (m_progress.empty() || m_progress.back().ended)
+        return true;
+    std::vector<std::pair<int32_t, std::string>>& steps = m_progress.back().steps;
+    steps.emplace_back(done, text);
+    return !m_cancelAtStep || static_cast<int32_t>(steps.size()) <= *m_cancelAtStep;
+}
+
+void CHeadlessHost::EndProgress()
+{
+    if (!m_progress.empty() && !m_progress.back().ended) {
+        m_progress.back().ended = true;
+        m_cancelAtStep.reset();
+    }
+}
+
 void CHeadlessHost::CreateScrollBar(int32_t id, const PixelRect& rect)
 {
     m_scrollBars[id] = ScrollBarState{};

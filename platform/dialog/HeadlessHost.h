@@ -1,7 +1,8 @@
 // Runs a dialog without a window: the client area is a canvas in memory,
 // message boxes are recorded (and printed when asked) and so is what the
-// dialog's commands did, the open-file dialog answers from a script, and
-// scroll bars, controls and the menu's items keep their state. Tests
+// dialog's commands did, the open-file and folder dialogs answer from a
+// script, progress dialogs are recorded and cancelled on request, and scroll
+// bars, controls and the menu's items keep their state. Tests
 // and the command-line tool drive dialogs through it, one input message at a
 // time, exactly as a window would deliver them.
 #pragma once
@@ -12,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Canvas.h"
@@ -34,6 +36,16 @@ public:
     };
     struct ScrollBarState : ScrollRange {
         PixelRect rect{};
+    };
+    struct FolderRequest {
+        std::string title, startFolder;
+    };
+    // A progress dialog as it was shown: each step's count done and text.
+    struct ProgressShown {
+        std::string title;
+        int32_t total = 0;
+        std::vector<std::pair<int32_t, std::string>> steps;
+        bool ended = false;
     };
     struct ControlState {
         ControlKind kind;
@@ -71,6 +83,16 @@ public:
     // for cancel. With none left the dialog is cancelled.
     void QueueOpenFileAnswer(std::optional<std::string> path) { m_fileAnswers.push_back(std::move(path)); }
     const std::vector<OpenFileRequest>& OpenFileRequests() const { return m_fileRequests; }
+
+    // Answers for coming folder choosers, in order: a folder, or nullopt for
+    // cancel. With none left the chooser is cancelled.
+    void QueueFolderAnswer(std::optional<std::string> folder) { m_folderAnswers.push_back(std::move(folder)); }
+    const std::vector<FolderRequest>& FolderRequests() const { return m_folderRequests; }
+
+    // The next progress dialog is cancelled at its step-th step (0 for the
+    // first): from that step on StepProgress answers false.
+    void CancelProgressAtStep(int32_t step) { m_cancelAtStep = step; }
+    const std::vector<ProgressShown>& Progress() const { return m_progress; }
 
     // Answers for coming Yes-or-No questions, in order; with none left the
     // question gets its default, No.
@@ -111,6 +133,10 @@ public:
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
+    bool ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) override;
+    void BeginProgress(const std::string& title, int32_t total) override;
+    bool StepProgress(int32_t done, const std::string& text) override;
+    void EndProgress() override;
     void CreateScrollBar(int32_t id, const PixelRect& rect) override;
     void SetScrollRange(int32_t id, int32_t min, int32_t max, bool redraw) override;
     void GetScrollRange(int32_t id, int32_t& min, int32_t& max) const override;
@@ -138,5 +164,9 @@ private:
     std::deque<std::optional<std::string>> m_fileAnswers;
     std::deque<bool> m_yesNoAnswers;
     std::vector<OpenFileRequest> m_fileRequests;
+    std::deque<std::optional<std::string>> m_folderAnswers;
+    std::vector<FolderRequest> m_folderRequests;
+    std::vector<ProgressShown> m_progress;
+    std::optional<int32_t> m_cancelAtStep;
     std::deque<DialogMessage> m_script;
 };

@@ -470,6 +470,26 @@ bool CQtDialogHost::GetOpenFileName(const OpenFileRequest& request, std::string&
     return true;
 }
 
+bool CQtDialogHost::ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder)
+{
+    return m_modals->ChooseFolder(m_window.get(), title, startFolder, folder);
+}
+
+void CQtDialogHost::BeginProgress(const std::string& title, int32_t total)
+{
+    m_modals->BeginProgress(m_window.get(), title, total);
+}
+
+bool CQtDialogHost::StepProgress(int32_t done, const std::string& text)
+{
+    return m_modals->StepProgress(done, text);
+}
+
+void CQtDialogHost::EndProgress()
+{
+    m_modals->EndProgress();
+}
+
 void CQtDialogHost::CreateScrollBar(int32_t id, const PixelRect& rect)
 {
     if (!m_window)

@@ -2,8 +2,8 @@
 // the dialog's menu bar, when it has one, above the client area, which holds
 // the real child controls over the client-area canvas. It only translates:
 // Qt events become the dialog's messages, the canvas is shown as an image,
-// and the message box, the question and the open-file dialog are those it
-// is given (Qt's own unless told otherwise).
+// and the message box, the question, the open-file and folder dialogs and
+// the progress dialog are those it is given (Qt's own unless told otherwise).
 #pragma once
 
 #include <QDialog>
@@ -65,6 +65,10 @@ public:
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
+    bool ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) override;
+    void BeginProgress(const std::string& title, int32_t total) override;
+    bool StepProgress(int32_t done, const std::string& text) override;
+    void EndProgress() override;
     void CreateScrollBar(int32_t id, const PixelRect& rect) override;
     void SetScrollRange(int32_t id, int32_t min, int32_t max, bool redraw) override;
     void GetScrollRange(int32_t id, int32_t& min, int32_t& max) const override;

@@ -1,8 +1,10 @@
 // The modal dialogs the Qt host shows for its dialog: the message box, the
-// Yes-or-No question and the open-file dialog. The host is given them, so
-// that a test can answer them without a modal loop.
+// Yes-or-No question, the open-file dialog, the folder chooser and the
+// progress dialog. The host is given them, so that a test can answer them
+// without a modal loop.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "OpenFileRequest.h"
@@ -21,4 +23,14 @@ public:
     // The modal open-file dialog over owner; true with the chosen path,
     // false when cancelled.
     virtual bool GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path) = 0;
+    // The modal folder chooser over owner, opening in startFolder; true with
+    // the chosen folder, false when cancelled.
+    virtual bool ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
+                              std::string& folder) = 0;
+    // A progress dialog over owner, modal to it, for `total` steps: told
+    // before each step, false from StepProgress once cancelled, closed by
+    // EndProgress.
+    virtual void BeginProgress(QWidget* owner, const std::string& title, int32_t total) = 0;
+    virtual bool StepProgress(int32_t done, const std::string& text) = 0;
+    virtual void EndProgress() = 0;
 };

@@ -1,7 +1,9 @@
 #include "QtStandardDialogs.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 
 #include "QtText.h"
 
@@ -24,6 +26,38 @@ bool CQtStandardDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& 
     }
     path = FromQt(dialog->selectedFiles().first());
     return true;
+}
+
+bool CQtStandardDialogs::ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                      std::string& folder)
+{
+    const QString chosen =
+        QFileDialog::getExistingDirectory(owner, ToQt(title), ToQt(startFolder),
+                                          QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    folder = FromQt(chosen);
+    return !chosen.isEmpty();
+}
+
+void CQtStandardDialogs::BeginProgress(QWidget* owner, const std::string& title, int32_t total)
+{
+    m_progress = MakeProgressDialog(owner, title, total);
+    m_progress->show();
+    QCoreApplication::processEvents();
+}
+
+bool CQtStandardDialogs::StepProgress(int32_t done, const std::string& text)
+{
+    if (!m_progress)
+        return true;
+    m_progress->setLabelText(ToQt(text));
+    m_progress->setValue(done);
+    QCoreApplication::processEvents();
+    return !m_progress->wasCanceled();
+}
+
+void CQtStandardDialogs::EndProgress()
+{
+    m_progress.reset();
 }
 
 std::unique_ptr<QMessageBox> CQtStandardDialogs::MakeMessageBox(QWidget* owner, const std::string& text,
@@ -70,5 +104,19 @@ std::unique_ptr<QFileDialog> CQtStandardDialogs::MakeOpenFileDialog(QWidget* own
     } else if (!request.initialDir.empty()) {
         dialog->setDirectory(initial.absoluteFilePath());
     }
+    return dialog;
+}
+
+std::unique_ptr<QProgressDialog> CQtStandardDialogs::MakeProgressDialog(QWidget* owner, const std::string& title,
+                                                                        int32_t total)
+{
+    auto dialog = std::make_unique<QProgressDialog>(QString(), QStringLiteral("Cancel"), 0, std::max(total, 0), owner);
+    dialog->setWindowTitle(ToQt(title));
+    // The window behind waits; the rest of the desktop does not.
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(0);
+    // It stays until the work is over, whatever value it reaches.
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
     return dialog;
 }

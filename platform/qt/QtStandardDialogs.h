@@ -1,11 +1,12 @@
 // The host's modal dialogs as Qt's own: QMessageBox for the box and the
-// question, the non-native QFileDialog for opening a file. Each is built by
-// a function of its own, so that how it is set up can be seen without
-// running it.
+// question, the non-native QFileDialog for opening a file and choosing a
+// folder, a window-modal QProgressDialog. Each is built by a function of its
+// own, so that how it is set up can be seen without running it.
 #pragma once
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <memory>
 
 #include "QtModalDialogs.h"
@@ -15,6 +16,15 @@ public:
     void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption) override;
     bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path) override;
+    bool ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
+                      std::string& folder) override;
+    // The progress dialog is shown at once; between steps it hears its
+    // Cancel button and the window repaints.
+    void BeginProgress(QWidget* owner, const std::string& title, int32_t total) override;
+    bool StepProgress(int32_t done, const std::string& text) override;
+    void EndProgress() override;
+    // The progress dialog while one is shown; null otherwise.
+    QProgressDialog* Progress() const { return m_progress.get(); }
 
     // The dialogs as the calls above run them, set up but not yet shown.
     static std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const std::string& text,
@@ -22,4 +32,9 @@ public:
     static std::unique_ptr<QMessageBox> MakeQuestion(QWidget* owner, const std::string& text,
                                                      const std::string& caption);
     static std::unique_ptr<QFileDialog> MakeOpenFileDialog(QWidget* owner, const OpenFileRequest& request);
+    static std::unique_ptr<QProgressDialog> MakeProgressDialog(QWidget* owner, const std::string& title,
+                                                               int32_t total);
+
+private:
+    std::unique_ptr<QProgressDialog> m_progress;
 };

@@ -37,8 +37,9 @@ TEST_F(OptionsMenuTest, TheDialogHasAnOptionsMenuWithTheDefaultsChecked)
     const MenuTemplate* menu = host.Menu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->id, IDR_PORTRAITEDITOR_MENU);
-    ASSERT_EQ(menu->menus.size(), 1u);
-    EXPECT_EQ(menu->menus[0].text, "&Options");
+    // After the File menu.
+    ASSERT_EQ(menu->menus.size(), 2u);
+    EXPECT_EQ(menu->menus[1].text, "&Options");
     struct Expected {
         int32_t id;
         const char* text;
@@ -57,7 +58,7 @@ TEST_F(OptionsMenuTest, TheDialogHasAnOptionsMenuWithTheDefaultsChecked)
         {0, "", 0},
         {ID_OPTIONS_DITHER, "&Dithering", 0},
     };
-    const std::vector<MenuItemTemplate>& items = menu->menus[0].items;
+    const std::vector<MenuItemTemplate>& items = menu->menus[1].items;
     ASSERT_EQ(items.size(), expected.size());
     for (size_t i = 0; i < items.size(); ++i) {
         SCOPED_TRACE(i);

@@ -832,3 +832,50 @@ TEST_F(PortraitEdit, FramesExportAsPngWithTheTgaExportsColours)
         }
     }
 }
+
+TEST_F(PortraitEdit, ASnapshotRestoredSavesTheImageOfItsMoment)
+{
+    const std::vector<TestFrame> frames = {PatternFrame(5, 3, 1), PatternFrame(91, 2, 2), PatternFrame(6, 4, 3),
+                                           PatternFrame(7, 1, 4)};
+    const std::vector<uint8_t> archived = MakePaletteImage(SevenColours(), frames, -1, /*reverseData=*/true);
+    game = std::make_unique<GameDir>(std::vector<TestEntry>{{"OTHER", Pattern(11)}, {kMedium, archived}});
+    const std::string file = *game / "Portraits/XTVARM1.GFX";
+    CPortraitImage image;
+    ASSERT_EQ(LoadEntry(image, 1), 1);
+    const std::vector<uint8_t> frame2 = RowsOf(*image.GetFrameSurface(2), 6);
+    ImageSnapshot original, imported;
+    ASSERT_TRUE(image.TakeSnapshot(original));
+    EXPECT_TRUE(original.original && image.IsOriginal());
+
+    std::vector<uint8_t> edited(6 * 4, 5);
+    ASSERT_EQ(image.ReplaceFrame(2, TgaPath("f2.tga", MakeTga(1, 6, 4, 8, SevenColourMap(), edited)), false), 1);
+    EXPECT_FALSE(image.IsOriginal());
+    ASSERT_TRUE(image.TakeSnapshot(imported));
+    EXPECT_FALSE(imported.original);
+    ASSERT_EQ(image.Save(), 0);
+    const std::vector<uint8_t> saved = ReadFileBytes(file);
+    ASSERT_EQ(image.ReplaceFrame(0, TgaPath("f0.tga", MakeTga(1, 5, 3, 8, SevenColourMap(), std::vector<uint8_t>(15, 2))), false), 1);
+    ASSERT_EQ(image.Save(), 0);
+    ASSERT_NE(ReadFileBytes(file), saved);
+
+    // Back to the import: counted as a change, and saved as it was saved then.
+    image.RestoreSnapshot(imported);
+    EXPECT_TRUE(image.HasChanges());
+    EXPECT_FALSE(image.IsOriginal());
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(2), 6), edited);
+    ASSERT_EQ(image.Save(), 0);
+    EXPECT_EQ(ReadFileBytes(file), saved);
+    EXPECT_FALSE(image.HasChanges());
+
+    // Back to the archive's image, which the override file no longer holds:
+    // a frame changed afterwards is saved beside the others' archived bytes.
+    image.RestoreSnapshot(original);
+    EXPECT_TRUE(image.IsOriginal());
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(2), 6), frame2);
+    ASSERT_EQ(image.ReplaceFrame(1, TgaPath("f1.tga", MakeTga(1, 91, 2, 8, SevenColourMap(), std::vector<uint8_t>(182, 3))), false), 1);
+    ASSERT_EQ(image.Save(), 0);
+    const std::vector<uint8_t> last = ReadFileBytes(file);
+    const std::vector<uint8_t> gfx(last.begin() + static_cast<long>(19 + kMedium.size()), last.end());
+    for (size_t i : {0u, 2u, 3u})
+        EXPECT_EQ(StoredFrame(gfx, i), StoredFrame(archived, i)) << i;
+}

@@ -1,6 +1,8 @@
 // The window's menu bar: built from the dialog's menu above the client area,
 // which keeps its place and pixels; its actions set the dialog's options as
-// the headless host's items do; the dialog's keys still work beside it.
+// the headless host's items do, and the File menu's run the catalogue's
+// commands through the window's folder chooser; the dialog's keys still
+// work beside it.
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -39,13 +41,14 @@ TEST_F(QtMenuTest, TheMenuBarShowsTheOptionsMenuAboveTheClientArea)
         EXPECT_EQ(bar->focusPolicy(), Qt::NoFocus);
         EXPECT_EQ(session.Client()->geometry().top(), bar->geometry().bottom() + 1);
 
-        ASSERT_EQ(bar->actions().size(), 1);
-        QMenu* options = bar->actions()[0]->menu();
+        // After the File menu.
+        ASSERT_EQ(bar->actions().size(), 2);
+        QMenu* options = bar->actions()[1]->menu();
         ASSERT_NE(options, nullptr);
-        EXPECT_EQ(bar->actions()[0]->text(), QStringLiteral("&Options"));
+        EXPECT_EQ(bar->actions()[1]->text(), QStringLiteral("&Options"));
         // The items in template order, separators where it has them, each
         // radio group one exclusive group of actions.
-        const std::vector<MenuItemTemplate>& items = PortraitEditorMenu().menus[0].items;
+        const std::vector<MenuItemTemplate>& items = PortraitEditorMenu().menus[1].items;
         const QList<QAction*> shown = options->actions();
         ASSERT_EQ(static_cast<size_t>(shown.size()), items.size());
         std::map<int32_t, QActionGroup*> groups;
@@ -172,6 +175,44 @@ TEST_F(QtMenuTest, ItsActionsSetTheOptionsAsTheHeadlessHostsItemsDo)
             }
         }
         EXPECT_TRUE(session.modals.boxes.empty());
+    });
+}
+
+TEST_F(QtMenuTest, TheFileMenuComesFirstAndExportsTheCatalogueThroughTheFolderChooser)
+{
+    const TwinGames games(MakePortraitEntries(ManyPortraits(3)));
+    ScopedChdir cd(games.window.Base());
+    WindowSession session;
+    CPortraitEditorDlg dialog;
+    const std::string out = files / "catalogue";
+    session.Run(dialog, [&] {
+        QMenuBar* bar = session.host.MenuBar();
+        ASSERT_NE(bar, nullptr);
+        ASSERT_EQ(bar->actions().size(), 2);
+        EXPECT_EQ(bar->actions()[0]->text(), QStringLiteral("&File"));
+        QMenu* file = bar->actions()[0]->menu();
+        ASSERT_NE(file, nullptr);
+        QStringList shown;
+        for (QAction* action : file->actions()) {
+            shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            EXPECT_FALSE(action->isCheckable());
+        }
+        EXPECT_EQ(shown, (QStringList{"&Export Catalogue...", "&Import Catalogue...", "&Validate...", "-",
+                                      "&Revert Portrait to Original"}));
+        EXPECT_EQ(session.host.MenuAction(ID_FILE_EXPORT_CATALOGUE), file->actions()[0]);
+
+        session.modals.QueueFolder(out);
+        session.Perform(Do::ChooseMenuItem(ID_FILE_EXPORT_CATALOGUE));
+        ASSERT_EQ(session.modals.folderRequests.size(), 1u);
+        EXPECT_EQ(session.modals.folderRequests[0].owner, session.Window());
+        EXPECT_EQ(session.modals.folderRequests[0].startFolder, dialog.BaseDir());
+        ASSERT_EQ(session.modals.progress.size(), 1u);
+        EXPECT_EQ(session.modals.progress[0].second.size(), 3u);
+        ASSERT_EQ(session.modals.boxes.size(), 1u);
+        EXPECT_EQ(session.modals.boxes[0].text, "The catalogue was exported into\n" + out +
+                                                    "\nFiles written: 9, and manifest.json.");
+        EXPECT_EQ(session.modals.boxes[0].owner, session.Window());
+        EXPECT_TRUE(PathExists(out + "/manifest.json"));
     });
 }
 

@@ -1,8 +1,10 @@
-// Qt's own message box, question and open-file dialog as the window's host
-// shows them, looked at as they are built and answered from inside the one
-// modal loop each runs; and the host's part of the open-file answer.
+// Qt's own message box, question, open-file dialog and folder chooser as the
+// window's host shows them, looked at as they are built and answered from
+// inside the one modal loop each runs; the progress dialog, cancelled
+// between steps; and the host's part of the open-file answer.
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 #include <filesystem>
@@ -174,6 +176,65 @@ TEST(QtModalDialogsTest, TheOpenFileDialogIsSetUpFromTheRequest)
     EXPECT_FALSE(dialogs.GetOpenFileName(&owner, request, path));
     EXPECT_TRUE(cancel.Ran());
     EXPECT_EQ(path, "");
+}
+
+TEST(QtModalDialogsTest, TheFolderChooserAndTheProgressDialogAreModalToTheirWindow)
+{
+    TempDir folder;
+    folder.MakeFolder("catalogue");
+    const QString canonical = QFileInfo(QString::fromStdString(folder.Path())).canonicalFilePath();
+    QWidget owner;
+    owner.show();
+    CQtStandardDialogs dialogs;
+    std::optional<SeenFileDialog> seen;
+    QString title;
+    const CallFromNextLoop choose([&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no file dialog is running";
+            return;
+        }
+        seen.emplace();
+        seen->directory = QFileInfo(dialog->directory().absolutePath()).canonicalFilePath();
+        seen->fileMode = dialog->fileMode();
+        seen->nonNative = dialog->testOption(QFileDialog::DontUseNativeDialog);
+        seen->parent = dialog->parentWidget();
+        title = dialog->windowTitle();
+        const QString chosen = QString::fromStdString(folder / "catalogue");
+        dialog->selectFile(chosen);
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    std::string chosen;
+    EXPECT_TRUE(dialogs.ChooseFolder(&owner, "Export the catalogue into", folder.Path(), chosen));
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen->directory, canonical);
+    EXPECT_EQ(seen->fileMode, QFileDialog::Directory);
+    EXPECT_TRUE(seen->nonNative);
+    EXPECT_EQ(seen->parent, &owner);
+    EXPECT_EQ(title, "Export the catalogue into");
+    EXPECT_EQ(QFileInfo(QString::fromStdString(chosen)).canonicalFilePath(), canonical + "/catalogue");
+
+    dialogs.BeginProgress(&owner, "Exporting the catalogue", 3);
+    QProgressDialog* progress = dialogs.Progress();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_EQ(progress->parentWidget(), &owner);
+    EXPECT_EQ(progress->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(progress->windowTitle(), "Exporting the catalogue");
+    EXPECT_EQ(progress->maximum(), 3);
+    EXPECT_TRUE(dialogs.StepProgress(0, "TVARM1"));
+    EXPECT_EQ(progress->labelText(), "TVARM1");
+    EXPECT_TRUE(dialogs.StepProgress(1, "QENF1"));
+    EXPECT_EQ(progress->value(), 1);
+    // Cancel, pressed while a step runs, stops the work at the next.
+    auto* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), "Cancel");
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_FALSE(dialogs.StepProgress(2, "TVARF1"));
+    dialogs.EndProgress();
+    EXPECT_EQ(dialogs.Progress(), nullptr);
 }
 
 TEST(QtModalDialogsTest, TheHostRefusesAPathLongerThanTheCallerTakes)

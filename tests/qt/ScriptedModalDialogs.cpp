@@ -4,8 +4,9 @@
 
 bool CScriptedModalDialogs::TakeAllAnswered()
 {
-    const bool all = m_files.empty() && m_yesNo.empty();
+    const bool all = m_files.empty() && m_folders.empty() && m_yesNo.empty();
     m_files.clear();
+    m_folders.clear();
     m_yesNo.clear();
     return all;
 }
@@ -38,5 +39,33 @@ bool CScriptedModalDialogs::GetOpenFileName(QWidget* owner, const OpenFileReques
     if (!answer)
         return false;
     path = *answer;
+    return true;
+}
+
+bool CScriptedModalDialogs::ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                         std::string& folder)
+{
+    folderRequests.push_back({title, startFolder, owner});
+    folder.clear();
+    if (m_folders.empty()) {
+        ADD_FAILURE() << "a folder chooser that the test gave no answer for";
+        return false;
+    }
+    const std::optional<std::string> answer = m_folders.front();
+    m_folders.pop_front();
+    if (answer)
+        folder = *answer;
+    return answer.has_value();
+}
+
+void CScriptedModalDialogs::BeginProgress(QWidget*, const std::string& title, int32_t)
+{
+    progress.push_back({title, {}});
+}
+
+bool CScriptedModalDialogs::StepProgress(int32_t, const std::string& text)
+{
+    if (!progress.empty())
+        progress.back().second.push_back(text);
     return true;
 }

@@ -628,3 +628,57 @@ TEST(PortraitTool, ExportCatalogueAsTgaAndItsUsageAndFailures)
     EXPECT_NE(failed.err.find("TVARM0/TVARM0_SMALL.PNG: cannot be written"), std::string::npos) << failed.err;
     EXPECT_EQ(Occurrences(ReadText(blocked + "/manifest.json"), "\"path\": "), 2u);
 }
+
+TEST(PortraitTool, ImportCatalogueTakesTheChangedFilesAndSaysWhatItDid)
+{
+    GameDir game(MakePortraitEntries(ManyPortraits(2)), false);
+    const std::string out = game / "catalogue";
+    ASSERT_EQ(Tool(Base(game) + " export-catalogue '" + out + "'").status, 0);
+    std::filesystem::copy_file(WriteTga(game, "edited.tga", 21, 15, 9), out + "/BOGREM0/BOGREM0_LARGE.PNG",
+                               std::filesystem::copy_options::overwrite_existing);
+
+    const auto before = Snapshot(game.Base());
+    ToolRun dry = Tool(Base(game) + " import-catalogue '" + out + "' --dry-run --mode keep");
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "would import BOGREM0/BOGREM0_LARGE.PNG into BOGREM0 LARGE frame 0: 315 pixels changed\n"
+                       "Would import 1 file, 5 unchanged, 0 failed; nothing was written.\n");
+    EXPECT_EQ(Snapshot(game.Base()), before);
+
+    ToolRun run = Tool(Base(game) + " import-catalogue '" + out + "' --json");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string saved = game / "Portraits/LBOGREM0.GFX";
+    EXPECT_EQ(run.out, "{\"manifest\": \"" + out + "/manifest.json\", \"dryRun\": false, \"refused\": null, "
+                       "\"imported\": [\n  {\"path\": \"BOGREM0/BOGREM0_LARGE.PNG\", \"portrait\": \"BOGREM0\", "
+                       "\"size\": \"LARGE\", \"frame\": 0, \"pixelsChanged\": 315}\n], \"unchanged\": 5, "
+                       "\"failed\": [], \"saved\": [\"" + saved + "\"]}\n");
+    EXPECT_TRUE(std::filesystem::exists(saved));
+
+    // A file that fails is named and makes the exit status 1.
+    std::filesystem::remove(out + "/TVARM0/TVARM0_SMALL.PNG");
+    ToolRun failed = Tool(Base(game) + " import-catalogue '" + out + "'");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.err, "TVARM0/TVARM0_SMALL.PNG: the file is missing\n");
+    EXPECT_NE(failed.out.find("Imported 1 file into 1 image, 4 unchanged, 1 failed.\n"), std::string::npos)
+        << failed.out;
+
+    // Another archive's manifest is refused, and --force takes it.
+    std::string manifest = ReadText(out + "/manifest.json");
+    manifest.replace(manifest.find("\"size\": ") + 8, 1, "9");
+    std::FILE* f = std::fopen((out + "/manifest.json").c_str(), "wb");
+    std::fputs(manifest.c_str(), f);
+    std::fclose(f);
+    ToolRun refused = Tool(Base(game) + " import-catalogue '" + out + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("made from another game archive"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("(--force imports it all the same). Nothing was imported.\n"), std::string::npos);
+    EXPECT_EQ(Tool(Base(game) + " import-catalogue '" + out + "' --force").status, 1); // the missing file
+
+    EXPECT_NE(Tool("--help").out.find("portrait-tool [--base DIR] import-catalogue DIR [--mode remap|keep|palette]"),
+              std::string::npos);
+    for (const char* bad : {"import-catalogue", "import-catalogue --json", "import-catalogue x --mode odd",
+                            "import-catalogue x --dry-run --dry-run", "import-catalogue x --use-tga-palette",
+                            "import-catalogue x --format png"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(Tool(Base(game) + " " + bad).status, 2);
+    }
+}

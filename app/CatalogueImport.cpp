@@ -1,0 +1,238 @@
+#include "CatalogueImport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "CommandMessages.h"
+#include "FileSystem.h"
+#include "PortraitImage.h"
+#include "RasterSurface.h"
+#include "Resources.h"
+#include "Sha256.h"
+
+namespace {
+
+const char* const kManifestName = "manifest.json";
+
+// A path the manifest gives for a file of its folder: '/'-separated names,
+// none of which leaves the folder.
+bool IsInsideFolder(const std::string& path)
+{
+    size_t start = 0;
+    while (true) {
+        const size_t slash = path.find('/', start);
+        const std::string_view name(path.data() + start, (slash == std::string::npos ? path.size() : slash) - start);
+        if (!CFileSystem::IsSafeFileName(name))
+            return false;
+        if (slash == std::string::npos)
+            return true;
+        start = slash + 1;
+    }
+}
+
+// The colours a frame shows, a value a pixel, in rows of the frame's own
+// width: what an import changed is where two of these differ.
+std::vector<uint32_t> ShownPixels(const CPortraitImage& image, int32_t frame)
+{
+    std::vector<uint32_t> pixels;
+    const CRasterSurface* surface = image.GetDisplaySurface(frame);
+    if (!surface || !surface->m_pBits || surface->m_depth % 8 != 0 || surface->m_depth == 0)
+        return pixels;
+    int32_t width = 0, height = 0;
+    image.GetFrameSize(frame, width, height);
+    const size_t bytes = static_cast<size_t>(surface->m_depth / 8);
+    const size_t w = static_cast<size_t>(std::clamp(width, 0, surface->m_width));
+    const size_t h = static_cast<size_t>(std::clamp(height, 0, surface->m_height));
+    const size_t stride = surface->m_hBitmap ? surface->m_hBitmap->Stride() : static_cast<size_t>(surface->m_width) * bytes;
+    pixels.reserve(w * h);
+    for (size_t y = 0; y < h; ++y)
+        for (size_t x = 0; x < w; ++x) {
+            uint32_t value = 0;
+            std::memcpy(&value, surface->m_pBits + y * stride + x * bytes, std::min(bytes, sizeof value));
+            pixels.push_back(value);
+        }
+    return pixels;
+}
+
+int64_t CountChanged(const std::vector<uint32_t>& before, const std::vector<uint32_t>& after)
+{
+    if (before.size() != after.size())
+        return static_cast<int64_t>(std::max(before.size(), after.size()));
+    int64_t changed = 0;
+    for (size_t i = 0; i < before.size(); ++i)
+        changed += before[i] != after[i];
+    return changed;
+}
+
+} // namespace
+
+CCatalogueImport::CCatalogueImport(CGameArchive& archive, const std::string& baseDir,
+                                   const std::vector<const PortraitRecord*>& records, const ImportOptions& options)
+    : m_archive(archive), m_baseDir(baseDir), m_records(records), m_options(options)
+{
+}
+
+bool CCatalogueImport::ReadManifest(const std::string& dir, CatalogueManifest& manifest,
+                                    CatalogueImportResult& out) const
+{
+    const std::string path = dir + "/" + kManifestName;
+    out.manifestPath = CFileSystem::ResolvePath(path);
+    FileHandle file = CFileSystem::OpenForReading(path);
+    if (!file) {
+        out.result = CatalogueImportResult::kNoManifest;
+        out.reason = "there is no " + std::string(kManifestName) + " in " + CFileSystem::ResolvePath(dir) +
+                     " that can be read (" + std::strerror(errno) + ")";
+        return false;
+    }
+    const int64_t size = CFileSystem::GetFileSize(file.get());
+    if (size < 0 || static_cast<uint64_t>(size) > kMaxManifestBytes) {
+        out.result = CatalogueImportResult::kBadManifest;
+        out.reason = size < 0 ? "its size cannot be read" : "it is larger than any catalogue manifest";
+        return false;
+    }
+    std::string text(static_cast<size_t>(size), '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file.get()));
+    if (text.size() != static_cast<size_t>(size)) {
+        out.result = CatalogueImportResult::kNoManifest;
+        out.reason = "it cannot be read in full";
+        return false;
+    }
+    if (ParseCatalogueManifest(text, manifest, out.reason) != CatalogueManifest::kOk) {
+        out.result = CatalogueImportResult::kBadManifest;
+        return false;
+    }
+    return true;
+}
+
+void CCatalogueImport::ImportFile(const std::string& dir, const ManifestFile& listed, int32_t portrait,
+                                  std::unique_ptr<CPortraitImage> (&images)[kSizeCount],
+                                  CatalogueImportResult& out) const
+{
+    const auto fail = [&](const std::string& reason) { out.failed.push_back({listed.path, reason}); };
+    if (!IsInsideFolder(listed.path))
+        return fail("the path leaves the folder");
+    const std::string path = dir + "/" + listed.path;
+    std::string sha;
+    uint64_t bytes = 0;
+    if (!Sha256OfFile(path, sha, bytes))
+        return fail(CFileSystem::PathExists(path) ? "the file cannot be read" : "the file is missing");
+    // Unchanged bytes need no decoding.
+    if (sha == listed.sha256) {
+        ++out.unchanged;
+        return;
+    }
+    if (portrait < 0)
+        return fail("this game has no portrait of that name");
+    const PortraitRecord& record = *m_records[static_cast<size_t>(portrait)];
+    if (record.entryIndex[listed.size] < 0)
+        return fail(std::string("the portrait has no ") + kSizeNames[listed.size] + " image");
+    std::unique_ptr<CPortraitImage>& image = images[listed.size];
+    if (!image) {
+        // Loaded as the editor loads it: the override file, else the archive.
+        image = std::make_unique<CPortraitImage>();
+        image->SetSubFolder("\\Portraits");
+        image->Load(m_baseDir, record.GetArchivePath(), record.entryIndex[listed.size], &m_archive);
+    }
+    const int32_t frames = listed.size == kSizeMedium ? image->Header().FrameCount() : 1;
+    if (listed.frame >= frames || !image->GetFrameSurface(listed.frame))
+        return fail("the image has no frame " + std::to_string(listed.frame));
+    // A change that could never be saved is not taken in the first place.
+    std::string overridePath;
+    if (!image->GetOverridePath(overridePath))
+        return fail(LoadResourceString(IDS_REASON_CANNOT_SAVE));
+    const std::vector<uint32_t> before = ShownPixels(*image, listed.frame);
+    ReplaceFailure why;
+    if (image->ReplaceFrame(listed.frame, path, m_options, why) != CPortraitImage::kReplaceOk)
+        return fail(ReplaceFailureText(why));
+    ImportedFile imported;
+    imported.path = listed.path;
+    imported.portrait = portrait;
+    imported.portraitName = record.GetName();
+    imported.size = listed.size;
+    imported.frame = listed.frame;
+    imported.pixelsChanged = CountChanged(before, ShownPixels(*image, listed.frame));
+    imported.recolouredPixels = why.recolouredPixels;
+    out.imported.push_back(std::move(imported));
+}
+
+void CCatalogueImport::SaveImages(std::unique_ptr<CPortraitImage> (&images)[kSizeCount], size_t firstImported,
+                                  CatalogueImportResult& out) const
+{
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
+        CPortraitImage* image = images[size].get();
+        if (!image || !image->HasChanges())
+            continue;
+        std::string path;
+        image->GetOverridePath(path);
+        image->SaveIfChanged();
+        if (!image->HasChanges()) {
+            out.saved.push_back(CFileSystem::ResolvePath(path));
+            continue;
+        }
+        // The old override file is as it was: the frames taken into this
+        // image are not in it, and say so.
+        const int error = image->LastSaveError();
+        const std::string reason = "its image could not be saved into " + CFileSystem::ResolvePath(path) + " (" +
+                                   (error ? std::strerror(error) : "it could not be written in full") + ")";
+        auto keep = out.imported.begin() + static_cast<long>(firstImported);
+        for (auto it = keep; it != out.imported.end(); ++it) {
+            if (it->size == size)
+                out.failed.push_back({it->path, reason});
+            else
+                *keep++ = std::move(*it);
+        }
+        out.imported.erase(keep, out.imported.end());
+    }
+}
+
+CatalogueImportResult CCatalogueImport::Run(const std::string& dir, bool dryRun, bool force,
+                                            const CatalogueProgress& progress)
+{
+    CatalogueImportResult out;
+    out.dryRun = dryRun;
+    CatalogueManifest manifest;
+    if (!ReadManifest(dir, manifest, out))
+        return out;
+    std::string archiveSha;
+    uint64_t archiveSize = 0;
+    if (!Sha256OfFile(m_baseDir + "\\DATA\\DATA.QPK", archiveSha, archiveSize)) {
+        out.result = CatalogueImportResult::kArchiveUnreadable;
+        out.reason = "the game archive cannot be read";
+        return out;
+    }
+    if (!force && (archiveSize != manifest.archiveSize || archiveSha != manifest.archiveSha256)) {
+        out.result = CatalogueImportResult::kOtherArchive;
+        out.reason = "it was made from another game archive (" + std::to_string(manifest.archiveSize) +
+                     " bytes, SHA-256 " + manifest.archiveSha256 + "; this one has " + std::to_string(archiveSize) +
+                     " bytes, SHA-256 " + archiveSha + ")";
+        return out;
+    }
+
+    int32_t total = 0;
+    for (const ManifestPortrait& p : manifest.portraits)
+        total += static_cast<int32_t>(std::min<size_t>(p.files.size(), INT32_MAX - static_cast<size_t>(total)));
+    int32_t done = 0;
+    for (const ManifestPortrait& listed : manifest.portraits) {
+        int32_t portrait = -1;
+        for (size_t i = 0; i < m_records.size() && portrait < 0; ++i)
+            if (m_records[i]->GetName() == listed.name)
+                portrait = static_cast<int32_t>(i);
+        std::unique_ptr<CPortraitImage> images[kSizeCount];
+        const size_t firstImported = out.imported.size();
+        for (const ManifestFile& file : listed.files) {
+            if (progress && !progress(done, total, file.path)) {
+                out.cancelled = true;
+                break;
+            }
+            ++done;
+            ImportFile(dir, file, portrait, images, out);
+        }
+        // What was taken before a cancel is saved all the same.
+        if (!dryRun)
+            SaveImages(images, firstImported, out);
+        if (out.cancelled)
+            break;
+    }
+    return out;
+}

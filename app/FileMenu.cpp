@@ -1,0 +1,231 @@
+#include "FileMenu.h"
+
+#include <ctime>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CatalogueOperations.h"
+#include "FileSystem.h"
+#include "PortraitEditorDlg.h"
+#include "Resources.h"
+
+namespace {
+
+using Outcome = CommandEffects::Outcome;
+
+const char* const kManifestName = "manifest.json";
+// A box lists at most this many files or problems, then how many more.
+constexpr size_t kMaxListedLines = 20;
+
+std::string ListLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (size_t i = 0; i < lines.size() && i < kMaxListedLines; ++i)
+        text += (i ? "\n" : "") + lines[i];
+    if (lines.size() > kMaxListedLines)
+        text += "\n" + FormatResourceString(IDS_AND_MORE, {std::to_string(lines.size() - kMaxListedLines)});
+    return text;
+}
+
+// The files that failed, each with its reason, on lines of their own after
+// a summary; nothing when none did.
+template <class Failure>
+std::string FailedFiles(const std::vector<Failure>& failed)
+{
+    std::vector<std::string> lines;
+    for (const Failure& f : failed)
+        lines.push_back(f.path + ": " + f.reason);
+    return lines.empty() ? std::string() : "\n\n" + FormatResourceString(IDS_FILES_FAILED, {ListLines(lines)});
+}
+
+Outcome OutcomeOf(bool failed, bool cancelled, bool nothing)
+{
+    return failed ? Outcome::kFailed : cancelled ? Outcome::kCancelled : nothing ? Outcome::kNothing : Outcome::kDone;
+}
+
+// The host's progress dialog over an operation of the catalogue: shown at
+// the first step, once the count is known (a refused manifest shows none),
+// and closed before the summary.
+class CStepProgress {
+public:
+    CStepProgress(IDialogHost* host, int32_t titleId) : m_host(host), m_title(LoadResourceString(titleId)) {}
+    ~CStepProgress() { End(); }
+    CStepProgress(const CStepProgress&) = delete;
+    CStepProgress& operator=(const CStepProgress&) = delete;
+
+    CatalogueProgress Callback()
+    {
+        return [this](int32_t done, int32_t total, const std::string& name) {
+            if (!m_host)
+                return true;
+            if (!m_shown)
+                m_host->BeginProgress(m_title, total);
+            m_shown = true;
+            return m_host->StepProgress(done, name);
+        };
+    }
+    void End()
+    {
+        if (m_shown)
+            m_host->EndProgress();
+        m_shown = false;
+    }
+
+private:
+    IDialogHost* m_host;
+    std::string m_title;
+    bool m_shown = false;
+};
+
+} // namespace
+
+bool CFileMenu::Choose(int32_t id)
+{
+    switch (id) {
+    case ID_FILE_EXPORT_CATALOGUE: ExportCatalogue(); return true;
+    case ID_FILE_IMPORT_CATALOGUE: ImportCatalogue(); return true;
+    case ID_FILE_VALIDATE: Validate(); return true;
+    case ID_FILE_REVERT_PORTRAIT: RevertPortrait(); return true;
+    default: return false;
+    }
+}
+
+void CFileMenu::ExportCatalogue()
+{
+    // A cancelled chooser, or No to replacing an export, does nothing.
+    IDialogHost* host = m_dialog.Host();
+    std::string folder;
+    if (!host || !host->ChooseFolder(LoadResourceString(IDS_CHOOSE_EXPORT_FOLDER), m_dialog.BaseDir(), folder))
+        return;
+    const bool replace = CFileSystem::PathExists(folder + "/" + kManifestName);
+    if (replace && !m_dialog.AskYesNo(IDS_REPLACE_EXPORT, FormatResourceString(IDS_REPLACE_EXPORT, {folder}), "Info"))
+        return;
+    // The export holds what the window shows, as Create Archive packs it.
+    if (!m_dialog.SaveCurrentPortrait())
+        return;
+    CStepProgress progress(host, IDS_EXPORTING_CATALOGUE);
+    const CatalogueExportResult r = m_dialog.CatalogueOperations().ExportCatalogue(
+        folder, m_dialog.GetExportFormat(), replace, progress.Callback());
+    progress.End();
+    for (const ExportedFile& f : r.files)
+        m_dialog.RecordWritten(CFileSystem::ResolvePath(r.outDir + "/" + f.path));
+    if (!r.manifestPath.empty())
+        m_dialog.RecordWritten(r.manifestPath);
+
+    if (r.result != CatalogueExportResult::kOk) {
+        const int32_t reason = r.result == CatalogueExportResult::kManifestExists      ? IDS_EXPORT_REASON_EXISTS
+                               : r.result == CatalogueExportResult::kCannotCreateFolder ? IDS_EXPORT_REASON_NO_FOLDER
+                               : r.result == CatalogueExportResult::kArchiveUnreadable  ? IDS_EXPORT_REASON_ARCHIVE
+                                                                                        : IDS_EXPORT_REASON_MANIFEST;
+        m_dialog.RecordOutcome(CommandEffects::kExportCatalogue, Outcome::kFailed);
+        m_dialog.MessageBox(IDS_CATALOGUE_NOT_EXPORTED,
+                            FormatResourceString(IDS_CATALOGUE_NOT_EXPORTED, {r.outDir, LoadResourceString(reason)}) +
+                                FailedFiles(r.failed),
+                            "Error");
+        return;
+    }
+    m_dialog.RecordOutcome(CommandEffects::kExportCatalogue,
+                           OutcomeOf(!r.failed.empty(), r.cancelled, r.files.empty()));
+    m_dialog.MessageBox(IDS_CATALOGUE_EXPORTED,
+                        FormatResourceString(IDS_CATALOGUE_EXPORTED, {r.outDir, std::to_string(r.files.size())}) +
+                            FailedFiles(r.failed) +
+                            (r.cancelled ? "\n\n" + LoadResourceString(IDS_EXPORT_CANCELLED) : std::string()),
+                        "Info");
+}
+
+void CFileMenu::ImportCatalogue()
+{
+    IDialogHost* host = m_dialog.Host();
+    std::string folder;
+    if (!host || !host->ChooseFolder(LoadResourceString(IDS_CHOOSE_IMPORT_FOLDER), m_dialog.BaseDir(), folder))
+        return;
+    // The import reads the override files: the window's changes go into them
+    // first, so that none is lost or overwritten.
+    if (!m_dialog.SaveCurrentPortrait())
+        return;
+    const ImportOptions options = m_dialog.GetImportOptions();
+    CStepProgress progress(host, IDS_IMPORTING_CATALOGUE);
+    CatalogueImportResult r =
+        m_dialog.CatalogueOperations().ImportCatalogue(folder, options, false, false, progress.Callback());
+    if (r.result == CatalogueImportResult::kOtherArchive) {
+        if (!m_dialog.AskYesNo(IDS_IMPORT_OTHER_ARCHIVE,
+                               FormatResourceString(IDS_IMPORT_OTHER_ARCHIVE, {folder, r.reason}), "Info"))
+            return;
+        r = m_dialog.CatalogueOperations().ImportCatalogue(folder, options, false, true, progress.Callback());
+    }
+    progress.End();
+    if (r.result != CatalogueImportResult::kOk) {
+        m_dialog.RecordOutcome(CommandEffects::kImportCatalogue, Outcome::kFailed);
+        m_dialog.MessageBox(IDS_CATALOGUE_NOT_IMPORTED,
+                            FormatResourceString(IDS_CATALOGUE_NOT_IMPORTED, {r.manifestPath, r.reason}), "Error");
+        return;
+    }
+    for (const std::string& path : r.saved)
+        m_dialog.RecordWritten(path);
+    // The import may have written the override files of the portrait shown.
+    m_dialog.ReloadPortrait();
+    m_dialog.RecordOutcome(CommandEffects::kImportCatalogue,
+                           OutcomeOf(!r.failed.empty(), r.cancelled, r.imported.empty()));
+    std::string text = FormatResourceString(IDS_CATALOGUE_IMPORTED,
+                                            {std::to_string(r.imported.size()), std::to_string(r.unchanged)});
+    // Kept indices that show other colours than the files, as Import says.
+    int64_t recoloured = 0;
+    for (const ImportedFile& f : r.imported)
+        recoloured += f.recolouredPixels;
+    if (recoloured > 0)
+        text += "\n\n" + FormatResourceString(IDS_KEPT_INDICES_RECOLOURED, {std::to_string(recoloured)});
+    text += FailedFiles(r.failed);
+    if (r.cancelled)
+        text += "\n\n" + LoadResourceString(IDS_IMPORT_CANCELLED);
+    m_dialog.MessageBox(IDS_CATALOGUE_IMPORTED, text, "Info");
+}
+
+void CFileMenu::Validate()
+{
+    const ValidationReport report = m_dialog.CatalogueOperations().Validate();
+    if (!report.ran) {
+        m_dialog.RecordOutcome(CommandEffects::kValidate, Outcome::kNothing);
+        m_dialog.MessageBox(IDS_VALIDATE_NO_CATALOGUE, LoadResourceString(IDS_VALIDATE_NO_CATALOGUE), "Error");
+        return;
+    }
+    if (report.problems.empty()) {
+        m_dialog.RecordOutcome(CommandEffects::kValidate, Outcome::kDone);
+        m_dialog.MessageBox(IDS_VALIDATE_ALL_VALID, LoadResourceString(IDS_VALIDATE_ALL_VALID), "Info");
+        return;
+    }
+    std::vector<std::string> lines;
+    for (const ValidationProblem& p : report.problems)
+        lines.push_back(p.path + ": " + p.fault);
+    m_dialog.RecordOutcome(CommandEffects::kValidate, Outcome::kFailed);
+    m_dialog.MessageBox(IDS_VALIDATE_PROBLEMS,
+                        FormatResourceString(IDS_VALIDATE_PROBLEMS, {std::to_string(lines.size()), ListLines(lines)}),
+                        "Info");
+}
+
+void CFileMenu::RevertPortrait()
+{
+    const int32_t current = m_dialog.CurrentPortrait();
+    const PortraitRecord* record = m_dialog.Record(current);
+    if (!record ||
+        !m_dialog.AskYesNo(IDS_REVERT_ASK, FormatResourceString(IDS_REVERT_ASK, {record->GetName()}), "Info"))
+        return;
+    const RevertResult r = m_dialog.CatalogueOperations().Revert(current, true, kSizeLarge, std::time(nullptr));
+    for (const RevertedFile& file : r.moved) {
+        m_dialog.RecordRemoved(file.from);
+        m_dialog.RecordWritten(file.to);
+    }
+    // The images load from the archive now, or from the files left behind.
+    m_dialog.ReloadPortrait();
+    if (r.result != RevertResult::kOk) {
+        const int32_t text =
+            r.result == RevertResult::kCannotCreateFolder ? IDS_REVERT_NO_FOLDER : IDS_REVERT_MOVE_FAILED;
+        m_dialog.RecordOutcome(CommandEffects::kRevert, Outcome::kFailed);
+        m_dialog.MessageBox(text, FormatResourceString(text, {r.failedPath}), "Error");
+    } else if (r.moved.empty()) {
+        m_dialog.RecordOutcome(CommandEffects::kRevert, Outcome::kNothing);
+        m_dialog.MessageBox(IDS_REVERT_NOTHING, FormatResourceString(IDS_REVERT_NOTHING, {record->GetName()}), "Info");
+    } else {
+        m_dialog.RecordOutcome(CommandEffects::kRevert, Outcome::kDone);
+    }
+}

@@ -1,0 +1,62 @@
+#include "RecentFolders.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "FileSystem.h"
+
+CRecentFolders::CRecentFolders(const std::vector<std::string>& stored, std::string_view currentDir)
+{
+    // Added oldest first, so that the first stored entry ends up first.
+    for (auto it = stored.rbegin(); it != stored.rend(); ++it)
+        Add(*it, currentDir);
+}
+
+void CRecentFolders::Add(std::string_view folder, std::string_view currentDir)
+{
+    if (folder.empty())
+        return;
+    std::string absolute = Absolute(folder, currentDir);
+    std::erase(m_folders, absolute);
+    m_folders.insert(m_folders.begin(), std::move(absolute));
+    if (m_folders.size() > kMaxFolders)
+        m_folders.resize(kMaxFolders);
+}
+
+std::string CRecentFolders::Absolute(std::string_view folder, std::string_view currentDir)
+{
+    std::filesystem::path path{std::string(folder)};
+    if (path.is_relative() && !currentDir.empty())
+        path = std::filesystem::path{std::string(currentDir)} / path;
+    std::string text = path.lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
+}
+
+bool CRecentFolders::HasArchive(const std::string& folder)
+{
+    return CFileSystem::FileExists(CFileSystem::BuildPath(folder, "DATA\\DATA.QPK"));
+}
+
+CRecentFolders::StartChoice CRecentFolders::ChooseStart(const std::optional<std::string>& gameDir,
+                                                        std::string_view currentDir, std::string_view lastFolder,
+                                                        const ArchiveTest& hasArchive)
+{
+    // A folder named on the command line is the only one tried: opening
+    // another one instead would hide that it is no game folder.
+    if (gameDir) {
+        std::string folder = Absolute(*gameDir, currentDir);
+        const bool found = hasArchive(folder);
+        return {!found, std::move(folder)};
+    }
+    std::string current = Absolute(currentDir, {});
+    if (hasArchive(current))
+        return {false, std::move(current)};
+    if (!lastFolder.empty()) {
+        std::string last = Absolute(lastFolder, currentDir);
+        if (hasArchive(last))
+            return {false, std::move(last)};
+    }
+    return {true, std::move(current)};
+}

@@ -1,0 +1,57 @@
+// The game folders the editor has opened, most recent first, and the choice
+// of the folder it opens at start. Nothing here touches the settings or asks
+// the user: the program keeps the list in its settings, and asks for a folder
+// when the choice says so.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CRecentFolders {
+public:
+    static constexpr size_t kMaxFolders = 5;
+
+    // Whether a folder holds the game archive; HasArchive in the program,
+    // anything in the tests.
+    using ArchiveTest = std::function<bool(const std::string& folder)>;
+
+    // What the start-up does: open `folder`, or, when `ask` is set, say that
+    // `folder` holds no game archive and let the user choose a game folder.
+    struct StartChoice {
+        bool ask = false;
+        std::string folder;
+    };
+
+    CRecentFolders() = default;
+    // The list as the settings held it: each folder made absolute against
+    // currentDir, empty names and repeats dropped, at most kMaxFolders kept.
+    CRecentFolders(const std::vector<std::string>& stored, std::string_view currentDir);
+
+    const std::vector<std::string>& Folders() const { return m_folders; }
+
+    // Puts a folder just opened first, as an absolute path; an earlier entry
+    // of the same folder goes, and so does the oldest beyond kMaxFolders.
+    void Add(std::string_view folder, std::string_view currentDir);
+
+    // The folder as an absolute path without "." and ".." components or a
+    // trailing separator; a relative one is taken against currentDir. The
+    // file system is not asked, so links stay as they are.
+    static std::string Absolute(std::string_view folder, std::string_view currentDir);
+
+    // True when DATA\DATA.QPK is a file below the folder, spelled in any case.
+    static bool HasArchive(const std::string& folder);
+
+    // The folder to open at start: the one given on the command line, else
+    // the current folder when it holds the archive, else the last folder
+    // opened when it still does. With none of them the user is asked, told
+    // about the folder given or, without one, the current folder.
+    static StartChoice ChooseStart(const std::optional<std::string>& gameDir, std::string_view currentDir,
+                                   std::string_view lastFolder, const ArchiveTest& hasArchive);
+
+private:
+    std::vector<std::string> m_folders;
+};
