@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -279,9 +280,16 @@ void WriteToSink(png_structp png, png_bytep data, size_t n)
         return;
     }
     uint64_t total = 0;
-    if (!CheckedAdd(sink->bytes->size(), n, total) || total > sink->bytes->max_size())
-        png_error(png, "too large");
-    sink->bytes->insert(sink->bytes->end(), data, data + n);
+    bool taken = CheckedAdd(sink->bytes->size(), n, total) && total <= sink->bytes->max_size();
+    // No exception may unwind through libpng's frames: it ends in png_error.
+    try {
+        if (taken)
+            sink->bytes->insert(sink->bytes->end(), data, data + n);
+    } catch (const std::bad_alloc&) {
+        taken = false;
+    }
+    if (!taken)
+        png_error(png, "no room for the bytes");
 }
 
 // A file's flush comes with its close, where the writer checks it.
