@@ -552,9 +552,14 @@ void CPortraitEditorDlg::OnImport()
     // A cancelled file dialog is no failed import: nothing is said.
     if (!AskTgaFileName(path))
         return;
+    ImportIntoSlot(m_selectedSlot, path);
+}
+
+bool CPortraitEditorDlg::ImportIntoSlot(int32_t slot, const std::string& path)
+{
     PortraitSize size = kSizeLarge;
     int32_t frame = 0;
-    GetSlotImageFrame(m_selectedSlot, size, frame);
+    GetSlotImageFrame(slot, size, frame);
     // A change that could never be saved is not taken in the first place.
     std::string overridePath;
     const bool hasFrame = m_images[size].GetFrameSurface(frame) != nullptr;
@@ -562,7 +567,7 @@ void CPortraitEditorDlg::OnImport()
         RecordOutcome(CommandEffects::kImport, Outcome::kFailed);
         MessageBox(IDS_TGA_NOT_LOADED,
                    LoadResourceString(IDS_TGA_NOT_LOADED) + "\n" + LoadResourceString(IDS_REASON_CANNOT_SAVE), "Info");
-        return;
+        return false;
     }
     ReplaceFailure why;
     const int32_t result = m_images[size].ReplaceFrame(frame, path, GetImportOptions(), why);
@@ -575,11 +580,12 @@ void CPortraitEditorDlg::OnImport()
         MessageBox(IDS_KEPT_INDICES_RECOLOURED,
                    FormatResourceString(IDS_KEPT_INDICES_RECOLOURED, {std::to_string(why.recolouredPixels)}), "Info");
     if (taken)
-        return;
+        return true;
     // String 5 as it is, and on a line of its own what to change.
     const std::string reason = ReplaceFailureText(why);
     MessageBox(IDS_TGA_NOT_LOADED, LoadResourceString(IDS_TGA_NOT_LOADED) + (reason.empty() ? "" : "\n" + reason),
                "Info");
+    return false;
 }
 
 CCatalogueOperations CPortraitEditorDlg::CatalogueOperations()

@@ -56,6 +56,10 @@ public:
     void OnExportAll();
     void OnExport();
     void OnImport();
+    // Imports the file into the image and frame that the slot stands for,
+    // as Import does once its file dialog named the file, with the current
+    // options and the same boxes; true when the file was taken.
+    bool ImportIntoSlot(int32_t slot, const std::string& path);
     int32_t AskTgaFileName(std::string& buffer);
     void OnCreateArchive();
     void OnPreviousFrame();

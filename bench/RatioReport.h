@@ -8,9 +8,16 @@
 //   TV_RATIO_TIME_AT_MOST("archive_open", "raw_fread", 1.20);
 //   TV_RATIO_THROUGHPUT_AT_LEAST("tga_read", "memcpy_copy", 0.50);
 //
+// A wait that a user sees (moving to the next portrait) has a target in
+// milliseconds rather than against a baseline; its line gives the median over
+// the target time, so that it reads like the others:
+//
+//   TV_MEDIAN_TIME_AT_MOST("portrait_switch", 2.0);
+//
 // After all benchmarks ran, one line per target is printed, e.g.
 //
 //   ratio archive_open/raw_fread: 1.068 (target <= 1.20) ok  [6.81 ms / 6.37 ms, median of 5]
+//   ratio portrait_switch/2ms: 0.615 (target <= 1.00) ok  [1.23 ms, median of 5]
 //
 // The exit status is non-zero for a missed target only when the program is
 // given --enforce-ratios; by default the lines are for reading.
@@ -31,11 +38,16 @@ enum class RatioKind {
     // real time. The counters are rates over CPU time unless the benchmark
     // calls UseRealTime(), so give both sides the same choice.
     ThroughputAtLeast,
+    // Real time per iteration of the first benchmark, the median over its
+    // runs, against a time in milliseconds (the limit); there is no second
+    // benchmark. The target is a maximum.
+    MedianTimeAtMost,
 };
 
 // Benchmarks are named as registered, with their arguments but without the
 // decorations the library appends ("/real_time", "/repeats:5", ...):
 // "archive_open", or "decode/4096" for BENCHMARK(decode)->Arg(4096).
+// MedianTimeAtMost takes an empty denominator and a limit in milliseconds.
 // Returns true so that the call can initialise a namespace-scope constant.
 bool AddRatioTarget(RatioKind kind, std::string numerator, std::string denominator, double limit);
 
@@ -62,3 +74,9 @@ int RunBenchmarksAndRatios(int argc, char** argv);
     [[maybe_unused]] static const bool TV_RATIO_CONCAT(tvRatioTarget_, __LINE__) =      \
         ::tvbench::AddRatioTarget(::tvbench::RatioKind::ThroughputAtLeast, numerator,     \
                                   denominator, minRatio)
+
+// name's median real time per iteration <= maxMilliseconds.
+#define TV_MEDIAN_TIME_AT_MOST(name, maxMilliseconds)                                   \
+    [[maybe_unused]] static const bool TV_RATIO_CONCAT(tvRatioTarget_, __LINE__) =      \
+        ::tvbench::AddRatioTarget(::tvbench::RatioKind::MedianTimeAtMost, name, "",     \
+                                  maxMilliseconds)

@@ -88,33 +88,42 @@ const DialogTemplate& PortraitEditorDialogTemplate()
     return t;
 }
 
-// Menu 129: the commands over the whole catalogue; then the options, three
-// groups of choices, one checked in each, and a switch.
+// Menu 129: the commands over the whole catalogue, the edits of the current
+// portrait, then the options: three groups of choices, one checked in each,
+// and a switch.
 const MenuTemplate& PortraitEditorMenu()
 {
     static const MenuTemplate menu = {
         IDR_PORTRAITEDITOR_MENU,
         {{"&File",
           {
-              {ID_FILE_EXPORT_CATALOGUE, "&Export Catalogue...", false, 0},
-              {ID_FILE_IMPORT_CATALOGUE, "&Import Catalogue...", false, 0},
-              {ID_FILE_VALIDATE, "&Validate...", false, 0},
-              {0, "", false, 0},
-              {ID_FILE_REVERT_PORTRAIT, "&Revert Portrait to Original", false, 0},
+              {ID_FILE_EXPORT_CATALOGUE, "&Export Catalogue...", false, 0, ""},
+              {ID_FILE_IMPORT_CATALOGUE, "&Import Catalogue...", false, 0, ""},
+              {ID_FILE_VALIDATE, "&Validate...", false, 0, ""},
+              {0, "", false, 0, ""},
+              {ID_FILE_REVERT_PORTRAIT, "&Revert Portrait to Original", false, 0, ""},
+          }},
+         {"&Edit",
+          {
+              {ID_EDIT_UNDO, "&Undo", false, 0, "Ctrl+Z"},
+              {ID_EDIT_REDO, "&Redo", false, 0, "Ctrl+Shift+Z"},
+              {0, "", false, 0, ""},
+              {ID_EDIT_REVERT_IMAGE, "Revert &Image to Original", false, 0, ""},
+              {ID_EDIT_REVERT_PORTRAIT, "Revert &Portrait to Original", false, 0, ""},
           }},
          {"&Options",
           {
-              {ID_OPTIONS_EXPORT_TGA, "Export as &TGA", true, 1},
-              {ID_OPTIONS_EXPORT_PNG, "Export as &PNG", true, 1},
-              {0, "", false, 0},
-              {ID_OPTIONS_IMPORT_REMAP, "&Remap colours", true, 2},
-              {ID_OPTIONS_IMPORT_KEEP_INDICES, "&Keep indices", true, 2},
-              {ID_OPTIONS_IMPORT_FILE_PALETTE, "Use &file palette", true, 2},
-              {0, "", false, 0},
-              {ID_OPTIONS_MATCH_CLASSIC, "&Classic matching", true, 3},
-              {ID_OPTIONS_MATCH_PERCEPTUAL, "P&erceptual matching", true, 3},
-              {0, "", false, 0},
-              {ID_OPTIONS_DITHER, "&Dithering", true, 0},
+              {ID_OPTIONS_EXPORT_TGA, "Export as &TGA", true, 1, ""},
+              {ID_OPTIONS_EXPORT_PNG, "Export as &PNG", true, 1, ""},
+              {0, "", false, 0, ""},
+              {ID_OPTIONS_IMPORT_REMAP, "&Remap colours", true, 2, ""},
+              {ID_OPTIONS_IMPORT_KEEP_INDICES, "&Keep indices", true, 2, ""},
+              {ID_OPTIONS_IMPORT_FILE_PALETTE, "Use &file palette", true, 2, ""},
+              {0, "", false, 0, ""},
+              {ID_OPTIONS_MATCH_CLASSIC, "&Classic matching", true, 3, ""},
+              {ID_OPTIONS_MATCH_PERCEPTUAL, "P&erceptual matching", true, 3, ""},
+              {0, "", false, 0, ""},
+              {ID_OPTIONS_DITHER, "&Dithering", true, 0, ""},
           }}},
     };
     return menu;

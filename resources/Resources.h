@@ -31,7 +31,7 @@ constexpr int32_t IDC_FRAME_PREVIOUS = 1013;
 constexpr int32_t IDC_FRAME_NEXT = 1014;
 constexpr int32_t IDC_PORTRAIT_SCROLLBAR = 15555; // created at run time
 
-// Menu 129, the dialog's menu bar: "File", then "Options". Its items' ids
+// Menu 129, the dialog's menu bar: "File", "Edit", then "Options". Its items' ids
 // lie above every control's; those of each menu follow one another, and the
 // dialog hears each menu's as one range.
 constexpr int32_t IDR_PORTRAITEDITOR_MENU = 129;
@@ -47,6 +47,10 @@ constexpr int32_t ID_FILE_EXPORT_CATALOGUE = 32779;
 constexpr int32_t ID_FILE_IMPORT_CATALOGUE = 32780;
 constexpr int32_t ID_FILE_VALIDATE = 32781;
 constexpr int32_t ID_FILE_REVERT_PORTRAIT = 32782;
+constexpr int32_t ID_EDIT_UNDO = 32783;
+constexpr int32_t ID_EDIT_REDO = 32784;
+constexpr int32_t ID_EDIT_REVERT_IMAGE = 32785;
+constexpr int32_t ID_EDIT_REVERT_PORTRAIT = 32786;
 
 // The string table.
 constexpr int32_t IDS_ARCHIVE_NOT_FOUND = 1;

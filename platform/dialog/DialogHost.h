@@ -83,6 +83,9 @@ public:
     // Checking an item of a radio group unchecks the others of the group.
     virtual void CheckMenuItem(int32_t, bool) {}
     virtual bool IsMenuItemChecked(int32_t) const { return false; }
+    // A disabled item shows so and gives no command, by click or shortcut.
+    virtual void EnableMenuItem(int32_t, bool) {}
+    virtual bool IsMenuItemEnabled(int32_t) const { return true; }
 
     // The record of what the dialog's commands do, for a host that keeps one
     // (the headless host); null for one that does not.

@@ -12,6 +12,7 @@ void CHeadlessHost::Open(CDialog& dialog)
     m_scrollBars.clear();
     m_menu.reset();
     m_menuChecks.clear();
+    m_menuDisabled.clear();
     for (const ControlTemplate& c : dialog.Template().controls)
         m_controls[c.id] = ControlState{c.kind, c.text, 0};
     dialog.OnInitDialog();
@@ -117,7 +118,7 @@ void CHeadlessHost::ToggleCheck(int32_t id)
 void CHeadlessHost::ChooseMenuItem(int32_t id)
 {
     const MenuItemTemplate* item = m_menu ? FindMenuItem(*m_menu, id) : nullptr;
-    if (!item)
+    if (!item || !IsMenuItemEnabled(id))
         return;
     if (item->radioGroup != 0)
         CheckMenuItem(id, true);
@@ -130,6 +131,7 @@ void CHeadlessHost::SetMenu(const MenuTemplate& menu)
 {
     m_menu = menu;
     m_menuChecks.clear();
+    m_menuDisabled.clear();
     for (const PopupMenuTemplate& popup : menu.menus)
         for (const MenuItemTemplate& item : popup.items)
             if (item.id != 0)
@@ -153,6 +155,18 @@ bool CHeadlessHost::IsMenuItemChecked(int32_t id) const
 {
     auto it = m_menuChecks.find(id);
     return it != m_menuChecks.end() && it->second;
+}
+
+void CHeadlessHost::EnableMenuItem(int32_t id, bool enabled)
+{
+    if (m_menu && FindMenuItem(*m_menu, id))
+        m_menuDisabled[id] = !enabled;
+}
+
+bool CHeadlessHost::IsMenuItemEnabled(int32_t id) const
+{
+    auto it = m_menuDisabled.find(id);
+    return it == m_menuDisabled.end() || !it->second;
 }
 
 void CHeadlessHost::SetIcon(const Icon& icon, bool big)

@@ -129,6 +129,8 @@ public:
     void SetMenu(const MenuTemplate& menu) override;
     void CheckMenuItem(int32_t id, bool checked) override;
     bool IsMenuItemChecked(int32_t id) const override;
+    void EnableMenuItem(int32_t id, bool enabled) override;
+    bool IsMenuItemEnabled(int32_t id) const override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
@@ -158,6 +160,7 @@ private:
     std::map<int32_t, ScrollBarState> m_scrollBars;
     std::optional<MenuTemplate> m_menu;
     std::map<int32_t, bool> m_menuChecks; // by item id
+    std::map<int32_t, bool> m_menuDisabled; // by item id
     std::vector<ShownMessage> m_messages;
     CommandEffects m_effects;
     FILE* m_echo = nullptr;

@@ -12,6 +12,7 @@ struct MenuItemTemplate {
     std::string text;
     bool checkable = false; // shows a check mark that the item turns on and off
     int32_t radioGroup = 0; // not 0: one of the items of this group is checked, the others not
+    std::string shortcut;   // "Ctrl+Z", "Ctrl+Shift+Z": keys that choose the item; empty for none
 };
 
 struct PopupMenuTemplate {

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -363,6 +364,8 @@ void CQtDialogHost::SetMenu(const MenuTemplate& menu)
             }
             QAction* action = shown->addAction(ToQt(item.text));
             action->setCheckable(item.checkable || item.radioGroup != 0);
+            if (!item.shortcut.empty())
+                action->setShortcut(QKeySequence(ToQt(item.shortcut)));
             if (item.radioGroup != 0) {
                 QActionGroup*& group = groups[item.radioGroup];
                 if (!group)
@@ -392,6 +395,18 @@ void CQtDialogHost::CheckMenuItem(int32_t id, bool checked)
 {
     if (QAction* action = MenuAction(id))
         action->setChecked(checked);
+}
+
+void CQtDialogHost::EnableMenuItem(int32_t id, bool enabled)
+{
+    if (QAction* action = MenuAction(id))
+        action->setEnabled(enabled);
+}
+
+bool CQtDialogHost::IsMenuItemEnabled(int32_t id) const
+{
+    const QAction* action = MenuAction(id);
+    return !action || action->isEnabled();
 }
 
 bool CQtDialogHost::IsMenuItemChecked(int32_t id) const

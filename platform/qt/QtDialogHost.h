@@ -61,6 +61,8 @@ public:
     void SetMenu(const MenuTemplate& menu) override;
     void CheckMenuItem(int32_t id, bool checked) override;
     bool IsMenuItemChecked(int32_t id) const override;
+    void EnableMenuItem(int32_t id, bool enabled) override;
+    bool IsMenuItemEnabled(int32_t id) const override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;

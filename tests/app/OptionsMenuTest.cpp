@@ -38,8 +38,8 @@ TEST_F(OptionsMenuTest, TheDialogHasAnOptionsMenuWithTheDefaultsChecked)
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->id, IDR_PORTRAITEDITOR_MENU);
     // After the File menu.
-    ASSERT_EQ(menu->menus.size(), 2u);
-    EXPECT_EQ(menu->menus[1].text, "&Options");
+    ASSERT_EQ(menu->menus.size(), 3u);
+    EXPECT_EQ(menu->menus[2].text, "&Options");
     struct Expected {
         int32_t id;
         const char* text;
@@ -58,7 +58,7 @@ TEST_F(OptionsMenuTest, TheDialogHasAnOptionsMenuWithTheDefaultsChecked)
         {0, "", 0},
         {ID_OPTIONS_DITHER, "&Dithering", 0},
     };
-    const std::vector<MenuItemTemplate>& items = menu->menus[1].items;
+    const std::vector<MenuItemTemplate>& items = menu->menus[2].items;
     ASSERT_EQ(items.size(), expected.size());
     for (size_t i = 0; i < items.size(); ++i) {
         SCOPED_TRACE(i);
@@ -202,8 +202,8 @@ public:
     bool OnInitDialog() override
     {
         SetMenu({7,
-                 {{"&File", {{kFirst, "First", true, 5}, {0, "", false, 0}, {kSecond, "Second", true, 5}}},
-                  {"&View", {{kSwitch, "Switch", true, 0}, {kOther, "Other", false, 0}}}}});
+                 {{"&File", {{kFirst, "First", true, 5, ""}, {0, "", false, 0, ""}, {kSecond, "Second", true, 5, ""}}},
+                  {"&View", {{kSwitch, "Switch", true, 0, ""}, {kOther, "Other", false, 0, "Ctrl+O"}}}}});
         CheckMenuItem(kFirst, true);
         return true;
     }
@@ -253,6 +253,14 @@ TEST(HeadlessMenu, ItemsAreChosenAsInAWindowAndEveryIdOfTheRangeIsHeard)
     host.Command(kOther + 1);
     host.Command(kFirst - 1);
     EXPECT_EQ(dialog.heard.size(), 5u);
+    // A disabled item gives no command until it is enabled again.
+    host.EnableMenuItem(kOther, false);
+    EXPECT_FALSE(host.IsMenuItemEnabled(kOther));
+    host.ChooseMenuItem(kOther);
+    EXPECT_EQ(dialog.heard.size(), 5u);
+    host.EnableMenuItem(kOther, true);
+    host.ChooseMenuItem(kOther);
+    EXPECT_EQ(dialog.heard.size(), 6u);
 }
 
 // A host that knows nothing of menus.

@@ -42,13 +42,13 @@ TEST_F(QtMenuTest, TheMenuBarShowsTheOptionsMenuAboveTheClientArea)
         EXPECT_EQ(session.Client()->geometry().top(), bar->geometry().bottom() + 1);
 
         // After the File menu.
-        ASSERT_EQ(bar->actions().size(), 2);
-        QMenu* options = bar->actions()[1]->menu();
+        ASSERT_EQ(bar->actions().size(), 3);
+        QMenu* options = bar->actions()[2]->menu();
         ASSERT_NE(options, nullptr);
-        EXPECT_EQ(bar->actions()[1]->text(), QStringLiteral("&Options"));
+        EXPECT_EQ(bar->actions()[2]->text(), QStringLiteral("&Options"));
         // The items in template order, separators where it has them, each
         // radio group one exclusive group of actions.
-        const std::vector<MenuItemTemplate>& items = PortraitEditorMenu().menus[1].items;
+        const std::vector<MenuItemTemplate>& items = PortraitEditorMenu().menus[2].items;
         const QList<QAction*> shown = options->actions();
         ASSERT_EQ(static_cast<size_t>(shown.size()), items.size());
         std::map<int32_t, QActionGroup*> groups;
@@ -188,7 +188,7 @@ TEST_F(QtMenuTest, TheFileMenuComesFirstAndExportsTheCatalogueThroughTheFolderCh
     session.Run(dialog, [&] {
         QMenuBar* bar = session.host.MenuBar();
         ASSERT_NE(bar, nullptr);
-        ASSERT_EQ(bar->actions().size(), 2);
+        ASSERT_EQ(bar->actions().size(), 3);
         EXPECT_EQ(bar->actions()[0]->text(), QStringLiteral("&File"));
         QMenu* file = bar->actions()[0]->menu();
         ASSERT_NE(file, nullptr);
