@@ -18,7 +18,10 @@ void CRecentFolders::Add(std::string_view folder, std::string_view currentDir)
         return;
     std::string absolute = Absolute(folder, currentDir);
     std::erase(m_folders, absolute);
-    m_folders.insert(m_folders.begin(), std::move(absolute));
+    // Appended and rotated to the front: g++ 12 at -O3 warns
+    // (-Wnull-dereference) about an insert at the front.
+    m_folders.push_back(std::move(absolute));
+    std::rotate(m_folders.begin(), m_folders.end() - 1, m_folders.end());
     if (m_folders.size() > kMaxFolders)
         m_folders.resize(kMaxFolders);
 }

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 CBenchFolder::CBenchFolder(const char* prefix, const Maker& make)
 {
@@ -20,6 +22,10 @@ CBenchFolder::~CBenchFolder()
 {
     for (const std::string& path : m_paths)
         ::unlink(path.c_str());
-    if (!m_folder.empty())
-        ::rmdir(m_folder.c_str());
+    // What a benchmark wrote besides the listed files (folders of exported
+    // files, say) goes with the folder.
+    if (!m_folder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
 }

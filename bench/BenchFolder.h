@@ -1,6 +1,6 @@
 // A temporary folder for a benchmark's input files, made on first use (so
-// that --benchmark_list_tests writes nothing) and removed with its files
-// when the program exits.
+// that --benchmark_list_tests writes nothing) and removed with everything in
+// it when the program exits.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +23,7 @@ public:
     bool Ok() const { return m_error.empty(); }
     const std::string& Error() const { return m_error; }
     const std::string& Path(size_t i) const { return m_paths.at(i); }
+    const std::string& Folder() const { return m_folder; }
 
 private:
     std::string m_folder;
