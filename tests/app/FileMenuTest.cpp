@@ -64,6 +64,8 @@ TEST_F(FileMenuTest, TheFileMenuComesFirstWithTheCatalogueCommands)
         EXPECT_FALSE(item.checkable || item.radioGroup != 0);
     }
     EXPECT_EQ(items, (std::vector<std::pair<int32_t, std::string>>{
+                         {ID_FILE_OPEN_GAME, "&Open Game Folder..."},
+                         {0, ""},
                          {ID_FILE_EXPORT_CATALOGUE, "&Export Catalogue..."},
                          {ID_FILE_IMPORT_CATALOGUE, "&Import Catalogue..."},
                          {ID_FILE_VALIDATE, "&Validate..."},
@@ -248,3 +250,35 @@ TEST_F(FileMenuTest, RevertMovesThePortraitsFilesAsideAndShowsTheArchive)
 }
 
 } // namespace
+
+TEST_F(FileMenuTest, AnotherGameFolderOpensInPlaceAndIsRemembered)
+{
+    // A change is saved before the game goes, as browsing saves it.
+    ImportInto(0, WriteTga("a.tga", SolidTga(21, 15, 30)));
+    const GameDir other(MakePortraitEntries({kSecond, kFirst, kSecond}), false);
+    Choose(ID_FILE_OPEN_GAME, other.Base());
+    EXPECT_TRUE(PathExists(OverrideFile(kFirst, 'L')));
+    EXPECT_EQ(host.FolderRequests().at(0).title, "Choose the Thornvale base directory");
+    EXPECT_EQ(dlg.BaseDir(), other.Base());
+    EXPECT_EQ(dlg.PortraitCount(), 2);
+    EXPECT_EQ(dlg.Record(0)->GetName(), TestPortraitName(kSecond));
+    EXPECT_EQ(host.ReadSetting("folders/recent"), std::vector<std::string>{other.Base()});
+    EXPECT_EQ(host.ReadSetting("folders/last"), std::vector<std::string>{other.Base()});
+
+    // A folder without the game archive is refused and changes nothing.
+    Choose(ID_FILE_OPEN_GAME, files.Path());
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, LoadResourceString(IDS_ARCHIVE_NOT_FOUND) + "\n" + files.Path());
+    EXPECT_EQ(dlg.BaseDir(), other.Base());
+
+    // The recent folders follow Open Game Folder in the menu, most recent first.
+    Choose(ID_FILE_OPEN_GAME, game->Base());
+    EXPECT_EQ(dlg.BaseDir(), game->Base());
+    const std::vector<MenuItemTemplate>& items = host.Menu()->menus[0].items;
+    ASSERT_GE(items.size(), 3u);
+    EXPECT_EQ(items[1].text, "&1 " + game->Base());
+    EXPECT_EQ(items[2].text, "&2 " + other.Base());
+    Choose(ID_FILE_RECENT_FIRST + 1);
+    EXPECT_EQ(dlg.BaseDir(), other.Base());
+    EXPECT_EQ(host.Menu()->menus[0].items[1].text, "&1 " + other.Base());
+}

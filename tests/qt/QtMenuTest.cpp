@@ -197,9 +197,9 @@ TEST_F(QtMenuTest, TheFileMenuComesFirstAndExportsTheCatalogueThroughTheFolderCh
             shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
             EXPECT_FALSE(action->isCheckable());
         }
-        EXPECT_EQ(shown, (QStringList{"&Export Catalogue...", "&Import Catalogue...", "&Validate...", "-",
+        EXPECT_EQ(shown, (QStringList{"&Open Game Folder...", "-", "&Export Catalogue...", "&Import Catalogue...", "&Validate...", "-",
                                       "&Revert Portrait to Original"}));
-        EXPECT_EQ(session.host.MenuAction(ID_FILE_EXPORT_CATALOGUE), file->actions()[0]);
+        EXPECT_EQ(session.host.MenuAction(ID_FILE_EXPORT_CATALOGUE), file->actions()[2]);
 
         session.modals.QueueFolder(out);
         session.Perform(Do::ChooseMenuItem(ID_FILE_EXPORT_CATALOGUE));
