@@ -263,13 +263,28 @@ struct PngWriteJob {
     size_t stride = 0;
 };
 
-void WriteToFile(png_structp png, png_bytep data, size_t n)
+// Where the writer's bytes go: a file, or bytes in memory. Both get the same
+// bytes, since libpng's calls are the same.
+struct PngSink {
+    FILE* file = nullptr;
+    std::vector<uint8_t>* bytes = nullptr;
+};
+
+void WriteToSink(png_structp png, png_bytep data, size_t n)
 {
-    if (!CFileSystem::Write(static_cast<FILE*>(png_get_io_ptr(png)), data, n))
-        png_error(png, "write failed");
+    auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
+    if (sink->file) {
+        if (!CFileSystem::Write(sink->file, data, n))
+            png_error(png, "write failed");
+        return;
+    }
+    uint64_t total = 0;
+    if (!CheckedAdd(sink->bytes->size(), n, total) || total > sink->bytes->max_size())
+        png_error(png, "too large");
+    sink->bytes->insert(sink->bytes->end(), data, data + n);
 }
 
-// The file's flush comes with its close, where the writer checks it.
+// A file's flush comes with its close, where the writer checks it.
 void FlushNothing(png_structp) {}
 
 bool WriteImage(png_structp png, png_infop info, const PngWriteJob* job)
@@ -287,19 +302,29 @@ bool WriteImage(png_structp png, png_infop info, const PngWriteJob* job)
     return true;
 }
 
+// The whole file into the sink; false when libpng failed (a sink that
+// cannot take the bytes makes it fail).
+bool Encode(PngSink& sink, const PngWriteJob& job)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool written = info != nullptr;
+    if (written) {
+        png_set_write_fn(png, &sink, WriteToSink, FlushNothing);
+        written = WriteImage(png, info, &job);
+    }
+    png_destroy_write_struct(&png, info ? &info : nullptr);
+    return written;
+}
+
 bool WriteFile(const std::string& path, const PngWriteJob& job)
 {
     FileHandle file = CFileSystem::CreateForWriting(path);
     if (!file)
         return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool written = info != nullptr;
-    if (written) {
-        png_set_write_fn(png, file.get(), WriteToFile, FlushNothing);
-        written = WriteImage(png, info, &job);
-    }
-    png_destroy_write_struct(&png, info ? &info : nullptr);
+    PngSink sink;
+    sink.file = file.get();
+    bool written = Encode(sink, job);
     // A full disk often shows only when the last buffered bytes are flushed.
     written = std::fclose(file.release()) == 0 && written;
     if (!written) {
@@ -310,9 +335,48 @@ bool WriteFile(const std::string& path, const PngWriteJob& job)
     return true;
 }
 
+bool EncodeBytes(const PngWriteJob& job, std::vector<uint8_t>& out)
+{
+    std::vector<uint8_t> bytes;
+    PngSink sink;
+    sink.bytes = &bytes;
+    if (!Encode(sink, job))
+        return false;
+    out = std::move(bytes);
+    return true;
+}
+
 bool Writable(int32_t width, int32_t height, const uint8_t* pixels, size_t stride, size_t bytesPerPixel)
 {
     return pixels && width > 0 && height > 0 && stride >= size_t(width) * bytesPerPixel;
+}
+
+bool IndexedJob(int32_t width, int32_t height, const uint8_t* indices, size_t stride, const uint8_t* rgbPalette,
+                std::array<png_color, kPaletteEntries>& palette, PngWriteJob& job)
+{
+    if (!Writable(width, height, indices, stride, 1) || !rgbPalette)
+        return false;
+    for (size_t i = 0; i < palette.size(); ++i)
+        palette[i] = {rgbPalette[3 * i], rgbPalette[3 * i + 1], rgbPalette[3 * i + 2]};
+    job.width = static_cast<png_uint_32>(width);
+    job.height = static_cast<png_uint_32>(height);
+    job.colourType = PNG_COLOR_TYPE_PALETTE;
+    job.palette = palette.data();
+    job.rows = indices;
+    job.stride = stride;
+    return true;
+}
+
+bool RgbJob(int32_t width, int32_t height, const uint8_t* rgb, size_t stride, PngWriteJob& job)
+{
+    if (!Writable(width, height, rgb, stride, 3))
+        return false;
+    job.width = static_cast<png_uint_32>(width);
+    job.height = static_cast<png_uint_32>(height);
+    job.colourType = PNG_COLOR_TYPE_RGB;
+    job.rows = rgb;
+    job.stride = stride;
+    return true;
 }
 
 } // namespace
@@ -359,30 +423,27 @@ PngReadResult ReadPng(std::span<const uint8_t> bytes, PngPicture& out)
 bool WriteIndexedPng(const std::string& path, int32_t width, int32_t height, const uint8_t* indices, size_t stride,
                      const uint8_t* rgbPalette)
 {
-    if (!Writable(width, height, indices, stride, 1) || !rgbPalette)
-        return false;
     std::array<png_color, kPaletteEntries> palette{};
-    for (size_t i = 0; i < palette.size(); ++i)
-        palette[i] = {rgbPalette[3 * i], rgbPalette[3 * i + 1], rgbPalette[3 * i + 2]};
     PngWriteJob job;
-    job.width = static_cast<png_uint_32>(width);
-    job.height = static_cast<png_uint_32>(height);
-    job.colourType = PNG_COLOR_TYPE_PALETTE;
-    job.palette = palette.data();
-    job.rows = indices;
-    job.stride = stride;
-    return WriteFile(path, job);
+    return IndexedJob(width, height, indices, stride, rgbPalette, palette, job) && WriteFile(path, job);
 }
 
 bool WriteRgbPng(const std::string& path, int32_t width, int32_t height, const uint8_t* rgb, size_t stride)
 {
-    if (!Writable(width, height, rgb, stride, 3))
-        return false;
     PngWriteJob job;
-    job.width = static_cast<png_uint_32>(width);
-    job.height = static_cast<png_uint_32>(height);
-    job.colourType = PNG_COLOR_TYPE_RGB;
-    job.rows = rgb;
-    job.stride = stride;
-    return WriteFile(path, job);
+    return RgbJob(width, height, rgb, stride, job) && WriteFile(path, job);
+}
+
+bool EncodeIndexedPng(int32_t width, int32_t height, const uint8_t* indices, size_t stride, const uint8_t* rgbPalette,
+                      std::vector<uint8_t>& out)
+{
+    std::array<png_color, kPaletteEntries> palette{};
+    PngWriteJob job;
+    return IndexedJob(width, height, indices, stride, rgbPalette, palette, job) && EncodeBytes(job, out);
+}
+
+bool EncodeRgbPng(int32_t width, int32_t height, const uint8_t* rgb, size_t stride, std::vector<uint8_t>& out)
+{
+    PngWriteJob job;
+    return RgbJob(width, height, rgb, stride, job) && EncodeBytes(job, out);
 }

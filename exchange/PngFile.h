@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "PngPicture.h"
 
@@ -41,5 +42,13 @@ bool WriteIndexedPng(const std::string& path, int32_t width, int32_t height, con
 // An 8-bit RGB file (colour type 2); row y starts at rgb + y * stride.
 bool WriteRgbPng(const std::string& path, int32_t width, int32_t height, const uint8_t* rgb, size_t stride);
 
-// Both writers refuse a picture without pixels or with a stride shorter than
-// a row before they create the file; a write that fails removes the file.
+// The bytes of the file that WriteIndexedPng and WriteRgbPng write for the
+// same picture, into `out`; false (and `out` untouched) when they would
+// refuse it. For a file's digest without reading the file back.
+bool EncodeIndexedPng(int32_t width, int32_t height, const uint8_t* indices, size_t stride, const uint8_t* rgbPalette,
+                      std::vector<uint8_t>& out);
+bool EncodeRgbPng(int32_t width, int32_t height, const uint8_t* rgb, size_t stride, std::vector<uint8_t>& out);
+
+// The writers and encoders refuse a picture without pixels or with a stride
+// shorter than a row, the writers before they create the file; a write that
+// fails removes the file.

@@ -143,6 +143,32 @@ TEST(PngRoundTrip, RgbFilesKeepEverySample)
     }
 }
 
+// The encoders give the bytes the writers write, and refuse what they refuse.
+TEST(PngWrite, EncodersGiveTheWrittenBytes)
+{
+    TempDir dir;
+    const Bytes palette = TestPalette();
+    const std::string path = dir / "OUT.PNG";
+    for (const auto [width, height] : kSizes) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        const size_t stride = size_t(width) * 3 + 1;
+        const Bytes held = Noise(stride * size_t(height), uint32_t(width + 3 * height));
+        Bytes encoded;
+        ASSERT_TRUE(WriteIndexedPng(path, width, height, held.data(), stride, palette.data()));
+        ASSERT_TRUE(EncodeIndexedPng(width, height, held.data(), stride, palette.data(), encoded));
+        EXPECT_EQ(encoded, ReadFileBytes(path));
+        ASSERT_TRUE(WriteRgbPng(path, width, height, held.data(), stride));
+        ASSERT_TRUE(EncodeRgbPng(width, height, held.data(), stride, encoded));
+        EXPECT_EQ(encoded, ReadFileBytes(path));
+    }
+    Bytes kept{1, 2, 3};
+    EXPECT_FALSE(EncodeIndexedPng(4, 3, kept.data(), 3, palette.data(), kept));
+    EXPECT_FALSE(EncodeIndexedPng(4, 3, kept.data(), 4, nullptr, kept));
+    EXPECT_FALSE(EncodeRgbPng(0, 3, kept.data(), 12, kept));
+    EXPECT_FALSE(EncodeRgbPng(4, 3, nullptr, 12, kept));
+    EXPECT_EQ(kept, (Bytes{1, 2, 3}));
+}
+
 // Files of every colour type and bit depth, interlaced or not, some with a
 // tRNS chunk, made by libpng with every filter and the strongest compression.
 // Indexed files keep their indices and their palette as stored; all others
