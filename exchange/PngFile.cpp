@@ -287,6 +287,10 @@ void WriteToSink(png_structp png, png_bytep data, size_t n)
 // A file's flush comes with its close, where the writer checks it.
 void FlushNothing(png_structp) {}
 
+// Level 4 rather than zlib's default 6: on painted portraits the files come
+// out about 2% larger, and a whole-catalogue export takes a third less time.
+constexpr int kCompressionLevel = 4;
+
 bool WriteImage(png_structp png, png_infop info, const PngWriteJob* job)
 {
     if (setjmp(png_jmpbuf(png)))
@@ -295,6 +299,7 @@ bool WriteImage(png_structp png, png_infop info, const PngWriteJob* job)
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (job->palette)
         png_set_PLTE(png, info, job->palette, kPaletteEntries);
+    png_set_compression_level(png, kCompressionLevel);
     png_write_info(png, info);
     for (png_uint_32 y = 0; y < job->height; ++y)
         png_write_row(png, job->rows + size_t{y} * job->stride);
