@@ -120,6 +120,13 @@ constexpr int32_t IDS_REVERT_NOTHING = 65;
 constexpr int32_t IDS_REVERT_MOVE_FAILED = 66;
 constexpr int32_t IDS_REVERT_NO_FOLDER = 67;
 constexpr int32_t IDS_EXPORT_REASON_EXISTS = 68;
+// The window's questions before it overwrites what the modder may want to
+// keep: an exported file edited in Portraits (%s its path), a patch archive
+// with entries (%s its path, %d their number) by one without; and the note
+// for an export that wrote nothing because every such question got No.
+constexpr int32_t IDS_OVERWRITE_EDITED_EXPORT = 80;
+constexpr int32_t IDS_REPLACE_PATCH_BY_EMPTY = 81;
+constexpr int32_t IDS_EXPORT_KEPT_FILES = 82;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

@@ -21,6 +21,7 @@
 
 class QAbstractButton;
 class QAction;
+class QKeyEvent;
 class QMenuBar;
 class QScrollBar;
 class QWidget;
@@ -80,6 +81,7 @@ public:
 private:
     friend class CQtDialogWindow;
     friend class CQtClientArea;
+    friend class CQtKeyFilter;
     struct ScrollState : ScrollRange {
         QScrollBar* bar = nullptr;
     };
@@ -88,6 +90,12 @@ private:
     // Runs a call into the dialog, reporting an exception instead of passing it on.
     void Guarded(const std::function<void()>& call);
     void ShowScrollState(const ScrollState& s);
+    // The keys that the dialog hears before any control: Enter, which gives
+    // the command the dialog names for the control with the focus, and the
+    // browsing keys, which would otherwise move the focus between buttons.
+    // True when the key was the dialog's.
+    bool TakeKey(const QKeyEvent& event);
+    int32_t FocusedControl() const;
 
     std::unique_ptr<IQtModalDialogs> m_ownModals;
     IQtModalDialogs* m_modals = nullptr;
