@@ -32,7 +32,8 @@ bool HoldsBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 bool COverwriteCare::MayExport(CDialog& dialog, const CPortraitImage& image, int32_t frame, ExportFormat format,
                                const std::string& path)
 {
-    if (!CFileSystem::PathExists(path))
+    // Something at the path that is no file fails the export, which says so.
+    if (!CFileSystem::FileExists(path))
         return true;
     std::vector<uint8_t> bytes;
     if (!image.EncodeFrame(frame, format, bytes) || HoldsBytes(path, bytes))

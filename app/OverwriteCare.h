@@ -16,7 +16,7 @@ class CPortraitImage;
 class COverwriteCare {
 public:
     // Whether exporting frame `frame` of the image to path (an editor path)
-    // may go ahead: yes where no file stands there, where it holds the very
+    // may go ahead: yes where no regular file stands there, where it holds the very
     // bytes the export writes, or where the frame gives no bytes (the export
     // then fails and says so); otherwise the user is asked, No the default.
     static bool MayExport(CDialog& dialog, const CPortraitImage& image, int32_t frame, ExportFormat format,

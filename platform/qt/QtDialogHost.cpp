@@ -21,6 +21,7 @@
 #include "Dialog.h"
 #include "DialogMessage.h"
 #include "Icon.h"
+#include "QtKeyFilter.h"
 #include "QtStandardDialogs.h"
 #include "QtText.h"
 
@@ -49,49 +50,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override { event->ignore(); }
 };
 
-// The dialog's code for a Qt key: the dialog manager's for the keys it
-// names, a letter's, digit's or the space bar's own, and 0 for the rest.
-uint32_t DialogKeyCode(int key)
-{
-    switch (key) {
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Tab: return VK_TAB;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    default: break;
-    }
-    const bool own = key == Qt::Key_Space || (key >= Qt::Key_0 && key <= Qt::Key_9) ||
-                     (key >= Qt::Key_A && key <= Qt::Key_Z);
-    return own ? static_cast<uint32_t>(key) : 0;
-}
-
 } // namespace
-
-// Hands the dialog's keys (CQtDialogHost::TakeKey) to it before the control
-// with the focus sees them.
-class CQtKeyFilter : public QObject {
-public:
-    CQtKeyFilter(CQtDialogHost& host, QObject* parent) : QObject(parent), m_host(host) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress && m_host.TakeKey(*static_cast<QKeyEvent*>(event)))
-            return true;
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    CQtDialogHost& m_host;
-};
 
 // The client area: shows the canvas as OnPaint left it and turns Qt's mouse
 // and wheel input into the dialog's messages, in its own coordinates.
@@ -149,7 +108,7 @@ protected:
         // reached it before any control did).
         const int key = event->key();
         DialogMessage down{MessageKind::KeyDown};
-        down.key = DialogKeyCode(key);
+        down.key = CQtKeyFilter::DialogKeyCode(key);
         m_host.Deliver(down);
         if (!event->text().isEmpty()) {
             DialogMessage ch{MessageKind::Char};
@@ -368,28 +327,6 @@ int32_t CQtDialogHost::FocusedControl() const
         if (w == focus)
             return id;
     return -1; // the menu bar, or nothing
-}
-
-bool CQtDialogHost::TakeKey(const QKeyEvent& event)
-{
-    // Shortcuts with Ctrl, Alt or Meta are the menu's.
-    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
-    const uint32_t key = DialogKeyCode(event.key());
-    const bool browsing = key == VK_PRIOR || key == VK_NEXT || key == VK_END || key == VK_HOME || key == VK_LEFT ||
-                          key == VK_UP || key == VK_RIGHT || key == VK_DOWN;
-    if (key != VK_RETURN && !browsing)
-        return false;
-    DialogMessage down{MessageKind::KeyDown};
-    down.key = key;
-    Deliver(down);
-    if (key == VK_RETURN && m_dialog && !m_ended) {
-        DialogMessage command{MessageKind::Command};
-        command.id = m_dialog->EnterCommand(FocusedControl());
-        if (command.id != 0)
-            Deliver(command);
-    }
-    return true;
 }
 
 void CQtDialogHost::EndDialog(int32_t result)

@@ -21,7 +21,6 @@
 
 class QAbstractButton;
 class QAction;
-class QKeyEvent;
 class QMenuBar;
 class QScrollBar;
 class QWidget;
@@ -90,11 +89,8 @@ private:
     // Runs a call into the dialog, reporting an exception instead of passing it on.
     void Guarded(const std::function<void()>& call);
     void ShowScrollState(const ScrollState& s);
-    // The keys that the dialog hears before any control: Enter, which gives
-    // the command the dialog names for the control with the focus, and the
-    // browsing keys, which would otherwise move the focus between buttons.
-    // True when the key was the dialog's.
-    bool TakeKey(const QKeyEvent& event);
+    // The control with the focus: its id, CDialog::kClientAreaFocus for
+    // the client area, -1 for anything else (the menu bar).
     int32_t FocusedControl() const;
 
     std::unique_ptr<IQtModalDialogs> m_ownModals;
