@@ -475,7 +475,8 @@ bool CPortraitEditorDlg::ExportImageFrame(PortraitSize size, int32_t frame, cons
     const std::string path = PortraitsFolder() + "\\" + fileName;
     const bool safe = CFileSystem::IsSafeFileName(fileName);
     const bool existed = safe && CFileSystem::FileExists(path);
-    if (safe && m_askBeforeOverwriting && !COverwriteCare::MayExport(*this, m_images[size], frame, m_exportFormat, path)) {
+    if (safe && m_askBeforeOverwriting &&
+        !COverwriteCare::MayExport(*this, m_images[size], frame, m_exportFormat, path)) {
         ++m_exportsDeclined;
         return false;
     }

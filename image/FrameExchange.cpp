@@ -280,5 +280,7 @@ bool EncodePng(const CRasterSurface& surface, int32_t width, int32_t height, con
         [&](int32_t w, int32_t h, const uint8_t* indices, size_t stride, const uint8_t* rgbPalette) {
             return EncodeIndexedPng(w, h, indices, stride, rgbPalette, bytes);
         },
-        [&](int32_t w, int32_t h, const uint8_t* rgb, size_t stride) { return EncodeRgbPng(w, h, rgb, stride, bytes); });
+        [&](int32_t w, int32_t h, const uint8_t* rgb, size_t stride) {
+            return EncodeRgbPng(w, h, rgb, stride, bytes);
+        });
 }

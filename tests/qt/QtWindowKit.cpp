@@ -338,7 +338,8 @@ Input EnterKey()
 
 Input KeyPress(std::string name, Qt::Key key, uint32_t code)
 {
-    return {std::move(name), [key](WindowSession& s) { KeyToFocus(s, key); }, [code](CHeadlessHost& h) { h.Key(code); }};
+    return {std::move(name), [key](WindowSession& s) { KeyToFocus(s, key); },
+            [code](CHeadlessHost& h) { h.Key(code); }};
 }
 
 Input TabTo(int32_t id)
