@@ -5,6 +5,8 @@
 bool CPortraitEditorApp::InitInstance(IDialogHost& host)
 {
     CPortraitEditorDlg dialog(nullptr);
+    // The window's user may have edited exported files in place.
+    dialog.SetAskBeforeOverwriting(true);
     dialog.DoModal(host); // the result is not used
     return false;
 }

@@ -5,7 +5,8 @@ class IDialogHost;
 
 class CPortraitEditorApp {
 public:
-    // Runs the main dialog and returns false, so that the program ends as
+    // Runs the main dialog, asking before overwriting (it is the window's),
+    // and returns false, so that the program ends as
     // soon as the dialog closes.
     bool InitInstance(IDialogHost& host);
 };

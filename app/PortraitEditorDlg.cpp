@@ -12,9 +12,11 @@
 #include "ExportFileName.h"
 #include "CommandMessages.h"
 #include "EditCommands.h"
+#include "EditorKeys.h"
 #include "FileMenu.h"
 #include "RecentFolders.h"
 #include "OptionsMenu.h"
+#include "OverwriteCare.h"
 #include "RaceTable.h"
 #include "Canvas.h"
 #include "FileSystem.h"
@@ -64,7 +66,7 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnPaintEntry(&D::OnPaint),
         OnQueryDragIconEntry(&D::OnQueryDragIcon),
         OnKeyEntry(MessageKind::Char, &D::OnKey),
-        OnKeyEntry(MessageKind::KeyDown, &D::OnKey),
+        OnKeyEntry(MessageKind::KeyDown, &D::OnKeyDown),
         OnMouseWheelEntry(&D::OnMouseWheel),
         OnLButtonDownEntry(&D::OnLButtonDown),
         OnCommandEntry(IDC_EXPORT_ALL, &D::OnExportAll),
@@ -518,7 +520,18 @@ const Icon* CPortraitEditorDlg::OnQueryDragIcon() const
 
 void CPortraitEditorDlg::OnKey(uint32_t, uint32_t, uint32_t)
 {
-    // No key has a function of its own in the view.
+    // No character has a function of its own in the view.
+}
+
+void CPortraitEditorDlg::OnKeyDown(uint32_t key, uint32_t, uint32_t)
+{
+    const CEditorKeys::Action action = CEditorKeys::ForKey(key, m_selectedSlot, kSlotCount);
+    if (action.scrollCode >= 0 && m_scrollBar)
+        m_scrollBar->HScroll(action.scrollCode, 0);
+    if (action.slot >= 0 && action.slot != m_selectedSlot) {
+        m_selectedSlot = action.slot;
+        RedrawWindow();
+    }
 }
 
 bool CPortraitEditorDlg::OnMouseWheel(uint32_t, int16_t delta, ClientPoint)
@@ -561,6 +574,11 @@ bool CPortraitEditorDlg::ExportImageFrame(PortraitSize size, int32_t frame, cons
     const std::string path = PortraitsFolder() + "\\" + fileName;
     const bool safe = CFileSystem::IsSafeFileName(fileName);
     const bool existed = safe && CFileSystem::FileExists(path);
+    if (safe && m_askBeforeOverwriting &&
+        !COverwriteCare::MayExport(*this, m_images[size], frame, m_exportFormat, path)) {
+        ++m_exportsDeclined;
+        return false;
+    }
     if (!safe || m_images[size].ExportFrame(frame, path, m_exportFormat) != 1) {
         // A file cut short is removed rather than left to read back wrong.
         if (existed && !CFileSystem::FileExists(path))
@@ -580,6 +598,8 @@ bool CPortraitEditorDlg::HasPixels(PortraitSize size, int32_t frame) const
 
 void CPortraitEditorDlg::ReportExport(int32_t written, const std::vector<std::string>& failed)
 {
+    const int32_t declined = m_exportsDeclined;
+    m_exportsDeclined = 0;
     std::string paths;
     for (const std::string& path : failed)
         paths += (paths.empty() ? "" : "\n") + path;
@@ -588,7 +608,7 @@ void CPortraitEditorDlg::ReportExport(int32_t written, const std::vector<std::st
         MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {paths}), "Info");
     } else if (written == 0) {
         RecordOutcome(CommandEffects::kExport, Outcome::kNothing);
-        ShowString(IDS_NOTHING_TO_EXPORT, "Info");
+        ShowString(declined > 0 ? IDS_EXPORT_KEPT_FILES : IDS_NOTHING_TO_EXPORT, "Info");
     } else {
         RecordOutcome(CommandEffects::kExport, Outcome::kDone);
         ShowString(IDS_PORTRAIT_SAVED, "Info");
@@ -672,9 +692,14 @@ void CPortraitEditorDlg::OnCreateArchive()
     if (!SaveCurrentPortrait())
         return;
     const std::string target = CCatalogueOperations::PackTarget(m_baseDir);
+    const std::vector<std::string> files = CCatalogueOperations::PackFiles(m_archive, m_baseDir);
+    if (m_askBeforeOverwriting && !COverwriteCare::MayPack(*this, target, files.size())) {
+        RecordOutcome(CommandEffects::kPack, Outcome::kCancelled);
+        return;
+    }
     CGameArchive builder;
     builder.BeginBuild(target, "PATCHES\\PATCH.010");
-    for (const std::string& file : CCatalogueOperations::PackFiles(m_archive, m_baseDir))
+    for (const std::string& file : files)
         builder.AddFile(file);
     const int32_t result = builder.WriteArchive();
     if (result == CGameArchive::kWriteOk) {

@@ -48,6 +48,9 @@ public:
     void OnPaint();
     const Icon* OnQueryDragIcon() const;
     void OnKey(uint32_t key, uint32_t repeat, uint32_t flags);
+    // The browsing and slot keys (CEditorKeys); a browse goes the scroll
+    // bar's way, saving the portrait left.
+    void OnKeyDown(uint32_t key, uint32_t repeat, uint32_t flags);
     bool OnMouseWheel(uint32_t flags, int16_t delta, ClientPoint point);
     void OnLButtonDown(uint32_t flags, ClientPoint point);
     static void GetSlotRect(int32_t slot, PixelRect& rect);
@@ -100,6 +103,11 @@ public:
     void OnOptionsMenu(int32_t id);
     // The File menu's commands over the whole catalogue (CFileMenu).
     void OnFileMenu(int32_t id);
+    // In the window, Export and Export All ask before they overwrite a file
+    // in Portraits that differs from what they would write, and Create
+    // Archive before it replaces a patch with entries by one without
+    // (COverwriteCare). Off by default, as for the command-line tool.
+    void SetAskBeforeOverwriting(bool ask) { m_askBeforeOverwriting = ask; }
 
     // Saves the current portrait's changed images, as moving on saves them;
     // false, after telling the user why, when one could not be saved.
@@ -170,4 +178,6 @@ private:
     ImportOptions m_importOptions;
     ExportFormat m_exportFormat = ExportFormat::kTga;
     CPortraitEdits m_edits;
+    bool m_askBeforeOverwriting = false;
+    int32_t m_exportsDeclined = 0; // files the user kept in this export
 };

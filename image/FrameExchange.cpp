@@ -227,28 +227,60 @@ bool MatchImportedColours(CRasterSurface& loaded, const std::vector<uint8_t>& co
     return match.MapColours(rgb, width * 3, loaded.m_width, loaded.m_height, loaded.m_pBits, width, options.dither);
 }
 
-int32_t ExportPng(const CRasterSurface& surface, int32_t width, int32_t height, const uint8_t* palette,
-                  const std::string& path)
+namespace {
+
+// The picture of a frame as the PNG export gives it, handed to indexed or to
+// rgb (width, height, pixels, stride[, palette]) for the file or the bytes.
+template <class Indexed, class Rgb>
+bool WithPngPicture(const CRasterSurface& surface, int32_t width, int32_t height, const uint8_t* palette,
+                    Indexed indexed, Rgb rgbPicture)
 {
     // The same pixels and colours as the TGA export, as an indexed or an
     // 8-bit RGB PNG file.
     if (!surface.m_pBits || width < 1 || height < 1 || width > surface.m_width ||
         height > surface.m_height)
-        return -1;
+        return false;
     const size_t row = static_cast<size_t>(surface.m_width);
     if (surface.m_depth == 8) {
         const std::vector<uint8_t> rgb = EditorToStoredPalette(palette, static_cast<int32_t>(kTgaPaletteColours));
-        return WriteIndexedPng(path, width, height, surface.m_pBits, row, rgb.data()) ? 1 : -1;
+        return indexed(width, height, surface.m_pBits, row, rgb.data());
     }
     if (surface.m_depth != 32)
-        return -1;
+        return false;
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
     std::unique_ptr<uint8_t[]> rgb(new (std::nothrow) uint8_t[pixels * 3]);
     if (!rgb)
-        return -1;
+        return false;
     for (size_t y = 0; y < static_cast<size_t>(height); ++y)
         for (size_t x = 0; x < static_cast<size_t>(width); ++x)
             for (size_t c = 0; c < 3; ++c)
                 rgb[(y * static_cast<size_t>(width) + x) * 3 + c] = surface.m_pBits[(y * row + x) * 4 + 2 - c];
-    return WriteRgbPng(path, width, height, rgb.get(), static_cast<size_t>(width) * 3) ? 1 : -1;
+    return rgbPicture(width, height, rgb.get(), static_cast<size_t>(width) * 3);
+}
+
+} // namespace
+
+int32_t ExportPng(const CRasterSurface& surface, int32_t width, int32_t height, const uint8_t* palette,
+                  const std::string& path)
+{
+    const bool written = WithPngPicture(
+        surface, width, height, palette,
+        [&](int32_t w, int32_t h, const uint8_t* indices, size_t stride, const uint8_t* rgbPalette) {
+            return WriteIndexedPng(path, w, h, indices, stride, rgbPalette);
+        },
+        [&](int32_t w, int32_t h, const uint8_t* rgb, size_t stride) { return WriteRgbPng(path, w, h, rgb, stride); });
+    return written ? 1 : -1;
+}
+
+bool EncodePng(const CRasterSurface& surface, int32_t width, int32_t height, const uint8_t* palette,
+               std::vector<uint8_t>& bytes)
+{
+    return WithPngPicture(
+        surface, width, height, palette,
+        [&](int32_t w, int32_t h, const uint8_t* indices, size_t stride, const uint8_t* rgbPalette) {
+            return EncodeIndexedPng(w, h, indices, stride, rgbPalette, bytes);
+        },
+        [&](int32_t w, int32_t h, const uint8_t* rgb, size_t stride) {
+            return EncodeRgbPng(w, h, rgb, stride, bytes);
+        });
 }

@@ -48,3 +48,7 @@ bool MatchImportedColours(CRasterSurface& loaded, const std::vector<uint8_t>& co
 // the colours the TGA export writes; 1 when written, -1 otherwise.
 int32_t ExportPng(const CRasterSurface& surface, int32_t width, int32_t height, const uint8_t* palette,
                   const std::string& path);
+// The bytes ExportPng writes for the same frame, into bytes; false when it
+// would write nothing.
+bool EncodePng(const CRasterSurface& surface, int32_t width, int32_t height, const uint8_t* palette,
+               std::vector<uint8_t>& bytes);

@@ -328,6 +328,18 @@ int32_t CPortraitImage::ExportFrame(int32_t i, const std::string& path, ExportFo
     return ExportPng(*surface, width, height, m_palette, path);
 }
 
+bool CPortraitImage::EncodeFrame(int32_t i, ExportFormat format, std::vector<uint8_t>& bytes) const
+{
+    const CRasterSurface* surface = GetFrameSurface(i);
+    if (!surface)
+        return false;
+    int32_t width = 0, height = 0;
+    GetFrameSize(i, width, height);
+    if (format == ExportFormat::kTga)
+        return surface->EncodeTga(m_palette, width, bytes);
+    return EncodePng(*surface, width, height, m_palette, bytes);
+}
+
 int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette)
 {
     ReplaceFailure failure;

@@ -74,6 +74,9 @@ public:
     // Replacing and saving.
     int32_t ExportFrame(int32_t i, const std::string& tgaPath) const;
     int32_t ExportFrame(int32_t i, const std::string& path, ExportFormat format) const;
+    // The bytes ExportFrame writes for frame i in the format, into bytes;
+    // false when it would write nothing.
+    bool EncodeFrame(int32_t i, ExportFormat format, std::vector<uint8_t>& bytes) const;
     // useTgaPalette imports with the file's palette, else remapped.
     int32_t ReplaceFrame(int32_t i, const std::string& tgaPath, bool useTgaPalette);
     // The same, saying why a file was not taken.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Canvas.h"
 #include "DibSection.h"
@@ -42,6 +43,8 @@ public:
     int32_t LoadTga(const std::string& path);
     int32_t LoadTga(const std::string& path, TgaFailure& failure);
     int32_t SaveTga(const std::string& path, const uint8_t* palette, int32_t imageWidth) const;
+    // The bytes SaveTga writes, into bytes; false when it would refuse.
+    bool EncodeTga(const uint8_t* palette, int32_t imageWidth, std::vector<uint8_t>& bytes) const;
 
     std::unique_ptr<CDibSection> m_hBitmap;
     int32_t m_height = 0;

@@ -16,18 +16,17 @@ constexpr int32_t kSaveFailed = -1;
 
 } // namespace
 
-int32_t CRasterSurface::SaveTga(const std::string& path, const uint8_t* palette, int32_t imageWidth) const
+bool CRasterSurface::EncodeTga(const uint8_t* palette, int32_t imageWidth, std::vector<uint8_t>& bytes) const
 {
-    // Every refusal comes before the file is created, so none leaves a file behind.
     if (m_depth != 8 && m_depth != 32)
-        return kSaveFailed;
+        return false;
     if (!m_pBits || m_width < 0 || m_height < 0)
-        return kSaveFailed;
+        return false;
     if (imageWidth < -1 || imageWidth > m_width)
-        return kSaveFailed;
+        return false;
     const bool colourMapped = m_depth == 8;
     if (colourMapped && !palette)
-        return kSaveFailed;
+        return false;
 
     TgaPicture picture;
     picture.pixels = m_pBits;
@@ -36,8 +35,14 @@ int32_t CRasterSurface::SaveTga(const std::string& path, const uint8_t* palette,
     picture.height = static_cast<uint32_t>(m_height);
     picture.depth = static_cast<uint32_t>(m_depth);
     picture.palette = palette;
+    return SerializeTgaFile(picture, bytes);
+}
+
+int32_t CRasterSurface::SaveTga(const std::string& path, const uint8_t* palette, int32_t imageWidth) const
+{
+    // Every refusal comes before the file is created, so none leaves a file behind.
     std::vector<uint8_t> bytes;
-    if (!SerializeTgaFile(picture, bytes))
+    if (!EncodeTga(palette, imageWidth, bytes))
         return kSaveFailed;
 
     FileHandle file = CFileSystem::CreateForWriting(path);

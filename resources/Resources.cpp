@@ -310,6 +310,16 @@ std::string LoadResourceString(int32_t id)
     case IDS_REVERT_NO_FOLDER:
         text = "The folder %s could not be made; nothing more was moved.";
         break;
+    case IDS_OVERWRITE_EDITED_EXPORT:
+        text = "%s is not what the export would write: it may have been edited there. Overwrite it?";
+        break;
+    case IDS_REPLACE_PATCH_BY_EMPTY:
+        text = "There are no override files to pack, and %s holds %d entries. Replace it by an archive "
+               "without any?";
+        break;
+    case IDS_EXPORT_KEPT_FILES:
+        text = "Nothing was exported; the files in Portraits are kept as they are.";
+        break;
     case IDS_ACTION_FAILED:
         text = "The last action stopped before it was done: %s.\nNo file was left half-written; files that were "
                "being written are as they were before.";

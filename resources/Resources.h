@@ -133,6 +133,13 @@ constexpr int32_t IDS_UNDO_STALE = 70;
 constexpr int32_t IDS_REASON_CANNOT_MOVE_ASIDE = 71;
 // The folder chooser's title for a game folder.
 constexpr int32_t IDS_CHOOSE_GAME_FOLDER = 72;
+// The window's questions before it overwrites what the modder may want to
+// keep: an exported file edited in Portraits (%s its path), a patch archive
+// with entries (%s its path, %d their number) by one without; and the note
+// for an export that wrote nothing because every such question got No.
+constexpr int32_t IDS_OVERWRITE_EDITED_EXPORT = 80;
+constexpr int32_t IDS_REPLACE_PATCH_BY_EMPTY = 81;
+constexpr int32_t IDS_EXPORT_KEPT_FILES = 82;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

@@ -79,6 +79,14 @@ void CDialog::OnHandlerFailed(const std::exception* error)
     MessageBox(error ? error->what() : "unknown error", "Error");
 }
 
+int32_t CDialog::EnterCommand(int32_t focused) const
+{
+    for (const ControlTemplate& c : m_template.controls)
+        if (c.id == focused && focused != kClientAreaFocus)
+            return c.kind == ControlKind::PushButton || c.kind == ControlKind::DefaultPushButton ? c.id : 0;
+    return 0;
+}
+
 bool CDialog::HasDlgItem(int32_t id) const
 {
     return m_host && m_host->HasControl(id);

@@ -93,6 +93,13 @@ public:
     // std::exception). The default shows its reason in an "Error" box.
     virtual void OnHandlerFailed(const std::exception* error);
 
+    // The command that Enter gives while the control focused has the focus
+    // (kClientAreaFocus: the client area, after a click in it): a push
+    // button's own, so that Enter presses the button with the focus; none (0)
+    // on a check box, which Space toggles, and on the client area.
+    static constexpr int32_t kClientAreaFocus = 0;
+    int32_t EnterCommand(int32_t focused) const;
+
     const DialogTemplate& Template() const { return m_template; }
     IDialogHost* Host() const { return m_host; }
     void AttachHost(IDialogHost* host) { m_host = host; }

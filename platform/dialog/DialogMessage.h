@@ -29,6 +29,20 @@ constexpr int32_t IDCANCEL = 2;
 constexpr uint32_t VK_RETURN = 0x0D; // presses the default button (OK)
 constexpr uint32_t VK_ESCAPE = 0x1B; // the cancel command
 
+// Keys that reach the dialog by these codes on every host; a host gives
+// letters, digits and the space bar as their upper-case characters, and
+// other keys it has no code for as 0.
+constexpr uint32_t VK_TAB = 0x09;
+constexpr uint32_t VK_SPACE = 0x20;
+constexpr uint32_t VK_PRIOR = 0x21; // Page Up
+constexpr uint32_t VK_NEXT = 0x22;  // Page Down
+constexpr uint32_t VK_END = 0x23;
+constexpr uint32_t VK_HOME = 0x24;
+constexpr uint32_t VK_LEFT = 0x25;
+constexpr uint32_t VK_UP = 0x26;
+constexpr uint32_t VK_RIGHT = 0x27;
+constexpr uint32_t VK_DOWN = 0x28;
+
 // Horizontal scroll notification codes.
 constexpr int32_t SB_LINELEFT = 0;
 constexpr int32_t SB_LINERIGHT = 1;

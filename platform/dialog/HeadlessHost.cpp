@@ -13,8 +13,12 @@ void CHeadlessHost::Open(CDialog& dialog)
     m_menu.reset();
     m_menuChecks.clear();
     m_menuDisabled.clear();
-    for (const ControlTemplate& c : dialog.Template().controls)
+    m_focus = CDialog::kClientAreaFocus;
+    for (const ControlTemplate& c : dialog.Template().controls) {
         m_controls[c.id] = ControlState{c.kind, c.text, 0};
+        if (c.kind == ControlKind::DefaultPushButton)
+            m_focus = c.id;
+    }
     dialog.OnInitDialog();
     // The window appears: its client area is painted once.
     if (m_dialog)
@@ -73,6 +77,7 @@ void CHeadlessHost::Click(int32_t x, int32_t y)
     DialogMessage m{MessageKind::LButtonDown};
     m.flags = 0x0001; // the left button is down
     m.point = {x, y};
+    m_focus = CDialog::kClientAreaFocus;
     Send(m);
 }
 
@@ -88,8 +93,12 @@ void CHeadlessHost::Scroll(int32_t id, int32_t code, int32_t thumbPosition)
 void CHeadlessHost::Command(int32_t id)
 {
     // A disabled button gives no command, as in a window.
-    if (const ControlState* c = Control(id); c && !c->enabled)
+    const ControlState* c = Control(id);
+    if (c && !c->enabled)
         return;
+    if (c && (c->kind == ControlKind::PushButton || c->kind == ControlKind::DefaultPushButton ||
+              c->kind == ControlKind::AutoCheckBox))
+        m_focus = id;
     DialogMessage m{MessageKind::Command};
     m.id = id;
     Send(m);
@@ -100,10 +109,12 @@ void CHeadlessHost::Key(uint32_t key, bool character)
     DialogMessage m{character ? MessageKind::Char : MessageKind::KeyDown};
     m.key = key;
     Send(m);
-    if (!character && key == VK_ESCAPE)
+    if (character || !m_dialog)
+        return;
+    if (key == VK_ESCAPE)
         Command(IDCANCEL);
-    else if (!character && key == VK_RETURN)
-        Command(IDOK);
+    else if (key == VK_RETURN && m_dialog->EnterCommand(m_focus) != 0)
+        Command(m_dialog->EnterCommand(m_focus));
 }
 
 void CHeadlessHost::ToggleCheck(int32_t id)

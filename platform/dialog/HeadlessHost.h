@@ -66,9 +66,16 @@ public:
     void Click(int32_t x, int32_t y);
     void Scroll(int32_t id, int32_t code, int32_t thumbPosition = 0);
     void Command(int32_t id);
-    // A key: the dialog hears it, then Enter gives OK and Escape cancel, as
+    // A key: the dialog hears it, then Enter gives the command of the
+    // control with the focus (CDialog::EnterCommand) and Escape cancel, as
     // in any dialog.
     void Key(uint32_t key, bool character = false);
+    // The focus: a control's id, or CDialog::kClientAreaFocus once a click
+    // in the client area took it. It starts on the default push button, and
+    // a command of a push button or check box moves it there, as clicking
+    // one does in a window; SetFocus stands for the Tab key bringing it.
+    int32_t Focus() const { return m_focus; }
+    void SetFocus(int32_t id) { m_focus = id; }
     // Clicks a check box: its state flips, then the dialog hears the command.
     void ToggleCheck(int32_t id);
     // Chooses a menu item as a window's menu does: a radio item becomes the
@@ -176,4 +183,5 @@ private:
     std::vector<ProgressShown> m_progress;
     std::optional<int32_t> m_cancelAtStep;
     std::deque<DialogMessage> m_script;
+    int32_t m_focus = 0;
 };

@@ -24,6 +24,7 @@
 #include "Dialog.h"
 #include "DialogMessage.h"
 #include "Icon.h"
+#include "QtKeyFilter.h"
 #include "QtStandardDialogs.h"
 #include "QtText.h"
 
@@ -60,8 +61,10 @@ class CQtClientArea : public QWidget {
 public:
     CQtClientArea(CQtDialogHost& host, QWidget* parent) : QWidget(parent), m_host(host)
     {
-        // The canvas covers every pixel.
+        // The canvas covers every pixel. A click takes the focus from the
+        // buttons, so that Enter then presses none.
         setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::ClickFocus);
     }
 
 protected:
@@ -104,20 +107,18 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override
     {
-        // Enter and Escape speak the dialog manager's key codes; other keys
-        // keep Qt's, which no handler here looks at.
+        // Keys come with the dialog's codes (Enter and the browsing keys
+        // reached it before any control did).
         const int key = event->key();
         DialogMessage down{MessageKind::KeyDown};
-        down.key = key == Qt::Key_Escape ? VK_ESCAPE
-                   : (key == Qt::Key_Return || key == Qt::Key_Enter) ? VK_RETURN
-                                                                      : static_cast<uint32_t>(key);
+        down.key = CQtKeyFilter::DialogKeyCode(key);
         m_host.Deliver(down);
         if (!event->text().isEmpty()) {
             DialogMessage ch{MessageKind::Char};
             ch.key = event->text().at(0).unicode();
             m_host.Deliver(ch);
         }
-        // Escape is the cancel command; Enter presses the default button.
+        // Escape is the cancel command.
         if (key == Qt::Key_Escape) {
             DialogMessage cancel{MessageKind::Command};
             cancel.id = IDCANCEL;
@@ -285,6 +286,11 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     for (auto& [id, w] : m_controls)
         if (qobject_cast<QGroupBox*>(w))
             w->lower();
+    auto* keys = new CQtKeyFilter(*this, &window);
+    window.installEventFilter(keys);
+    client.installEventFilter(keys);
+    for (auto& [id, w] : m_controls)
+        w->installEventFilter(keys);
 
     Guarded([&] { dialog.OnInitDialog(); });
     // A dialog that ended itself while starting is not shown; it still
@@ -313,6 +319,17 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     m_window.reset();
     m_dialog = nullptr;
     return ended;
+}
+
+int32_t CQtDialogHost::FocusedControl() const
+{
+    const QWidget* focus = m_window ? m_window->focusWidget() : nullptr;
+    if (focus && focus == m_client)
+        return CDialog::kClientAreaFocus;
+    for (const auto& [id, w] : m_controls)
+        if (w == focus)
+            return id;
+    return -1; // the menu bar, or nothing
 }
 
 void CQtDialogHost::EndDialog(int32_t result)

@@ -84,6 +84,7 @@ public:
 private:
     friend class CQtDialogWindow;
     friend class CQtClientArea;
+    friend class CQtKeyFilter;
     struct ScrollState : ScrollRange {
         QScrollBar* bar = nullptr;
     };
@@ -92,6 +93,9 @@ private:
     // Runs a call into the dialog, reporting an exception instead of passing it on.
     void Guarded(const std::function<void()>& call);
     void ShowScrollState(const ScrollState& s);
+    // The control with the focus: its id, CDialog::kClientAreaFocus for
+    // the client area, -1 for anything else (the menu bar).
+    int32_t FocusedControl() const;
 
     std::unique_ptr<IQtModalDialogs> m_ownModals;
     IQtModalDialogs* m_modals = nullptr;

@@ -65,9 +65,11 @@ TEST_F(EditorNavigationTest, WheelMovesOnePortraitPerMessage)
     EXPECT_EQ(Bar().position, 2);
     EXPECT_EQ(Text(IDC_PORTRAIT_GROUP), "Portrait  2/ 3");
 
-    // Keys have no function of their own in the view.
-    host.Key(0x22);     // page down
+    // Other keys and characters have no function of their own in the view,
+    // even a character whose code is Page Down's.
+    host.Key('N');
     host.Key('n', true);
+    host.Key(VK_NEXT, true);
     EXPECT_EQ(Bar().position, 2);
     EXPECT_EQ(dlg.CurrentPortrait(), 1);
 }

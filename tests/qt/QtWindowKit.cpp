@@ -336,6 +336,37 @@ Input EnterKey()
             [](CHeadlessHost& h) { h.Key(VK_RETURN); }};
 }
 
+Input KeyPress(std::string name, Qt::Key key, uint32_t code)
+{
+    return {std::move(name), [key](WindowSession& s) { KeyToFocus(s, key); },
+            [code](CHeadlessHost& h) { h.Key(code); }};
+}
+
+Input TabTo(int32_t id)
+{
+    return {"Tab to " + std::to_string(id),
+            [id](WindowSession& s) {
+                for (int i = 0; i < 16 && QApplication::focusWidget() != s.Control(id); ++i)
+                    KeyToFocus(s, Qt::Key_Tab);
+                EXPECT_EQ(QApplication::focusWidget(), s.Control(id));
+            },
+            [id](CHeadlessHost& h) { h.SetFocus(id); }};
+}
+
+Input EnterOnQuit()
+{
+    const Input tab = TabTo(IDC_QUIT), enter = EnterKey();
+    return {"Enter on Quit",
+            [tab, enter](WindowSession& s) {
+                tab.inWindow(s);
+                enter.inWindow(s);
+            },
+            [tab, enter](CHeadlessHost& h) {
+                tab.headless(h);
+                enter.headless(h);
+            }};
+}
+
 Input EscapeKey()
 {
     return {"Escape", [](WindowSession& s) { KeyToFocus(s, Qt::Key_Escape); },

@@ -69,6 +69,10 @@ Input CreateArchive();
 Input QuitButton();
 Input EnterKey();
 Input EscapeKey();
+// A key given to the widget with the focus, and by its code on the headless host.
+Input KeyPress(std::string name, Qt::Key key, uint32_t code);
+Input TabTo(int32_t id);  // Tab until the control has the focus
+Input EnterOnQuit();      // Tab to "Quit", then Enter
 Input CloseBox();
 } // namespace Do
 

@@ -680,7 +680,7 @@ TEST_P(QtQuitTest, EveryWayOutSavesTheChangedImages)
 
 INSTANTIATE_TEST_SUITE_P(WaysOut, QtQuitTest,
                          ::testing::Values(WayOut{"QuitButton", Do::QuitButton, true},
-                                           WayOut{"EnterKey", Do::EnterKey, true},
+                                           WayOut{"EnterKey", Do::EnterOnQuit, true},
                                            WayOut{"EscapeKey", Do::EscapeKey, false},
                                            WayOut{"CloseBox", Do::CloseBox, false}),
                          [](const ::testing::TestParamInfo<WayOut>& p) { return std::string(p.param.name); });
