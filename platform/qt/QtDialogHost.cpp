@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -59,6 +60,7 @@ public:
     {
         // The canvas covers every pixel.
         setAttribute(Qt::WA_OpaquePaintEvent);
+        setAcceptDrops(true);
     }
 
 protected:
@@ -79,8 +81,15 @@ protected:
             m_host.Deliver(m);
         event->accept();
     }
+    // Files dragged in and out.
+    void dragEnterEvent(QDragEnterEvent* event) override { m_host.m_files->DragOver(event); }
+    void dragMoveEvent(QDragMoveEvent* event) override { m_host.m_files->DragOver(event); }
+    void dropEvent(QDropEvent* event) override { m_host.m_files->Drop(event); }
+    void mouseMoveEvent(QMouseEvent* event) override { m_host.m_files->Move(event); }
+    void mouseReleaseEvent(QMouseEvent*) override { m_host.m_files->Release(); }
     void mousePressEvent(QMouseEvent* event) override
     {
+        m_host.m_files->Press(event);
         if (event->button() != Qt::LeftButton)
             return;
         DialogMessage m{MessageKind::LButtonDown};
@@ -154,7 +163,8 @@ CQtDialogHost::CQtDialogHost(IQtModalDialogs& modals) : CQtDialogHost(std::uniqu
 }
 
 CQtDialogHost::CQtDialogHost(std::unique_ptr<IQtModalDialogs> ownModals)
-    : m_ownModals(std::move(ownModals)), m_modals(m_ownModals.get())
+    : m_ownModals(std::move(ownModals)), m_modals(m_ownModals.get()),
+      m_files(std::make_unique<CQtFileExchange>([this](DialogMessage m) { Deliver(std::move(m)); }))
 {
 }
 
@@ -315,6 +325,7 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
 void CQtDialogHost::EndDialog(int32_t result)
 {
     m_ended = true;
+    m_files->StopAll();
     if (m_window)
         m_window->done(result);
 }
