@@ -11,6 +11,7 @@
 #include "FileMenu.h"
 #include "OptionsMenu.h"
 #include "RaceTable.h"
+#include "SlotDragDrop.h"
 #include "Canvas.h"
 #include "FileSystem.h"
 #include "Icon.h"
@@ -71,6 +72,11 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnCommandEntry(IDC_FRAME_NEXT, &D::OnNextFrame),
         OnCommandRangeEntry(ID_OPTIONS_EXPORT_TGA, ID_OPTIONS_DITHER, &D::OnOptionsMenu),
         OnCommandRangeEntry(ID_FILE_EXPORT_CATALOGUE, ID_FILE_REVERT_PORTRAIT, &D::OnFileMenu),
+        OnDropFilesEntry(&D::OnDropFiles),
+        OnBeginDragEntry(&D::OnBeginDrag),
+        OnFileChangedEntry(&D::OnFileChanged),
+        OnTimerEntry(&D::OnTimer),
+        OnCommandEntry(ID_EDIT_EXTERNALLY, &D::OnEditExternally),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
     };
@@ -366,6 +372,7 @@ void CPortraitEditorDlg::SelectPortrait(int32_t index)
     m_currentPortrait = index;
     m_lastSlotFrame = kFirstSteppedFrame;
     UpdateFrameStepper();
+    m_liveEditing.OnPortraitShown(index);
 }
 
 void CPortraitEditorDlg::ReloadPortrait()
@@ -586,6 +593,31 @@ bool CPortraitEditorDlg::ImportIntoSlot(int32_t slot, const std::string& path)
     MessageBox(IDS_TGA_NOT_LOADED, LoadResourceString(IDS_TGA_NOT_LOADED) + (reason.empty() ? "" : "\n" + reason),
                "Info");
     return false;
+}
+
+bool CPortraitEditorDlg::ImportIntoImageFrame(PortraitSize size, int32_t frame, const std::string& path)
+{
+    // Slot 11 shows the frame for the import, then the frame it showed.
+    const int32_t slot = FindSlotOfFrame(size, frame);
+    const int32_t shown = m_lastSlotFrame;
+    if (slot == kSteppedSlot)
+        m_lastSlotFrame = frame;
+    const bool taken = slot >= 0 && ImportIntoSlot(slot, path);
+    if (m_lastSlotFrame != shown) {
+        m_lastSlotFrame = shown;
+        RedrawWindow();
+    }
+    return taken;
+}
+
+void CPortraitEditorDlg::OnDropFiles(ClientPoint point, const std::vector<std::string>& paths)
+{
+    CSlotDragDrop(*this).Drop(point, paths);
+}
+
+void CPortraitEditorDlg::OnBeginDrag(ClientPoint point)
+{
+    CSlotDragDrop(*this).BeginDrag(point);
 }
 
 CCatalogueOperations CPortraitEditorDlg::CatalogueOperations()

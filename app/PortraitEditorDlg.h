@@ -12,6 +12,7 @@
 
 #include "CatalogueOperations.h"
 #include "GameArchive.h"
+#include "LiveEditing.h"
 #include "PortraitView.h"
 #include "DrawingSlots.h"
 #include "ExportFileName.h"
@@ -60,10 +61,20 @@ public:
     // as Import does once its file dialog named the file, with the current
     // options and the same boxes; true when the file was taken.
     bool ImportIntoSlot(int32_t slot, const std::string& path);
+    // The same for an image's frame, whichever frame slot 11 shows.
+    bool ImportIntoImageFrame(PortraitSize size, int32_t frame, const std::string& path);
     int32_t AskTgaFileName(std::string& buffer);
     void OnCreateArchive();
     void OnPreviousFrame();
     void OnNextFrame();
+    // Files dropped on the slots and dragged out of them (CSlotDragDrop),
+    // and Edit Externally with the watch of its working file (CLiveEditing).
+    void OnDropFiles(ClientPoint point, const std::vector<std::string>& paths);
+    void OnBeginDrag(ClientPoint point);
+    void OnEditExternally() { m_liveEditing.Begin(); }
+    void OnFileChanged(const std::string& path) { m_liveEditing.OnFileChanged(path); }
+    void OnTimer(int32_t id) { m_liveEditing.OnTimer(id); }
+    const CLiveEditing& LiveEditing() const { return m_liveEditing; }
 
     // State, for the command-line tool and tests.
     int32_t PortraitCount() const { return m_portraitCount; }
@@ -144,4 +155,5 @@ private:
     std::string m_lastTgaPath;
     ImportOptions m_importOptions;
     ExportFormat m_exportFormat = ExportFormat::kTga;
+    CLiveEditing m_liveEditing{*this};
 };

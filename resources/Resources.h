@@ -51,6 +51,10 @@ constexpr int32_t ID_EDIT_UNDO = 32783;
 constexpr int32_t ID_EDIT_REDO = 32784;
 constexpr int32_t ID_EDIT_REVERT_IMAGE = 32785;
 constexpr int32_t ID_EDIT_REVERT_PORTRAIT = 32786;
+// Files shared with other programs: the Edit menu's "Edit Externally", and
+// the timer that waits for an external editor's saves to settle.
+constexpr int32_t ID_EDIT_EXTERNALLY = 32830;
+constexpr int32_t ID_TIMER_LIVE_EDITING = 32831;
 
 // The string table.
 constexpr int32_t IDS_ARCHIVE_NOT_FOUND = 1;
@@ -120,6 +124,12 @@ constexpr int32_t IDS_REVERT_NOTHING = 65;
 constexpr int32_t IDS_REVERT_MOVE_FAILED = 66;
 constexpr int32_t IDS_REVERT_NO_FOLDER = 67;
 constexpr int32_t IDS_EXPORT_REASON_EXISTS = 68;
+// Dropped files and Edit Externally; %s are paths and a reason.
+constexpr int32_t IDS_DROP_ONE_FILE = 100;
+constexpr int32_t IDS_EDIT_NO_FRAME = 101;
+constexpr int32_t IDS_EDIT_NOT_WRITTEN = 102;
+constexpr int32_t IDS_EDIT_NOT_OPENED = 103;
+constexpr int32_t IDS_EDIT_LAST_SAVE_NOT_TAKEN = 104;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.
