@@ -58,18 +58,29 @@ void CLiveEditing::Begin()
 void CLiveEditing::OnFileChanged(const std::string& path)
 {
     // An editor writes a file in several steps: each change waits anew.
-    if (m_active && path == m_path && m_dialog.Host())
+    if (m_active && path == m_path && m_dialog.Host()) {
         m_dialog.Host()->SetTimer(ID_TIMER_LIVE_EDITING, kSettleMilliseconds);
+        m_settling = true;
+    }
 }
 
 void CLiveEditing::OnTimer(int32_t id)
 {
-    if (id != ID_TIMER_LIVE_EDITING)
+    // While a save is being taken (a box of the import is open) the timer
+    // stays set, so that a later save is taken after it.
+    if (id != ID_TIMER_LIVE_EDITING || m_taking)
         return;
     if (m_dialog.Host())
         m_dialog.Host()->KillTimer(ID_TIMER_LIVE_EDITING);
-    if (m_active)
-        TakeSave();
+    m_settling = false;
+    if (!m_active)
+        return;
+    m_taking = true;
+    const struct Taken {
+        bool& taking;
+        ~Taken() { taking = false; }
+    } taken{m_taking};
+    TakeSave();
 }
 
 void CLiveEditing::TakeSave()
@@ -85,12 +96,20 @@ void CLiveEditing::TakeSave()
     const bool paletteImage = image.Header().BitDepth() == GfxHeader::kPaletteDepth;
     if (ReadImportFile(m_path, width, height, paletteImage, m_dialog.GetImportOptions().mode, loaded, colours, why) !=
         kImportFileRead) {
+        why.frameWidth = width;
+        why.frameHeight = height;
         const std::string reason = ReplaceFailureText(why);
         m_failure = reason.empty() ? LoadResourceString(IDS_TGA_NOT_LOADED) : reason;
         return;
     }
     m_failure.clear();
     m_dialog.ImportIntoImageFrame(m_size, m_frame, m_path);
+}
+
+void CLiveEditing::OnPortraitLeaving()
+{
+    if (m_active && m_settling)
+        OnTimer(ID_TIMER_LIVE_EDITING);
 }
 
 void CLiveEditing::OnPortraitShown(int32_t portrait)
@@ -104,6 +123,7 @@ void CLiveEditing::Stop()
     if (!m_active)
         return;
     m_active = false;
+    m_settling = false;
     if (IDialogHost* host = m_dialog.Host()) {
         host->StopWatching();
         host->KillTimer(ID_TIMER_LIVE_EDITING);

@@ -25,6 +25,9 @@ public:
     // The host's watch and timer.
     void OnFileChanged(const std::string& path);
     void OnTimer(int32_t id);
+    // The dialog is about to leave its portrait or close: a save still
+    // settling is taken now, so that it is saved with the other changes.
+    void OnPortraitLeaving();
     // The dialog shows the portrait: editing another portrait's frame stops.
     void OnPortraitShown(int32_t portrait);
     // Stops watching; a last save that could not be taken is said now.
@@ -45,4 +48,6 @@ private:
     std::string m_path;
     // Why the last save was not taken; empty when it was.
     std::string m_failure;
+    bool m_taking = false;
+    bool m_settling = false; // a save waits for the timer
 };

@@ -260,6 +260,7 @@ bool CPortraitEditorDlg::SaveChangedImages()
 
 bool CPortraitEditorDlg::SaveBeforeClosing()
 {
+    m_liveEditing.OnPortraitLeaving();
     return SaveChangedImages() ||
            AskYesNo(IDS_QUIT_LOSING_CHANGES, LoadResourceString(IDS_QUIT_LOSING_CHANGES), "Error");
 }
@@ -354,6 +355,7 @@ void CPortraitEditorDlg::GetSlotFormat(int32_t slot, int32_t& width, int32_t& he
 
 void CPortraitEditorDlg::SelectPortrait(int32_t index)
 {
+    m_liveEditing.OnPortraitLeaving();
     if (HasCurrentPortrait() && !SaveChangedImages()) {
         // The portrait whose changes could not be saved stays, and so does
         // the scroll bar, so that the modder can fix the cause and retry.

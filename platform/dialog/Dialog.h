@@ -71,7 +71,8 @@ MessageMapEntry OnCommandRangeEntry(int32_t first, int32_t last, void (D::*f)(in
 template <class D>
 MessageMapEntry OnDropFilesEntry(void (D::*f)(ClientPoint point, const std::vector<std::string>& paths))
 {
-    return {MessageKind::DropFiles, 0, [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.point, m.paths); }};
+    return {MessageKind::DropFiles, 0,
+            [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.point, m.paths); }};
 }
 template <class D>
 MessageMapEntry OnBeginDragEntry(void (D::*f)(ClientPoint point))

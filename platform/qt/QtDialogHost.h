@@ -79,7 +79,10 @@ public:
     int32_t GetScrollPos(int32_t id) const override;
     // Files shared with the desktop, and timers (CQtFileExchange).
     void StartFileDrag(const std::string& path) override { m_files->StartDrag(m_client, path); }
-    bool OpenWithDefaultProgram(const std::string& path) override { return CQtFileExchange::OpenWithDefaultProgram(path); }
+    bool OpenWithDefaultProgram(const std::string& path) override
+    {
+        return CQtFileExchange::OpenWithDefaultProgram(path);
+    }
     void WatchFile(const std::string& path) override { m_files->WatchFile(path); }
     void StopWatching() override { m_files->StopWatching(); }
     void SetTimer(int32_t id, int32_t milliseconds) override { m_files->SetTimer(id, milliseconds); }

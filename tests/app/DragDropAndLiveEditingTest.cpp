@@ -136,28 +136,24 @@ TEST_F(LiveEditingTest, SavesOfTheWorkingFileAreTakenIntoTheFrameChosenAtTheStar
     EXPECT_EQ(host.Effects()->Result(CommandEffects::kImport), CommandEffects::Outcome::kDone);
 
     // A save caught half-written says nothing and is tried again with the
-    // next; the last one not taken is said once, when editing stops with
-    // the move to another portrait, which saves the change.
+    // next. One still settling when another portrait is shown is taken
+    // first and saved with the portrait; the watch ends there.
     std::vector<uint8_t> half = SolidTga(11, 7, 79);
     half.resize(half.size() - 20);
     save(half);
     host.AdvanceTime(300);
-    EXPECT_TRUE(host.Effects()->messages.empty());
+    EXPECT_EQ(FrameIndex(dlg, kSizeMedium, 10), 78);
     save(SolidTga(11, 7, 80));
-    host.AdvanceTime(300);
-    EXPECT_EQ(FrameIndex(dlg, kSizeMedium, 10), 80);
-    save(half);
-    host.AdvanceTime(300);
-    EXPECT_TRUE(host.Effects()->messages.empty());
     host.Wheel(-120);
     EXPECT_EQ(dlg.CurrentPortrait(), 1);
     EXPECT_EQ(host.WatchedFile(), "");
-    ASSERT_EQ(host.Effects()->messages.size(), 1u);
-    EXPECT_EQ(host.Effects()->messages[0].stringId, IDS_EDIT_LAST_SAVE_NOT_TAKEN);
-    EXPECT_TRUE(PathExists(PortraitsFile(EditorBaseName(Portrait("TVAR", 12), 'M') + ".GFX")));
+    EXPECT_FALSE(host.HasTimer(ID_TIMER_LIVE_EDITING));
+    EXPECT_TRUE(host.Effects()->messages.empty());
+    host.Wheel(120);
+    EXPECT_EQ(FrameIndex(dlg, kSizeMedium, 10), 80);
     save(SolidTga(11, 7, 81));
     host.AdvanceTime(300);
-    EXPECT_EQ(host.Effects()->messages.size(), 1u);
+    EXPECT_EQ(FrameIndex(dlg, kSizeMedium, 10), 80);
 }
 
 TEST_F(LiveEditingTest, OneWorkingFileAtATimeUntilTheGameFolderCloses)
@@ -178,16 +174,31 @@ TEST_F(LiveEditingTest, OneWorkingFileAtATimeUntilTheGameFolderCloses)
     std::filesystem::copy_file(files / "large.tga", large, std::filesystem::copy_options::overwrite_existing);
     host.ChooseMenuItem(ID_EDIT_EXTERNALLY);
     EXPECT_EQ(ReadFileBytes(large), SolidTga(21, 15, 90));
+    // A save of it that could not be taken is said as it ends.
+    WriteTga("wrong.tga", SolidTga(5, 3, 90));
+    std::filesystem::copy_file(files / "wrong.tga", large, std::filesystem::copy_options::overwrite_existing);
+    host.ChangeWatchedFile();
+    host.AdvanceTime(300);
+    host.Effects()->Clear();
     host.Click(InsideSlot(2).x, InsideSlot(2).y);
     host.ChooseMenuItem(ID_EDIT_EXTERNALLY);
+    ASSERT_EQ(host.Effects()->messages.size(), 1u);
+    EXPECT_EQ(host.Effects()->messages[0].text, "The last save of\n" + large +
+                                                    "\nwas not taken into the frame.\nThe file is 5 x 3; this frame is "
+                                                    "21 x 15.");
     EXPECT_EQ(host.OpenedFiles().size(), 3u);
     EXPECT_NE(host.WatchedFile(), large);
     EXPECT_EQ(ListFolder(*game / "Portraits/Editing").size(), 2u);
+
+    // Quit takes a save still settling and saves it with the portrait.
+    WriteTga("small.tga", SolidTga(5, 3, 91));
+    std::filesystem::copy_file(files / "small.tga", host.WatchedFile(),
+                               std::filesystem::copy_options::overwrite_existing);
     host.ChangeWatchedFile();
     EXPECT_TRUE(host.HasTimer(ID_TIMER_LIVE_EDITING));
-
     host.Command(IDC_QUIT);
     EXPECT_FALSE(host.IsOpen());
+    EXPECT_TRUE(PathExists(PortraitsFile(EditorBaseName(Portrait("TVAR", 3), 'S') + ".GFX")));
     EXPECT_EQ(host.WatchedFile(), "");
     EXPECT_FALSE(host.HasTimer(ID_TIMER_LIVE_EDITING));
 }
