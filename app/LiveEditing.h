@@ -33,10 +33,6 @@ public:
     // Stops watching; a last save that could not be taken is said now.
     void Stop();
 
-    bool IsActive() const { return m_active; }
-    // The working file, a host path; empty when not editing.
-    const std::string& WorkingFile() const { return m_path; }
-
 private:
     void TakeSave();
 
@@ -45,7 +41,7 @@ private:
     int32_t m_portrait = -1;
     PortraitSize m_size = kSizeLarge;
     int32_t m_frame = 0;
-    std::string m_path;
+    std::string m_path; // the working file, a host path
     // Why the last save was not taken; empty when it was.
     std::string m_failure;
     bool m_taking = false;

@@ -73,8 +73,8 @@ public:
     void OnBeginDrag(ClientPoint point);
     void OnEditExternally() { m_liveEditing.Begin(); }
     void OnFileChanged(const std::string& path) { m_liveEditing.OnFileChanged(path); }
+    // Each timer's owner looks at its id.
     void OnTimer(int32_t id) { m_liveEditing.OnTimer(id); }
-    const CLiveEditing& LiveEditing() const { return m_liveEditing; }
 
     // State, for the command-line tool and tests.
     int32_t PortraitCount() const { return m_portraitCount; }
