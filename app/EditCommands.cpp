@@ -38,11 +38,8 @@ bool CEditCommands::Choose(int32_t id)
     }
 }
 
-bool CEditCommands::Import(int32_t slot, const std::string& path)
+bool CEditCommands::Import(PortraitSize size, int32_t frame, const std::string& path, bool quietly)
 {
-    PortraitSize size = kSizeLarge;
-    int32_t frame = 0;
-    m_dialog.GetSlotImageFrame(slot, size, frame);
     CPortraitImage& image = m_dialog.EditImage(size);
     // A change that could never be saved is not taken in the first place.
     std::string overridePath;
@@ -65,7 +62,7 @@ bool CEditCommands::Import(int32_t slot, const std::string& path)
     m_dialog.RedrawWindow();
     // Indices kept where the palettes differ show other colours than the
     // file: the user is told how many pixels do.
-    if (taken && why.recolouredPixels > 0)
+    if (taken && why.recolouredPixels > 0 && !quietly)
         m_dialog.MessageBox(IDS_KEPT_INDICES_RECOLOURED,
                             FormatResourceString(IDS_KEPT_INDICES_RECOLOURED, {std::to_string(why.recolouredPixels)}),
                             "Info");

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "PortraitTypes.h"
+
 class CPortraitEditorDlg;
 
 class CEditCommands {
@@ -17,9 +19,10 @@ public:
     // The Edit menu's items; false for an id that is none of them.
     bool Choose(int32_t id);
 
-    // Imports the file into the image and frame the slot stands for, as
-    // Import does; true when the file was taken.
-    bool Import(int32_t slot, const std::string& path);
+    // Imports the file into the image's frame as Import does; true when the
+    // file was taken. Quietly, the count of kept indices that now show
+    // another colour is not told (an external editor's every save).
+    bool Import(PortraitSize size, int32_t frame, const std::string& path, bool quietly = false);
     void Undo();
     void Redo();
     // The image of the selected slot, or every image of the portrait.

@@ -18,6 +18,7 @@
 #include "OptionsMenu.h"
 #include "OverwriteCare.h"
 #include "RaceTable.h"
+#include "SlotDragDrop.h"
 #include "Canvas.h"
 #include "FileSystem.h"
 #include "Icon.h"
@@ -80,6 +81,11 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnCommandRangeEntry(ID_FILE_EXPORT_CATALOGUE, ID_FILE_REVERT_PORTRAIT, &D::OnFileMenu),
         OnCommandRangeEntry(ID_EDIT_UNDO, ID_EDIT_REVERT_PORTRAIT, &D::OnEditMenu),
         OnCommandRangeEntry(ID_FILE_OPEN_GAME, ID_FILE_RECENT_LAST, &D::OnFileMenu),
+        OnDropFilesEntry(&D::OnDropFiles),
+        OnBeginDragEntry(&D::OnBeginDrag),
+        OnFileChangedEntry(&D::OnFileChanged),
+        OnTimerEntry(&D::OnTimer),
+        OnCommandEntry(ID_EDIT_EXTERNALLY, &D::OnEditExternally),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
     };
@@ -165,6 +171,8 @@ std::vector<std::string> CPortraitEditorDlg::RecentFolders() const
 
 bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
 {
+    // A save of the working file still settling is taken first.
+    m_liveEditing.OnPortraitLeaving();
     if (!SaveCurrentPortrait())
         return false;
     const std::string path = CRecentFolders::Absolute(folder, CFileSystem::GetCurrentDir());
@@ -181,6 +189,7 @@ bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
     m_portraitCount = 0;
     m_currentPortrait = -1;
     m_edits.ForgetAll();
+    m_liveEditing.Stop();
     ScanArchive();
     if (m_scrollBar) {
         m_scrollBar->SetScrollRange(1, m_portraitCount, true);
@@ -354,6 +363,7 @@ bool CPortraitEditorDlg::MoveOverrideAside(PortraitSize size)
 
 bool CPortraitEditorDlg::SaveBeforeClosing()
 {
+    m_liveEditing.OnPortraitLeaving();
     return SaveChangedImages() ||
            AskYesNo(IDS_QUIT_LOSING_CHANGES, LoadResourceString(IDS_QUIT_LOSING_CHANGES), "Error");
 }
@@ -448,6 +458,7 @@ void CPortraitEditorDlg::GetSlotFormat(int32_t slot, int32_t& width, int32_t& he
 
 void CPortraitEditorDlg::SelectPortrait(int32_t index)
 {
+    m_liveEditing.OnPortraitLeaving();
     if (HasCurrentPortrait() && !SaveChangedImages()) {
         // The portrait whose changes could not be saved stays, and so does
         // the scroll bar, so that the modder can fix the cause and retry.
@@ -467,6 +478,7 @@ void CPortraitEditorDlg::SelectPortrait(int32_t index)
     m_lastSlotFrame = kFirstSteppedFrame;
     UpdateFrameStepper();
     UpdateEditMenu();
+    m_liveEditing.OnPortraitShown(index);
 }
 
 void CPortraitEditorDlg::ReloadPortrait()
@@ -676,7 +688,25 @@ void CPortraitEditorDlg::OnImport()
 
 bool CPortraitEditorDlg::ImportIntoSlot(int32_t slot, const std::string& path)
 {
-    return CEditCommands(*this).Import(slot, path);
+    PortraitSize size = kSizeLarge;
+    int32_t frame = 0;
+    GetSlotImageFrame(slot, size, frame);
+    return CEditCommands(*this).Import(size, frame, path);
+}
+
+bool CPortraitEditorDlg::ImportIntoImageFrame(PortraitSize size, int32_t frame, const std::string& path)
+{
+    return CEditCommands(*this).Import(size, frame, path, true);
+}
+
+void CPortraitEditorDlg::OnDropFiles(ClientPoint point, const std::vector<std::string>& paths)
+{
+    CSlotDragDrop(*this).Drop(point, paths);
+}
+
+void CPortraitEditorDlg::OnBeginDrag(ClientPoint point)
+{
+    CSlotDragDrop(*this).BeginDrag(point);
 }
 
 CCatalogueOperations CPortraitEditorDlg::CatalogueOperations()

@@ -13,6 +13,7 @@
 #include "CatalogueOperations.h"
 #include "GameArchive.h"
 #include "PortraitEdits.h"
+#include "LiveEditing.h"
 #include "PortraitView.h"
 #include "DrawingSlots.h"
 #include "ExportFileName.h"
@@ -64,10 +65,22 @@ public:
     // as Import does once its file dialog named the file, with the current
     // options and the same boxes; true when the file was taken.
     bool ImportIntoSlot(int32_t slot, const std::string& path);
+    // The same for an image's frame, whichever frame slot 11 shows, without
+    // the box that counts kept indices showing another colour (for each save
+    // of a file edited externally).
+    bool ImportIntoImageFrame(PortraitSize size, int32_t frame, const std::string& path);
     int32_t AskTgaFileName(std::string& buffer);
     void OnCreateArchive();
     void OnPreviousFrame();
     void OnNextFrame();
+    // Files dropped on the slots and dragged out of them (CSlotDragDrop),
+    // and Edit Externally with the watch of its working file (CLiveEditing).
+    void OnDropFiles(ClientPoint point, const std::vector<std::string>& paths);
+    void OnBeginDrag(ClientPoint point);
+    void OnEditExternally() { m_liveEditing.Begin(); }
+    void OnFileChanged(const std::string& path) { m_liveEditing.OnFileChanged(path); }
+    // Each timer's owner looks at its id.
+    void OnTimer(int32_t id) { m_liveEditing.OnTimer(id); }
 
     // State, for the command-line tool and tests.
     int32_t PortraitCount() const { return m_portraitCount; }
@@ -180,4 +193,5 @@ private:
     CPortraitEdits m_edits;
     bool m_askBeforeOverwriting = false;
     int32_t m_exportsDeclined = 0; // files the user kept in this export
+    CLiveEditing m_liveEditing{*this};
 };

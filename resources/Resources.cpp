@@ -112,6 +112,8 @@ const MenuTemplate& PortraitEditorMenu()
               {0, "", false, 0, ""},
               {ID_EDIT_REVERT_IMAGE, "Revert &Image to Original", false, 0, ""},
               {ID_EDIT_REVERT_PORTRAIT, "Revert &Portrait to Original", false, 0, ""},
+              {0, "", false, 0, ""},
+              {ID_EDIT_EXTERNALLY, "&Edit Externally", false, 0, "Ctrl+E"},
           }},
          {"&Options",
           {
@@ -319,6 +321,22 @@ std::string LoadResourceString(int32_t id)
         break;
     case IDS_EXPORT_KEPT_FILES:
         text = "Nothing was exported; the files in Portraits are kept as they are.";
+        break;
+    case IDS_DROP_ONE_FILE:
+        text = "Drop one TGA or PNG file on a slot to import it into that frame.";
+        break;
+    case IDS_EDIT_NO_FRAME:
+        text = "This slot holds no frame of this portrait; there is nothing to edit.";
+        break;
+    case IDS_EDIT_NOT_WRITTEN:
+        text = "The frame could not be written for editing to\n%s";
+        break;
+    case IDS_EDIT_NOT_OPENED:
+        text = "No program could be started for\n%s\nOpen it in an image editor yourself: each save of it is "
+               "taken into the frame.";
+        break;
+    case IDS_EDIT_LAST_SAVE_NOT_TAKEN:
+        text = "The last save of\n%s\nwas not taken into the frame.\n%s";
         break;
     case IDS_ACTION_FAILED:
         text = "The last action stopped before it was done: %s.\nNo file was left half-written; files that were "

@@ -56,6 +56,10 @@ constexpr int32_t ID_EDIT_REVERT_PORTRAIT = 32786;
 constexpr int32_t ID_FILE_OPEN_GAME = 32787;
 constexpr int32_t ID_FILE_RECENT_FIRST = 32788;
 constexpr int32_t ID_FILE_RECENT_LAST = 32792;
+// Files shared with other programs: the Edit menu's "Edit Externally", and
+// the timer that waits for an external editor's saves to settle.
+constexpr int32_t ID_EDIT_EXTERNALLY = 32830;
+constexpr int32_t ID_TIMER_LIVE_EDITING = 32831;
 
 // The string table.
 constexpr int32_t IDS_ARCHIVE_NOT_FOUND = 1;
@@ -140,6 +144,12 @@ constexpr int32_t IDS_CHOOSE_GAME_FOLDER = 72;
 constexpr int32_t IDS_OVERWRITE_EDITED_EXPORT = 80;
 constexpr int32_t IDS_REPLACE_PATCH_BY_EMPTY = 81;
 constexpr int32_t IDS_EXPORT_KEPT_FILES = 82;
+// Dropped files and Edit Externally; %s are paths and a reason.
+constexpr int32_t IDS_DROP_ONE_FILE = 100;
+constexpr int32_t IDS_EDIT_NO_FRAME = 101;
+constexpr int32_t IDS_EDIT_NOT_WRITTEN = 102;
+constexpr int32_t IDS_EDIT_NOT_OPENED = 103;
+constexpr int32_t IDS_EDIT_LAST_SAVE_NOT_TAKEN = 104;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

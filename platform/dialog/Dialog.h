@@ -67,6 +67,31 @@ MessageMapEntry OnCommandRangeEntry(int32_t first, int32_t last, void (D::*f)(in
     return {MessageKind::Command, first, [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.id); }, last};
 }
 
+// Files shared with the desktop, and timers.
+template <class D>
+MessageMapEntry OnDropFilesEntry(void (D::*f)(ClientPoint point, const std::vector<std::string>& paths))
+{
+    return {MessageKind::DropFiles, 0,
+            [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.point, m.paths); }};
+}
+template <class D>
+MessageMapEntry OnBeginDragEntry(void (D::*f)(ClientPoint point))
+{
+    return {MessageKind::BeginDrag, 0, [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.point); }};
+}
+template <class D>
+MessageMapEntry OnFileChangedEntry(void (D::*f)(const std::string& path))
+{
+    return {MessageKind::FileChanged, 0, [f](CDialog& d, DialogMessage& m) {
+                (static_cast<D&>(d).*f)(m.paths.empty() ? std::string() : m.paths.front());
+            }};
+}
+template <class D>
+MessageMapEntry OnTimerEntry(void (D::*f)(int32_t id))
+{
+    return {MessageKind::Timer, 0, [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.id); }};
+}
+
 class CDialog {
 public:
     explicit CDialog(const DialogTemplate& dialogTemplate);

@@ -88,6 +88,25 @@ public:
     virtual void EnableMenuItem(int32_t, bool) {}
     virtual bool IsMenuItemEnabled(int32_t) const { return true; }
 
+    // Files shared with the desktop, and timers; paths are host paths. A
+    // host without them starts no drag, opens nothing, watches nothing and
+    // never times out.
+    // Drags the file out of the window, as a copy for wherever it is dropped.
+    virtual void StartFileDrag(const std::string& /*path*/) {}
+    // Opens the file in the desktop's default program for its kind; false
+    // when none could be started.
+    virtual bool OpenWithDefaultProgram(const std::string& /*path*/) { return false; }
+    // Watches one file: each time it is written, or another file is renamed
+    // to its name (as editors save), the dialog gets FileChanged. Watching
+    // another file stops watching the first.
+    virtual void WatchFile(const std::string& /*path*/) {}
+    virtual void StopWatching() {}
+    // The dialog gets Timer with the id every `milliseconds` until the timer
+    // is killed; setting it again starts the wait anew. The dialog's end
+    // stops its timers and the watch.
+    virtual void SetTimer(int32_t /*id*/, int32_t /*milliseconds*/) {}
+    virtual void KillTimer(int32_t /*id*/) {}
+
     // The record of what the dialog's commands do, for a host that keeps one
     // (the headless host); null for one that does not.
     virtual CommandEffects* Effects() { return nullptr; }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct Icon;
 
@@ -19,6 +21,11 @@ enum class MessageKind {
     LButtonDown,
     Command,  // a push button, the check box, a menu item, OK (Enter) or cancel (Escape, close box)
     HScroll,  // a notification of a scroll-bar control, handed back to that control
+    // Files shared with the desktop, and time.
+    DropFiles,   // files dropped on the client area at a point
+    BeginDrag,   // the left button, pressed at a point, moved past the drag distance
+    FileChanged, // the watched file was written, or replaced by another file
+    Timer,       // a timer of the dialog ran out
 };
 
 // Command ids that every dialog knows.
@@ -58,7 +65,7 @@ struct DialogMessage {
     explicit DialogMessage(MessageKind messageKind = MessageKind::Paint) : kind(messageKind) {}
 
     MessageKind kind;
-    int32_t id = 0;        // Command: the command id; HScroll: the control id
+    int32_t id = 0;        // Command: the command id; HScroll: the control id; Timer: the timer id
     uint32_t flags = 0;    // key and mouse-button flags
     uint32_t key = 0;      // Char, KeyDown: the character or key code
     uint32_t repeat = 1;   // Char, KeyDown: the repeat count
@@ -67,4 +74,7 @@ struct DialogMessage {
     const Icon* icon = nullptr; // QueryDragIcon: the answer
     int32_t code = 0;      // HScroll: the SB_ code
     int32_t position = 0;  // HScroll: the thumb position
+    // DropFiles: the files, host paths (point: where); BeginDrag: point is
+    // where the button went down; FileChanged: the watched file; Timer: id.
+    std::vector<std::string> paths;
 };

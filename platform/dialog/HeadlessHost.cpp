@@ -43,6 +43,9 @@ void CHeadlessHost::EndDialog(int32_t result)
 {
     m_result = result;
     m_dialog = nullptr;
+    // The window's watch and timers end with it.
+    m_watchedFile.clear();
+    m_timers.clear();
 }
 
 bool CHeadlessHost::Send(DialogMessage& message)
@@ -358,4 +361,61 @@ std::vector<std::string> CHeadlessHost::ReadSetting(const std::string& key) cons
 void CHeadlessHost::WriteSetting(const std::string& key, const std::vector<std::string>& values)
 {
     m_settings[key] = values;
+}
+
+void CHeadlessHost::Drop(ClientPoint point, std::vector<std::string> paths)
+{
+    DialogMessage m{MessageKind::DropFiles};
+    m.point = point;
+    m.paths = std::move(paths);
+    Send(m);
+}
+
+void CHeadlessHost::DragFrom(ClientPoint point)
+{
+    DialogMessage m{MessageKind::BeginDrag};
+    m.flags = 0x0001; // the left button is down
+    m.point = point;
+    Send(m);
+}
+
+bool CHeadlessHost::OpenWithDefaultProgram(const std::string& path)
+{
+    m_openedFiles.push_back(path);
+    return !m_failOpening;
+}
+
+void CHeadlessHost::ChangeWatchedFile()
+{
+    if (m_watchedFile.empty())
+        return;
+    DialogMessage m{MessageKind::FileChanged};
+    m.paths = {m_watchedFile};
+    Send(m);
+}
+
+void CHeadlessHost::SetTimer(int32_t id, int32_t milliseconds)
+{
+    const int64_t interval = milliseconds > 0 ? milliseconds : 1;
+    m_timers[id] = TimerState{interval, m_now + interval};
+}
+
+void CHeadlessHost::AdvanceTime(int32_t milliseconds)
+{
+    const int64_t end = m_now + (milliseconds > 0 ? milliseconds : 0);
+    // The timer due first goes first; a handler may set or kill timers.
+    for (;;) {
+        auto next = m_timers.end();
+        for (auto it = m_timers.begin(); it != m_timers.end(); ++it)
+            if (it->second.due <= end && (next == m_timers.end() || it->second.due < next->second.due))
+                next = it;
+        if (next == m_timers.end() || !m_dialog)
+            break;
+        m_now = next->second.due;
+        next->second.due += next->second.interval;
+        DialogMessage m{MessageKind::Timer};
+        m.id = next->first;
+        Send(m);
+    }
+    m_now = end;
 }

@@ -108,6 +108,24 @@ public:
     // Messages for RunModal, delivered in order after the dialog opened.
     void QueueMessage(DialogMessage message) { m_script.push_back(message); }
 
+    // Files shared with the desktop, and time. Drop gives files dropped at
+    // the point, DragFrom a drag begun by a press at the point.
+    void Drop(ClientPoint point, std::vector<std::string> paths);
+    void DragFrom(ClientPoint point);
+    // The files dragged out and opened in the default program, in order;
+    // each opening fails while FailOpening(true) holds.
+    const std::vector<std::string>& FileDrags() const { return m_fileDrags; }
+    const std::vector<std::string>& OpenedFiles() const { return m_openedFiles; }
+    void FailOpening(bool fail) { m_failOpening = fail; }
+    // The watched file; empty when none is.
+    const std::string& WatchedFile() const { return m_watchedFile; }
+    // The watched file changed, as a window's watcher says; nothing when
+    // none is watched.
+    void ChangeWatchedFile();
+    // Time passes: each timer that runs out meanwhile is delivered, in order.
+    void AdvanceTime(int32_t milliseconds);
+    bool HasTimer(int32_t id) const { return m_timers.count(id) != 0; }
+
     const std::vector<ShownMessage>& Messages() const { return m_messages; }
     void ClearMessages() { m_messages.clear(); }
     // Print each message box's text to this stream as it is shown (null: don't).
@@ -151,6 +169,12 @@ public:
     void GetScrollRange(int32_t id, int32_t& min, int32_t& max) const override;
     int32_t SetScrollPos(int32_t id, int32_t position, bool redraw) override;
     int32_t GetScrollPos(int32_t id) const override;
+    void StartFileDrag(const std::string& path) override { m_fileDrags.push_back(path); }
+    bool OpenWithDefaultProgram(const std::string& path) override;
+    void WatchFile(const std::string& path) override { m_watchedFile = path; }
+    void StopWatching() override { m_watchedFile.clear(); }
+    void SetTimer(int32_t id, int32_t milliseconds) override;
+    void KillTimer(int32_t id) override { m_timers.erase(id); }
     // Kept from Open on; the caller clears it between commands.
     CommandEffects* Effects() override { return &m_effects; }
     // Settings kept in memory, for as long as the host lives.
@@ -184,4 +208,12 @@ private:
     std::optional<int32_t> m_cancelAtStep;
     std::deque<DialogMessage> m_script;
     int32_t m_focus = 0;
+    struct TimerState {
+        int64_t interval = 1, due = 0; // milliseconds
+    };
+    std::vector<std::string> m_fileDrags, m_openedFiles;
+    bool m_failOpening = false;
+    std::string m_watchedFile;
+    std::map<int32_t, TimerState> m_timers;
+    int64_t m_now = 0; // milliseconds since the host was made
 };

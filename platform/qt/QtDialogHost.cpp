@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -65,6 +66,7 @@ public:
         // buttons, so that Enter then presses none.
         setAttribute(Qt::WA_OpaquePaintEvent);
         setFocusPolicy(Qt::ClickFocus);
+        setAcceptDrops(true);
     }
 
 protected:
@@ -85,8 +87,15 @@ protected:
             m_host.Deliver(m);
         event->accept();
     }
+    // Files dragged in and out.
+    void dragEnterEvent(QDragEnterEvent* event) override { m_host.m_files->DragOver(event); }
+    void dragMoveEvent(QDragMoveEvent* event) override { m_host.m_files->DragOver(event); }
+    void dropEvent(QDropEvent* event) override { m_host.m_files->Drop(event); }
+    void mouseMoveEvent(QMouseEvent* event) override { m_host.m_files->Move(event); }
+    void mouseReleaseEvent(QMouseEvent*) override { m_host.m_files->Release(); }
     void mousePressEvent(QMouseEvent* event) override
     {
+        m_host.m_files->Press(event);
         if (event->button() != Qt::LeftButton)
             return;
         DialogMessage m{MessageKind::LButtonDown};
@@ -158,7 +167,8 @@ CQtDialogHost::CQtDialogHost(IQtModalDialogs& modals) : CQtDialogHost(std::uniqu
 }
 
 CQtDialogHost::CQtDialogHost(std::unique_ptr<IQtModalDialogs> ownModals)
-    : m_ownModals(std::move(ownModals)), m_modals(m_ownModals.get())
+    : m_ownModals(std::move(ownModals)), m_modals(m_ownModals.get()),
+      m_files(std::make_unique<CQtFileExchange>([this](DialogMessage m) { Deliver(std::move(m)); }))
 {
 }
 
@@ -335,6 +345,7 @@ int32_t CQtDialogHost::FocusedControl() const
 void CQtDialogHost::EndDialog(int32_t result)
 {
     m_ended = true;
+    m_files->StopAll();
     if (m_window)
         m_window->done(result);
 }

@@ -16,6 +16,7 @@
 #include "Canvas.h"
 #include "DialogHost.h"
 #include "DialogMessage.h"
+#include "QtFileExchange.h"
 #include "QtModalDialogs.h"
 #include "ScrollRange.h"
 
@@ -80,6 +81,16 @@ public:
     void GetScrollRange(int32_t id, int32_t& min, int32_t& max) const override;
     int32_t SetScrollPos(int32_t id, int32_t position, bool redraw) override;
     int32_t GetScrollPos(int32_t id) const override;
+    // Files shared with the desktop, and timers (CQtFileExchange).
+    void StartFileDrag(const std::string& path) override { m_files->StartDrag(m_client, path); }
+    bool OpenWithDefaultProgram(const std::string& path) override
+    {
+        return CQtFileExchange::OpenWithDefaultProgram(path);
+    }
+    void WatchFile(const std::string& path) override { m_files->WatchFile(path); }
+    void StopWatching() override { m_files->StopWatching(); }
+    void SetTimer(int32_t id, int32_t milliseconds) override { m_files->SetTimer(id, milliseconds); }
+    void KillTimer(int32_t id) override { m_files->KillTimer(id); }
 
 private:
     friend class CQtDialogWindow;
@@ -109,4 +120,5 @@ private:
     std::map<int32_t, ScrollState> m_scrollBars;
     std::function<void(CQtDialogHost&)> m_onShown;
     bool m_ended = false;
+    std::unique_ptr<CQtFileExchange> m_files;
 };

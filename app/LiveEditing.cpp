@@ -1,0 +1,137 @@
+#include "LiveEditing.h"
+
+#include <memory>
+#include <vector>
+
+#include "CommandMessages.h"
+#include "ExportFileName.h"
+#include "FileSystem.h"
+#include "FrameExchange.h"
+#include "PortraitEditorDlg.h"
+#include "Resources.h"
+
+void CLiveEditing::Begin()
+{
+    const PortraitRecord* record = m_dialog.Record(m_dialog.CurrentPortrait());
+    IDialogHost* host = m_dialog.Host();
+    if (!record || !host)
+        return;
+    PortraitSize size = kSizeLarge;
+    int32_t frame = 0;
+    m_dialog.GetSlotImageFrame(m_dialog.SelectedSlot(), size, frame);
+    // Written anew, the working file would lose what the modder painted
+    // since the last save that could be taken.
+    if (m_active && m_portrait == m_dialog.CurrentPortrait() && m_size == size && m_frame == frame) {
+        if (!host->OpenWithDefaultProgram(m_path))
+            m_dialog.MessageBox(IDS_EDIT_NOT_OPENED, FormatResourceString(IDS_EDIT_NOT_OPENED, {m_path}), "Info");
+        return;
+    }
+    Stop();
+    const CPortraitImage& image = m_dialog.Image(size);
+    const CRasterSurface* surface = image.GetFrameSurface(frame);
+    if (!surface || !surface->m_pBits) {
+        m_dialog.MessageBox(IDS_EDIT_NO_FRAME, LoadResourceString(IDS_EDIT_NO_FRAME), "Info");
+        return;
+    }
+    const ExportFormat format = m_dialog.GetExportFormat();
+    const std::string fileName = ExportFileName(record->GetName(), size, frame, ExportScope::kOneFrame, format);
+    const std::string folder = m_dialog.BaseDir() + "\\Portraits\\Editing";
+    const std::string path = CFileSystem::ResolvePath(folder + "\\" + fileName);
+    if (!CFileSystem::IsSafeFileName(fileName) || !CFileSystem::CreateFolder(m_dialog.BaseDir() + "\\Portraits") ||
+        !CFileSystem::CreateFolder(folder) || image.ExportFrame(frame, path, format) != 1) {
+        m_dialog.MessageBox(IDS_EDIT_NOT_WRITTEN, FormatResourceString(IDS_EDIT_NOT_WRITTEN, {path}), "Info");
+        return;
+    }
+    m_dialog.RecordWritten(path);
+    m_active = true;
+    m_portrait = m_dialog.CurrentPortrait();
+    m_size = size;
+    m_frame = frame;
+    m_path = path;
+    m_failure.clear();
+    // Watched before the program starts, so that no early save is missed.
+    host->WatchFile(m_path);
+    if (!host->OpenWithDefaultProgram(m_path))
+        m_dialog.MessageBox(IDS_EDIT_NOT_OPENED, FormatResourceString(IDS_EDIT_NOT_OPENED, {m_path}), "Info");
+}
+
+void CLiveEditing::OnFileChanged(const std::string& path)
+{
+    // An editor writes a file in several steps: each change waits anew.
+    if (m_active && path == m_path && m_dialog.Host()) {
+        m_dialog.Host()->SetTimer(ID_TIMER_LIVE_EDITING, kSettleMilliseconds);
+        m_settling = true;
+    }
+}
+
+void CLiveEditing::OnTimer(int32_t id)
+{
+    // While a save is being taken (a box of the import is open) the timer
+    // stays set, so that a later save is taken after it.
+    if (id != ID_TIMER_LIVE_EDITING || m_taking)
+        return;
+    if (m_dialog.Host())
+        m_dialog.Host()->KillTimer(ID_TIMER_LIVE_EDITING);
+    m_settling = false;
+    if (!m_active)
+        return;
+    m_taking = true;
+    const struct Taken {
+        bool& taking;
+        ~Taken() { taking = false; }
+    } taken{m_taking};
+    TakeSave();
+}
+
+void CLiveEditing::TakeSave()
+{
+    // The file is read on its own first: a save still being written (or of
+    // another size) is let be without a box, and the next save tries again.
+    const CPortraitImage& image = m_dialog.Image(m_size);
+    int32_t width = 0, height = 0;
+    image.GetFrameSize(m_frame, width, height);
+    std::unique_ptr<CRasterSurface> loaded;
+    std::vector<uint8_t> colours;
+    ReplaceFailure why;
+    const bool paletteImage = image.Header().BitDepth() == GfxHeader::kPaletteDepth;
+    if (ReadImportFile(m_path, width, height, paletteImage, m_dialog.GetImportOptions().mode, loaded, colours, why) !=
+        kImportFileRead) {
+        why.frameWidth = width;
+        why.frameHeight = height;
+        const std::string reason = ReplaceFailureText(why);
+        m_failure = reason.empty() ? LoadResourceString(IDS_TGA_NOT_LOADED) : reason;
+        return;
+    }
+    m_failure.clear();
+    m_dialog.ImportIntoImageFrame(m_size, m_frame, m_path);
+}
+
+void CLiveEditing::OnPortraitLeaving()
+{
+    if (m_active && m_settling)
+        OnTimer(ID_TIMER_LIVE_EDITING);
+}
+
+void CLiveEditing::OnPortraitShown(int32_t portrait)
+{
+    if (m_active && portrait != m_portrait)
+        Stop();
+}
+
+void CLiveEditing::Stop()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    m_settling = false;
+    if (IDialogHost* host = m_dialog.Host()) {
+        host->StopWatching();
+        host->KillTimer(ID_TIMER_LIVE_EDITING);
+    }
+    const std::string path = m_path, failure = m_failure;
+    m_path.clear();
+    m_failure.clear();
+    if (!failure.empty())
+        m_dialog.MessageBox(IDS_EDIT_LAST_SAVE_NOT_TAKEN,
+                            FormatResourceString(IDS_EDIT_LAST_SAVE_NOT_TAKEN, {path, failure}), "Info");
+}
