@@ -247,9 +247,16 @@ MenuTemplate CFileMenu::MenuWithRecentFolders(const std::vector<std::string>& re
     MenuTemplate menu = PortraitEditorMenu();
     std::vector<MenuItemTemplate>& items = menu.menus.at(0).items;
     std::vector<MenuItemTemplate> folders;
-    for (size_t i = 0; i < recent.size() && i <= static_cast<size_t>(ID_FILE_RECENT_LAST - ID_FILE_RECENT_FIRST); ++i)
-        folders.push_back({ID_FILE_RECENT_FIRST + static_cast<int32_t>(i), "&" + std::to_string(i + 1) + " " + WithoutMnemonics(recent[i]),
-                           false, 0, ""});
+    const size_t most = static_cast<size_t>(ID_FILE_RECENT_LAST - ID_FILE_RECENT_FIRST) + 1;
+    for (size_t i = 0; i < recent.size() && i < most; ++i) {
+        // Put together piece by piece: a sum of temporaries draws a false
+        // overlap warning at -O3.
+        std::string text = "&";
+        text += std::to_string(i + 1);
+        text += ' ';
+        text += WithoutMnemonics(recent[i]);
+        folders.push_back({ID_FILE_RECENT_FIRST + static_cast<int32_t>(i), text, false, 0, ""});
+    }
     items.insert(items.begin() + 1, folders.begin(), folders.end());
     return menu;
 }
