@@ -25,7 +25,7 @@ using Outcome = CommandEffects::Outcome;
 
 } // namespace
 
-CPortraitEditorDlg::CPortraitEditorDlg(CDialog*) : CDialog(PortraitEditorDialogTemplate())
+CPortraitEditorDlg::CPortraitEditorDlg(CDialog*) : CDialog(PortraitEditorDialogTemplate()), m_panels(*this)
 {
     // The archive and the images LARGE, MEDIUM and SMALL are constructed by
     // now, in that order.
@@ -55,6 +55,7 @@ CPortraitEditorDlg::~CPortraitEditorDlg()
 const MessageMap& CPortraitEditorDlg::GetMessageMap() const
 {
     using D = CPortraitEditorDlg;
+    static constexpr auto panels = [](CDialog& d) -> CPortraitPanels& { return static_cast<D&>(d).m_panels; };
     static const MessageMap map = {
         OnPaintEntry(&D::OnPaint),
         OnQueryDragIconEntry(&D::OnQueryDragIcon),
@@ -73,6 +74,12 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnCommandRangeEntry(ID_FILE_EXPORT_CATALOGUE, ID_FILE_REVERT_PORTRAIT, &D::OnFileMenu),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
+        {MessageKind::ListSelect, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSelect(m.position); }},
+        {MessageKind::ListSearch, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSearch(m.text); }},
+        {MessageKind::PaintPreview, 0, [](CDialog& d, DialogMessage&) { panels(d).OnPaintPreview(); }},
+        {MessageKind::Timer, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnTimer(m.id); }},
+        {MessageKind::Command, ID_VIEW_ZOOM_IN, [](CDialog& d, DialogMessage& m) { panels(d).OnViewMenu(m.id); },
+         ID_VIEW_BACKGROUND_CHECKERBOARD},
     };
     return map;
 }
@@ -160,6 +167,7 @@ bool CPortraitEditorDlg::OnInitDialog()
     m_scrollBar->SetScrollRange(1, m_portraitCount, true);
     m_scrollBar->SetScrollPos(m_currentPortrait + 1, true);
     UpdateFrameStepper();
+    m_panels.Open();
     return true; // the focus goes to the first tab stop, "Quit"
 }
 
@@ -249,6 +257,8 @@ bool CPortraitEditorDlg::SaveChangedImages()
                    "Error");
     }
     RecordOutcome(CommandEffects::kSave, !saved ? Outcome::kFailed : changed ? Outcome::kDone : Outcome::kNothing);
+    if (changed)
+        m_panels.Update(); // the list's marks: saved images load from their override files now
     return saved;
 }
 
@@ -374,6 +384,17 @@ void CPortraitEditorDlg::ReloadPortrait()
     const int32_t current = m_currentPortrait;
     m_currentPortrait = -1;
     SelectPortrait(current);
+    RefreshPortraitList();
+    RedrawWindow();
+}
+
+void CPortraitEditorDlg::GoToPortrait(int32_t index)
+{
+    if (index < 0 || index >= m_portraitCount)
+        return;
+    if (m_scrollBar)
+        m_scrollBar->SetScrollPos(index + 1, true);
+    SelectPortrait(index);
     RedrawWindow();
 }
 
@@ -391,6 +412,7 @@ void CPortraitEditorDlg::OnPaint()
     }
 
     m_view.Paint(*canvas, m_images, m_selectedSlot, m_lastSlotFrame);
+    m_panels.Update();
 
     char text[64];
     const bool current = HasCurrentPortrait();

@@ -13,6 +13,7 @@
 #include "CatalogueOperations.h"
 #include "GameArchive.h"
 #include "PortraitView.h"
+#include "PortraitPanels.h"
 #include "DrawingSlots.h"
 #include "ExportFileName.h"
 #include "ImportOptions.h"
@@ -108,6 +109,14 @@ public:
     // files), letting unsaved changes go, and redraws.
     void ReloadPortrait();
 
+    // The panels beside the client area. GoToPortrait moves to a portrait
+    // as the scroll bar does (saving the one left); RefreshPortraitList
+    // reads again where every portrait loads from, for the list's marks,
+    // after something changed the override files.
+    void GoToPortrait(int32_t index);
+    void RefreshPortraitList() { m_panels.RefreshAll(); }
+    const CPortraitPanels& Panels() const { return m_panels; }
+
 protected:
     const MessageMap& GetMessageMap() const override;
 
@@ -144,4 +153,5 @@ private:
     std::string m_lastTgaPath;
     ImportOptions m_importOptions;
     ExportFormat m_exportFormat = ExportFormat::kTga;
+    CPortraitPanels m_panels;
 };

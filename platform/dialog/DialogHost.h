@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "DialogTemplate.h"
 #include "MenuTemplate.h"
@@ -14,6 +15,12 @@ class CCanvas;
 struct CommandEffects;
 class CDialog;
 struct Icon;
+
+// A row of the list panel: its cells, one a column.
+struct ListRow {
+    std::vector<std::string> cells;
+    bool operator==(const ListRow&) const = default;
+};
 
 // The dialog's background colour, which the canvas starts with.
 constexpr uint32_t kDialogBackgroundRgb = 0xF0F0F0;
@@ -86,6 +93,24 @@ public:
     // A disabled item shows so and gives no command, by click or shortcut.
     virtual void EnableMenuItem(int32_t, bool) {}
     virtual bool IsMenuItemEnabled(int32_t) const { return true; }
+
+    // The panels beside the client area, which keeps its size and pixels: a
+    // list of rows under column headings whose chosen row the dialog hears
+    // (ListSelect), typing in it too (ListSearch), with a line of text under
+    // it; and a preview whose canvas the dialog paints when it hears
+    // PaintPreview, at the panel's size. Timers deliver Timer messages with
+    // their id every `milliseconds` until killed; setting one again restarts
+    // it. A host without panels or timers ignores them.
+    virtual void SetListColumns(const std::vector<std::string>&) {}
+    virtual void SetListRows(const std::vector<ListRow>&) {}
+    // Shows the row as the chosen one without telling the dialog; -1 for none.
+    virtual void SetListSelection(int32_t) {}
+    virtual void SetListFooter(const std::string&) {}
+    virtual CCanvas* PreviewCanvas() { return nullptr; }
+    // Paints the preview anew (soon, on a window).
+    virtual void RedrawPreview() {}
+    virtual void SetTimer(int32_t, int32_t /*milliseconds*/) {}
+    virtual void KillTimer(int32_t) {}
 
     // The record of what the dialog's commands do, for a host that keeps one
     // (the headless host); null for one that does not.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct Icon;
 
@@ -19,6 +20,10 @@ enum class MessageKind {
     LButtonDown,
     Command,  // a push button, the check box, a menu item, OK (Enter) or cancel (Escape, close box)
     HScroll,  // a notification of a scroll-bar control, handed back to that control
+    ListSelect,   // the user chose a row of the list panel (position)
+    ListSearch,   // the user typed in the list panel to find a row (text, what was typed so far)
+    PaintPreview, // the preview panel's canvas is to be painted
+    Timer,        // a timer that the dialog set has run out (id)
 };
 
 // Command ids that every dialog knows.
@@ -44,7 +49,7 @@ struct DialogMessage {
     explicit DialogMessage(MessageKind messageKind = MessageKind::Paint) : kind(messageKind) {}
 
     MessageKind kind;
-    int32_t id = 0;        // Command: the command id; HScroll: the control id
+    int32_t id = 0;        // Command: the command id; HScroll: the control id; Timer: the timer id
     uint32_t flags = 0;    // key and mouse-button flags
     uint32_t key = 0;      // Char, KeyDown: the character or key code
     uint32_t repeat = 1;   // Char, KeyDown: the repeat count
@@ -52,5 +57,6 @@ struct DialogMessage {
     ClientPoint point;     // MouseWheel, LButtonDown
     const Icon* icon = nullptr; // QueryDragIcon: the answer
     int32_t code = 0;      // HScroll: the SB_ code
-    int32_t position = 0;  // HScroll: the thumb position
+    int32_t position = 0;  // HScroll: the thumb position; ListSelect: the row
+    std::string text;      // ListSearch: the typed text
 };

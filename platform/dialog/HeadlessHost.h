@@ -113,6 +113,27 @@ public:
     // The menu bar the dialog set; null when it has none.
     const MenuTemplate* Menu() const { return m_menu ? &*m_menu : nullptr; }
 
+    // The panels: the list as the dialog set it, a preview canvas of
+    // kPreviewWidth x kPreviewHeight unless resized, and timers that a test
+    // runs out by hand.
+    static constexpr int32_t kPreviewWidth = 256;
+    static constexpr int32_t kPreviewHeight = 256;
+    const std::vector<std::string>& ListColumns() const { return m_listColumns; }
+    const std::vector<ListRow>& ListRows() const { return m_listRows; }
+    int32_t ListSelection() const { return m_listSelection; }
+    const std::string& ListFooter() const { return m_listFooter; }
+    // The user clicks a row: it shows as chosen, then the dialog hears it.
+    void ChooseListRow(int32_t row);
+    // The user has typed text in the list, as a list's keyboard search gathers it.
+    void TypeInList(const std::string& text);
+    // The panel is resized: a canvas of the new size, painted.
+    void ResizePreview(int32_t width, int32_t height);
+    int32_t PreviewPaintCount() const { return m_previewPaints; }
+    // The interval of a running timer; 0 for one that does not run.
+    int32_t TimerInterval(int32_t id) const;
+    // Its interval passes once; false when the timer does not run.
+    bool FireTimer(int32_t id);
+
     // IDialogHost.
     int32_t RunModal(CDialog& dialog) override;
     void EndDialog(int32_t result) override;
@@ -144,6 +165,14 @@ public:
     void GetScrollRange(int32_t id, int32_t& min, int32_t& max) const override;
     int32_t SetScrollPos(int32_t id, int32_t position, bool redraw) override;
     int32_t GetScrollPos(int32_t id) const override;
+    void SetListColumns(const std::vector<std::string>& columns) override { m_listColumns = columns; }
+    void SetListRows(const std::vector<ListRow>& rows) override { m_listRows = rows; }
+    void SetListSelection(int32_t row) override { m_listSelection = row; }
+    void SetListFooter(const std::string& text) override { m_listFooter = text; }
+    CCanvas* PreviewCanvas() override { return &m_preview; }
+    void RedrawPreview() override;
+    void SetTimer(int32_t id, int32_t milliseconds) override { m_timers[id] = milliseconds; }
+    void KillTimer(int32_t id) override { m_timers.erase(id); }
     // Kept from Open on; the caller clears it between commands.
     CommandEffects* Effects() override { return &m_effects; }
 
@@ -172,4 +201,11 @@ private:
     std::vector<ProgressShown> m_progress;
     std::optional<int32_t> m_cancelAtStep;
     std::deque<DialogMessage> m_script;
+    std::vector<std::string> m_listColumns;
+    std::vector<ListRow> m_listRows;
+    int32_t m_listSelection = -1;
+    std::string m_listFooter;
+    CCanvas m_preview;
+    int32_t m_previewPaints = 0;
+    std::map<int32_t, int32_t> m_timers; // id to interval
 };
