@@ -1,7 +1,10 @@
 #include "PreviewPanel.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
+#include "CheckedSize.h"
 #include "DialogHost.h"
 
 void CPreviewPanel::SetZoom(int32_t zoom)
@@ -58,7 +61,12 @@ void CPreviewPanel::Paint(CCanvas& canvas, const CPortraitImage& image, int32_t 
     // The frame's own pixels, without the columns that widen its rows.
     width = std::min(width, surface->m_width);
     height = std::min(height, surface->m_height);
-    if (width <= 0 || height <= 0)
+    // A frame's pixels are bounded by its image's budget, and a widened row
+    // by 8 times a surface's widest.
+    uint64_t framePixels = 0;
+    if (width <= 0 || height <= 0 ||
+        !CheckedMul(static_cast<uint64_t>(width), static_cast<uint64_t>(height), framePixels) ||
+        framePixels > kMaxImagePixels)
         return;
     CCanvas pixels(width, height);
     surface->BlitTo(pixels, 0, 0);
@@ -66,11 +74,17 @@ void CPreviewPanel::Paint(CCanvas& canvas, const CPortraitImage& image, int32_t 
     m_lastScale = scale;
     const int32_t left = std::max(0, (canvas.Width() - width * scale) / 2);
     const int32_t top = std::max(0, (canvas.Height() - height * scale) / 2);
-    // Only the rows and columns that reach the canvas are drawn.
+    // Each frame row is widened once, then copied to its scale rows; only
+    // the rows that reach the canvas are drawn.
+    std::vector<uint8_t> row(static_cast<size_t>(width) * static_cast<size_t>(scale) * 4);
     const int32_t rows = std::min(height, (canvas.Height() - top + scale - 1) / scale);
-    const int32_t columns = std::min(width, (canvas.Width() - left + scale - 1) / scale);
-    for (int32_t y = 0; y < rows; ++y)
-        for (int32_t x = 0; x < columns; ++x)
-            canvas.FillRect(left + x * scale, top + y * scale, left + (x + 1) * scale, top + (y + 1) * scale,
-                            pixels.GetPixel(x, y));
+    for (int32_t y = 0; y < rows; ++y) {
+        const uint8_t* source = pixels.Bits() + static_cast<size_t>(y) * static_cast<size_t>(pixels.Stride());
+        uint8_t* out = row.data();
+        for (int32_t x = 0; x < width; ++x, source += 4)
+            for (int32_t copy = 0; copy < scale; ++copy, out += 4)
+                std::memcpy(out, source, 4);
+        for (int32_t copy = 0; copy < scale; ++copy)
+            canvas.Blit32(left, top + y * scale + copy, width * scale, 1, row.data(), row.size());
+    }
 }

@@ -52,7 +52,7 @@ public:
     CQtPreviewPanel* PreviewPanel() const { return m_previewPanel; }
     // The list panel's width; the preview takes the rest, at least
     // kMinPreviewWidth, and the window opens with kStartPreviewWidth.
-    static constexpr int kListWidth = 300;
+    static constexpr int kListWidth = 350;
     static constexpr int kMinPreviewWidth = 160;
     static constexpr int kStartPreviewWidth = 380;
     // Called once the window exists and before it is shown (tests use it to

@@ -37,7 +37,8 @@ TEST(QtPanelsTest, ThePanelsStandBesideAnUnchangedClientAreaAndTakeTheRoom)
         ASSERT_NE(list, nullptr);
         ASSERT_NE(preview, nullptr);
         EXPECT_EQ(list->geometry(), QRect(521, bar, CQtDialogHost::kListWidth, 401));
-        EXPECT_EQ(preview->geometry(), QRect(521 + CQtDialogHost::kListWidth, bar, CQtDialogHost::kStartPreviewWidth, 401));
+        EXPECT_EQ(preview->geometry(),
+                  QRect(521 + CQtDialogHost::kListWidth, bar, CQtDialogHost::kStartPreviewWidth, 401));
         QTreeWidget* rows = session.host.ListPanel()->List();
         ASSERT_EQ(rows->topLevelItemCount(), 5);
         EXPECT_EQ(rows->topLevelItem(1)->text(1).toStdString(), TestPortraitName(Portraits()[1]));
