@@ -236,6 +236,7 @@ void CPortraitEditorDlg::OnUseTgaPalette()
 bool CPortraitEditorDlg::SaveChangedImages()
 {
     bool saved = true, changed = false;
+    bool savedSizes[kSizeCount] = {};
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
         CPortraitImage& image = m_images[size];
         const bool hadChanges = image.HasChanges();
@@ -246,6 +247,7 @@ bool CPortraitEditorDlg::SaveChangedImages()
         if (!image.HasChanges()) {
             if (hadChanges)
                 RecordWritten(CFileSystem::ResolvePath(path));
+            savedSizes[size] = hadChanges;
             continue;
         }
         // A change that could not be saved is never dropped without a word.
@@ -258,7 +260,7 @@ bool CPortraitEditorDlg::SaveChangedImages()
     }
     RecordOutcome(CommandEffects::kSave, !saved ? Outcome::kFailed : changed ? Outcome::kDone : Outcome::kNothing);
     if (changed)
-        m_panels.Update(); // the list's marks: saved images load from their override files now
+        m_panels.OnSaved(savedSizes);
     return saved;
 }
 

@@ -70,6 +70,15 @@ bool CPortraitList::HasUnsaved(int32_t portrait) const
     return entry.unsaved[kSizeLarge] || entry.unsaved[kSizeMedium] || entry.unsaved[kSizeSmall];
 }
 
+void CPortraitList::MarkSaved(int32_t portrait, PortraitSize size)
+{
+    if (portrait < 0 || portrait >= Count() || size < kSizeLarge || size >= kSizeCount)
+        return;
+    Entry& entry = m_entries[static_cast<size_t>(portrait)];
+    entry.status.source[size] = ImageSource::kOverride;
+    entry.unsaved[size] = false;
+}
+
 ListRow CPortraitList::Row(const Entry& entry, int32_t index) const
 {
     const PortraitRecord& record = *entry.record;

@@ -24,6 +24,8 @@ public:
     // changed nothing.
     bool SetUnsaved(int32_t portrait, const bool (&unsaved)[kSizeCount]);
     bool HasUnsaved(int32_t portrait) const;
+    // The size was saved: it loads from its override file, unchanged.
+    void MarkSaved(int32_t portrait, PortraitSize size);
 
     int32_t Count() const { return static_cast<int32_t>(m_entries.size()); }
     std::vector<ListRow> Rows() const;

@@ -43,8 +43,8 @@ void CPortraitPanels::Update()
     if (!host)
         return;
     const int32_t current = m_dialog.CurrentPortrait();
-    // Changes that are gone, saved (by moving on, Create Archive, ...) or
-    // let go, leave the portrait's images loading from where they now do.
+    // Changes that are gone without a save (let go, undone) leave the
+    // portrait's images loading from where they now do.
     if (m_list.HasUnsaved(m_shownPortrait)) {
         bool unsaved[kSizeCount] = {};
         UnsavedOf(m_shownPortrait, unsaved);
@@ -64,6 +64,16 @@ void CPortraitPanels::Update()
         m_preview.Rewind();
     }
     host->RedrawPreview();
+}
+
+void CPortraitPanels::OnSaved(const bool (&saved)[kSizeCount])
+{
+    const int32_t current = m_dialog.CurrentPortrait();
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
+        if (saved[size])
+            m_list.MarkSaved(current, size);
+    m_rowsChanged = true;
+    Update();
 }
 
 void CPortraitPanels::ShowList()

@@ -30,6 +30,10 @@ public:
     // end them, and the preview shows the selected frame.
     void Update();
 
+    // The current portrait's images of these sizes were saved: they load
+    // from the override files the editor wrote from now on.
+    void OnSaved(const bool (&saved)[kSizeCount]);
+
     void OnListSelect(int32_t row);
     void OnListSearch(const std::string& text);
     void OnViewMenu(int32_t id);
