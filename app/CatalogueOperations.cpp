@@ -164,37 +164,43 @@ bool CCatalogueOperations::OverridePath(int32_t entryIndex, std::string& path) c
 std::vector<PortraitStatus> CCatalogueOperations::Status() const
 {
     std::vector<PortraitStatus> statuses;
-    for (size_t i = 0; i < m_records.size(); ++i) {
-        const PortraitRecord& record = *m_records[i];
-        PortraitStatus status;
-        status.index = static_cast<int32_t>(i);
-        status.name = record.GetName();
-        for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
-            if (record.entryIndex[size] < 0)
-                continue;
-            status.has[size] = true;
-            // Loaded as the dialog loads it: the override file when it opens,
-            // else the archive. An override file that does not open, or
-            // whose contents are no sound image of its entry (what validate
-            // finds), cannot be used.
-            CPortraitImage image;
-            image.SetSubFolder(kPortraitsFolder);
-            image.Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
-            std::string path;
-            if (!image.GetOverridePath(path))
-                continue;
-            status.overridePath[size] = CFileSystem::ResolvePath(path);
-            if (image.SourcePath() == path) {
-                ValidationReport check;
-                ValidateFile(record.entryIndex[size], path, check);
-                status.source[size] = check.problems.empty() ? ImageSource::kOverride : ImageSource::kInvalidOverride;
-            } else if (CFileSystem::PathExists(path)) {
-                status.source[size] = ImageSource::kInvalidOverride;
-            }
-        }
-        statuses.push_back(std::move(status));
-    }
+    for (size_t i = 0; i < m_records.size(); ++i)
+        statuses.push_back(StatusOf(static_cast<int32_t>(i)));
     return statuses;
+}
+
+PortraitStatus CCatalogueOperations::StatusOf(int32_t portrait) const
+{
+    PortraitStatus status;
+    if (portrait < 0 || static_cast<size_t>(portrait) >= m_records.size())
+        return status;
+    const PortraitRecord& record = *m_records[static_cast<size_t>(portrait)];
+    status.index = portrait;
+    status.name = record.GetName();
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
+        if (record.entryIndex[size] < 0)
+            continue;
+        status.has[size] = true;
+        // Loaded as the dialog loads it: the override file when it opens,
+        // else the archive. An override file that does not open, or
+        // whose contents are no sound image of its entry (what validate
+        // finds), cannot be used.
+        CPortraitImage image;
+        image.SetSubFolder(kPortraitsFolder);
+        image.Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
+        std::string path;
+        if (!image.GetOverridePath(path))
+            continue;
+        status.overridePath[size] = CFileSystem::ResolvePath(path);
+        if (image.SourcePath() == path) {
+            ValidationReport check;
+            ValidateFile(record.entryIndex[size], path, check);
+            status.source[size] = check.problems.empty() ? ImageSource::kOverride : ImageSource::kInvalidOverride;
+        } else if (CFileSystem::PathExists(path)) {
+            status.source[size] = ImageSource::kInvalidOverride;
+        }
+    }
+    return status;
 }
 
 void CCatalogueOperations::ValidateFile(int32_t entryIndex, const std::string& path, ValidationReport& report) const

@@ -141,6 +141,8 @@ public:
     CCatalogueOperations(CGameArchive& archive, std::string baseDir, std::vector<const PortraitRecord*> records);
 
     std::vector<PortraitStatus> Status() const;
+    // The same for one portrait (in the editor's order).
+    PortraitStatus StatusOf(int32_t portrait) const;
     ValidationReport Validate() const;
     // Moves the override files of a portrait's sizes (all of them when
     // allSizes, else only `size`) to Portraits\Reverted\<name>.<UTC time>,

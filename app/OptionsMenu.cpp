@@ -37,6 +37,6 @@ void ShowOptionsInMenu(CDialog& dialog, const ImportOptions& options, ExportForm
 {
     for (const PopupMenuTemplate& popup : PortraitEditorMenu().menus)
         for (const MenuItemTemplate& item : popup.items)
-            if (item.id != 0)
+            if (item.id >= ID_OPTIONS_EXPORT_TGA && item.id <= ID_OPTIONS_DITHER)
                 dialog.CheckMenuItem(item.id, IsOptionsMenuItemChecked(item.id, options, format));
 }

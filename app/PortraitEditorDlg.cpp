@@ -33,7 +33,7 @@ using Outcome = CommandEffects::Outcome;
 
 } // namespace
 
-CPortraitEditorDlg::CPortraitEditorDlg(CDialog*) : CDialog(PortraitEditorDialogTemplate())
+CPortraitEditorDlg::CPortraitEditorDlg(CDialog*) : CDialog(PortraitEditorDialogTemplate()), m_panels(*this)
 {
     // The archive and the images LARGE, MEDIUM and SMALL are constructed by
     // now, in that order.
@@ -63,6 +63,7 @@ CPortraitEditorDlg::~CPortraitEditorDlg()
 const MessageMap& CPortraitEditorDlg::GetMessageMap() const
 {
     using D = CPortraitEditorDlg;
+    static constexpr auto panels = [](CDialog& d) -> CPortraitPanels& { return static_cast<D&>(d).m_panels; };
     static const MessageMap map = {
         OnPaintEntry(&D::OnPaint),
         OnQueryDragIconEntry(&D::OnQueryDragIcon),
@@ -88,6 +89,11 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnCommandEntry(ID_EDIT_EXTERNALLY, &D::OnEditExternally),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
+        {MessageKind::ListSelect, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSelect(m.position); }},
+        {MessageKind::ListSearch, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSearch(m.text); }},
+        {MessageKind::PaintPreview, 0, [](CDialog& d, DialogMessage&) { panels(d).OnPaintPreview(); }},
+        {MessageKind::Command, ID_VIEW_ZOOM_IN, [](CDialog& d, DialogMessage& m) { panels(d).OnViewMenu(m.id); },
+         ID_VIEW_BACKGROUND_CHECKERBOARD},
     };
     return map;
 }
@@ -244,6 +250,7 @@ bool CPortraitEditorDlg::OnInitDialog()
     m_scrollBar->SetScrollRange(1, m_portraitCount, true);
     m_scrollBar->SetScrollPos(m_currentPortrait + 1, true);
     UpdateFrameStepper();
+    m_panels.Open();
     return true; // the focus goes to the first tab stop, "Quit"
 }
 
@@ -312,6 +319,7 @@ void CPortraitEditorDlg::OnUseTgaPalette()
 bool CPortraitEditorDlg::SaveChangedImages()
 {
     bool saved = true, changed = false;
+    bool savedSizes[kSizeCount] = {};
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
         CPortraitImage& image = m_images[size];
         const bool hadChanges = image.HasChanges();
@@ -334,6 +342,7 @@ bool CPortraitEditorDlg::SaveChangedImages()
         if (!image.HasChanges()) {
             if (hadChanges)
                 RecordWritten(CFileSystem::ResolvePath(path));
+            savedSizes[size] = hadChanges;
             continue;
         }
         // A change that could not be saved is never dropped without a word.
@@ -345,6 +354,8 @@ bool CPortraitEditorDlg::SaveChangedImages()
                    "Error");
     }
     RecordOutcome(CommandEffects::kSave, !saved ? Outcome::kFailed : changed ? Outcome::kDone : Outcome::kNothing);
+    if (changed)
+        m_panels.OnSaved(savedSizes);
     return saved;
 }
 
@@ -487,6 +498,17 @@ void CPortraitEditorDlg::ReloadPortrait()
     const int32_t current = m_currentPortrait;
     m_currentPortrait = -1;
     SelectPortrait(current);
+    RefreshPortraitList();
+    RedrawWindow();
+}
+
+void CPortraitEditorDlg::GoToPortrait(int32_t index)
+{
+    if (index < 0 || index >= m_portraitCount)
+        return;
+    if (m_scrollBar)
+        m_scrollBar->SetScrollPos(index + 1, true);
+    SelectPortrait(index);
     RedrawWindow();
 }
 
@@ -504,6 +526,7 @@ void CPortraitEditorDlg::OnPaint()
     }
 
     m_view.Paint(*canvas, m_images, m_selectedSlot, m_lastSlotFrame);
+    m_panels.Update();
 
     char text[64];
     const bool current = HasCurrentPortrait();

@@ -15,6 +15,7 @@
 #include "PortraitEdits.h"
 #include "LiveEditing.h"
 #include "PortraitView.h"
+#include "PortraitPanels.h"
 #include "DrawingSlots.h"
 #include "ExportFileName.h"
 #include "ImportOptions.h"
@@ -80,7 +81,13 @@ public:
     void OnEditExternally() { m_liveEditing.Begin(); }
     void OnFileChanged(const std::string& path) { m_liveEditing.OnFileChanged(path); }
     // Each timer's owner looks at its id.
-    void OnTimer(int32_t id) { m_liveEditing.OnTimer(id); }
+    // Each timer's owner takes its own ids: the live editing's and the
+    // preview's animation.
+    void OnTimer(int32_t id)
+    {
+        m_liveEditing.OnTimer(id);
+        m_panels.OnTimer(id);
+    }
 
     // State, for the command-line tool and tests.
     int32_t PortraitCount() const { return m_portraitCount; }
@@ -147,6 +154,13 @@ public:
     // folder holds no game archive or the changes could not be saved.
     std::vector<std::string> RecentFolders() const;
     bool OpenGameFolder(const std::string& folder);
+    // The panels beside the client area. GoToPortrait moves to a portrait
+    // as the scroll bar does (saving the one left); RefreshPortraitList
+    // reads again where every portrait loads from, for the list's marks,
+    // after something changed the override files.
+    void GoToPortrait(int32_t index);
+    void RefreshPortraitList() { m_panels.RefreshAll(); }
+    const CPortraitPanels& Panels() const { return m_panels; }
 
 protected:
     const MessageMap& GetMessageMap() const override;
@@ -194,4 +208,5 @@ private:
     bool m_askBeforeOverwriting = false;
     int32_t m_exportsDeclined = 0; // files the user kept in this export
     CLiveEditing m_liveEditing{*this};
+    CPortraitPanels m_panels;
 };

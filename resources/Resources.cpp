@@ -89,8 +89,8 @@ const DialogTemplate& PortraitEditorDialogTemplate()
 }
 
 // Menu 129: the commands over the whole catalogue, the edits of the current
-// portrait, then the options: three groups of choices, one checked in each,
-// and a switch.
+// portrait, the options (three groups of choices, one checked in each, and a
+// switch), then how the preview panel shows the frame.
 const MenuTemplate& PortraitEditorMenu()
 {
     static const MenuTemplate menu = {
@@ -128,6 +128,30 @@ const MenuTemplate& PortraitEditorMenu()
               {ID_OPTIONS_MATCH_PERCEPTUAL, "P&erceptual matching", true, 3, ""},
               {0, "", false, 0, ""},
               {ID_OPTIONS_DITHER, "&Dithering", true, 0, ""},
+          }},
+         {"&View",
+          {
+              {ID_VIEW_ZOOM_IN, "Zoom &In", false, 0, "+"},
+              {ID_VIEW_ZOOM_OUT, "Zoom &Out", false, 0, "-"},
+              {0, "", false, 0, ""},
+              {ID_VIEW_ZOOM_FIT, "&Fit to Panel", true, 4, "Ctrl+0"},
+              {ID_VIEW_ZOOM_1X, "Zoom &1x", true, 4, "Ctrl+1"},
+              {ID_VIEW_ZOOM_1X + 1, "Zoom &2x", true, 4, "Ctrl+2"},
+              {ID_VIEW_ZOOM_1X + 2, "Zoom &3x", true, 4, "Ctrl+3"},
+              {ID_VIEW_ZOOM_1X + 3, "Zoom &4x", true, 4, "Ctrl+4"},
+              {ID_VIEW_ZOOM_1X + 4, "Zoom &5x", true, 4, "Ctrl+5"},
+              {ID_VIEW_ZOOM_1X + 5, "Zoom &6x", true, 4, "Ctrl+6"},
+              {ID_VIEW_ZOOM_1X + 6, "Zoom &7x", true, 4, "Ctrl+7"},
+              {ID_VIEW_ZOOM_8X, "Zoom &8x", true, 4, "Ctrl+8"},
+              {0, "", false, 0, ""},
+              {ID_VIEW_PLAY, "&Play MEDIUM Frames", true, 0, "Space"},
+              {ID_VIEW_SPEED_SLOW, "&Slow (4 frames a second)", true, 5, ""},
+              {ID_VIEW_SPEED_NORMAL, "&Normal (8 frames a second)", true, 5, ""},
+              {ID_VIEW_SPEED_FAST, "F&ast (16 frames a second)", true, 5, ""},
+              {0, "", false, 0, ""},
+              {ID_VIEW_BACKGROUND_GREY, "&Grey Background", true, 6, ""},
+              {ID_VIEW_BACKGROUND_BLACK, "&Black Background", true, 6, ""},
+              {ID_VIEW_BACKGROUND_CHECKERBOARD, "&Checkerboard Background", true, 6, ""},
           }}},
     };
     return menu;
@@ -274,6 +298,27 @@ std::string LoadResourceString(int32_t id)
         break;
     case IDS_REASON_CANNOT_MOVE_ASIDE:
         text = "its override file could not be moved to Portraits\\Reverted to show the game archive's image";
+        break;
+    case IDS_LIST_COLUMNS:
+        text = "#|Name|Race|Gender|Variant|Marks";
+        break;
+    case IDS_LIST_SIZES:
+        text = "LARGE: %s   MEDIUM: %s   SMALL: %s";
+        break;
+    case IDS_SOURCE_ORIGINAL:
+        text = "original";
+        break;
+    case IDS_SOURCE_OVERRIDE:
+        text = "override";
+        break;
+    case IDS_SOURCE_INVALID:
+        text = "invalid override";
+        break;
+    case IDS_SOURCE_UNSAVED:
+        text = "%s, unsaved";
+        break;
+    case IDS_SOURCE_NONE:
+        text = "none";
         break;
     case IDS_EXPORT_REASON_MANIFEST:
         text = "Its manifest.json cannot be written.";

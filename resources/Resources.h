@@ -60,6 +60,20 @@ constexpr int32_t ID_FILE_RECENT_LAST = 32792;
 // the timer that waits for an external editor's saves to settle.
 constexpr int32_t ID_EDIT_EXTERNALLY = 32830;
 constexpr int32_t ID_TIMER_LIVE_EDITING = 32831;
+// The View menu, last: the preview panel's zoom (in and out, or one of fit
+// and 1x to 8x), its animation with its speed, and its background.
+constexpr int32_t ID_VIEW_ZOOM_IN = 32810;
+constexpr int32_t ID_VIEW_ZOOM_OUT = 32811;
+constexpr int32_t ID_VIEW_ZOOM_FIT = 32812;
+constexpr int32_t ID_VIEW_ZOOM_1X = 32813; // to ID_VIEW_ZOOM_1X + 7, 8x
+constexpr int32_t ID_VIEW_ZOOM_8X = 32820;
+constexpr int32_t ID_VIEW_PLAY = 32821;
+constexpr int32_t ID_VIEW_SPEED_SLOW = 32822;
+constexpr int32_t ID_VIEW_SPEED_NORMAL = 32823;
+constexpr int32_t ID_VIEW_SPEED_FAST = 32824;
+constexpr int32_t ID_VIEW_BACKGROUND_GREY = 32825;
+constexpr int32_t ID_VIEW_BACKGROUND_BLACK = 32826;
+constexpr int32_t ID_VIEW_BACKGROUND_CHECKERBOARD = 32827;
 
 // The string table.
 constexpr int32_t IDS_ARCHIVE_NOT_FOUND = 1;
@@ -150,6 +164,16 @@ constexpr int32_t IDS_EDIT_NO_FRAME = 101;
 constexpr int32_t IDS_EDIT_NOT_WRITTEN = 102;
 constexpr int32_t IDS_EDIT_NOT_OPENED = 103;
 constexpr int32_t IDS_EDIT_LAST_SAVE_NOT_TAKEN = 104;
+// The portrait list: its column headings (separated by |), the line of the
+// current portrait's sizes under it and the words for where each size
+// loads from.
+constexpr int32_t IDS_LIST_COLUMNS = 90;
+constexpr int32_t IDS_LIST_SIZES = 91;
+constexpr int32_t IDS_SOURCE_ORIGINAL = 92;
+constexpr int32_t IDS_SOURCE_OVERRIDE = 93;
+constexpr int32_t IDS_SOURCE_INVALID = 94;
+constexpr int32_t IDS_SOURCE_UNSAVED = 95;
+constexpr int32_t IDS_SOURCE_NONE = 96;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

@@ -16,6 +16,12 @@ struct CommandEffects;
 class CDialog;
 struct Icon;
 
+// A row of the list panel: its cells, one a column.
+struct ListRow {
+    std::vector<std::string> cells;
+    bool operator==(const ListRow&) const = default;
+};
+
 // The dialog's background colour, which the canvas starts with.
 constexpr uint32_t kDialogBackgroundRgb = 0xF0F0F0;
 
@@ -106,6 +112,19 @@ public:
     // stops its timers and the watch.
     virtual void SetTimer(int32_t /*id*/, int32_t /*milliseconds*/) {}
     virtual void KillTimer(int32_t /*id*/) {}
+    // The panels beside the client area, which keeps its size and pixels: a
+    // list of rows under column headings whose chosen row the dialog hears
+    // (ListSelect), typing in it too (ListSearch), with a line of text under
+    // it; and a preview whose canvas the dialog paints when it hears
+    // PaintPreview, at the panel's size. A host without panels ignores them.
+    virtual void SetListColumns(const std::vector<std::string>&) {}
+    virtual void SetListRows(const std::vector<ListRow>&) {}
+    // Shows the row as the chosen one without telling the dialog; -1 for none.
+    virtual void SetListSelection(int32_t) {}
+    virtual void SetListFooter(const std::string&) {}
+    virtual CCanvas* PreviewCanvas() { return nullptr; }
+    // Paints the preview anew (soon, on a window).
+    virtual void RedrawPreview() {}
 
     // The record of what the dialog's commands do, for a host that keeps one
     // (the headless host); null for one that does not.

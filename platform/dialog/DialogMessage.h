@@ -26,6 +26,9 @@ enum class MessageKind {
     BeginDrag,   // the left button, pressed at a point, moved past the drag distance
     FileChanged, // the watched file was written, or replaced by another file
     Timer,       // a timer of the dialog ran out
+    ListSelect,   // the user chose a row of the list panel (position)
+    ListSearch,   // the user typed in the list panel to find a row (text, what was typed so far)
+    PaintPreview, // the preview panel's canvas is to be painted
 };
 
 // Command ids that every dialog knows.
@@ -73,8 +76,9 @@ struct DialogMessage {
     ClientPoint point;     // MouseWheel, LButtonDown
     const Icon* icon = nullptr; // QueryDragIcon: the answer
     int32_t code = 0;      // HScroll: the SB_ code
-    int32_t position = 0;  // HScroll: the thumb position
+    int32_t position = 0;  // HScroll: the thumb position; ListSelect: the row
     // DropFiles: the files, host paths (point: where); BeginDrag: point is
     // where the button went down; FileChanged: the watched file; Timer: id.
     std::vector<std::string> paths;
+    std::string text;      // ListSearch: the typed text
 };

@@ -19,6 +19,11 @@ void CHeadlessHost::Open(CDialog& dialog)
         if (c.kind == ControlKind::DefaultPushButton)
             m_focus = c.id;
     }
+    m_listColumns.clear();
+    m_listRows.clear();
+    m_listSelection = -1;
+    m_listFooter.clear();
+    m_preview = CCanvas(kPreviewWidth, kPreviewHeight, kDialogBackgroundRgb);
     dialog.OnInitDialog();
     // The window appears: its client area is painted once.
     if (m_dialog)
@@ -54,6 +59,8 @@ bool CHeadlessHost::Send(DialogMessage& message)
         return false;
     if (message.kind == MessageKind::Paint)
         ++m_paints;
+    if (message.kind == MessageKind::PaintPreview)
+        ++m_previewPaints;
     return m_dialog->Dispatch(message);
 }
 
@@ -418,4 +425,48 @@ void CHeadlessHost::AdvanceTime(int32_t milliseconds)
         Send(m);
     }
     m_now = end;
+}
+
+void CHeadlessHost::ChooseListRow(int32_t row)
+{
+    if (row < 0 || row >= static_cast<int32_t>(m_listRows.size()))
+        return;
+    m_listSelection = row;
+    DialogMessage m{MessageKind::ListSelect};
+    m.position = row;
+    Send(m);
+}
+
+void CHeadlessHost::TypeInList(const std::string& text)
+{
+    DialogMessage m{MessageKind::ListSearch};
+    m.text = text;
+    Send(m);
+}
+
+void CHeadlessHost::ResizePreview(int32_t width, int32_t height)
+{
+    m_preview = CCanvas(width, height, kDialogBackgroundRgb);
+    RedrawPreview();
+}
+
+void CHeadlessHost::RedrawPreview()
+{
+    Send(DialogMessage{MessageKind::PaintPreview});
+}
+
+int32_t CHeadlessHost::TimerInterval(int32_t id) const
+{
+    auto it = m_timers.find(id);
+    return it == m_timers.end() ? 0 : static_cast<int32_t>(it->second.interval);
+}
+
+bool CHeadlessHost::FireTimer(int32_t id)
+{
+    if (TimerInterval(id) == 0)
+        return false;
+    DialogMessage m{MessageKind::Timer};
+    m.id = id;
+    Send(m);
+    return true;
 }

@@ -138,6 +138,27 @@ public:
     // The menu bar the dialog set; null when it has none.
     const MenuTemplate* Menu() const { return m_menu ? &*m_menu : nullptr; }
 
+    // The panels: the list as the dialog set it, a preview canvas of
+    // kPreviewWidth x kPreviewHeight unless resized, and timers that a test
+    // runs out by hand.
+    static constexpr int32_t kPreviewWidth = 256;
+    static constexpr int32_t kPreviewHeight = 256;
+    const std::vector<std::string>& ListColumns() const { return m_listColumns; }
+    const std::vector<ListRow>& ListRows() const { return m_listRows; }
+    int32_t ListSelection() const { return m_listSelection; }
+    const std::string& ListFooter() const { return m_listFooter; }
+    // The user clicks a row: it shows as chosen, then the dialog hears it.
+    void ChooseListRow(int32_t row);
+    // The user has typed text in the list, as a list's keyboard search gathers it.
+    void TypeInList(const std::string& text);
+    // The panel is resized: a canvas of the new size, painted.
+    void ResizePreview(int32_t width, int32_t height);
+    int32_t PreviewPaintCount() const { return m_previewPaints; }
+    // The interval of a running timer; 0 for one that does not run.
+    int32_t TimerInterval(int32_t id) const;
+    // Its interval passes once; false when the timer does not run.
+    bool FireTimer(int32_t id);
+
     // IDialogHost.
     int32_t RunModal(CDialog& dialog) override;
     void EndDialog(int32_t result) override;
@@ -174,6 +195,12 @@ public:
     void WatchFile(const std::string& path) override { m_watchedFile = path; }
     void StopWatching() override { m_watchedFile.clear(); }
     void SetTimer(int32_t id, int32_t milliseconds) override;
+    void SetListColumns(const std::vector<std::string>& columns) override { m_listColumns = columns; }
+    void SetListRows(const std::vector<ListRow>& rows) override { m_listRows = rows; }
+    void SetListSelection(int32_t row) override { m_listSelection = row; }
+    void SetListFooter(const std::string& text) override { m_listFooter = text; }
+    CCanvas* PreviewCanvas() override { return &m_preview; }
+    void RedrawPreview() override;
     void KillTimer(int32_t id) override { m_timers.erase(id); }
     // Kept from Open on; the caller clears it between commands.
     CommandEffects* Effects() override { return &m_effects; }
@@ -216,4 +243,10 @@ private:
     std::string m_watchedFile;
     std::map<int32_t, TimerState> m_timers;
     int64_t m_now = 0; // milliseconds since the host was made
+    std::vector<std::string> m_listColumns;
+    std::vector<ListRow> m_listRows;
+    int32_t m_listSelection = -1;
+    std::string m_listFooter;
+    CCanvas m_preview;
+    int32_t m_previewPaints = 0;
 };

@@ -152,6 +152,11 @@ protected:
         if (m_host.m_ended)
             QDialog::reject();
     }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QDialog::resizeEvent(event);
+        m_host.LayOut();
+    }
 
 private:
     CQtDialogHost& m_host;
@@ -222,9 +227,10 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     m_window = std::make_unique<CQtDialogWindow>(*this);
     QDialog& window = *m_window;
     window.setWindowTitle(ToQt(t.caption));
-    window.setFixedSize(dialog.ClientWidth(), dialog.ClientHeight());
+    // The panels beside the client area grow with the window, which can
+    // therefore be maximised too.
     window.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                          Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(t.fontPointSize);
     font.setStyleHint(QFont::SansSerif);
@@ -233,6 +239,12 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     m_client = new CQtClientArea(*this, &window);
     m_client->setGeometry(0, 0, dialog.ClientWidth(), dialog.ClientHeight());
     QWidget& client = *m_client;
+    const auto deliver = [this](const DialogMessage& m) { Deliver(m); };
+    m_listPanel = new CQtListPanel(deliver, &window);
+    m_previewPanel = new CQtPreviewPanel(deliver, &window);
+    window.setMinimumSize(dialog.ClientWidth() + kListWidth + kMinPreviewWidth, dialog.ClientHeight());
+    window.resize(dialog.ClientWidth() + kListWidth + kStartPreviewWidth, dialog.ClientHeight());
+    LayOut();
 
     QWidget* previous = nullptr;
     QPushButton* defaultButton = nullptr;
@@ -324,6 +336,8 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     m_controls.clear();
     m_scrollBars.clear();
     m_menuActions.clear();
+    m_listPanel = nullptr;
+    m_previewPanel = nullptr;
     m_menuBar = nullptr;
     m_client = nullptr;
     m_window.reset();
@@ -414,13 +428,30 @@ void CQtDialogHost::SetMenu(const MenuTemplate& menu)
     }
     // The client area keeps its size and content; the window grows by the
     // bar above it.
-    const int width = m_client->width();
     const int barHeight = m_menuBar->sizeHint().height();
-    m_menuBar->setGeometry(0, 0, width, barHeight);
-    m_client->move(0, barHeight);
-    m_window->setFixedSize(width, m_client->height() + barHeight);
+    const QSize least = m_window->minimumSize();
+    m_window->setMinimumSize(least.width(), m_client->height() + barHeight);
+    m_window->resize(m_window->width(), m_client->height() + barHeight);
+    LayOut();
     m_menuBar->show();
 }
+
+void CQtDialogHost::LayOut()
+{
+    if (!m_window || !m_client)
+        return;
+    const int barHeight = m_menuBar ? m_menuBar->sizeHint().height() : 0;
+    const int width = m_window->width(), height = m_window->height() - barHeight;
+    if (m_menuBar)
+        m_menuBar->setGeometry(0, 0, width, barHeight);
+    m_client->move(0, barHeight);
+    const int right = m_client->width();
+    if (m_listPanel)
+        m_listPanel->setGeometry(right, barHeight, kListWidth, height);
+    if (m_previewPanel)
+        m_previewPanel->setGeometry(right + kListWidth, barHeight, std::max(0, width - right - kListWidth), height);
+}
+
 
 void CQtDialogHost::CheckMenuItem(int32_t id, bool checked)
 {

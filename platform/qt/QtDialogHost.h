@@ -1,6 +1,8 @@
-// The Qt 6 Widgets backend of the dialog layer: a fixed-size window with
-// the dialog's menu bar, when it has one, above the client area, which holds
-// the real child controls over the client-area canvas. It only translates:
+// The Qt 6 Widgets backend of the dialog layer: a window with the dialog's
+// menu bar, when it has one, above the client area, which holds the real
+// child controls over the client-area canvas and keeps its size, and the
+// list and preview panels beside it, which take the room the window is
+// resized to. It only translates:
 // Qt events become the dialog's messages, the canvas is shown as an image,
 // and the message box, the question, the open-file and folder dialogs and
 // the progress dialog are those it is given (Qt's own unless told otherwise).
@@ -17,7 +19,9 @@
 #include "DialogHost.h"
 #include "DialogMessage.h"
 #include "QtFileExchange.h"
+#include "QtListPanel.h"
 #include "QtModalDialogs.h"
+#include "QtPreviewPanel.h"
 #include "ScrollRange.h"
 
 class QAbstractButton;
@@ -43,6 +47,14 @@ public:
     // The menu bar and a menu item's action; null when the dialog set none.
     QMenuBar* MenuBar() const { return m_menuBar; }
     QAction* MenuAction(int32_t id) const;
+    // The panels beside the client area; null while no dialog runs.
+    CQtListPanel* ListPanel() const { return m_listPanel; }
+    CQtPreviewPanel* PreviewPanel() const { return m_previewPanel; }
+    // The list panel's width; the preview takes the rest, at least
+    // kMinPreviewWidth, and the window opens with kStartPreviewWidth.
+    static constexpr int kListWidth = 350;
+    static constexpr int kMinPreviewWidth = 160;
+    static constexpr int kStartPreviewWidth = 380;
     // Called once the window exists and before it is shown (tests use it to
     // drive the dialog from inside its modal loop).
     void SetOnShown(std::function<void(CQtDialogHost&)> onShown) { m_onShown = std::move(onShown); }
@@ -91,6 +103,33 @@ public:
     void StopWatching() override { m_files->StopWatching(); }
     void SetTimer(int32_t id, int32_t milliseconds) override { m_files->SetTimer(id, milliseconds); }
     void KillTimer(int32_t id) override { m_files->KillTimer(id); }
+    // The panels, while the window is there.
+    void SetListColumns(const std::vector<std::string>& columns) override
+    {
+        if (m_listPanel)
+            m_listPanel->SetColumns(columns);
+    }
+    void SetListRows(const std::vector<ListRow>& rows) override
+    {
+        if (m_listPanel)
+            m_listPanel->SetRows(rows);
+    }
+    void SetListSelection(int32_t row) override
+    {
+        if (m_listPanel)
+            m_listPanel->SetSelection(row);
+    }
+    void SetListFooter(const std::string& text) override
+    {
+        if (m_listPanel)
+            m_listPanel->SetFooter(text);
+    }
+    CCanvas* PreviewCanvas() override { return m_previewPanel ? &m_previewPanel->Canvas() : nullptr; }
+    void RedrawPreview() override
+    {
+        if (m_previewPanel)
+            m_previewPanel->update();
+    }
 
 private:
     friend class CQtDialogWindow;
@@ -107,6 +146,8 @@ private:
     // The control with the focus: its id, CDialog::kClientAreaFocus for
     // the client area, -1 for anything else (the menu bar).
     int32_t FocusedControl() const;
+    // Places the menu bar, the client area and the panels in the window.
+    void LayOut();
 
     std::unique_ptr<IQtModalDialogs> m_ownModals;
     IQtModalDialogs* m_modals = nullptr;
@@ -118,6 +159,8 @@ private:
     CCanvas m_canvas;
     std::map<int32_t, QWidget*> m_controls;
     std::map<int32_t, ScrollState> m_scrollBars;
+    CQtListPanel* m_listPanel = nullptr;       // a child of the window
+    CQtPreviewPanel* m_previewPanel = nullptr; // a child of the window
     std::function<void(CQtDialogHost&)> m_onShown;
     bool m_ended = false;
     std::unique_ptr<CQtFileExchange> m_files;

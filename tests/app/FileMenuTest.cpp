@@ -56,7 +56,7 @@ TEST_F(FileMenuTest, TheFileMenuComesFirstWithTheCatalogueCommands)
 {
     const MenuTemplate* menu = host.Menu();
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->menus.size(), 3u);
+    ASSERT_EQ(menu->menus.size(), 4u);
     EXPECT_EQ(menu->menus[0].text, "&File");
     std::vector<std::pair<int32_t, std::string>> items;
     for (const MenuItemTemplate& item : menu->menus[0].items) {

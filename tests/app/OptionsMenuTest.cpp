@@ -38,7 +38,7 @@ TEST_F(OptionsMenuTest, TheDialogHasAnOptionsMenuWithTheDefaultsChecked)
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->id, IDR_PORTRAITEDITOR_MENU);
     // After the File menu.
-    ASSERT_EQ(menu->menus.size(), 3u);
+    ASSERT_EQ(menu->menus.size(), 4u);
     EXPECT_EQ(menu->menus[2].text, "&Options");
     struct Expected {
         int32_t id;

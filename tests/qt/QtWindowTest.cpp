@@ -115,25 +115,27 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
     const int32_t result = session.Run(dialog, [&] {
         QDialog* window = session.Window();
         // The client area has the template's size, under the menu bar; the
-        // window is the two, and keeps its size.
+        // panels beside it take the rest of the window, which grows only
+        // where they can use the room.
         QWidget* client = session.Client();
         ASSERT_NE(client, nullptr);
         QMenuBar* menuBar = session.host.MenuBar();
         ASSERT_NE(menuBar, nullptr);
         EXPECT_GT(menuBar->height(), 0);
-        EXPECT_EQ(menuBar->geometry(), QRect(0, 0, 521, menuBar->height()));
+        EXPECT_EQ(menuBar->geometry(), QRect(0, 0, window->width(), menuBar->height()));
         EXPECT_EQ(client->geometry(), QRect(0, menuBar->height(), 521, 401));
-        const QSize windowSize(521, 401 + menuBar->height());
-        EXPECT_EQ(window->size(), windowSize);
-        EXPECT_EQ(window->minimumSize(), windowSize);
-        EXPECT_EQ(window->maximumSize(), windowSize);
+        EXPECT_EQ(window->size(), QSize(521 + CQtDialogHost::kListWidth + CQtDialogHost::kStartPreviewWidth,
+                                        401 + menuBar->height()));
+        EXPECT_EQ(window->minimumSize(),
+                  QSize(521 + CQtDialogHost::kListWidth + CQtDialogHost::kMinPreviewWidth, 401 + menuBar->height()));
+        EXPECT_EQ(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Thornvale - Portrait Editor v1.0"));
         const Qt::WindowFlags flags = window->windowFlags();
         EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
         EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
         EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
         EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
-        EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(flags.testFlag(Qt::WindowMaximizeButtonHint));
         EXPECT_TRUE(window->isModal());
         EXPECT_EQ(QApplication::activeModalWidget(), window);
 
