@@ -134,6 +134,7 @@ void CEditCommands::Revert(bool wholePortrait)
         m_dialog.ReloadImage(size);
     }
     m_dialog.Edits().Record(current, "Revert", before, m_dialog.EditImages());
+    m_dialog.RefreshPortraitList();
     m_dialog.UpdateEditMenu();
     m_dialog.RedrawWindow();
     if (failure.result != RevertResult::kOk) {

@@ -208,6 +208,7 @@ bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
         host->WriteSetting(CRecentFolders::kLastKey, {path});
     }
     ShowMenu();
+    m_panels.Open();
     UpdateFrameStepper();
     RedrawWindow();
     return true;
@@ -320,6 +321,7 @@ bool CPortraitEditorDlg::SaveChangedImages()
 {
     bool saved = true, changed = false;
     bool savedSizes[kSizeCount] = {};
+    bool movedAside = false;
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
         CPortraitImage& image = m_images[size];
         const bool hadChanges = image.HasChanges();
@@ -329,8 +331,10 @@ bool CPortraitEditorDlg::SaveChangedImages()
         // An image undone back to the game archive's is not written: its
         // override file is moved aside, so that the archive's loads again.
         if (hadChanges && image.IsOriginal()) {
-            if (MoveOverrideAside(size))
+            if (MoveOverrideAside(size)) {
+                movedAside = true;
                 continue;
+            }
             saved = false;
             MessageBox(IDS_SAVE_FAILED,
                        FormatResourceString(IDS_SAVE_FAILED, {kSizeNames[size], CFileSystem::ResolvePath(path),
@@ -354,7 +358,9 @@ bool CPortraitEditorDlg::SaveChangedImages()
                    "Error");
     }
     RecordOutcome(CommandEffects::kSave, !saved ? Outcome::kFailed : changed ? Outcome::kDone : Outcome::kNothing);
-    if (changed)
+    if (movedAside)
+        m_panels.RefreshAll();
+    else if (changed)
         m_panels.OnSaved(savedSizes);
     return saved;
 }

@@ -262,6 +262,8 @@ TEST_F(FileMenuTest, AnotherGameFolderOpensInPlaceAndIsRemembered)
     EXPECT_EQ(dlg.BaseDir(), other.Base());
     EXPECT_EQ(dlg.PortraitCount(), 2);
     EXPECT_EQ(dlg.Record(0)->GetName(), TestPortraitName(kSecond));
+    ASSERT_EQ(host.ListRows().size(), 2u); // the list shows the new game
+    EXPECT_EQ(host.ListRows()[0].cells.at(1), TestPortraitName(kSecond));
     EXPECT_EQ(host.ReadSetting("folders/recent"), std::vector<std::string>{other.Base()});
     EXPECT_EQ(host.ReadSetting("folders/last"), std::vector<std::string>{other.Base()});
 
