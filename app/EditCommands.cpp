@@ -148,9 +148,9 @@ void CEditCommands::Revert(bool wholePortrait)
             m_dialog.MessageBox(IDS_REVERT_NOTHING, FormatResourceString(IDS_REVERT_NOTHING, {record->GetName()}),
                                 "Info");
         else
-            m_dialog.MessageBox(IDS_REVERT_IMAGE_NOTHING,
-                                FormatResourceString(IDS_REVERT_IMAGE_NOTHING, {kSizeNames[selected], record->GetName()}),
-                                "Info");
+            m_dialog.MessageBox(
+                IDS_REVERT_IMAGE_NOTHING,
+                FormatResourceString(IDS_REVERT_IMAGE_NOTHING, {kSizeNames[selected], record->GetName()}), "Info");
     } else {
         m_dialog.RecordOutcome(CommandEffects::kRevert, Outcome::kDone);
     }

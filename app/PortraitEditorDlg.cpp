@@ -12,6 +12,7 @@
 #include "ExportFileName.h"
 #include "CommandMessages.h"
 #include "EditCommands.h"
+#include "ExportCommands.h"
 #include "EditorKeys.h"
 #include "FileMenu.h"
 #include "RecentFolders.h"
@@ -171,8 +172,9 @@ void CPortraitEditorDlg::ShowMenu()
 
 std::vector<std::string> CPortraitEditorDlg::RecentFolders() const
 {
-    return Host() ? CRecentFolders(Host()->ReadSetting(CRecentFolders::kRecentKey), CFileSystem::GetCurrentDir()).Folders()
-                  : std::vector<std::string>{};
+    if (!Host())
+        return {};
+    return CRecentFolders(Host()->ReadSetting(CRecentFolders::kRecentKey), CFileSystem::GetCurrentDir()).Folders();
 }
 
 bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
@@ -607,92 +609,14 @@ void CPortraitEditorDlg::OnLButtonDown(uint32_t, ClientPoint point)
 
 // Commands.
 
-bool CPortraitEditorDlg::ExportImageFrame(PortraitSize size, int32_t frame, const std::string& fileName,
-                                          std::vector<std::string>& failed)
-{
-    // The portrait's name comes from the archive: a name that could leave
-    // the Portraits folder writes nothing.
-    const std::string path = PortraitsFolder() + "\\" + fileName;
-    const bool safe = CFileSystem::IsSafeFileName(fileName);
-    const bool existed = safe && CFileSystem::FileExists(path);
-    if (safe && m_askBeforeOverwriting &&
-        !COverwriteCare::MayExport(*this, m_images[size], frame, m_exportFormat, path)) {
-        ++m_exportsDeclined;
-        return false;
-    }
-    if (!safe || m_images[size].ExportFrame(frame, path, m_exportFormat) != 1) {
-        // A file cut short is removed rather than left to read back wrong.
-        if (existed && !CFileSystem::FileExists(path))
-            RecordRemoved(CFileSystem::ResolvePath(path));
-        failed.push_back(CFileSystem::ResolvePath(path));
-        return false;
-    }
-    RecordWritten(CFileSystem::ResolvePath(path));
-    return true;
-}
-
-bool CPortraitEditorDlg::HasPixels(PortraitSize size, int32_t frame) const
-{
-    const CRasterSurface* surface = m_images[size].GetFrameSurface(frame);
-    return surface && surface->m_pBits;
-}
-
-void CPortraitEditorDlg::ReportExport(int32_t written, const std::vector<std::string>& failed)
-{
-    const int32_t declined = m_exportsDeclined;
-    m_exportsDeclined = 0;
-    std::string paths;
-    for (const std::string& path : failed)
-        paths += (paths.empty() ? "" : "\n") + path;
-    if (!failed.empty()) {
-        RecordOutcome(CommandEffects::kExport, Outcome::kFailed);
-        MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {paths}), "Info");
-    } else if (written == 0) {
-        RecordOutcome(CommandEffects::kExport, Outcome::kNothing);
-        ShowString(declined > 0 ? IDS_EXPORT_KEPT_FILES : IDS_NOTHING_TO_EXPORT, "Info");
-    } else {
-        RecordOutcome(CommandEffects::kExport, Outcome::kDone);
-        ShowString(IDS_PORTRAIT_SAVED, "Info");
-    }
-}
-
 void CPortraitEditorDlg::OnExportAll()
 {
-    if (!HasCurrentPortrait())
-        return;
-    CFileSystem::CreateFolder(PortraitsFolder());
-    const std::string name = m_records[m_currentPortrait]->GetName();
-    const ExportFormat format = GetExportFormat();
-    int32_t written = 0;
-    std::vector<std::string> failed;
-    auto exportTo = [&](PortraitSize size, int32_t frame) {
-        if (HasPixels(size, frame) &&
-            ExportImageFrame(size, frame, ExportFileName(name, size, frame, ExportScope::kAllFrames, format), failed))
-            ++written;
-    };
-    exportTo(kSizeLarge, 0);
-    for (int32_t f = 0; f < m_images[kSizeMedium].Header().FrameCount(); ++f)
-        exportTo(kSizeMedium, f);
-    exportTo(kSizeSmall, 0);
-    ReportExport(written, failed);
+    CExportCommands(*this).ExportAll();
 }
 
 void CPortraitEditorDlg::OnExport()
 {
-    if (!HasCurrentPortrait())
-        return;
-    const std::string name = m_records[m_currentPortrait]->GetName();
-    PortraitSize size = kSizeLarge;
-    int32_t frame = 0;
-    GetSlotImageFrame(m_selectedSlot, size, frame);
-    const std::string fileName = ExportFileName(name, size, frame, ExportScope::kOneFrame, GetExportFormat());
-    int32_t written = 0;
-    std::vector<std::string> failed;
-    if (HasPixels(size, frame)) {
-        CFileSystem::CreateFolder(PortraitsFolder());
-        written = ExportImageFrame(size, frame, fileName, failed) ? 1 : 0;
-    }
-    ReportExport(written, failed);
+    CExportCommands(*this).Export();
 }
 
 int32_t CPortraitEditorDlg::AskTgaFileName(std::string& buffer)
@@ -746,30 +670,5 @@ CCatalogueOperations CPortraitEditorDlg::CatalogueOperations()
 
 void CPortraitEditorDlg::OnCreateArchive()
 {
-    // The patch packs what the window shows: the current portrait's changes
-    // are saved first, as moving on would save them.
-    if (!SaveCurrentPortrait())
-        return;
-    const std::string target = CCatalogueOperations::PackTarget(m_baseDir);
-    const std::vector<std::string> files = CCatalogueOperations::PackFiles(m_archive, m_baseDir);
-    if (m_askBeforeOverwriting && !COverwriteCare::MayPack(*this, target, files.size())) {
-        RecordOutcome(CommandEffects::kPack, Outcome::kCancelled);
-        return;
-    }
-    CGameArchive builder;
-    builder.BeginBuild(target, "PATCHES\\PATCH.010");
-    for (const std::string& file : files)
-        builder.AddFile(file);
-    const int32_t result = builder.WriteArchive();
-    if (result == CGameArchive::kWriteOk) {
-        RecordWritten(CFileSystem::ResolvePath(target));
-        RecordOutcome(CommandEffects::kPack, Outcome::kDone);
-        ShowString(IDS_ARCHIVE_CREATED, "Info");
-        return;
-    }
-    // Silence would look as if it had worked, so the user is told what went
-    // wrong.
-    const std::string why = PackFailureText(result, CFileSystem::ResolvePath(builder.GetFailedSourcePath()));
-    RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
-    MessageBox(IDS_PACK_FAILED, FormatResourceString(IDS_PACK_FAILED, {CFileSystem::ResolvePath(target), why}), "Info");
+    CExportCommands(*this).CreateArchive();
 }

@@ -128,6 +128,9 @@ public:
     // Archive before it replaces a patch with entries by one without
     // (COverwriteCare). Off by default, as for the command-line tool.
     void SetAskBeforeOverwriting(bool ask) { m_askBeforeOverwriting = ask; }
+    bool AsksBeforeOverwriting() const { return m_askBeforeOverwriting; }
+    // The game's Portraits folder, in the editor's path form.
+    std::string PortraitsFolder() const;
 
     // Saves the current portrait's changed images, as moving on saves them;
     // false, after telling the user why, when one could not be saved.
@@ -180,12 +183,7 @@ private:
     // The menu bar, with the recent game folders, its check marks and the
     // items enabled as they can be used.
     void ShowMenu();
-    bool HasPixels(PortraitSize size, int32_t frame) const;
-    bool ExportImageFrame(PortraitSize size, int32_t frame, const std::string& fileName,
-                          std::vector<std::string>& failed);
-    void ReportExport(int32_t written, const std::vector<std::string>& failed);
     bool HasCurrentPortrait() const;
-    std::string PortraitsFolder() const;
     // A message box with the text of a string.
     void ShowString(int32_t stringId, const char* caption);
 
@@ -206,7 +204,6 @@ private:
     ExportFormat m_exportFormat = ExportFormat::kTga;
     CPortraitEdits m_edits;
     bool m_askBeforeOverwriting = false;
-    int32_t m_exportsDeclined = 0; // files the user kept in this export
     CLiveEditing m_liveEditing{*this};
     CPortraitPanels m_panels;
 };

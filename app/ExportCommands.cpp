@@ -1,0 +1,131 @@
+#include "ExportCommands.h"
+
+#include "CommandMessages.h"
+#include "ExportFileName.h"
+#include "FileSystem.h"
+#include "GameArchive.h"
+#include "OverwriteCare.h"
+#include "PortraitEditorDlg.h"
+#include "RasterSurface.h"
+#include "Resources.h"
+
+namespace {
+
+using Outcome = CommandEffects::Outcome;
+
+} // namespace
+
+void CExportCommands::ExportImageFrame(PortraitSize size, int32_t frame, const std::string& fileName)
+{
+    // The portrait's name comes from the archive: a name that could leave
+    // the Portraits folder writes nothing.
+    const std::string path = m_dialog.PortraitsFolder() + "\\" + fileName;
+    const bool safe = CFileSystem::IsSafeFileName(fileName);
+    const bool existed = safe && CFileSystem::FileExists(path);
+    if (safe && m_dialog.AsksBeforeOverwriting() &&
+        !COverwriteCare::MayExport(m_dialog, m_dialog.Image(size), frame, m_dialog.GetExportFormat(), path)) {
+        ++m_declined;
+        return;
+    }
+    if (!safe || m_dialog.Image(size).ExportFrame(frame, path, m_dialog.GetExportFormat()) != 1) {
+        // A file cut short is removed rather than left to read back wrong.
+        if (existed && !CFileSystem::FileExists(path))
+            m_dialog.RecordRemoved(CFileSystem::ResolvePath(path));
+        m_failed.push_back(CFileSystem::ResolvePath(path));
+        return;
+    }
+    m_dialog.RecordWritten(CFileSystem::ResolvePath(path));
+    ++m_written;
+}
+
+bool CExportCommands::HasPixels(PortraitSize size, int32_t frame) const
+{
+    const CRasterSurface* surface = m_dialog.Image(size).GetFrameSurface(frame);
+    return surface && surface->m_pBits;
+}
+
+void CExportCommands::Report()
+{
+    std::string paths;
+    for (const std::string& path : m_failed)
+        paths += (paths.empty() ? "" : "\n") + path;
+    if (!m_failed.empty()) {
+        m_dialog.RecordOutcome(CommandEffects::kExport, Outcome::kFailed);
+        m_dialog.MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {paths}), "Info");
+    } else if (m_written == 0) {
+        m_dialog.RecordOutcome(CommandEffects::kExport, Outcome::kNothing);
+        const int32_t text = m_declined > 0 ? IDS_EXPORT_KEPT_FILES : IDS_NOTHING_TO_EXPORT;
+        m_dialog.MessageBox(text, LoadResourceString(text), "Info");
+    } else {
+        m_dialog.RecordOutcome(CommandEffects::kExport, Outcome::kDone);
+        m_dialog.MessageBox(IDS_PORTRAIT_SAVED, LoadResourceString(IDS_PORTRAIT_SAVED), "Info");
+    }
+}
+
+void CExportCommands::ExportAll()
+{
+    const PortraitRecord* record = m_dialog.Record(m_dialog.CurrentPortrait());
+    if (!record)
+        return;
+    CFileSystem::CreateFolder(m_dialog.PortraitsFolder());
+    const std::string name = record->GetName();
+    const ExportFormat format = m_dialog.GetExportFormat();
+    auto exportTo = [&](PortraitSize size, int32_t frame) {
+        if (HasPixels(size, frame))
+            ExportImageFrame(size, frame, ExportFileName(name, size, frame, ExportScope::kAllFrames, format));
+    };
+    exportTo(kSizeLarge, 0);
+    for (int32_t f = 0; f < m_dialog.Image(kSizeMedium).Header().FrameCount(); ++f)
+        exportTo(kSizeMedium, f);
+    exportTo(kSizeSmall, 0);
+    Report();
+}
+
+void CExportCommands::Export()
+{
+    const PortraitRecord* record = m_dialog.Record(m_dialog.CurrentPortrait());
+    if (!record)
+        return;
+    const std::string name = record->GetName();
+    PortraitSize size = kSizeLarge;
+    int32_t frame = 0;
+    m_dialog.GetSlotImageFrame(m_dialog.SelectedSlot(), size, frame);
+    const std::string fileName =
+        ExportFileName(name, size, frame, ExportScope::kOneFrame, m_dialog.GetExportFormat());
+    if (HasPixels(size, frame)) {
+        CFileSystem::CreateFolder(m_dialog.PortraitsFolder());
+        ExportImageFrame(size, frame, fileName);
+    }
+    Report();
+}
+
+void CExportCommands::CreateArchive()
+{
+    // The patch packs what the window shows: the current portrait's changes
+    // are saved first, as moving on would save them.
+    if (!m_dialog.SaveCurrentPortrait())
+        return;
+    const std::string target = CCatalogueOperations::PackTarget(m_dialog.BaseDir());
+    const std::vector<std::string> files = CCatalogueOperations::PackFiles(m_dialog.Archive(), m_dialog.BaseDir());
+    if (m_dialog.AsksBeforeOverwriting() && !COverwriteCare::MayPack(m_dialog, target, files.size())) {
+        m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kCancelled);
+        return;
+    }
+    CGameArchive builder;
+    builder.BeginBuild(target, "PATCHES\\PATCH.010");
+    for (const std::string& file : files)
+        builder.AddFile(file);
+    const int32_t result = builder.WriteArchive();
+    if (result == CGameArchive::kWriteOk) {
+        m_dialog.RecordWritten(CFileSystem::ResolvePath(target));
+        m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kDone);
+        m_dialog.MessageBox(IDS_ARCHIVE_CREATED, LoadResourceString(IDS_ARCHIVE_CREATED), "Info");
+        return;
+    }
+    // Silence would look as if it had worked, so the user is told what went
+    // wrong.
+    const std::string why = PackFailureText(result, CFileSystem::ResolvePath(builder.GetFailedSourcePath()));
+    m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
+    m_dialog.MessageBox(IDS_PACK_FAILED,
+                        FormatResourceString(IDS_PACK_FAILED, {CFileSystem::ResolvePath(target), why}), "Info");
+}
