@@ -398,6 +398,21 @@ namespace {
 
 const char* const kManifestName = "manifest.json";
 
+// Writes the bytes as the file's whole content; a file that could not be
+// written in full is removed.
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    FileHandle file = CFileSystem::CreateForWriting(path);
+    if (!file)
+        return false;
+    const bool written = CFileSystem::Write(file.get(), bytes.data(), bytes.size());
+    const bool closed = std::fclose(file.release()) == 0;
+    if (written && closed)
+        return true;
+    CFileSystem::RemoveFile(path);
+    return false;
+}
+
 // Creates a host folder and the folders above it; true when it stands afterwards.
 bool CreateFolders(const std::string& path)
 {
@@ -444,12 +459,16 @@ void CCatalogueOperations::ExportPortrait(size_t portrait, ExportFormat format, 
                 out.failed.push_back({relative, "its folder cannot be created"});
                 continue;
             }
+            // The bytes are made once, written, and hashed as they are.
             ExportedFile file;
             const std::string path = folder + "/" + fileName;
-            if (image.ExportFrame(frame, path, format) != 1 || !Sha256OfFile(path, file.sha256, file.bytes)) {
+            std::vector<uint8_t> bytes;
+            if (!image.EncodeFrame(frame, format, bytes) || !WriteWholeFile(path, bytes) ||
+                (file.sha256 = Sha256Hex(bytes)).empty()) {
                 out.failed.push_back({relative, "cannot be written"});
                 continue;
             }
+            file.bytes = bytes.size();
             file.path = relative;
             file.portrait = static_cast<int32_t>(portrait);
             file.size = size;
