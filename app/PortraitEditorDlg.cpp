@@ -203,12 +203,8 @@ bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
         m_scrollBar->SetScrollRange(1, m_portraitCount, true);
         m_scrollBar->SetScrollPos(m_currentPortrait + 1, true);
     }
-    if (IDialogHost* host = Host()) {
-        CRecentFolders recent(host->ReadSetting(CRecentFolders::kRecentKey), path);
-        recent.Add(path, path);
-        host->WriteSetting(CRecentFolders::kRecentKey, recent.Folders());
-        host->WriteSetting(CRecentFolders::kLastKey, {path});
-    }
+    if (IDialogHost* host = Host())
+        CRecentFolders::Remember(*host, path);
     ShowMenu();
     m_panels.Open();
     UpdateFrameStepper();

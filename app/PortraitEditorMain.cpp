@@ -6,8 +6,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
-#include <QSettings>
-#include <QStringList>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -45,8 +43,6 @@ const char kUsage[] =
     "~/.config/portrait-editor/portrait-editor.conf).\n";
 
 const char kChooserTitle[] = "Choose the Thornvale base directory";
-const char* const kLastKey = CRecentFolders::kLastKey;
-const char* const kRecentKey = CRecentFolders::kRecentKey;
 
 // What the command line asks for: a window on a folder (or on whatever the
 // start-up finds), or an answer printed at once.
@@ -113,22 +109,6 @@ std::optional<std::string> AskForGameFolder(std::string lookedIn)
     }
 }
 
-// Notes a folder as the last one opened and first of the recent ones.
-void Remember(QSettings& settings, const std::string& folder)
-{
-    std::vector<std::string> stored;
-    for (const QString& entry : settings.value(kRecentKey).toStringList())
-        stored.push_back(FromQtPath(entry));
-    CRecentFolders recent(stored, {});
-    recent.Add(folder, {});
-    QStringList list;
-    for (const std::string& entry : recent.Folders())
-        list.append(ToQtPath(entry));
-    settings.setValue(kLastKey, ToQtPath(folder));
-    settings.setValue(kRecentKey, list);
-    settings.sync();
-}
-
 int RunEditor(const Arguments& arguments)
 {
     // Qt is given no arguments of the command line: they were all read above.
@@ -142,8 +122,10 @@ int RunEditor(const Arguments& arguments)
     QApplication::setApplicationVersion("1.0.0");
     QApplication::setDesktopFileName("portrait-editor");
 
-    QSettings settings;
-    const std::string last = FromQtPath(settings.value(kLastKey).toString());
+    // The host keeps the settings, in the window's QSettings.
+    CQtDialogHost host;
+    const std::vector<std::string> stored = host.ReadSetting(CRecentFolders::kLastKey);
+    const std::string last = stored.empty() ? std::string() : stored.front();
     const CRecentFolders::StartChoice choice = CRecentFolders::ChooseStart(
         arguments.gameDir, CFileSystem::GetCurrentDir(), last, CRecentFolders::HasArchive);
     std::string folder = choice.folder;
@@ -157,9 +139,8 @@ int RunEditor(const Arguments& arguments)
         std::fprintf(stderr, "portrait-editor: cannot change into %s: %s\n", folder.c_str(), std::strerror(errno));
         return kExitFailed;
     }
-    Remember(settings, folder);
+    CRecentFolders::Remember(host, folder); // absolute, as the choice and the chooser give it
 
-    CQtDialogHost host;
     // InitInstance runs the dialog and returns false: the program ends as
     // soon as the dialog closes.
     return theApp.InitInstance(host) ? kExitFailed : kExitOk;

@@ -1,5 +1,7 @@
 #include "RecentFolders.h"
 
+#include "DialogHost.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -62,4 +64,12 @@ CRecentFolders::StartChoice CRecentFolders::ChooseStart(const std::optional<std:
             return {false, std::move(last)};
     }
     return {true, std::move(current)};
+}
+
+void CRecentFolders::Remember(IDialogHost& host, const std::string& folder)
+{
+    CRecentFolders recent(host.ReadSetting(kRecentKey), folder);
+    recent.Add(folder, folder);
+    host.WriteSetting(kRecentKey, recent.Folders());
+    host.WriteSetting(kLastKey, {folder});
 }

@@ -1,7 +1,7 @@
 // The game folders the editor has opened, most recent first, and the choice
-// of the folder it opens at start. Nothing here touches the settings or asks
-// the user: the program keeps the list in its settings, and asks for a folder
-// when the choice says so.
+// of the folder it opens at start. Nothing here asks the user: the program
+// asks for a folder when the choice says so. The list and the last folder
+// are kept in the host's settings (Remember).
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+class IDialogHost;
 
 class CRecentFolders {
 public:
@@ -44,6 +46,10 @@ public:
     // trailing separator; a relative one is taken against currentDir. The
     // file system is not asked, so links stay as they are.
     static std::string Absolute(std::string_view folder, std::string_view currentDir);
+
+    // Notes an absolute folder, just opened, in the host's settings: as the
+    // last folder and first of the recent ones.
+    static void Remember(IDialogHost& host, const std::string& folder);
 
     // True when DATA\DATA.QPK is a file below the folder, spelled in any case.
     static bool HasArchive(const std::string& folder);
