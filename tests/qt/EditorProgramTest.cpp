@@ -16,37 +16,19 @@
 #include <vector>
 
 #include "GameDir.h"
+#include "ProgramRun.h"
 #include "TestGame.h"
 
 extern char** environ;
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 // Runs the editor with the arguments (quoted for the shell) without any
 // display, so that whatever needs a window fails.
 ProgramRun Editor(const std::string& args)
 {
-    TempDir dir;
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 60 " +
-                                std::string(PORTRAIT_EDITOR_PATH) + " " + args + " 2>" + (dir / "err");
-    ProgramRun run;
-    if (FILE* p = ::popen(command.c_str(), "r")) {
-        char buf[4096];
-        size_t got;
-        while ((got = std::fread(buf, 1, sizeof buf, p)) > 0)
-            run.out.append(buf, got);
-        const int status = ::pclose(p);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    const std::vector<uint8_t> err = ReadFileBytes(dir / "err");
-    run.err.assign(err.begin(), err.end());
-    return run;
+    return RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 60 " +
+                      std::string(PORTRAIT_EDITOR_PATH) + " " + args);
 }
 
 // The editor's window on the offscreen platform, started in a folder with

@@ -13,38 +13,19 @@
 #include "RasterSurface.h"
 #include "Sha256.h"
 #include "GameDir.h"
+#include "ProgramRun.h"
 #include "GfxBytes.h"
 #include "TestGame.h"
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using ToolRun = ProgramRun;
 
 // Runs the tool with the arguments (already quoted for the shell), after the
 // given environment settings; a run that would hang is ended after a minute.
 ToolRun Tool(const std::string& args, const std::string& environment = "")
 {
-    static int n = 0;
-    const std::string errPath = std::filesystem::temp_directory_path() / ("portrait-tool-err-" + std::to_string(::getpid()) + "-" + std::to_string(n++));
-    const std::string command =
-        environment + " timeout 60 " + std::string(PORTRAIT_TOOL_PATH) + " " + args + " 2>" + errPath;
-    ToolRun run;
-    if (FILE* p = ::popen(command.c_str(), "r")) {
-        char buf[4096];
-        size_t got;
-        while ((got = std::fread(buf, 1, sizeof buf, p)) > 0)
-            run.out.append(buf, got);
-        const int status = ::pclose(p);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    const std::vector<uint8_t> err = ReadFileBytes(errPath);
-    run.err.assign(err.begin(), err.end());
-    std::filesystem::remove(errPath);
-    return run;
+    return RunProgram(environment + " timeout 60 " + std::string(PORTRAIT_TOOL_PATH) + " " + args);
 }
 
 size_t CountLines(const std::string& s)
