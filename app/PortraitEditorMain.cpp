@@ -40,7 +40,10 @@ const char kUsage[] =
     "one. A GAME_DIR that begins with '-' is given after '--'.\n"
     "The last game folder and the five most recent ones are remembered in\n"
     "$XDG_CONFIG_HOME/portrait-editor/portrait-editor.conf (by default\n"
-    "~/.config/portrait-editor/portrait-editor.conf).\n";
+    "~/.config/portrait-editor/portrait-editor.conf).\n"
+    "\n"
+    "Exit status: 0 when the editor was closed (or the folder chooser\n"
+    "cancelled), 1 when it could not run, 2 wrong usage.\n";
 
 const char kChooserTitle[] = "Choose the Thornvale base directory";
 
