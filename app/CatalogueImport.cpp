@@ -6,6 +6,7 @@
 
 #include "CommandMessages.h"
 #include "FileSystem.h"
+#include "OrderedWork.h"
 #include "PortraitImage.h"
 #include "RasterSurface.h"
 #include "Resources.h"
@@ -65,12 +66,25 @@ int64_t CountChanged(const std::vector<uint32_t>& before, const std::vector<uint
     return changed;
 }
 
+// Portraits whose files are hashed ahead of the one being taken, per
+// worker: their digests are small.
+constexpr size_t kAheadPerWorker = 4;
+
 } // namespace
 
 CCatalogueImport::CCatalogueImport(CGameArchive& archive, const std::string& baseDir,
-                                   const std::vector<const PortraitRecord*>& records, const ImportOptions& options)
-    : m_archive(archive), m_baseDir(baseDir), m_records(records), m_options(options)
+                                   const std::vector<const PortraitRecord*>& records, const ImportOptions& options,
+                                   size_t workers)
+    : m_archive(archive), m_baseDir(baseDir), m_records(records), m_options(options), m_workers(workers)
 {
+}
+
+int32_t CCatalogueImport::FindPortrait(const std::string& name) const
+{
+    for (size_t i = 0; i < m_records.size(); ++i)
+        if (m_records[i]->GetName() == name)
+            return static_cast<int32_t>(i);
+    return -1;
 }
 
 bool CCatalogueImport::ReadManifest(const std::string& dir, CatalogueManifest& manifest,
@@ -105,18 +119,25 @@ bool CCatalogueImport::ReadManifest(const std::string& dir, CatalogueManifest& m
     return true;
 }
 
-void CCatalogueImport::ImportFile(const std::string& dir, const ManifestFile& listed, int32_t portrait,
-                                  std::unique_ptr<CPortraitImage> (&images)[kSizeCount],
+CCatalogueImport::FileDigest CCatalogueImport::Digest(const std::string& dir, const ManifestFile& listed)
+{
+    FileDigest digest;
+    uint64_t bytes = 0;
+    digest.read = IsInsideFolder(listed.path) && Sha256OfFile(dir + "/" + listed.path, digest.sha256, bytes);
+    return digest;
+}
+
+void CCatalogueImport::ImportFile(const std::string& dir, const ManifestFile& listed, const FileDigest& digest,
+                                  int32_t portrait, std::unique_ptr<CPortraitImage> (&images)[kSizeCount],
                                   CatalogueImportResult& out) const
 {
     const auto fail = [&](const std::string& reason) { out.failed.push_back({listed.path, reason}); };
     if (!IsInsideFolder(listed.path))
         return fail("the path leaves the folder");
     const std::string path = dir + "/" + listed.path;
-    std::string sha;
-    uint64_t bytes = 0;
-    if (!Sha256OfFile(path, sha, bytes))
+    if (!digest.read)
         return fail(CFileSystem::PathExists(path) ? "the file cannot be read" : "the file is missing");
+    const std::string& sha = digest.sha256;
     // Unchanged bytes need no decoding.
     if (sha == listed.sha256) {
         ++out.unchanged;
@@ -209,30 +230,39 @@ CatalogueImportResult CCatalogueImport::Run(const std::string& dir, bool dryRun,
         return out;
     }
 
+    // The files of each listed portrait are hashed on the workers, a few
+    // portraits ahead of the one being taken; taking them (decoding, saving,
+    // the progress) stays here.
     int32_t total = 0;
     for (const ManifestPortrait& p : manifest.portraits)
         total += static_cast<int32_t>(std::min<size_t>(p.files.size(), INT32_MAX - static_cast<size_t>(total)));
+    std::vector<std::vector<FileDigest>> digests(manifest.portraits.size());
+    const auto hash = [&](size_t p) {
+        for (const ManifestFile& file : manifest.portraits[p].files)
+            digests[p].push_back(Digest(dir, file));
+    };
     int32_t done = 0;
-    for (const ManifestPortrait& listed : manifest.portraits) {
-        int32_t portrait = -1;
-        for (size_t i = 0; i < m_records.size() && portrait < 0; ++i)
-            if (m_records[i]->GetName() == listed.name)
-                portrait = static_cast<int32_t>(i);
+    const auto take = [&](size_t p) {
+        const ManifestPortrait& listed = manifest.portraits[p];
+        const int32_t portrait = FindPortrait(listed.name);
         std::unique_ptr<CPortraitImage> images[kSizeCount];
         const size_t firstImported = out.imported.size();
-        for (const ManifestFile& file : listed.files) {
-            if (progress && !progress(done, total, file.path)) {
-                out.cancelled = true;
-                break;
+        bool whole = true;
+        for (size_t i = 0; i < listed.files.size() && whole; ++i) {
+            const ManifestFile& file = listed.files[i];
+            whole = !progress || progress(done, total, file.path);
+            if (whole) {
+                ++done;
+                // A digest a worker could not make (no memory) reads as a file not read.
+                ImportFile(dir, file, i < digests[p].size() ? digests[p][i] : FileDigest(), portrait, images, out);
             }
-            ++done;
-            ImportFile(dir, file, portrait, images, out);
         }
         // What was taken before a cancel is saved all the same.
         if (!dryRun)
             SaveImages(images, firstImported, out);
-        if (out.cancelled)
-            break;
-    }
+        digests[p].clear();
+        return whole;
+    };
+    out.cancelled = !COrderedWork::Run(manifest.portraits.size(), m_workers, kAheadPerWorker * m_workers, hash, take);
     return out;
 }

@@ -8,8 +8,8 @@
 #include <span>
 #include <utility>
 
+#include "CatalogueExport.h"
 #include "CatalogueImport.h"
-#include "CatalogueManifest.h"
 #include "CheckedSize.h"
 #include "DibSection.h"
 #include "EntryBaseName.h"
@@ -19,12 +19,9 @@
 #include "FrameRows.h"
 #include "GameArchive.h"
 #include "GfxImage.h"
+#include "OrderedWork.h"
 #include "OverrideFormat.h"
 #include "PortraitImage.h"
-#include "RaceTable.h"
-#include "RasterSurface.h"
-#include "ReplacingFile.h"
-#include "Sha256.h"
 
 namespace {
 
@@ -148,7 +145,8 @@ const char* ImageSourceName(ImageSource source)
 
 CCatalogueOperations::CCatalogueOperations(CGameArchive& archive, std::string baseDir,
                                            std::vector<const PortraitRecord*> records)
-    : m_archive(archive), m_baseDir(std::move(baseDir)), m_records(std::move(records))
+    : m_archive(archive), m_baseDir(std::move(baseDir)), m_records(std::move(records)),
+      m_workers(COrderedWork::Workers())
 {
 }
 
@@ -394,160 +392,10 @@ std::vector<PackSource> CCatalogueOperations::PackSources() const
     return sources;
 }
 
-namespace {
-
-const char* const kManifestName = "manifest.json";
-
-// Writes the bytes as the file's whole content; a file that could not be
-// written in full is removed.
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    FileHandle file = CFileSystem::CreateForWriting(path);
-    if (!file)
-        return false;
-    const bool written = CFileSystem::Write(file.get(), bytes.data(), bytes.size());
-    const bool closed = std::fclose(file.release()) == 0;
-    if (written && closed)
-        return true;
-    CFileSystem::RemoveFile(path);
-    return false;
-}
-
-// Creates a host folder and the folders above it; true when it stands afterwards.
-bool CreateFolders(const std::string& path)
-{
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
-        CFileSystem::CreateFolder(path.substr(0, slash));
-    return CFileSystem::CreateFolder(path);
-}
-
-} // namespace
-
-void CCatalogueOperations::ExportPortrait(size_t portrait, ExportFormat format, CatalogueExportResult& out) const
-{
-    const PortraitRecord& record = *m_records[portrait];
-    const std::string name = record.GetName();
-    // The name comes from the archive: one that could leave the output
-    // folder writes nothing.
-    if (!CFileSystem::IsSafeFileName(name)) {
-        out.failed.push_back({name, "the portrait's name cannot be a folder name"});
-        return;
-    }
-    const std::string folder = out.outDir + "/" + name;
-    bool folderMade = false;
-    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
-        if (record.entryIndex[size] < 0)
-            continue;
-        // Loaded as the dialog loads it: the override file, else the archive.
-        CPortraitImage image;
-        image.SetSubFolder(kPortraitsFolder);
-        image.Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
-        const int32_t frames = size == kSizeMedium ? image.Header().FrameCount() : 1;
-        for (int32_t frame = 0; frame < frames; ++frame) {
-            const std::string fileName = ExportFileName(name, size, frame, ExportScope::kOneFrame, format);
-            const std::string relative = name + "/" + fileName;
-            const CRasterSurface* surface = image.GetFrameSurface(frame);
-            if (!surface || !surface->m_pBits) {
-                out.failed.push_back({relative, "the frame holds no pixels"});
-                continue;
-            }
-            if (!CFileSystem::IsSafeFileName(fileName)) {
-                out.failed.push_back({relative, "the file name cannot be used"});
-                continue;
-            }
-            if (!folderMade && !(folderMade = CFileSystem::CreateFolder(folder))) {
-                out.failed.push_back({relative, "its folder cannot be created"});
-                continue;
-            }
-            // The bytes are made once, written, and hashed as they are.
-            ExportedFile file;
-            const std::string path = folder + "/" + fileName;
-            std::vector<uint8_t> bytes;
-            if (!image.EncodeFrame(frame, format, bytes) || !WriteWholeFile(path, bytes) ||
-                (file.sha256 = Sha256Hex(bytes)).empty()) {
-                out.failed.push_back({relative, "cannot be written"});
-                continue;
-            }
-            file.bytes = bytes.size();
-            file.path = relative;
-            file.portrait = static_cast<int32_t>(portrait);
-            file.size = size;
-            file.frame = frame;
-            image.GetFrameSize(frame, file.width, file.height);
-            file.depth = image.Header().BitDepth();
-            out.files.push_back(std::move(file));
-        }
-    }
-}
-
-std::string CCatalogueOperations::ManifestText(const CatalogueExportResult& out, uint64_t archiveSize,
-                                               const std::string& archiveSha) const
-{
-    CatalogueManifest manifest;
-    manifest.archiveSize = archiveSize;
-    manifest.archiveSha256 = archiveSha;
-    size_t next = 0;
-    for (size_t i = 0; i < m_records.size(); ++i) {
-        const PortraitRecord& r = *m_records[i];
-        ManifestPortrait portrait;
-        portrait.index = static_cast<int32_t>(i);
-        portrait.name = r.GetName();
-        portrait.race = r.race;
-        portrait.raceName = GetRaceName(r.race);
-        portrait.male = r.male;
-        portrait.variant = r.variant ? std::string(1, r.variant) : std::string();
-        // The files come in portrait order.
-        for (; next < out.files.size() && out.files[next].portrait == static_cast<int32_t>(i); ++next) {
-            const ExportedFile& f = out.files[next];
-            portrait.files.push_back({f.size, f.frame, f.path, f.width, f.height, f.depth, f.sha256});
-        }
-        manifest.portraits.push_back(std::move(portrait));
-    }
-    return SerializeCatalogueManifest(manifest);
-}
-
 CatalogueExportResult CCatalogueOperations::ExportCatalogue(const std::string& outDir, ExportFormat format,
                                                             bool force, const CatalogueProgress& progress) const
 {
-    CatalogueExportResult out;
-    out.outDir = outDir;
-    while (out.outDir.size() > 1 && out.outDir.back() == '/')
-        out.outDir.pop_back();
-    const std::string manifest = out.outDir + "/" + kManifestName;
-    if (!force && CFileSystem::PathExists(manifest)) {
-        out.result = CatalogueExportResult::kManifestExists;
-        return out;
-    }
-    std::string archiveSha;
-    uint64_t archiveSize = 0;
-    if (!Sha256OfFile(m_baseDir + "\\DATA\\DATA.QPK", archiveSha, archiveSize)) {
-        out.result = CatalogueExportResult::kArchiveUnreadable;
-        return out;
-    }
-    if (!CreateFolders(out.outDir)) {
-        out.result = CatalogueExportResult::kCannotCreateFolder;
-        return out;
-    }
-    const int32_t total = static_cast<int32_t>(m_records.size());
-    for (size_t i = 0; i < m_records.size(); ++i) {
-        if (progress && !progress(static_cast<int32_t>(i), total, m_records[i]->GetName())) {
-            out.cancelled = true;
-            break;
-        }
-        ExportPortrait(i, format, out);
-    }
-
-    // Written last and put in place whole, so that it never names a file
-    // that is not there.
-    const std::string text = ManifestText(out, archiveSize, archiveSha);
-    CReplacingFile file;
-    if (!file.Begin(manifest, manifest + ".part") || !CFileSystem::Write(file.Stream(), text.data(), text.size()) ||
-        !file.Commit()) {
-        out.result = CatalogueExportResult::kManifestFailed;
-        return out;
-    }
-    out.manifestPath = CFileSystem::ResolvePath(manifest);
-    return out;
+    return CCatalogueExport(m_archive, m_baseDir, m_records, format, m_workers).Run(outDir, force, progress);
 }
 
 CatalogueImportResult CCatalogueOperations::ImportCatalogue(const std::string& dir, const ImportOptions& options,
@@ -557,5 +405,5 @@ CatalogueImportResult CCatalogueOperations::ImportCatalogue(const std::string& d
     std::string folder = dir;
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
-    return CCatalogueImport(m_archive, m_baseDir, m_records, options).Run(folder, dryRun, force, progress);
+    return CCatalogueImport(m_archive, m_baseDir, m_records, options, m_workers).Run(folder, dryRun, force, progress);
 }

@@ -140,6 +140,15 @@ class CCatalogueOperations {
 public:
     CCatalogueOperations(CGameArchive& archive, std::string baseDir, std::vector<const PortraitRecord*> records);
 
+    // Worker threads beside the calling one for the catalogue's export and
+    // import; 0 does all the work on the calling thread. One per core unless
+    // set.
+    CCatalogueOperations& SetWorkers(size_t workers)
+    {
+        m_workers = workers;
+        return *this;
+    }
+
     std::vector<PortraitStatus> Status() const;
     // The same for one portrait (in the editor's order).
     PortraitStatus StatusOf(int32_t portrait) const;
@@ -180,11 +189,10 @@ private:
     // The host path of the override file an entry would use; false when it
     // has none.
     bool OverridePath(int32_t entryIndex, std::string& path) const;
-    void ExportPortrait(size_t portrait, ExportFormat format, CatalogueExportResult& out) const;
-    std::string ManifestText(const CatalogueExportResult& out, uint64_t archiveSize, const std::string& archiveSha) const;
     void ValidateFile(int32_t entryIndex, const std::string& path, ValidationReport& report) const;
 
     CGameArchive& m_archive;
     std::string m_baseDir;
     std::vector<const PortraitRecord*> m_records;
+    size_t m_workers;
 };

@@ -2,7 +2,9 @@
 // against the file work they cannot avoid, measured in the same run: the
 // export against writing the same bytes to the same paths with plain stdio,
 // the import of an unchanged export against hashing the files it must hash.
-// The dialog is opened once, outside the timed loops.
+// The dialog is opened once, outside the timed loops. The export and the
+// import use a worker thread per core, as the programs do; the baselines run
+// on one thread, as plain stdio and a hash of each file in turn would.
 //
 // The folder is made below $TMPDIR. On a disk file system both sides of the
 // export's ratio mostly wait for the disk (opening a file that is still being

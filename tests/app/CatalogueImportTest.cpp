@@ -174,3 +174,43 @@ TEST_F(CatalogueRoundTrip, AnImageThatCannotBeSavedKeepsItsOldFile)
     EXPECT_EQ(r.imported[0].portrait, 1);
     EXPECT_EQ(r.saved, std::vector<std::string>{PortraitsFile(EditorBaseName(kSecond, 'L') + ".GFX")});
 }
+
+TEST_F(CatalogueRoundTrip, WorkerThreadsGiveWhatOneThreadGives)
+{
+    Export();
+    const std::string alone = *game / "alone";
+    ASSERT_EQ(Operations().SetWorkers(0).ExportCatalogue(alone, ExportFormat::kPng, false).files.size(), 7u);
+    const auto relative = [](const std::string& folder) {
+        std::map<std::string, std::vector<uint8_t>> below;
+        for (const auto& [path, bytes] : Tree(folder))
+            below[path.substr(folder.size())] = bytes;
+        return below;
+    };
+    EXPECT_EQ(relative(out), relative(alone));
+
+    // Stopped before the second portrait: the portraits made ahead of it
+    // write nothing.
+    const std::string stopped = *game / "stopped";
+    const CatalogueExportResult cut = Operations().SetWorkers(4).ExportCatalogue(
+        stopped, ExportFormat::kPng, false, [](int32_t done, int32_t, const std::string&) { return done < 1; });
+    EXPECT_TRUE(cut.cancelled);
+    EXPECT_EQ(cut.files.size(), 4u);
+    EXPECT_EQ(ListFolder(stopped), (std::vector<std::string>{TestPortraitName(kFirst), "manifest.json"}));
+
+    // A dry import finds the same changes and faults either way.
+    const std::string first = TestPortraitName(kFirst);
+    Put(File(kFirst, first + "1_MEDIUM.PNG"), SolidTga(11, 7, 40));
+    Put(File(kSecond, TestPortraitName(kSecond) + "_SMALL.PNG"), SolidTga(5, 3, 42));
+    ASSERT_TRUE(CFileSystem::RemoveFile(File(kFirst, first + "_LARGE.PNG")));
+    const auto summary = [](const CatalogueImportResult& r) {
+        std::string text = std::to_string(r.unchanged);
+        for (const ImportedFile& f : r.imported)
+            text += " +" + f.path + ":" + std::to_string(f.pixelsChanged);
+        for (const ImportFailure& f : r.failed)
+            text += " !" + f.path + ":" + f.reason;
+        return text;
+    };
+    const std::string onWorkers = summary(Operations().SetWorkers(3).ImportCatalogue(out, ImportOptions{}, true, false));
+    EXPECT_EQ(onWorkers, summary(Operations().SetWorkers(0).ImportCatalogue(out, ImportOptions{}, true, false)));
+    EXPECT_NE(onWorkers.find("the file is missing"), std::string::npos) << onWorkers;
+}
