@@ -15,7 +15,6 @@
 namespace {
 
 const char* const kPortraitsFolder = "\\Portraits";
-const char* const kManifestName = "manifest.json";
 
 // Portraits made ahead of the one being written, per worker: enough to keep
 // the workers busy while a portrait's files are written, few enough that
@@ -160,7 +159,7 @@ CatalogueExportResult CCatalogueExport::Run(const std::string& outDir, bool forc
     out.outDir = outDir;
     while (out.outDir.size() > 1 && out.outDir.back() == '/')
         out.outDir.pop_back();
-    const std::string manifest = out.outDir + "/" + kManifestName;
+    const std::string manifest = out.outDir + "/" + CatalogueManifest::kFileName;
     if (!force && CFileSystem::PathExists(manifest)) {
         out.result = CatalogueExportResult::kManifestExists;
         return out;

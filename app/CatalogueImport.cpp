@@ -14,8 +14,6 @@
 
 namespace {
 
-const char* const kManifestName = "manifest.json";
-
 // A path the manifest gives for a file of its folder: '/'-separated names,
 // none of which leaves the folder.
 bool IsInsideFolder(const std::string& path)
@@ -90,12 +88,12 @@ int32_t CCatalogueImport::FindPortrait(const std::string& name) const
 bool CCatalogueImport::ReadManifest(const std::string& dir, CatalogueManifest& manifest,
                                     CatalogueImportResult& out) const
 {
-    const std::string path = dir + "/" + kManifestName;
+    const std::string path = dir + "/" + CatalogueManifest::kFileName;
     out.manifestPath = CFileSystem::ResolvePath(path);
     FileHandle file = CFileSystem::OpenForReading(path);
     if (!file) {
         out.result = CatalogueImportResult::kNoManifest;
-        out.reason = "there is no " + std::string(kManifestName) + " in " + CFileSystem::ResolvePath(dir) +
+        out.reason = "there is no " + std::string(CatalogueManifest::kFileName) + " in " + CFileSystem::ResolvePath(dir) +
                      " that can be read (" + std::strerror(errno) + ")";
         return false;
     }

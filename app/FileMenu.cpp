@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "CatalogueManifest.h"
 #include "CatalogueOperations.h"
 #include "EditCommands.h"
 #include "FileSystem.h"
@@ -15,7 +16,6 @@ namespace {
 
 using Outcome = CommandEffects::Outcome;
 
-const char* const kManifestName = "manifest.json";
 // A box lists at most this many files or problems, then how many more.
 constexpr size_t kMaxListedLines = 20;
 
@@ -119,7 +119,7 @@ void CFileMenu::ExportCatalogue()
     std::string folder;
     if (!host || !host->ChooseFolder(LoadResourceString(IDS_CHOOSE_EXPORT_FOLDER), m_dialog.BaseDir(), folder))
         return;
-    const bool replace = CFileSystem::PathExists(folder + "/" + kManifestName);
+    const bool replace = CFileSystem::PathExists(folder + "/" + CatalogueManifest::kFileName);
     if (replace && !m_dialog.AskYesNo(IDS_REPLACE_EXPORT, FormatResourceString(IDS_REPLACE_EXPORT, {folder}), "Info"))
         return;
     // The export holds what the window shows, as Create Archive packs it.

@@ -34,6 +34,8 @@ struct ManifestPortrait {
 };
 
 struct CatalogueManifest {
+    // The manifest's name in the folder of the catalogue it describes.
+    static constexpr const char* kFileName = "manifest.json";
     static constexpr const char* kFormat = "thornvale-portraits";
     static constexpr int32_t kVersion = 1;
 
