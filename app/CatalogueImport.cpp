@@ -93,8 +93,8 @@ bool CCatalogueImport::ReadManifest(const std::string& dir, CatalogueManifest& m
     FileHandle file = CFileSystem::OpenForReading(path);
     if (!file) {
         out.result = CatalogueImportResult::kNoManifest;
-        out.reason = "there is no " + std::string(CatalogueManifest::kFileName) + " in " + CFileSystem::ResolvePath(dir) +
-                     " that can be read (" + std::strerror(errno) + ")";
+        out.reason = "there is no " + std::string(CatalogueManifest::kFileName) + " in " +
+                     CFileSystem::ResolvePath(dir) + " that can be read (" + std::strerror(errno) + ")";
         return false;
     }
     const int64_t size = CFileSystem::GetFileSize(file.get());
