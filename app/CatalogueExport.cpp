@@ -1,6 +1,8 @@
 #include "CatalogueExport.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "CatalogueManifest.h"
@@ -16,33 +18,16 @@ namespace {
 
 const char* const kPortraitsFolder = "\\Portraits";
 
+// Why a file could not be written, in the system's words.
+std::string CannotWrite(int error)
+{
+    return std::string("cannot be written: ") + std::strerror(error ? error : EIO);
+}
+
 // Portraits made ahead of the one being written, per worker: enough to keep
 // the workers busy while a portrait's files are written, few enough that
 // the bytes held stay small (a portrait's files are tens of kilobytes).
 constexpr size_t kAheadPerWorker = 2;
-
-// Writes the bytes as the file's whole content; a file that could not be
-// written in full is removed.
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    FileHandle file = CFileSystem::CreateForWriting(path);
-    if (!file)
-        return false;
-    const bool written = CFileSystem::Write(file.get(), bytes.data(), bytes.size());
-    const bool closed = std::fclose(file.release()) == 0;
-    if (written && closed)
-        return true;
-    CFileSystem::RemoveFile(path);
-    return false;
-}
-
-// Creates a host folder and the folders above it; true when it stands afterwards.
-bool CreateFolders(const std::string& path)
-{
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
-        CFileSystem::CreateFolder(path.substr(0, slash));
-    return CFileSystem::CreateFolder(path);
-}
 
 } // namespace
 
@@ -71,6 +56,9 @@ CCatalogueExport::MadePortrait CCatalogueExport::Make(size_t portrait) const
         CPortraitImage image;
         image.SetSubFolder(kPortraitsFolder);
         image.Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
+        std::string overridePath;
+        if (!image.OverrideFault().empty() && image.GetOverridePath(overridePath))
+            made.notUsed.push_back({CFileSystem::ResolvePath(overridePath), image.OverrideFault()});
         const int32_t frames = size == kSizeMedium ? image.Header().FrameCount() : 1;
         for (int32_t frame = 0; frame < frames; ++frame) {
             MadeFile& one = made.files.emplace_back();
@@ -92,7 +80,7 @@ CCatalogueExport::MadePortrait CCatalogueExport::Make(size_t portrait) const
             // The bytes are made once, and hashed as they will be written.
             if (!image.EncodeFrame(frame, m_format, one.bytes) ||
                 (file.sha256 = Sha256Hex(one.bytes)).empty()) {
-                one.failure = "cannot be written";
+                one.failure = "its file cannot be made";
                 continue;
             }
             file.bytes = one.bytes.size();
@@ -106,18 +94,23 @@ CCatalogueExport::MadePortrait CCatalogueExport::Make(size_t portrait) const
 void CCatalogueExport::Write(size_t portrait, MadePortrait& made, CatalogueExportResult& out) const
 {
     const std::string name = m_records[portrait]->GetName();
+    out.notUsed.insert(out.notUsed.end(), made.notUsed.begin(), made.notUsed.end());
     if (!made.failure.empty()) {
         out.failed.push_back({name, made.failure});
         return;
     }
+    // The portrait's folder is the export's own: a link in its place is
+    // replaced, not followed, and so is a link at a file's name.
     const std::string folder = out.outDir + "/" + name;
     bool folderMade = false;
     for (MadeFile& one : made.files) {
         ExportedFile& file = one.file;
-        if (one.failure.empty() && !folderMade && !(folderMade = CFileSystem::CreateFolder(folder)))
-            one.failure = "its folder cannot be created";
-        if (one.failure.empty() && !WriteWholeFile(out.outDir + "/" + file.path, one.bytes))
-            one.failure = "cannot be written";
+        int error = 0;
+        if (one.failure.empty() && !folderMade && !(folderMade = CFileSystem::CreateOwnFolder(folder)))
+            one.failure = std::string("its folder cannot be created: ") + std::strerror(errno);
+        if (one.failure.empty() &&
+            !CReplacingFile::WriteWhole(out.outDir + "/" + file.path, one.bytes.data(), one.bytes.size(), error))
+            one.failure = CannotWrite(error);
         if (!one.failure.empty()) {
             out.failed.push_back({file.path, one.failure});
             continue;
@@ -170,9 +163,19 @@ CatalogueExportResult CCatalogueExport::Run(const std::string& outDir, bool forc
         out.result = CatalogueExportResult::kArchiveUnreadable;
         return out;
     }
-    if (!CreateFolders(out.outDir)) {
+    if (!CFileSystem::CreateFolders(out.outDir)) {
         out.result = CatalogueExportResult::kCannotCreateFolder;
         return out;
+    }
+    // The manifest goes before any file it lists is replaced, and comes back
+    // last: whatever stops the export, no manifest names bytes that are gone.
+    if (CFileSystem::PathExists(manifest)) {
+        if (!CFileSystem::RemoveFile(manifest) && CFileSystem::PathExists(manifest)) {
+            out.result = CatalogueExportResult::kManifestFailed;
+            out.reason = std::string("the old manifest cannot be removed: ") + std::strerror(errno);
+            return out;
+        }
+        CFileSystem::SyncFolder(out.outDir);
     }
 
     // Each portrait's slot is filled by a worker and emptied as it is
@@ -194,10 +197,10 @@ CatalogueExportResult CCatalogueExport::Run(const std::string& outDir, bool forc
     // Written last and put in place whole, so that it never names a file
     // that is not there.
     const std::string text = ManifestText(out, archiveSize, archiveSha);
-    CReplacingFile file;
-    if (!file.Begin(manifest, manifest + ".part") || !CFileSystem::Write(file.Stream(), text.data(), text.size()) ||
-        !file.Commit()) {
+    int error = 0;
+    if (!CReplacingFile::WriteWhole(manifest, text.data(), text.size(), error)) {
         out.result = CatalogueExportResult::kManifestFailed;
+        out.reason = CannotWrite(error);
         return out;
     }
     out.manifestPath = CFileSystem::ResolvePath(manifest);

@@ -34,6 +34,7 @@ private:
     struct MadePortrait {
         std::vector<MadeFile> files;
         std::string failure;
+        std::vector<ValidationProblem> notUsed; // damaged override files, with the archive's images exported
     };
 
     // Loads, encodes and hashes; reads files only, so that it can run on a

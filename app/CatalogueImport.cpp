@@ -152,6 +152,9 @@ void CCatalogueImport::ImportFile(const std::string& dir, const ManifestFile& li
         image = std::make_unique<CPortraitImage>();
         image->SetSubFolder("\\Portraits");
         image->Load(m_baseDir, record.GetArchivePath(), record.entryIndex[listed.size], &m_archive);
+        std::string overridePath;
+        if (!image->OverrideFault().empty() && image->GetOverridePath(overridePath))
+            out.notUsed.push_back({CFileSystem::ResolvePath(overridePath), image->OverrideFault()});
     }
     const int32_t frames = listed.size == kSizeMedium ? image->Header().FrameCount() : 1;
     if (listed.frame >= frames || !image->GetFrameSurface(listed.frame))
@@ -191,9 +194,8 @@ void CCatalogueImport::SaveImages(std::unique_ptr<CPortraitImage> (&images)[kSiz
         }
         // The old override file is as it was: the frames taken into this
         // image are not in it, and say so.
-        const int error = image->LastSaveError();
         const std::string reason = "its image could not be saved into " + CFileSystem::ResolvePath(path) + " (" +
-                                   (error ? std::strerror(error) : "it could not be written in full") + ")";
+                                   SaveFailureText(image->LastSaveResult(), image->LastSaveError()) + ")";
         auto keep = out.imported.begin() + static_cast<long>(firstImported);
         for (auto it = keep; it != out.imported.end(); ++it) {
             if (it->size == size)

@@ -3,40 +3,28 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <set>
 #include <span>
 #include <utility>
 
+#include "AsideFolder.h"
 #include "CatalogueExport.h"
 #include "CatalogueImport.h"
-#include "CheckedSize.h"
-#include "DibSection.h"
 #include "EntryBaseName.h"
 #include "EntryNameRules.h"
 #include "FileSystem.h"
-#include "FrameCodec.h"
-#include "FrameRows.h"
+#include "FolderLock.h"
 #include "GameArchive.h"
 #include "GfxImage.h"
 #include "OrderedWork.h"
-#include "OverrideFormat.h"
-#include "PortraitImage.h"
+#include "OverrideFile.h"
 
 namespace {
 
 const char* const kPortraitsFolder = "\\Portraits";
 const char* const kRevertedFolder = "\\Portraits\\Reverted";
-
-std::vector<uint8_t> ReadRest(FILE* file)
-{
-    std::vector<uint8_t> data;
-    uint8_t buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        data.insert(data.end(), buffer, buffer + n);
-    return data;
-}
 
 std::string Upper(std::string s)
 {
@@ -53,79 +41,12 @@ std::string FileNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The frames the editor finds: a true-colour image holds one whatever its
-// header says.
-int32_t FrameCountOf(const GfxImage& gfx)
+// The image of an archive entry, parsed, as far as the archive holds it.
+GfxImage ArchivedImage(const CGameArchive& archive, int32_t entryIndex)
 {
-    return gfx.header.BitDepth() == GfxHeader::kTrueColourDepth ? 1 : gfx.header.FrameCount();
-}
-
-// Frame i's size as the editor takes it: its record's in a palette image,
-// the header's in a true-colour one.
-std::string FrameSize(const GfxImage& gfx, size_t i)
-{
-    const bool record = gfx.header.BitDepth() == GfxHeader::kPaletteDepth && i < gfx.frameTable.size();
-    const int32_t width = record ? gfx.frameTable[i].Width() : gfx.header.Width();
-    const int32_t height = record ? gfx.frameTable[i].Height() : gfx.header.Height();
-    return std::to_string(width) + " x " + std::to_string(height);
-}
-
-// What is wrong with the image itself, before it is compared with the
-// archive's; empty when it is whole.
-std::string ImageFault(const GfxImage& gfx, size_t payloadSize)
-{
-    const GfxHeader& h = gfx.header;
-    if (payloadSize < GfxHeader::kSize)
-        return "the image ends inside its header";
-    if (h.BitDepth() == GfxHeader::kPaletteDepth) {
-        if (payloadSize < GfxDataStart(static_cast<uint64_t>(h.StoredColours()), h.FrameCount()))
-            return "the image ends inside its palette or frame table";
-        return {};
-    }
-    if (h.BitDepth() == GfxHeader::kTrueColourDepth) {
-        uint64_t pixels = 0;
-        if (h.Width() < 0 || h.Height() < 0 ||
-            !CheckedMul(static_cast<uint64_t>(h.Width()), static_cast<uint64_t>(h.Height()), pixels) ||
-            gfx.pixels.size() < pixels)
-            return "the image ends inside its pixels";
-        return {};
-    }
-    return "bit depth " + std::to_string(h.BitDepth()) + " is neither 8 nor 16";
-}
-
-// Each stored frame must lie inside the frame data and decode within its
-// pixels.
-void CheckFrames(const GfxImage& gfx, const std::string& path, std::vector<ValidationProblem>& problems)
-{
-    uint64_t budget = kMaxImagePixels;
-    for (size_t i = 0; i < gfx.frameTable.size(); ++i) {
-        const GfxFrameRecord& record = gfx.frameTable[i];
-        const std::string frame = "frame " + std::to_string(i);
-        if (!RangeFits(record.Offset(), record.Length(), gfx.frameData.size())) {
-            problems.push_back({path, frame + ": its data lie outside the image"});
-            continue;
-        }
-        const int32_t width = record.Width(), height = record.Height();
-        const std::span<const uint8_t> code = gfx.FrameCode(i);
-        if (!FrameSizeInRange(width, height)) {
-            problems.push_back({path, frame + ": its size " + std::to_string(width) + " x " +
-                                          std::to_string(height) + " is out of range"});
-            continue;
-        }
-        const int32_t pad = FrameRowPad(width);
-        if (!TakePixels(static_cast<uint64_t>(width), static_cast<uint64_t>(width + pad),
-                        static_cast<uint64_t>(height), DescribablePixels(code.size(), kMaxPixelsPerCodeByte), budget)) {
-            problems.push_back({path, frame + ": more pixels than its data could describe"});
-            continue;
-        }
-        std::vector<uint8_t> indices(static_cast<size_t>(width + pad) * static_cast<size_t>(height));
-        int32_t overruns = 0;
-        DecodeFrameIndices(indices.data(), code.data(), code.size(), width, height, pad,
-                           [&overruns](const std::string&, const std::string&) { ++overruns; });
-        if (overruns > 0)
-            problems.push_back({path, frame + ": its data overrun its " + std::to_string(width) + " x " +
-                                          std::to_string(height) + " pixels"});
-    }
+    std::vector<uint8_t> bytes;
+    archive.ReadEntry(entryIndex, bytes, COverrideFile::kMaxBytes);
+    return ParseGfx(bytes);
 }
 
 } // namespace
@@ -152,11 +73,12 @@ CCatalogueOperations::CCatalogueOperations(CGameArchive& archive, std::string ba
 
 bool CCatalogueOperations::OverridePath(int32_t entryIndex, std::string& path) const
 {
-    // The image itself says which file it would use.
-    CPortraitImage image;
-    image.SetSubFolder(kPortraitsFolder);
-    image.Load(m_baseDir, m_baseDir + "\\DATA\\DATA.QPK", entryIndex, &m_archive);
-    return image.GetOverridePath(path);
+    std::string baseName;
+    const char* name = m_archive.GetEntryName(entryIndex);
+    if (!name || !GetEntryBaseName(name, baseName))
+        return false;
+    path = m_baseDir + kPortraitsFolder + "\\" + baseName + ".GFX";
+    return true;
 }
 
 std::vector<PortraitStatus> CCatalogueOperations::Status() const
@@ -176,27 +98,21 @@ PortraitStatus CCatalogueOperations::StatusOf(int32_t portrait) const
     status.index = portrait;
     status.name = record.GetName();
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
-        if (record.entryIndex[size] < 0)
+        const int32_t entry = record.entryIndex[size];
+        std::string path;
+        if (entry < 0)
             continue;
         status.has[size] = true;
-        // Loaded as the dialog loads it: the override file when it opens,
-        // else the archive. An override file that does not open, or
-        // whose contents are no sound image of its entry (what validate
-        // finds), cannot be used.
-        CPortraitImage image;
-        image.SetSubFolder(kPortraitsFolder);
-        image.Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
-        std::string path;
-        if (!image.GetOverridePath(path))
+        if (!OverridePath(entry, path))
             continue;
+        // Judged as a load judges it: a sound file is used, anything else
+        // at its name is not.
         status.overridePath[size] = CFileSystem::ResolvePath(path);
-        if (image.SourcePath() == path) {
-            ValidationReport check;
-            ValidateFile(record.entryIndex[size], path, check);
-            status.source[size] = check.problems.empty() ? ImageSource::kOverride : ImageSource::kInvalidOverride;
-        } else if (CFileSystem::PathExists(path)) {
+        const COverrideFile file = COverrideFile::Read(path, m_archive.GetEntryName(entry));
+        if (file.state == COverrideFile::State::kSound)
+            status.source[size] = ImageSource::kOverride;
+        else if (file.state == COverrideFile::State::kDamaged)
             status.source[size] = ImageSource::kInvalidOverride;
-        }
     }
     return status;
 }
@@ -205,59 +121,16 @@ void CCatalogueOperations::ValidateFile(int32_t entryIndex, const std::string& p
 {
     const std::string shown = CFileSystem::ResolvePath(path);
     ++report.checked;
-    FileHandle file = CFileSystem::OpenForReading(path);
-    if (!file) {
-        report.problems.push_back({shown, CFileSystem::FileExists(path) ? "cannot be read" : "is not a regular file"});
+    const COverrideFile file = COverrideFile::Read(path, m_archive.GetEntryName(entryIndex));
+    if (file.state == COverrideFile::State::kDamaged) {
+        report.problems.push_back({shown, file.fault});
         return;
     }
-    const std::vector<uint8_t> bytes = ReadRest(file.get());
-    const OverrideHeader header = ParseOverrideHeader(bytes);
-    if (header.result != OverrideHeader::kOk) {
-        report.problems.push_back({shown, "the override header is cut short"});
+    if (file.state != COverrideFile::State::kSound)
         return;
-    }
-    const std::string entryName = m_archive.GetEntryName(entryIndex);
-    if (header.entryName != entryName) {
-        report.problems.push_back(
-            {shown, "names the entry " + std::string(header.entryName) + " instead of " + entryName});
-        return;
-    }
-    // The image runs to the end of the file, as the editor reads it.
-    const std::span<const uint8_t> payload = std::span(bytes).subspan(static_cast<size_t>(header.headerSize));
-    const GfxImage gfx = ParseGfx(payload);
-    const std::string fault = ImageFault(gfx, payload.size());
-    if (!fault.empty()) {
-        report.problems.push_back({shown, fault});
-        return;
-    }
-
-    std::vector<uint8_t> original;
-    if (FileHandle archive = CFileSystem::OpenForReading(m_baseDir + "\\DATA\\DATA.QPK")) {
-        if (::fseeko(archive.get(), static_cast<off_t>(m_archive.GetEntryOffset(entryIndex)), SEEK_SET) == 0) {
-            original.resize(m_archive.GetEntrySize(entryIndex));
-            original.resize(std::fread(original.data(), 1, original.size(), archive.get()));
-        }
-    }
-    const GfxImage archived = ParseGfx(original);
-    const GfxHeader& want = archived.header;
-    const GfxHeader& have = gfx.header;
-    const size_t before = report.problems.size();
-    const int32_t frames = FrameCountOf(gfx), archivedFrames = FrameCountOf(archived);
-    const auto common = static_cast<size_t>(std::min(frames, archivedFrames));
-    for (size_t i = 0; i < common; ++i) {
-        const std::string mine = FrameSize(gfx, i), theirs = FrameSize(archived, i);
-        if (mine != theirs)
-            report.problems.push_back(
-                {shown, "frame " + std::to_string(i) + " is " + mine + ", the archive's " + theirs});
-    }
-    if (have.BitDepth() != want.BitDepth())
-        report.problems.push_back({shown, "bit depth " + std::to_string(have.BitDepth()) + ", the archive's " +
-                                              std::to_string(want.BitDepth())});
-    if (frames != archivedFrames)
-        report.problems.push_back(
-            {shown, std::to_string(frames) + " frames, the archive's " + std::to_string(archivedFrames)});
-    if (report.problems.size() == before)
-        CheckFrames(gfx, shown, report.problems);
+    for (const std::string& difference :
+         COverrideFile::Differences(ParseGfx(*file.image), ArchivedImage(m_archive, entryIndex)))
+        report.warnings.push_back({shown, difference});
 }
 
 ValidationReport CCatalogueOperations::Validate() const
@@ -288,27 +161,18 @@ ValidationReport CCatalogueOperations::Validate() const
     return report;
 }
 
-std::string CCatalogueOperations::RevertedName(const std::string& fileName, std::time_t now, int32_t attempt)
-{
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &utc);
-    std::string name = fileName;
-    name += '.';
-    name += stamp;
-    if (attempt > 1) {
-        name += '-';
-        name += std::to_string(attempt);
-    }
-    return name;
-}
-
 RevertResult CCatalogueOperations::Revert(int32_t portrait, bool allSizes, PortraitSize only, std::time_t now) const
 {
     RevertResult out;
     if (portrait < 0 || static_cast<size_t>(portrait) >= m_records.size()) {
         out.result = RevertResult::kNoPortrait;
+        return out;
+    }
+    // Without a Portraits folder there is nothing to move and nothing to lock.
+    CFolderLock lock;
+    if (!lock.Acquire(m_baseDir + kPortraitsFolder) && lock.Error() == EWOULDBLOCK) {
+        out.result = RevertResult::kFolderBusy;
+        out.failedPath = CFileSystem::ResolvePath(m_baseDir + kPortraitsFolder);
         return out;
     }
     const PortraitRecord& record = *m_records[static_cast<size_t>(portrait)];
@@ -318,49 +182,19 @@ RevertResult CCatalogueOperations::Revert(int32_t portrait, bool allSizes, Portr
         const int32_t entry = record.entryIndex[size];
         if ((!allSizes && size != only) || entry < 0 || !OverridePath(entry, path) || !CFileSystem::PathExists(path))
             continue;
-        if (!CFileSystem::CreateFolder(folder)) {
-            out.result = RevertResult::kCannotCreateFolder;
-            out.failedPath = CFileSystem::ResolvePath(folder);
-            return out;
-        }
         const std::string from = CFileSystem::ResolvePath(path);
-        // An earlier file of the same name and second is never replaced.
-        constexpr int32_t kMaxAttempts = 1000;
-        bool moved = false;
-        for (int32_t attempt = 1; attempt <= kMaxAttempts && !moved; ++attempt) {
-            const std::string to = folder + "\\" + RevertedName(FileNameOf(from), now, attempt);
-            if (CFileSystem::MoveWithoutReplacing(path, to)) {
-                out.moved.push_back({from, CFileSystem::ResolvePath(to)});
-                moved = true;
-            } else if (!CFileSystem::PathExists(to)) {
-                break;
-            }
+        std::string to;
+        const int32_t moved = CAsideFolder::Move(path, folder, now, to);
+        if (moved == CAsideFolder::kMoved) {
+            out.moved.push_back({from, to});
+            continue;
         }
-        if (!moved) {
-            out.result = RevertResult::kMoveFailed;
-            out.failedPath = from;
-            return out;
-        }
+        const bool noFolder = moved == CAsideFolder::kCannotCreateFolder;
+        out.result = noFolder ? RevertResult::kCannotCreateFolder : RevertResult::kMoveFailed;
+        out.failedPath = noFolder ? CFileSystem::ResolvePath(folder) : from;
+        return out;
     }
     return out;
-}
-
-std::vector<std::string> CCatalogueOperations::PackFiles(const CGameArchive& archive, const std::string& baseDir)
-{
-    std::vector<std::string> files;
-    for (int32_t i = 0; i < archive.GetEntryCount(); ++i) {
-        const char* name = archive.GetEntryName(i);
-        if (!IsPortraitEntry(name))
-            continue;
-        std::string baseName;
-        if (!GetEntryBaseName(name, baseName))
-            continue;
-        const std::string candidate = baseDir + "\\PORTRAITS\\" + baseName + ".GFX";
-        if (!CFileSystem::OpenForReading(candidate))
-            continue;
-        files.push_back(candidate);
-    }
-    return files;
 }
 
 std::string CCatalogueOperations::PackTarget(const std::string& baseDir)
@@ -368,28 +202,60 @@ std::string CCatalogueOperations::PackTarget(const std::string& baseDir)
     return baseDir + "\\PATCHES\\PATCH.010";
 }
 
+size_t PackResult::LeftOut() const
+{
+    return static_cast<size_t>(std::count_if(sources.begin(), sources.end(), [](const PackSource& s) { return !s.taken; }));
+}
+
 std::vector<PackSource> CCatalogueOperations::PackSources() const
 {
-    // The builder's own test of each file says whether the pack takes it;
-    // nothing is written before WriteArchive.
+    // The builder's own test of each sound file says whether the pack takes
+    // it; nothing is written before WriteArchive.
     CGameArchive builder;
     builder.BeginBuild(PackTarget(m_baseDir), "PATCHES\\PATCH.010");
     std::vector<PackSource> sources;
-    for (const std::string& path : PackFiles(m_archive, m_baseDir)) {
+    for (int32_t i = 0; i < m_archive.GetEntryCount(); ++i) {
+        const char* name = m_archive.GetEntryName(i);
+        std::string baseName;
+        if (!IsPortraitEntry(name) || !GetEntryBaseName(name, baseName))
+            continue;
         PackSource source;
-        source.path = path;
-        source.resolvedPath = CFileSystem::ResolvePath(path);
-        source.taken = builder.AddFile(path) == CGameArchive::kAddOk;
-        if (FileHandle file = CFileSystem::OpenForReading(path)) {
-            std::vector<uint8_t> front(OverrideHeader::HeaderSize(OverrideHeader::kMaxNameLength));
-            front.resize(std::fread(front.data(), 1, front.size(), file.get()));
-            const OverrideHeader header = ParseOverrideHeader(front);
-            if (header.result == OverrideHeader::kOk)
-                source.entryName = std::string(header.entryName);
+        source.path = m_baseDir + "\\PORTRAITS\\" + baseName + ".GFX";
+        if (!CFileSystem::PathExists(source.path))
+            continue;
+        source.entryName = name;
+        source.resolvedPath = CFileSystem::ResolvePath(source.path);
+        const COverrideFile file = COverrideFile::Read(source.path, name);
+        if (file.state != COverrideFile::State::kSound) {
+            source.reason = file.fault;
+        } else if (builder.AddFile(source.path) != CGameArchive::kAddOk) {
+            source.reason = "there is no room for more files in the patch archive";
+        } else {
+            source.taken = true;
+            source.warnings = COverrideFile::Differences(ParseGfx(*file.image), ArchivedImage(m_archive, i));
         }
         sources.push_back(std::move(source));
     }
     return sources;
+}
+
+PackResult CCatalogueOperations::Pack() const
+{
+    PackResult out;
+    CFolderLock lock;
+    if (!lock.Acquire(m_baseDir + kPortraitsFolder) && lock.Error() == EWOULDBLOCK) {
+        out.result = PackResult::kFolderBusy;
+        return out;
+    }
+    out.sources = PackSources();
+    CGameArchive builder;
+    builder.BeginBuild(PackTarget(m_baseDir), "PATCHES\\PATCH.010");
+    for (const PackSource& source : out.sources)
+        if (source.taken)
+            builder.AddFile(source.path);
+    out.result = builder.WriteArchive();
+    out.failedSource = builder.GetFailedSourcePath();
+    return out;
 }
 
 CatalogueExportResult CCatalogueOperations::ExportCatalogue(const std::string& outDir, ExportFormat format,

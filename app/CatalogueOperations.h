@@ -21,7 +21,7 @@ class CGameArchive;
 enum class ImageSource {
     kOriginal,        // the game archive
     kOverride,        // the entry's override file
-    kInvalidOverride, // something stands at the override file's name, but it cannot be read
+    kInvalidOverride, // something stands at the override file's name, but it is damaged or no file
 };
 const char* ImageSourceName(ImageSource source);
 
@@ -41,7 +41,10 @@ struct ValidationProblem {
 struct ValidationReport {
     bool ran = false; // false when there was no catalogue to check against
     int32_t checked = 0; // override files checked
+    // Damaged files, which the editor does not use, and files no entry uses.
     std::vector<ValidationProblem> problems;
+    // Sound images that differ from the archive's: used all the same.
+    std::vector<ValidationProblem> warnings;
 };
 
 struct RevertedFile {
@@ -53,18 +56,30 @@ struct RevertResult {
     static constexpr int32_t kNoPortrait = -1;
     static constexpr int32_t kCannotCreateFolder = -2;
     static constexpr int32_t kMoveFailed = -3;
+    static constexpr int32_t kFolderBusy = -4; // another program kept Portraits locked
     int32_t result = kOk;
     std::vector<RevertedFile> moved;
     std::string failedPath; // the file that could not be moved
 };
 
-// One file that a pack takes: the entry it replaces, as its header names it
-// (empty when the header cannot be read), and the file.
+// One override file that a pack meets, for a portrait entry of the archive:
+// the entry it replaces and the file, and whether the pack takes it.
 struct PackSource {
     std::string entryName;
     std::string path;        // the editor's path, as the pack opens it
     std::string resolvedPath; // the host path
-    bool taken = false;       // false for a file the pack leaves out (a broken header)
+    bool taken = false;       // false for a damaged file, which the pack leaves out
+    std::string reason;       // why it is left out
+    std::vector<std::string> warnings; // how a file taken differs from the archive's image
+};
+
+// What a pack did: WriteArchive's result, or kFolderBusy; the files it met.
+struct PackResult {
+    static constexpr int32_t kFolderBusy = -10; // another program kept Portraits locked
+    int32_t result = 0;
+    std::vector<PackSource> sources;
+    std::string failedSource; // the file that could not be read, for kWriteSourceUnreadable
+    size_t LeftOut() const;
 };
 
 // A frame that an export of the catalogue wrote.
@@ -95,6 +110,9 @@ struct CatalogueExportResult {
     std::vector<ExportFailure> failed;
     bool cancelled = false; // stopped between portraits; the manifest lists what was written
     std::string manifestPath; // the host path, once written
+    std::string reason; // why the manifest could not be written or removed
+    // Damaged override files: the archive's images were exported in their place.
+    std::vector<ValidationProblem> notUsed;
 };
 
 // A frame that an import of the catalogue took (or, in a dry run, would
@@ -129,6 +147,9 @@ struct CatalogueImportResult {
     int32_t unchanged = 0; // files whose bytes are as the manifest says
     std::vector<ImportFailure> failed;
     std::vector<std::string> saved; // host paths of the override files written
+    // Damaged override files: the images were loaded from the archive
+    // instead, and an image saved set its damaged file aside.
+    std::vector<ValidationProblem> notUsed;
 };
 
 // Told before each file of a catalogue export or import: how many come
@@ -158,12 +179,15 @@ public:
     // never over an earlier one.
     RevertResult Revert(int32_t portrait, bool allSizes, PortraitSize size, std::time_t now) const;
 
-    // The override files a pack takes, in the archive's order: one for each
-    // portrait entry whose file is there to read.
-    static std::vector<std::string> PackFiles(const CGameArchive& archive, const std::string& baseDir);
     // Where a pack writes: PATCHES\PATCH.010 below the base directory.
     static std::string PackTarget(const std::string& baseDir);
+    // The override files a pack meets, in the archive's order: one for each
+    // portrait entry with something at its override file's name. A damaged
+    // file is left out, with the reason.
     std::vector<PackSource> PackSources() const;
+    // Packs the sound override files into the patch archive, with the
+    // Portraits folder locked against other programs' saves meanwhile.
+    PackResult Pack() const;
 
     // Writes every frame of every portrait, from where the editor loads it,
     // into a folder per portrait below outDir (a host path, created when
@@ -180,10 +204,6 @@ public:
     // reads and matches as the import would and writes nothing.
     CatalogueImportResult ImportCatalogue(const std::string& dir, const ImportOptions& options, bool dryRun,
                                           bool force, const CatalogueProgress& progress = {}) const;
-
-    // Portraits\Reverted\<fileName>.<YYYYMMDDTHHMMSSZ>, with -2, -3, ...
-    // after it for the n-th attempt.
-    static std::string RevertedName(const std::string& fileName, std::time_t now, int32_t attempt);
 
 private:
     // The host path of the override file an entry would use; false when it

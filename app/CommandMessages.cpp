@@ -1,6 +1,9 @@
 #include "CommandMessages.h"
 
+#include <cstring>
+
 #include "GameArchive.h"
+#include "PortraitImage.h"
 #include "Resources.h"
 
 // Why an import was refused, as the line under string 5.
@@ -35,6 +38,18 @@ std::string PackFailureText(int32_t result, const std::string& failedSource)
     if (result == CGameArchive::kWriteSourceUnreadable)
         return FormatResourceString(IDS_PACK_REASON_SOURCE_UNREADABLE, {failedSource});
     return LoadResourceString(IDS_PACK_REASON_WRITE_FAILED);
+}
+
+std::string SaveFailureText(int32_t result, int error)
+{
+    if (result == CPortraitImage::kSaveReplacedMeanwhile)
+        return LoadResourceString(IDS_REASON_REPLACED_MEANWHILE);
+    if (result == CPortraitImage::kSaveFolderBusy)
+        return LoadResourceString(IDS_REASON_FOLDER_BUSY);
+    const std::string system = error ? std::strerror(error) : "it could not be written in full";
+    if (result == CPortraitImage::kSaveCannotSetAside)
+        return FormatResourceString(IDS_REASON_CANNOT_SET_ASIDE, {system});
+    return system;
 }
 
 OpenFileRequest ImportFileRequest(const std::string& initialDir, size_t bufferSize)

@@ -1,6 +1,6 @@
 // What the commands tell the user, put together from the string table: why
-// an import was refused, why a patch could not be written; and the request
-// the import's open-file dialog is shown with.
+// an import was refused, why a save failed, why a patch could not be
+// written; and the request the import's open-file dialog is shown with.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +17,10 @@ std::string ReplaceFailureText(const ReplaceFailure& why);
 // Why WriteArchive failed with `result`; failedSource names the override
 // file that could not be read, for that failure.
 std::string PackFailureText(int32_t result, const std::string& failedSource);
+
+// Why a save of an image failed, from Save's result and the system's error
+// number, as the reason line of a message.
+std::string SaveFailureText(int32_t result, int error);
 
 // The open-file dialog of Import: TGA and PNG files, opening in initialDir.
 OpenFileRequest ImportFileRequest(const std::string& initialDir, size_t bufferSize);

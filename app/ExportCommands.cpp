@@ -1,5 +1,9 @@
 #include "ExportCommands.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include "CommandMessages.h"
 #include "ExportFileName.h"
 #include "FileSystem.h"
@@ -21,17 +25,16 @@ void CExportCommands::ExportImageFrame(PortraitSize size, int32_t frame, const s
     // the Portraits folder writes nothing.
     const std::string path = m_dialog.PortraitsFolder() + "\\" + fileName;
     const bool safe = CFileSystem::IsSafeFileName(fileName);
-    const bool existed = safe && CFileSystem::FileExists(path);
     if (safe && m_dialog.AsksBeforeOverwriting() &&
         !COverwriteCare::MayExport(m_dialog, m_dialog.Image(size), frame, m_dialog.GetExportFormat(), path)) {
         ++m_declined;
         return;
     }
+    // The file is put in place whole, or the one before stays as it was.
+    errno = 0;
     if (!safe || m_dialog.Image(size).ExportFrame(frame, path, m_dialog.GetExportFormat()) != 1) {
-        // A file cut short is removed rather than left to read back wrong.
-        if (existed && !CFileSystem::FileExists(path))
-            m_dialog.RecordRemoved(CFileSystem::ResolvePath(path));
-        m_failed.push_back(CFileSystem::ResolvePath(path));
+        const int error = safe ? errno : EINVAL;
+        m_failed.push_back(CFileSystem::ResolvePath(path) + " (" + std::strerror(error ? error : EIO) + ")");
         return;
     }
     m_dialog.RecordWritten(CFileSystem::ResolvePath(path));
@@ -105,27 +108,45 @@ void CExportCommands::CreateArchive()
     // are saved first, as moving on would save them.
     if (!m_dialog.SaveCurrentPortrait())
         return;
-    const std::string target = CCatalogueOperations::PackTarget(m_dialog.BaseDir());
-    const std::vector<std::string> files = CCatalogueOperations::PackFiles(m_dialog.Archive(), m_dialog.BaseDir());
-    if (m_dialog.AsksBeforeOverwriting() && !COverwriteCare::MayPack(m_dialog, target, files.size())) {
-        m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kCancelled);
+    const CCatalogueOperations operations = m_dialog.CatalogueOperations();
+    const std::string target = CFileSystem::ResolvePath(CCatalogueOperations::PackTarget(m_dialog.BaseDir()));
+    if (m_dialog.AsksBeforeOverwriting()) {
+        const std::vector<PackSource> sources = operations.PackSources();
+        const auto taken = std::count_if(sources.begin(), sources.end(), [](const PackSource& s) { return s.taken; });
+        if (!COverwriteCare::MayPack(m_dialog, target, static_cast<size_t>(taken))) {
+            m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kCancelled);
+            return;
+        }
+    }
+    const PackResult packed = operations.Pack();
+    if (packed.result != CGameArchive::kWriteOk) {
+        // Silence would look as if it had worked, so the user is told what
+        // went wrong.
+        const std::string why = packed.result == PackResult::kFolderBusy
+                                    ? LoadResourceString(IDS_PACK_REASON_BUSY)
+                                    : PackFailureText(packed.result, CFileSystem::ResolvePath(packed.failedSource));
+        m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
+        m_dialog.MessageBox(IDS_PACK_FAILED, FormatResourceString(IDS_PACK_FAILED, {target, why}), "Info");
         return;
     }
-    CGameArchive builder;
-    builder.BeginBuild(target, "PATCHES\\PATCH.010");
-    for (const std::string& file : files)
-        builder.AddFile(file);
-    const int32_t result = builder.WriteArchive();
-    if (result == CGameArchive::kWriteOk) {
-        m_dialog.RecordWritten(CFileSystem::ResolvePath(target));
-        m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kDone);
-        m_dialog.MessageBox(IDS_ARCHIVE_CREATED, LoadResourceString(IDS_ARCHIVE_CREATED), "Info");
+    m_dialog.RecordWritten(target);
+    std::string leftOut, differences;
+    for (const PackSource& source : packed.sources) {
+        if (!source.taken)
+            leftOut += "\n" + source.resolvedPath + ": " + source.reason;
+        for (const std::string& difference : source.warnings)
+            differences += "\n" + source.resolvedPath + ": " + difference;
+    }
+    const std::string note =
+        differences.empty() ? std::string() : "\n\n" + FormatResourceString(IDS_PACK_DIFFERENCES, {differences.substr(1)});
+    // A damaged file never reaches the game; the patch holds the others, and
+    // the user learns which were left out.
+    if (!leftOut.empty()) {
+        m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
+        m_dialog.MessageBox(IDS_PACK_LEFT_OUT,
+                            FormatResourceString(IDS_PACK_LEFT_OUT, {target, leftOut.substr(1)}) + note, "Info");
         return;
     }
-    // Silence would look as if it had worked, so the user is told what went
-    // wrong.
-    const std::string why = PackFailureText(result, CFileSystem::ResolvePath(builder.GetFailedSourcePath()));
-    m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
-    m_dialog.MessageBox(IDS_PACK_FAILED,
-                        FormatResourceString(IDS_PACK_FAILED, {CFileSystem::ResolvePath(target), why}), "Info");
+    m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kDone);
+    m_dialog.MessageBox(IDS_ARCHIVE_CREATED, LoadResourceString(IDS_ARCHIVE_CREATED) + note, "Info");
 }

@@ -224,6 +224,21 @@ void CPortraitEditorDlg::ReloadImage(PortraitSize size)
         return;
     const PortraitRecord& record = *m_records[m_currentPortrait];
     m_images[size].Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
+    NoteUnusedOverrides();
+}
+
+void CPortraitEditorDlg::NoteUnusedOverrides()
+{
+    // Once a file and fault a run, however often the portrait is shown.
+    for (const CPortraitImage& image : m_images) {
+        std::string path;
+        if (image.OverrideFault().empty() || !image.GetOverridePath(path))
+            continue;
+        const std::string shown = CFileSystem::ResolvePath(path);
+        if (m_notedOverrides.insert(shown + "\n" + image.OverrideFault()).second)
+            MessageBox(IDS_OVERRIDE_NOT_USED, FormatResourceString(IDS_OVERRIDE_NOT_USED, {shown, image.OverrideFault()}),
+                       "Info");
+    }
 }
 
 bool CPortraitEditorDlg::OnInitDialog()
@@ -341,7 +356,21 @@ bool CPortraitEditorDlg::SaveChangedImages()
             continue;
         }
         image.SaveIfChanged();
+        // Another program's file in its place is kept unless the user, asked,
+        // wants this change over it; then that file is set aside.
+        if (image.HasChanges() && image.LastSaveResult() == CPortraitImage::kSaveReplacedMeanwhile &&
+            AsksBeforeOverwriting()) {
+            const std::string shown = CFileSystem::ResolvePath(path);
+            if (!AskYesNo(IDS_SAVE_REPLACED_ASK, FormatResourceString(IDS_SAVE_REPLACED_ASK, {shown}), "Info")) {
+                ReloadImage(size);
+                movedAside = true;
+                continue;
+            }
+            image.Save(CPortraitImage::SaveMode::kSetOtherAside);
+        }
         if (!image.HasChanges()) {
+            if (!image.SetAsidePath().empty())
+                RecordWritten(image.SetAsidePath());
             if (hadChanges)
                 RecordWritten(CFileSystem::ResolvePath(path));
             savedSizes[size] = hadChanges;
@@ -349,8 +378,7 @@ bool CPortraitEditorDlg::SaveChangedImages()
         }
         // A change that could not be saved is never dropped without a word.
         saved = false;
-        const int error = image.LastSaveError();
-        const std::string reason = error ? std::strerror(error) : "it could not be written in full";
+        const std::string reason = SaveFailureText(image.LastSaveResult(), image.LastSaveError());
         MessageBox(IDS_SAVE_FAILED,
                    FormatResourceString(IDS_SAVE_FAILED, {kSizeNames[size], CFileSystem::ResolvePath(path), reason}),
                    "Error");
@@ -491,6 +519,7 @@ void CPortraitEditorDlg::SelectPortrait(int32_t index)
     }
     m_currentPortrait = index;
     m_lastSlotFrame = kFirstSteppedFrame;
+    NoteUnusedOverrides();
     UpdateFrameStepper();
     UpdateEditMenu();
     m_liveEditing.OnPortraitShown(index);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,9 @@ private:
     // Moves the override file of an image aside (Portraits\Reverted) and
     // loads it again from the archive; false when the file could not be moved.
     bool MoveOverrideAside(PortraitSize size);
+    // Says which override files of the current portrait are damaged and not
+    // used, each once a run.
+    void NoteUnusedOverrides();
     // Saves before the dialog closes; when that fails, asks whether to close
     // and lose the changes (No by default).
     bool SaveBeforeClosing();
@@ -205,5 +209,6 @@ private:
     CPortraitEdits m_edits;
     bool m_askBeforeOverwriting = false;
     CLiveEditing m_liveEditing{*this};
+    std::set<std::string> m_notedOverrides; // damaged override files said, with their faults
     CPortraitPanels m_panels;
 };

@@ -17,10 +17,6 @@
 
 namespace {
 
-// The temporary file that a patch archive is written to before it replaces
-// the previous one; it lies beside the target, in the same folder.
-constexpr const char* kPartialSuffix = ".part";
-
 bool ReadExactly(FILE* file, void* out, size_t n)
 {
     return std::fread(out, 1, n, file) == n;
@@ -67,6 +63,7 @@ void CGameArchive::Clear()
 {
     m_count = 0;
     m_directory.reset();
+    m_path.clear();
 }
 
 int32_t CGameArchive::Open(std::string_view path)
@@ -100,6 +97,7 @@ int32_t CGameArchive::Open(std::string_view path)
         return kOpenShortFile;
     }
     m_count = count;
+    m_path = std::string(path);
     return kOpenOk;
 }
 
@@ -140,6 +138,33 @@ uint32_t CGameArchive::GetEntrySize(int32_t index) const
 {
     ArchiveRecord record;
     return GetRecord(index, record) ? record.size : 0;
+}
+
+bool CGameArchive::ReadEntry(int32_t index, std::vector<uint8_t>& bytes, uint64_t limit) const
+{
+    bytes.clear();
+    ArchiveRecord record;
+    if (!GetRecord(index, record))
+        return false;
+    FileHandle file = CFileSystem::OpenForReading(m_path);
+    if (!file)
+        return false;
+    // What the file holds from the entry's offset on, the claimed size and
+    // the limit: the least of the three is read.
+    const int64_t fileSize = CFileSystem::GetFileSize(file.get());
+    if (fileSize < 0 || record.offset >= static_cast<uint64_t>(fileSize))
+        return true;
+    const uint64_t size =
+        std::min({static_cast<uint64_t>(record.size), static_cast<uint64_t>(fileSize) - record.offset, limit});
+    if (::fseeko(file.get(), static_cast<off_t>(record.offset), SEEK_SET) != 0)
+        return true;
+    try {
+        bytes.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    return true;
 }
 
 int32_t CGameArchive::WriteOverrideHeader(FILE* file, int32_t entryIndex) const
@@ -231,7 +256,7 @@ int32_t CGameArchive::WriteArchive()
     // The patch is written beside its target and replaces it only when
     // complete: the game would load a broken patch that stood in its place.
     CReplacingFile out;
-    if (!out.Begin(m_outputPath, m_outputPath + kPartialSuffix))
+    if (!out.Begin(m_outputPath))
         return kWriteCannotCreate;
     if (!WriteAll(out.Stream(), header.data(), header.size()))
         return kWriteFailed;

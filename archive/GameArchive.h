@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ArchiveRecord.h"
 #include "PatchSlot.h"
@@ -57,6 +58,11 @@ public:
     const char* GetEntryName(int32_t index) const; // at most 255 characters
     uint32_t GetEntryOffset(int32_t index) const;  // 0xFFFFFFFF out of range
     uint32_t GetEntrySize(int32_t index) const;    // 0 out of range
+    // The bytes of entry `index` as far as the archive file holds them, and
+    // at most `limit` of them: the size a directory record claims never
+    // decides an allocation on its own. False when there is no such entry or
+    // the archive file cannot be opened. Safe to call from several threads.
+    bool ReadEntry(int32_t index, std::vector<uint8_t>& bytes, uint64_t limit) const;
 
     // Override header.
     int32_t WriteOverrideHeader(FILE* file, int32_t entryIndex) const;
@@ -79,6 +85,7 @@ private:
 
     int32_t m_count = 0;
     std::unique_ptr<uint8_t[]> m_directory; // count x 280 bytes as read
+    std::string m_path; // of the archive opened
 
     std::unique_ptr<PatchSlot[]> m_slots;
     int32_t m_slotCount = 0;

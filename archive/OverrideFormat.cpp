@@ -44,6 +44,12 @@ OverrideHeader ParseOverrideHeaderSkippingName(std::span<const uint8_t> bytes)
     return Parse(bytes, false);
 }
 
+bool HasOverrideMagic(std::span<const uint8_t> bytes)
+{
+    return bytes.size() >= OverrideHeader::kMagicSize &&
+           std::memcmp(bytes.data(), OverrideHeader::kMagic, OverrideHeader::kMagicSize) == 0;
+}
+
 std::vector<uint8_t> SerializeOverrideHeader(std::string_view entryName, uint32_t payloadSize)
 {
     // The fields around the name, laid out at their offsets as in a header

@@ -21,6 +21,10 @@ OverrideHeader ParseOverrideHeader(std::span<const uint8_t> bytes);
 // too long to be kept instead of reading it; entryName stays empty.
 OverrideHeader ParseOverrideHeaderSkippingName(std::span<const uint8_t> bytes);
 
+// Whether the bytes begin with the magic "KORV-EXPORT". Reading a header
+// does not ask; the check of whether an override file may be used does.
+bool HasOverrideMagic(std::span<const uint8_t> bytes);
+
 // The 19 + L bytes of a header naming entryName (at most 0xFFFFFFFF bytes)
 // in front of a payload of payloadSize bytes.
 std::vector<uint8_t> SerializeOverrideHeader(std::string_view entryName, uint32_t payloadSize);

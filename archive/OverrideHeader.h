@@ -2,7 +2,8 @@
 // the archive entry that the file replaces.
 //
 //   offset  width  field
-//        0     11  magic "KORV-EXPORT", no terminator (never compared)
+//        0     11  magic "KORV-EXPORT", no terminator (a file without it
+//                  is not used in place of its entry)
 //       11      4  name length L (uint32)
 //       15      L  entry name, no terminator
 //   15 + L      4  payload size (uint32): bytes of image data that follow

@@ -7,6 +7,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "CheckedSize.h"
 #include "FileSystem.h"
 #include "PngFile.h"
+#include "ReplacingFile.h"
 
 
 namespace {
@@ -264,21 +266,14 @@ struct PngWriteJob {
     size_t stride = 0;
 };
 
-// Where the writer's bytes go: a file, or bytes in memory. Both get the same
-// bytes, since libpng's calls are the same.
+// Where the writer's bytes go: memory, from which a file gets them whole.
 struct PngSink {
-    FILE* file = nullptr;
     std::vector<uint8_t>* bytes = nullptr;
 };
 
 void WriteToSink(png_structp png, png_bytep data, size_t n)
 {
     auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
-    if (sink->file) {
-        if (!CFileSystem::Write(sink->file, data, n))
-            png_error(png, "write failed");
-        return;
-    }
     uint64_t total = 0;
     bool taken = CheckedAdd(sink->bytes->size(), n, total) && total <= sink->bytes->max_size();
     // No exception may unwind through libpng's frames: it ends in png_error.
@@ -292,7 +287,7 @@ void WriteToSink(png_structp png, png_bytep data, size_t n)
         png_error(png, "no room for the bytes");
 }
 
-// A file's flush comes with its close, where the writer checks it.
+// The bytes are in memory: there is nothing to flush.
 void FlushNothing(png_structp) {}
 
 // Level 4 rather than zlib's default 6: on painted portraits the files come
@@ -330,24 +325,6 @@ bool Encode(PngSink& sink, const PngWriteJob& job)
     return written;
 }
 
-bool WriteFile(const std::string& path, const PngWriteJob& job)
-{
-    FileHandle file = CFileSystem::CreateForWriting(path);
-    if (!file)
-        return false;
-    PngSink sink;
-    sink.file = file.get();
-    bool written = Encode(sink, job);
-    // A full disk often shows only when the last buffered bytes are flushed.
-    written = std::fclose(file.release()) == 0 && written;
-    if (!written) {
-        // A cut-short file would read back as a different picture; better none.
-        CFileSystem::RemoveFile(path);
-        return false;
-    }
-    return true;
-}
-
 bool EncodeBytes(const PngWriteJob& job, std::vector<uint8_t>& out)
 {
     std::vector<uint8_t> bytes;
@@ -357,6 +334,20 @@ bool EncodeBytes(const PngWriteJob& job, std::vector<uint8_t>& out)
         return false;
     out = std::move(bytes);
     return true;
+}
+
+// The file is made in memory and put in place whole, replacing what stood
+// at the path (a link too) in one step: no reader ever sees it cut short.
+bool WriteFile(const std::string& path, const PngWriteJob& job)
+{
+    std::vector<uint8_t> bytes;
+    int error = 0;
+    if (!EncodeBytes(job, bytes))
+        return false;
+    if (CReplacingFile::WriteWhole(path, bytes.data(), bytes.size(), error))
+        return true;
+    errno = error;
+    return false;
 }
 
 bool Writable(int32_t width, int32_t height, const uint8_t* pixels, size_t stride, size_t bytesPerPixel)

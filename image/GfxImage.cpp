@@ -93,6 +93,20 @@ uint64_t GfxDataStart(uint64_t storedColours, uint64_t frames)
     return GfxHeader::kSize + kColourBytes * storedColours + GfxFrameRecord::kSize * frames;
 }
 
+uint64_t GfxImageExtent(const GfxImage& image)
+{
+    const GfxHeader& h = image.header;
+    if (h.BitDepth() == GfxHeader::kPaletteDepth) {
+        uint64_t furthest = 0;
+        for (const GfxFrameRecord& record : image.frameTable)
+            furthest = std::max(furthest, uint64_t{record.Offset()} + record.Length());
+        return GfxDataStart(static_cast<uint64_t>(h.StoredColours()), image.frameTable.size()) + furthest;
+    }
+    if (h.BitDepth() == GfxHeader::kTrueColourDepth && h.Width() > 0 && h.Height() > 0)
+        return GfxHeader::kSize + kPixelBytes * static_cast<uint64_t>(h.Width()) * static_cast<uint64_t>(h.Height());
+    return GfxHeader::kSize;
+}
+
 GfxImage ParseGfx(std::span<const uint8_t> bytes)
 {
     GfxImage image;

@@ -59,6 +59,12 @@ struct GfxImage {
 // `frames` records.
 uint64_t GfxDataStart(uint64_t storedColours, uint64_t frames);
 
+// How far the image's parts reach from its first byte: the header, the
+// stored colours, the frame table and the furthest frame's data of a palette
+// image; the header and width x height pixels of a true-colour image; the
+// header alone for any other. Bytes past it belong to no part.
+uint64_t GfxImageExtent(const GfxImage& image);
+
 // Takes any bytes apart; nothing is allocated beyond what the bytes hold
 // (and 255 records). A header cut short reads as zeros past its end; a
 // palette cut short keeps the colours that are there whole, and the frame

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -17,37 +18,13 @@
 #include "GfxImage.h"
 #include "FrameExchange.h"
 #include "OverrideFormat.h"
+#include "AsideFolder.h"
 #include "CheckedSize.h"
 #include "FileSystem.h"
+#include "FolderLock.h"
+#include "OverrideFile.h"
 #include "ReplacingFile.h"
 
-namespace {
-
-// Reads up to `limit` bytes from the stream's position; fewer at its end.
-std::vector<uint8_t> ReadUpTo(FILE* stream, uint64_t limit)
-{
-    std::vector<uint8_t> data;
-    const off_t here = ::ftello(stream);
-    const int64_t size = CFileSystem::GetFileSize(stream);
-    if (here < 0 || size < here)
-        return data;
-    const uint64_t rest = static_cast<uint64_t>(size - here);
-    data.resize(static_cast<size_t>(std::min(limit, rest)));
-    data.resize(std::fread(data.data(), 1, data.size(), stream));
-    return data;
-}
-
-bool WriteAll(FILE* out, const void* data, size_t n)
-{
-    return CFileSystem::Write(out, data, n);
-}
-
-bool SeekTo(FILE* file, int64_t position)
-{
-    return ::fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
-}
-
-} // namespace
 
 CPortraitImage::CPortraitImage() = default;
 
@@ -64,14 +41,12 @@ void CPortraitImage::Reset()
     m_changed.clear();
 }
 
-bool CPortraitImage::OverridePaths(std::string& finalPath, std::string& tempPath) const
+bool CPortraitImage::OverridePaths(std::string& finalPath) const
 {
     std::string baseName;
     if (!GetEntryBaseName(m_entryName, baseName))
         return false;
-    const std::string stem = CFileSystem::BuildPath(m_baseDir + m_subFolder, baseName);
-    finalPath = stem + ".GFX";
-    tempPath = stem + ".GF2";
+    finalPath = CFileSystem::BuildPath(m_baseDir + m_subFolder, baseName) + ".GFX";
     return true;
 }
 
@@ -81,12 +56,14 @@ int32_t CPortraitImage::Load(const std::string& baseDir, const std::string& arch
     Reset();
     m_entryIndex = entryIndex;
     m_archive = archive;
-    m_sourceBytes.reset();
     m_restored = false;
     m_original = false;
+    m_overrideFault.clear();
+    m_overrideIdentity = FileIdentity{};
     // An image that does not load is empty through and through: no frame
     // count or format of the image loaded before stays behind to be shown.
     m_header.bytes.fill(0);
+    m_sourceBytes.reset();
     const char* name = archive ? archive->GetEntryName(entryIndex) : nullptr;
     if (!name)
         return kLoadFailed;
@@ -95,47 +72,54 @@ int32_t CPortraitImage::Load(const std::string& baseDir, const std::string& arch
     m_archivePath = archivePath;
 
     // An entry whose base name cannot be a file name has no override file.
-    std::string overridePath, tempPath;
-    if (OverridePaths(overridePath, tempPath)) {
-        if (FileHandle file = CFileSystem::OpenForReading(overridePath)) {
+    // A damaged one is not used: the archive's image shows in its place.
+    std::string overridePath;
+    if (OverridePaths(overridePath)) {
+        COverrideFile file = COverrideFile::Read(overridePath, m_entryName);
+        m_overrideIdentity = file.identity;
+        m_overrideFault = file.fault;
+        if (file.state == COverrideFile::State::kSound) {
             m_sourcePath = overridePath;
-            m_sourceIsOverride = true;
-            uint32_t payloadSize = 0;
-            archive->ReadOverrideHeader(file.get(), payloadSize);
-            // The payload runs to the end of the file; its size field is not
-            // needed, since the image's own tables say what to read.
-            ReadImage(file.get(), UINT64_MAX);
+            ReadHeldImage(std::move(file.image));
             return kLoadOk;
         }
     }
 
-    FileHandle file = CFileSystem::OpenForReading(archivePath);
-    if (!file)
+    // The image's bytes are held from here on: a save copies its unchanged
+    // frames from them, whatever happens to the file meanwhile.
+    auto bytes = std::make_shared<std::vector<uint8_t>>();
+    if (!archive->ReadEntry(entryIndex, *bytes, COverrideFile::kMaxBytes))
         return kLoadFailed;
     m_sourcePath = archivePath;
-    m_sourceIsOverride = false;
     m_original = true;
-    if (::fseeko(file.get(), static_cast<off_t>(archive->GetEntryOffset(entryIndex)), SEEK_SET) == 0)
-        ReadImage(file.get(), archive->GetEntrySize(entryIndex));
-    else
-        ReadImage(static_cast<FILE*>(nullptr), 0);
+    ReadHeldImage(std::move(bytes));
     return kLoadOk;
 }
 
 void CPortraitImage::ReadImage(FILE* stream, uint64_t available)
 {
     std::vector<uint8_t> data;
-    if (stream)
-        data = ReadUpTo(stream, available);
+    const int64_t size = CFileSystem::GetFileSize(stream);
+    const off_t here = stream ? ::ftello(stream) : -1;
+    if (size >= 0 && here >= 0 && here <= size) {
+        data.resize(static_cast<size_t>(std::min<uint64_t>(available, static_cast<uint64_t>(size - here))));
+        data.resize(std::fread(data.data(), 1, data.size(), stream));
+    }
     ReadImage(data.data(), data.size());
 }
 
 void CPortraitImage::ReadImage(const uint8_t* data, size_t size)
 {
+    ReadHeldImage(std::make_shared<const std::vector<uint8_t>>(data, data + size));
+}
+
+void CPortraitImage::ReadHeldImage(std::shared_ptr<const std::vector<uint8_t>> bytes)
+{
     Reset();
+    m_sourceBytes = std::move(bytes);
     // A header cut short reads as zeros past its end, which makes an image
     // without frames.
-    const GfxImage gfx = ParseGfx(std::span<const uint8_t>(data, size));
+    const GfxImage gfx = ParseGfx(*m_sourceBytes);
     m_header = gfx.header;
     if (m_header.BitDepth() == GfxHeader::kPaletteDepth)
         ReadPaletteImage(gfx);
@@ -282,8 +266,7 @@ void CPortraitImage::RestoreSnapshot(const ImageSnapshot& snapshot)
             return;
         }
     }
-    ReadImage(snapshot.bytes->data(), snapshot.bytes->size());
-    m_sourceBytes = snapshot.bytes;
+    ReadHeldImage(snapshot.bytes);
     m_restored = true;
     m_original = snapshot.original;
 }
@@ -476,46 +459,72 @@ int32_t CPortraitImage::SaveIfChanged()
 
 int32_t CPortraitImage::Save()
 {
-    std::string finalPath, tempPath;
-    if (!m_archive || !OverridePaths(finalPath, tempPath))
-        return kSaveCannotCreate;
-    // The new file replaces the old one only once it is complete and on
-    // disk; until then the old file is where unchanged frames come from.
-    m_saveError = 0;
-    CReplacingFile out;
-    if (!out.Begin(finalPath, tempPath)) {
-        m_saveError = out.Error();
-        return kSaveCannotCreate;
-    }
+    return Save(SaveMode::kKeepOther);
+}
 
-    // The override header and the whole image are put together before any
-    // of it is written, and written in one piece.
-    errno = 0;
-    bool complete = false;
+int32_t CPortraitImage::Save(SaveMode mode)
+{
+    m_saveError = 0;
+    m_setAside.clear();
+    m_saveResult = WriteOverrideFile(mode);
+    return m_saveResult;
+}
+
+int32_t CPortraitImage::WriteOverrideFile(SaveMode mode)
+{
+    std::string finalPath;
+    if (!m_archive || !OverridePaths(finalPath))
+        return kSaveCannotCreate;
+
+    // The override header and the whole image are put together, from the
+    // bytes the image was loaded from, before the disk is touched.
     std::vector<uint8_t> bytes;
     try {
         GfxImage gfx;
-        if (BuildImage(gfx)) {
-            const std::vector<uint8_t> image = SerializeGfx(gfx);
-            const char* name = m_archive->GetEntryName(m_entryIndex);
-            bytes = SerializeOverrideHeader(name ? name : "", static_cast<uint32_t>(image.size()));
-            bytes.insert(bytes.end(), image.begin(), image.end());
-            complete = true;
-        }
+        if (!BuildImage(gfx))
+            return kSaveIncomplete;
+        const std::vector<uint8_t> image = SerializeGfx(gfx);
+        bytes = SerializeOverrideHeader(m_entryName, static_cast<uint32_t>(image.size()));
+        bytes.insert(bytes.end(), image.begin(), image.end());
     } catch (const std::bad_alloc&) {
-        errno = ENOMEM;
+        m_saveError = ENOMEM;
+        return kSaveIncomplete;
     }
-    complete = complete && WriteAll(out.Stream(), bytes.data(), bytes.size());
-    // On failure the changed frames stay changed.
-    if (!complete) {
+
+    // Other processes saving into the folder wait meanwhile.
+    CFolderLock lock;
+    if (!lock.Acquire(m_baseDir + m_subFolder)) {
+        m_saveError = lock.Error();
+        return m_saveError == EWOULDBLOCK ? kSaveFolderBusy : kSaveCannotCreate;
+    }
+    // A file that another program put in place since the load is not
+    // overwritten unless asked; then it is set aside, as is a damaged file.
+    const FileIdentity standing = CFileSystem::Identify(finalPath);
+    const bool replacedMeanwhile = standing.exists && standing != m_overrideIdentity;
+    if (replacedMeanwhile && mode == SaveMode::kKeepOther)
+        return kSaveReplacedMeanwhile;
+    if (standing.exists && (replacedMeanwhile || !m_overrideFault.empty()) &&
+        CAsideFolder::Move(finalPath, m_baseDir + m_subFolder + "\\Reverted", std::time(nullptr), m_setAside) !=
+            CAsideFolder::kMoved) {
+        m_saveError = errno;
+        return kSaveCannotSetAside;
+    }
+
+    CReplacingFile out;
+    if (!out.Begin(finalPath)) {
+        m_saveError = out.Error();
+        return kSaveCannotCreate;
+    }
+    errno = 0;
+    if (!CFileSystem::Write(out.Stream(), bytes.data(), bytes.size())) {
         m_saveError = errno;
         return kSaveIncomplete;
     }
+    // On failure the changed frames stay changed.
     if (!out.Commit()) {
         m_saveError = out.Error();
         return kSaveIncomplete;
     }
-
     Load(m_baseDir, m_archivePath, m_entryIndex, m_archive);
     return kSaveOk;
 }
@@ -576,51 +585,21 @@ bool CPortraitImage::BuildTrueColourImage(GfxImage& gfx) const
 int32_t CPortraitImage::CopyStoredFrame(FILE* out, int32_t i) const
 {
     std::vector<uint8_t> bytes;
-    return ReadStoredFrame(i, bytes) && WriteAll(out, bytes.data(), bytes.size()) ? 1 : 0;
+    return ReadStoredFrame(i, bytes) && CFileSystem::Write(out, bytes.data(), bytes.size()) ? 1 : 0;
 }
 
 bool CPortraitImage::ReadStoredFrame(int32_t i, std::vector<uint8_t>& bytes) const
 {
     bytes.clear();
-    if (i < 0 || i >= m_header.FrameCount() || i >= static_cast<int32_t>(m_frameTable.size()))
+    if (i < 0 || i >= m_header.FrameCount() || i >= static_cast<int32_t>(m_frameTable.size()) || !m_sourceBytes)
         return false;
+    // The frame lies where the image that was loaded put it, after the
+    // colours that image stored.
     const GfxFrameRecord& frame = m_frameTable[static_cast<size_t>(i)];
-    if (m_sourceBytes) {
-        const uint64_t start =
-            GfxDataStart(static_cast<uint64_t>(m_sourceColours), m_header.FrameCount()) + frame.Offset();
-        if (!RangeFits(start, frame.Length(), m_sourceBytes->size()))
-            return false;
-        const auto first = m_sourceBytes->begin() + static_cast<std::ptrdiff_t>(start);
-        bytes.assign(first, first + static_cast<std::ptrdiff_t>(frame.Length()));
-        return true;
-    }
-    FileHandle source = CFileSystem::OpenForReading(m_sourcePath);
-    if (!source)
+    const uint64_t start = GfxDataStart(static_cast<uint64_t>(m_sourceColours), m_header.FrameCount()) + frame.Offset();
+    if (!RangeFits(start, frame.Length(), m_sourceBytes->size()))
         return false;
-    if (m_sourceIsOverride) {
-        uint32_t payloadSize = 0;
-        if (m_archive->ReadOverrideHeader(source.get(), payloadSize) != CGameArchive::kReadHeaderOk)
-            return false;
-    } else if (::fseeko(source.get(), static_cast<off_t>(m_archive->GetEntryOffset(m_entryIndex)), SEEK_SET) != 0) {
-        return false;
-    }
-    // The frame lies where the file that the image was loaded from put it,
-    // after the colours that file stored.
-    const GfxFrameRecord& record = m_frameTable[static_cast<size_t>(i)];
-    const uint64_t skip = GfxDataStart(static_cast<uint64_t>(m_sourceColours), m_header.FrameCount()) + record.Offset();
-    // The stored frame must lie within the file before anything is
-    // allocated for it.
-    const off_t imageStart = ::ftello(source.get());
-    const int64_t fileSize = CFileSystem::GetFileSize(source.get());
-    uint64_t frameStart = 0;
-    if (imageStart < 0 || fileSize < 0 || !CheckedAdd(static_cast<uint64_t>(imageStart), skip, frameStart) ||
-        !RangeFits(frameStart, record.Length(), static_cast<uint64_t>(fileSize)) ||
-        !SeekTo(source.get(), static_cast<int64_t>(frameStart)))
-        return false;
-    try {
-        bytes.resize(record.Length());
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return std::fread(bytes.data(), 1, bytes.size(), source.get()) == bytes.size();
+    const auto first = m_sourceBytes->begin() + static_cast<std::ptrdiff_t>(start);
+    bytes.assign(first, first + static_cast<std::ptrdiff_t>(frame.Length()));
+    return true;
 }

@@ -14,6 +14,7 @@
 
 #include "GfxFrameRecord.h"
 #include "ExportFileName.h"
+#include "FileSystem.h"
 #include "GfxHeader.h"
 #include "ImportOptions.h"
 #include "MessageBoxHandler.h"
@@ -42,12 +43,26 @@ public:
     static constexpr int32_t kReplaceWrongDepth = -1;
     static constexpr int32_t kReplaceWrongSize = -2;
 
-    // Results of Save.
+    // Results of Save. On every failure the file that stood at the override
+    // file's name stays as it was, and the changed frames stay changed.
     static constexpr int32_t kSaveOk = 0;
     static constexpr int32_t kSaveCannotCreate = -1;
     // The new file could not be written in full (a stored frame could not be
-    // copied, or a write failed); the old override file is left untouched.
+    // copied, or a write failed).
     static constexpr int32_t kSaveIncomplete = -2;
+    // Another program put another file at the name since the image was
+    // loaded; a save with SaveMode::kSetOtherAside writes over it.
+    static constexpr int32_t kSaveReplacedMeanwhile = -3;
+    // Another program kept the folder locked longer than a save waits.
+    static constexpr int32_t kSaveFolderBusy = -4;
+    // A file in the way (damaged, or another program's) could not be moved
+    // to Portraits\Reverted.
+    static constexpr int32_t kSaveCannotSetAside = -5;
+
+    // What Save does with a file that another program put in place since
+    // the load: keeps it and saves nothing, or sets it aside (into
+    // Portraits\Reverted) and saves.
+    enum class SaveMode { kKeepOther, kSetOtherAside };
 
     CPortraitImage();
     ~CPortraitImage();
@@ -89,6 +104,7 @@ public:
     int32_t RefreshDisplayFrame(int32_t i);
     int32_t SaveIfChanged();
     int32_t Save();
+    int32_t Save(SaveMode mode);
     int32_t CopyStoredFrame(FILE* out, int32_t i) const;
 
     // Undo: the image as it stands, and back to such a moment. A restored
@@ -104,11 +120,13 @@ public:
 
     // The override file this image saves to; false for an entry whose base
     // name cannot be a file name.
-    bool GetOverridePath(std::string& path) const
-    {
-        std::string temp;
-        return OverridePaths(path, temp);
-    }
+    bool GetOverridePath(std::string& path) const { return OverridePaths(path); }
+    // Why the override file at that name is not used (it is damaged, or no
+    // file), or empty when there is none or it is used.
+    const std::string& OverrideFault() const { return m_overrideFault; }
+    // Where the last Save moved a file that stood in its way; empty when it
+    // moved none.
+    const std::string& SetAsidePath() const { return m_setAside; }
 
     // The override folder below the base directory, with a leading backslash.
     void SetSubFolder(const std::string& subFolder) { m_subFolder = subFolder; }
@@ -125,21 +143,27 @@ public:
     const std::string& EntryName() const { return m_entryName; }
     bool IsFrameChanged(int32_t i) const;
     bool HasChanges() const;
-    // The system's error number of the last Save that failed (0 when it was
-    // none: a stored frame that could not be copied, say).
+    // The result of the last Save, and the system's error number of the
+    // last Save that failed (0 when it was none: a stored frame that could
+    // not be copied, say).
+    int32_t LastSaveResult() const { return m_saveResult; }
     int LastSaveError() const { return m_saveError; }
     // Width and height of frame i: its record's when there is a frame table,
     // else the header's.
     void GetFrameSize(int32_t i, int32_t& width, int32_t& height) const;
 
 private:
+    // Reads the image from bytes that it then keeps, for its unchanged
+    // frames.
+    void ReadHeldImage(std::shared_ptr<const std::vector<uint8_t>> bytes);
     void ReadPaletteImage(const GfxImage& gfx);
+    int32_t WriteOverrideFile(SaveMode mode);
     void ReadTrueColourImage(const GfxImage& gfx);
     bool BuildImage(GfxImage& gfx) const;
     bool BuildPaletteImage(GfxImage& gfx) const;
     bool BuildTrueColourImage(GfxImage& gfx) const;
     bool ReadStoredFrame(int32_t i, std::vector<uint8_t>& bytes) const;
-    bool OverridePaths(std::string& finalPath, std::string& tempPath) const;
+    bool OverridePaths(std::string& finalPath) const;
     void CoverUsedColours(int32_t i);
 
     GfxHeader m_header;
@@ -155,15 +179,20 @@ private:
     CGameArchive* m_archive = nullptr;
     int32_t m_entryIndex = -1;
     std::string m_subFolder = "\\Export";
-    bool m_sourceIsOverride = false;
     // Colours stored in the source file, which tell where its frames lie
     // even after an import has made the header's colour count larger.
     int32_t m_sourceColours = 0;
+    int32_t m_saveResult = kSaveOk;
     int m_saveError = 0;
     MessageBoxHandler m_messageHandler;
-    // After a restore: the image's bytes that its unchanged frames are read
-    // from, in place of the file it was loaded from.
+    // The bytes of the image as loaded (or restored), which its unchanged
+    // frames are copied from.
     std::shared_ptr<const std::vector<uint8_t>> m_sourceBytes;
+    // What stood at the override file's name at the load, which a save must
+    // find there still; and why it was not used, when it was not.
+    FileIdentity m_overrideIdentity;
+    std::string m_overrideFault;
+    std::string m_setAside;
     bool m_restored = false;
     bool m_original = false;
 };

@@ -1,13 +1,14 @@
 // Writing a surface as an uncompressed TGA file, top row first: an 8-bit
 // surface as a colour-mapped file with a 256-entry colour map, a 32-bit
 // surface as a true-colour file of four bytes per pixel, the fourth 255.
-// The bytes come from SerializeTgaFile and go out in one write.
+// The bytes come from SerializeTgaFile and go in place whole.
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
 #include "RasterSurface.h"
 #include "TgaFormat.h"
-#include "FileSystem.h"
+#include "ReplacingFile.h"
 
 namespace {
 
@@ -45,15 +46,11 @@ int32_t CRasterSurface::SaveTga(const std::string& path, const uint8_t* palette,
     if (!EncodeTga(palette, imageWidth, bytes))
         return kSaveFailed;
 
-    FileHandle file = CFileSystem::CreateForWriting(path);
-    if (!file)
-        return kSaveFailed;
-    bool written = CFileSystem::Write(file.get(), bytes.data(), bytes.size());
-    // A full disk often shows only when the last buffered bytes are flushed.
-    written = std::fclose(file.release()) == 0 && written;
-    if (!written) {
-        // A cut-short file would read back as a different picture; better none.
-        CFileSystem::RemoveFile(path);
+    // The file is put in place whole, replacing what stood at the path (a
+    // link too) in one step; on failure errno says why.
+    int error = 0;
+    if (!CReplacingFile::WriteWhole(path, bytes.data(), bytes.size(), error)) {
+        errno = error;
         return kSaveFailed;
     }
     return kSaveOk;

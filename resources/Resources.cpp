@@ -231,6 +231,33 @@ std::string LoadResourceString(int32_t id)
     case IDS_PACK_REASON_SOURCE_UNREADABLE:
         text = "The override file %s could not be read in full.";
         break;
+    case IDS_OVERRIDE_NOT_USED:
+        text = "The override file %s is damaged and not used: %s. The game archive's image is used in its place; "
+               "the file is moved to Portraits/Reverted when this image is saved.";
+        break;
+    case IDS_SAVE_REPLACED_ASK:
+        text = "Another program has replaced\n%s\nsince this portrait was loaded.\n\nYes: save your change over "
+               "it; the other program's file is kept in Portraits/Reverted.\nNo: keep the other program's file "
+               "and let your change go.";
+        break;
+    case IDS_REASON_REPLACED_MEANWHILE:
+        text = "another program replaced that file since it was loaded, and it is kept as it is";
+        break;
+    case IDS_REASON_FOLDER_BUSY:
+        text = "another program kept the Portraits folder busy; try again";
+        break;
+    case IDS_REASON_CANNOT_SET_ASIDE:
+        text = "the file in its way could not be moved to Portraits/Reverted: %s";
+        break;
+    case IDS_PACK_LEFT_OUT:
+        text = "%s was written without these override files, which are damaged:\n%s";
+        break;
+    case IDS_PACK_DIFFERENCES:
+        text = "These override files differ from the archive's images and were packed all the same:\n%s";
+        break;
+    case IDS_PACK_REASON_BUSY:
+        text = "Another program kept the Portraits folder busy; try again.";
+        break;
     case IDS_PACK_REASON_WRITE_FAILED:
         text = "Writing the file failed; the disk may be full.";
         break;

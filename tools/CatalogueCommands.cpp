@@ -49,21 +49,35 @@ int PrintValidation(const ValidationReport& report, bool json)
         std::fprintf(stderr, "There is no catalogue to check the override files against.\n");
         return kExitFailed;
     }
+    const auto list = [](const std::vector<ValidationProblem>& items, const char* field) {
+        for (size_t i = 0; i < items.size(); ++i)
+            std::printf("%s\n  {\"file\": %s, \"%s\": %s}", i ? "," : "", JsonString(items[i].path).c_str(), field,
+                        JsonString(items[i].fault).c_str());
+        std::printf("%s]", items.empty() ? "" : "\n");
+    };
     if (json) {
         std::printf("{\"checked\": %d, \"valid\": %s, \"problems\": [", report.checked,
                     report.problems.empty() ? "true" : "false");
-        for (size_t i = 0; i < report.problems.size(); ++i)
-            std::printf("%s\n  {\"file\": %s, \"problem\": %s}", i ? "," : "",
-                        JsonString(report.problems[i].path).c_str(), JsonString(report.problems[i].fault).c_str());
-        std::printf("%s]}\n", report.problems.empty() ? "" : "\n");
+        list(report.problems, "problem");
+        std::printf(", \"warnings\": [");
+        list(report.warnings, "warning");
+        std::printf("}\n");
     } else {
         for (const ValidationProblem& p : report.problems)
             std::printf("%s: %s\n", p.path.c_str(), p.fault.c_str());
-        if (report.problems.empty())
+        for (const ValidationProblem& w : report.warnings)
+            std::printf("%s: warning: %s\n", w.path.c_str(), w.fault.c_str());
+        const size_t problems = report.problems.size(), warnings = report.warnings.size();
+        if (problems == 0 && warnings == 0)
             std::printf("All override files are valid.\n");
+        else if (problems == 0)
+            std::printf("No problems; %zu warning%s: those images differ from the archive's and are used all the same.\n",
+                        warnings, warnings == 1 ? "" : "s");
         else
-            std::printf("%zu problem%s found in the override files.\n", report.problems.size(),
-                        report.problems.size() == 1 ? "" : "s");
+            std::printf("%zu problem%s found in the override files (damaged files are not used)%s.\n", problems,
+                        problems == 1 ? "" : "s",
+                        warnings ? ("; " + std::to_string(warnings) + " warning" + (warnings == 1 ? "" : "s")).c_str()
+                                 : "");
     }
     return report.problems.empty() ? kExitOk : kExitProblemsFound;
 }
@@ -85,7 +99,7 @@ int PrintRevert(const RevertResult& result, const std::string& portraitName)
     return kExitOk;
 }
 
-void PrintPackSources(const std::vector<PackSource>& sources, const std::string& target, bool written, bool json)
+int PrintPackSources(const std::vector<PackSource>& sources, const std::string& target, bool written, bool json)
 {
     size_t taken = 0;
     for (const PackSource& s : sources)
@@ -93,42 +107,54 @@ void PrintPackSources(const std::vector<PackSource>& sources, const std::string&
     if (json) {
         std::printf("{\"archive\": %s, \"written\": %s, \"entries\": [", JsonString(target).c_str(),
                     written ? "true" : "false");
-        bool first = true;
-        for (const PackSource& s : sources) {
-            if (!s.taken)
-                continue;
-            std::printf("%s\n  {\"entry\": %s, \"file\": %s}", first ? "" : ",", JsonString(s.entryName).c_str(),
-                        JsonString(s.resolvedPath).c_str());
-            first = false;
-        }
-        std::printf("%s], \"leftOut\": [", first ? "" : "\n");
-        first = true;
+        const char* separator = "";
+        for (const PackSource& s : sources)
+            if (s.taken) {
+                std::printf("%s\n  {\"entry\": %s, \"file\": %s}", separator, JsonString(s.entryName).c_str(),
+                            JsonString(s.resolvedPath).c_str());
+                separator = ",";
+            }
+        std::printf("%s], \"leftOut\": [", *separator ? "\n" : "");
+        separator = "";
+        for (const PackSource& s : sources)
+            if (!s.taken) {
+                std::printf("%s{\"file\": %s, \"reason\": %s}", separator, JsonString(s.resolvedPath).c_str(),
+                            JsonString(s.reason).c_str());
+                separator = ", ";
+            }
+        std::printf("], \"warnings\": [");
+        separator = "";
+        for (const PackSource& s : sources)
+            for (const std::string& warning : s.warnings) {
+                std::printf("%s{\"file\": %s, \"warning\": %s}", separator, JsonString(s.resolvedPath).c_str(),
+                            JsonString(warning).c_str());
+                separator = ", ";
+            }
+        std::printf("]}\n");
+    } else {
         for (const PackSource& s : sources) {
             if (s.taken)
-                continue;
-            std::printf("%s%s", first ? "" : ", ", JsonString(s.resolvedPath).c_str());
-            first = false;
+                std::printf("%s <- %s\n", s.entryName.c_str(), s.resolvedPath.c_str());
+            for (const std::string& warning : s.warnings)
+                std::fprintf(stderr, "%s: warning: %s\n", s.resolvedPath.c_str(), warning.c_str());
+            if (!s.taken)
+                std::fprintf(stderr, "left out, it is damaged: %s: %s\n", s.resolvedPath.c_str(), s.reason.c_str());
         }
-        std::printf("]}\n");
-        return;
+        std::printf("%s %zu entr%s into %s.\n", written ? "Packed" : "Would pack", taken, taken == 1 ? "y" : "ies",
+                    target.c_str());
     }
-    for (const PackSource& s : sources) {
-        if (s.taken)
-            std::printf("%s <- %s\n", s.entryName.c_str(), s.resolvedPath.c_str());
-        else
-            std::printf("left out (its override header is broken): %s\n", s.resolvedPath.c_str());
-    }
-    std::printf("%s %zu entr%s into %s.\n", written ? "Packed" : "Would pack", taken, taken == 1 ? "y" : "ies",
-                target.c_str());
+    // A patch without a file the modder made is a failure, said as one.
+    return taken == sources.size() ? kExitOk : kExitFailed;
 }
 
 int PrintCatalogueExport(const CatalogueExportResult& r, bool json)
 {
     using R = CatalogueExportResult;
+    const std::string manifest = "has no manifest: " + r.reason;
     const char* refusal = r.result == R::kManifestExists      ? "holds a manifest already (--force writes over it)"
                           : r.result == R::kCannotCreateFolder ? "cannot be created"
                           : r.result == R::kArchiveUnreadable  ? "was not written: the game archive cannot be read"
-                          : r.result == R::kManifestFailed     ? "did not get its manifest: it cannot be written"
+                          : r.result == R::kManifestFailed     ? manifest.c_str()
                                                                : nullptr;
     if (json) {
         std::printf("{\"outDir\": %s, \"manifest\": %s, \"written\": [", JsonString(r.outDir).c_str(),

@@ -18,8 +18,10 @@ int PrintValidation(const ValidationReport& report, bool json);
 // 0 when everything there was to move was moved (or nothing was there), 1
 // when a file could not be moved.
 int PrintRevert(const RevertResult& result, const std::string& portraitName);
-// What a pack takes, from which file; written says whether it was written.
-void PrintPackSources(const std::vector<PackSource>& sources, const std::string& target, bool written, bool json);
+// What a pack takes, from which file, and the damaged files it leaves out
+// (on standard error, unless as JSON); written says whether it was
+// written. 0 when it takes every file, 1 when it leaves one out.
+int PrintPackSources(const std::vector<PackSource>& sources, const std::string& target, bool written, bool json);
 // The files an export of the catalogue wrote and those it could not; 0 when
 // all were written with their manifest, 1 otherwise (a refused folder too).
 int PrintCatalogueExport(const CatalogueExportResult& result, bool json);

@@ -138,7 +138,6 @@ bool GfxBytes(const DrawnImage& drawn, std::vector<uint8_t>& out)
 // The archive header names the file it was built as; a fixed name keeps the
 // archive identical whichever folder it is written to.
 constexpr const char* kArchiveLabel = "DATA\\DATA.QPK";
-constexpr const char* kPartialSuffix = ".part";
 
 // Writes the archive of the entries to archivePath through a temporary file
 // beside it, so that a half-written archive never stands there.
@@ -150,7 +149,7 @@ bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMembe
         return false;
     }
     CReplacingFile out;
-    const bool written = out.Begin(archivePath, archivePath + kPartialSuffix) &&
+    const bool written = out.Begin(archivePath) &&
                          CFileSystem::Write(out.Stream(), bytes.data(), bytes.size()) && out.CommitNew();
     if (!written) {
         error = "cannot write " + CFileSystem::ResolvePath(archivePath) +

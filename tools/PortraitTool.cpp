@@ -123,7 +123,11 @@ struct SlotChoice {
 // The editor's dialog, opened on the headless host in the base directory.
 class Session {
 public:
-    Session() { host.Open(dialog); }
+    Session()
+    {
+        host.Open(dialog);
+        SayNotes();
+    }
     ~Session()
     {
         // Closing without Quit: destruction saves nothing.
@@ -135,9 +139,27 @@ public:
     // Gives a command to the dialog, with the record cleared first.
     const CommandEffects& Give(int32_t id)
     {
+        SayNotes();
         host.Effects()->Clear();
+        m_heard = 0;
         host.Command(id);
+        SayNotes();
         return Effects();
+    }
+
+    // Damaged override files met, the dialog's and an operation's, each
+    // said once on standard error.
+    void SayNotes()
+    {
+        const std::vector<CommandEffects::Message>& messages = Effects().messages;
+        for (; m_heard < messages.size(); ++m_heard)
+            if (messages[m_heard].stringId == IDS_OVERRIDE_NOT_USED)
+                Say(messages[m_heard].text);
+    }
+    void SayNotes(const std::vector<ValidationProblem>& notUsed)
+    {
+        for (const ValidationProblem& file : notUsed)
+            Say(FormatResourceString(IDS_OVERRIDE_NOT_USED, {file.path, file.fault}));
     }
 
     // A portrait by its 1-based number or its name; -1 when there is none.
@@ -154,7 +176,11 @@ public:
     }
 
     // Moves to a portrait the way the scroll bar's thumb does.
-    void Select(int32_t index) { host.Scroll(IDC_PORTRAIT_SCROLLBAR, SB_THUMBPOSITION, index + 1); }
+    void Select(int32_t index)
+    {
+        host.Scroll(IDC_PORTRAIT_SCROLLBAR, SB_THUMBPOSITION, index + 1);
+        SayNotes();
+    }
 
     // Picks a drawing slot with a click at its centre.
     void Pick(int32_t slot)
@@ -176,6 +202,16 @@ public:
 
     CHeadlessHost host;
     CPortraitEditorDlg dialog;
+
+private:
+    void Say(const std::string& text)
+    {
+        if (m_said.insert(text).second)
+            std::fprintf(stderr, "%s\n", text.c_str());
+    }
+
+    size_t m_heard = 0; // messages of the record looked at
+    std::set<std::string> m_said;
 };
 
 int List(Session& s, bool json)
@@ -457,30 +493,36 @@ int Run(const std::vector<std::string>& args)
         if (command == "export-catalogue") {
             const CatalogueExportResult result = operations.ExportCatalogue(hostPath, options.format, force, progress);
             EndTerminalProgress();
+            s.SayNotes(result.notUsed);
             status = PrintCatalogueExport(result, json);
         } else {
             const CatalogueImportResult result =
                 operations.ImportCatalogue(hostPath, options.import, dryRun, force, progress);
             EndTerminalProgress();
+            s.SayNotes(result.notUsed);
             status = PrintCatalogueImport(result, json);
         }
         return tooMany && status == kExitOk ? Fail(*tooMany) : status;
     }
     const std::string target = CFileSystem::ResolvePath(CCatalogueOperations::PackTarget(s.dialog.BaseDir()));
-    if (command == "pack" && dryRun) {
-        PrintPackSources(s.dialog.CatalogueOperations().PackSources(), target, false, json);
-        return kExitOk;
-    }
+    if (command == "pack" && dryRun)
+        return PrintPackSources(s.dialog.CatalogueOperations().PackSources(), target, false, json);
     if (command == "pack") {
+        // Written, perhaps without damaged files: what it met is listed.
         const CommandEffects& packed = s.Give(IDC_CREATE_ARCHIVE);
-        if (packed.Result(CommandEffects::kPack) == Outcome::kDone) {
-            if (json)
-                PrintPackSources(s.dialog.CatalogueOperations().PackSources(), target, true, true);
-            else
-                std::printf("%s\n", LoadResourceString(IDS_ARCHIVE_CREATED).c_str());
-            return kExitOk;
-        }
-        return Fail(LastMessage(packed, "The patch archive was not written."));
+        const CommandEffects::Message* leftOut = packed.Find(IDS_PACK_LEFT_OUT);
+        if (packed.Result(CommandEffects::kPack) != Outcome::kDone && !leftOut)
+            return Fail(LastMessage(packed, "The patch archive was not written."));
+        const std::vector<PackSource> sources = s.dialog.CatalogueOperations().PackSources();
+        if (json)
+            return PrintPackSources(sources, target, true, true);
+        if (leftOut)
+            return Fail(leftOut->text);
+        for (const PackSource& source : sources)
+            for (const std::string& warning : source.warnings)
+                std::fprintf(stderr, "%s: warning: %s\n", source.resolvedPath.c_str(), warning.c_str());
+        std::printf("%s\n", LoadResourceString(IDS_ARCHIVE_CREATED).c_str());
+        return kExitOk;
     }
 
     const int32_t portrait = s.FindPortrait(rest[0]);

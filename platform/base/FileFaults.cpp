@@ -2,6 +2,9 @@
 
 #ifdef TV_FILE_FAULTS
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +14,7 @@ namespace {
 struct FaultState {
     int64_t counts[kFileOperationCount] = {};
     int64_t failAt[kFileOperationCount] = {};
+    bool kill = false; // the failing operation kills the process instead
     bool environmentRead = false;
 };
 FaultState g_faults;
@@ -20,8 +24,8 @@ int Index(FileOperation op)
     return static_cast<int>(op);
 }
 
-// TV_FILE_FAULT=<write|flush|sync|rename>:<n> arms the hook in a program
-// that a test starts.
+// TV_FILE_FAULT=<write|flush|sync|rename|mkdir>:<n>[:kill] arms the hook in
+// a program that a test starts.
 void ReadEnvironment()
 {
     if (g_faults.environmentRead)
@@ -30,11 +34,14 @@ void ReadEnvironment()
     const char* setting = std::getenv("TV_FILE_FAULT");
     if (!setting)
         return;
-    static const char* const kNames[kFileOperationCount] = {"write", "flush", "sync", "rename"};
+    static const char* const kNames[kFileOperationCount] = {"write", "flush", "sync", "rename", "mkdir"};
     for (int i = 0; i < kFileOperationCount; ++i) {
         const size_t length = std::strlen(kNames[i]);
-        if (std::strncmp(setting, kNames[i], length) == 0 && setting[length] == ':')
-            g_faults.failAt[i] = std::strtoll(setting + length + 1, nullptr, 10);
+        if (std::strncmp(setting, kNames[i], length) != 0 || setting[length] != ':')
+            continue;
+        char* end = nullptr;
+        g_faults.failAt[i] = std::strtoll(setting + length + 1, &end, 10);
+        g_faults.kill = end && std::strcmp(end, ":kill") == 0;
     }
 }
 
@@ -47,6 +54,9 @@ bool CFileFaults::Fail(FileOperation op)
     ++g_faults.counts[i];
     if (g_faults.failAt[i] <= 0 || g_faults.counts[i] != g_faults.failAt[i])
         return false;
+    // Nothing after this point runs: no destructor, no clean-up.
+    if (g_faults.kill)
+        ::kill(::getpid(), SIGKILL);
     errno = EIO; // what a failing disk reports
     return true;
 }

@@ -1,15 +1,17 @@
 // A fault hook in the file layer, for tests of what a failure half-way
-// leaves behind. Every write, flush, sync and rename that the file layer
-// makes asks it first whether to fail. In builds without TV_FILE_FAULTS (the
-// programs a modder runs) the answer is always no and the hook costs nothing;
-// test builds can arm it from the test or, for a program the test starts,
-// through the environment: TV_FILE_FAULT=write:3 fails the third write.
+// leaves behind. Every write, flush, sync, rename (a move aside too) and
+// folder creation that the file layer makes asks it first whether to fail.
+// In builds without TV_FILE_FAULTS (the programs a modder runs) the answer is
+// always no and the hook costs nothing; test builds can arm it from the test
+// or, for a program the test starts, through the environment:
+// TV_FILE_FAULT=write:3 fails the third write, and TV_FILE_FAULT=write:3:kill
+// kills the process there instead, as a power cut or SIGKILL would.
 #pragma once
 
 #include <cstdint>
 
-enum class FileOperation { Write, Flush, Sync, Rename };
-constexpr int kFileOperationCount = 4;
+enum class FileOperation { Write, Flush, Sync, Rename, CreateFolder };
+constexpr int kFileOperationCount = 5;
 
 class CFileFaults {
 public:

@@ -190,10 +190,38 @@ std::vector<std::string> CFileSystem::ListFiles(std::string_view folder)
 bool CFileSystem::CreateFolder(std::string_view path)
 {
     std::string native = ResolvePath(path);
+    struct stat st;
+    if (::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return true;
+    if (CFileFaults::Fail(FileOperation::CreateFolder))
+        return false;
     if (::mkdir(native.c_str(), 0777) == 0)
         return true;
-    struct stat st;
     return errno == EEXIST && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CFileSystem::CreateFolders(const std::string& hostPath)
+{
+    for (size_t slash = hostPath.find('/', 1); slash != std::string::npos; slash = hostPath.find('/', slash + 1))
+        CreateFolder(hostPath.substr(0, slash));
+    return CreateFolder(hostPath);
+}
+
+bool CFileSystem::CreateOwnFolder(const std::string& hostPath)
+{
+    struct stat st;
+    if (::lstat(hostPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+        ::unlink(hostPath.c_str());
+    return CreateFolder(hostPath);
+}
+
+void CFileSystem::SyncFolder(const std::string& hostPath)
+{
+    const int fd = ::open(hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 bool CFileSystem::RemoveFile(std::string_view path)
@@ -210,6 +238,8 @@ bool CFileSystem::RenameFile(std::string_view from, std::string_view to)
 
 bool CFileSystem::MoveWithoutReplacing(std::string_view from, std::string_view to)
 {
+    if (CFileFaults::Fail(FileOperation::Rename))
+        return false;
     const std::string source = ResolvePath(from), target = ResolvePath(to);
     if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
         return true;
@@ -220,6 +250,39 @@ bool CFileSystem::MoveWithoutReplacing(std::string_view from, std::string_view t
     if (::link(source.c_str(), target.c_str()) != 0)
         return false;
     return ::unlink(source.c_str()) == 0;
+}
+
+namespace {
+
+FileIdentity IdentityOf(const struct stat& st)
+{
+    FileIdentity id;
+    id.exists = true;
+    id.device = static_cast<uint64_t>(st.st_dev);
+    id.inode = static_cast<uint64_t>(st.st_ino);
+    id.size = static_cast<int64_t>(st.st_size);
+    id.modifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
+    id.modifiedNanoseconds = static_cast<int64_t>(st.st_mtim.tv_nsec);
+    return id;
+}
+
+} // namespace
+
+FileIdentity CFileSystem::Identify(std::string_view path)
+{
+    const std::string native = ResolvePath(path);
+    struct stat st;
+    if (::stat(native.c_str(), &st) == 0 || ::lstat(native.c_str(), &st) == 0)
+        return IdentityOf(st);
+    return {};
+}
+
+FileIdentity CFileSystem::Identify(FILE* file)
+{
+    struct stat st;
+    if (!file || ::fstat(::fileno(file), &st) != 0)
+        return {};
+    return IdentityOf(st);
 }
 
 bool CFileSystem::IsSafeFileName(std::string_view name)

@@ -20,6 +20,17 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
+// What tells a file from another that took its name since: the device and
+// inode it lives on, its size and the time it last changed. Two identities
+// are equal only for the same file, unchanged in between.
+struct FileIdentity {
+    bool exists = false; // false: nothing stood at the path
+    uint64_t device = 0, inode = 0;
+    int64_t size = 0;
+    int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 class CFileSystem {
 public:
     // The process's current directory, without a trailing separator except
@@ -54,13 +65,29 @@ public:
     // The names of the regular files in a folder, in byte order; empty when
     // the folder cannot be read.
     static std::vector<std::string> ListFiles(std::string_view folder);
-    static bool CreateFolder(std::string_view path); // true when it exists afterwards
+    // True when a folder stands at the path afterwards; the fault hook may
+    // fail the creation.
+    static bool CreateFolder(std::string_view path);
+    // The same for a host path and every folder above it.
+    static bool CreateFolders(const std::string& hostPath);
+    // A folder of the editor's own at a host path: a link standing there is
+    // removed (never followed) and a folder made in its place, so that
+    // nothing written into it lands outside.
+    static bool CreateOwnFolder(const std::string& hostPath);
+    // Asks the system to put a folder's entries (a rename, a removal) on disk.
+    static void SyncFolder(const std::string& hostPath);
     static bool RemoveFile(std::string_view path);
     // Replaces `to` with `from` in one step; `to` is never missing in between.
     static bool RenameFile(std::string_view from, std::string_view to);
     // Moves `from` to `to` only when nothing stands at `to`: false, with both
-    // left as they were, when something does or the move fails.
+    // left as they were, when something does or the move fails. The fault
+    // hook counts it as a rename.
     static bool MoveWithoutReplacing(std::string_view from, std::string_view to);
+
+    // The identity of whatever stands at the path (a link's target, or the
+    // link itself when it leads nowhere), or of an open file.
+    static FileIdentity Identify(std::string_view path);
+    static FileIdentity Identify(FILE* file);
 
     // False for a name that could leave its folder when used as a file name:
     // empty, ".", "..", or holding a separator or a zero byte. Names taken from

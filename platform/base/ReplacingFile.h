@@ -1,9 +1,17 @@
 // Writes a file that replaces another only once it is complete: the bytes go
-// to a temporary file beside the target, which is flushed to disk and then
-// renamed over the target in one step. A write that fails half-way leaves the
-// target as it was and removes the temporary file.
+// to a new temporary file beside the target, which is flushed to disk and
+// then renamed over the target in one step. A write that fails half-way
+// leaves the target as it was and removes the temporary file; a link at the
+// target's name is replaced, never written through.
+//
+// The temporary file has no name at all where the file system allows it
+// (nothing is left behind when the process dies), else a name of its own,
+// "<target name>.<process id>-<random>.tmp", so that two processes never
+// share one. Such names left by a process that has gone are removed from the
+// folder by the next write into it.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -17,17 +25,17 @@ public:
     CReplacingFile(const CReplacingFile&) = delete;
     CReplacingFile& operator=(const CReplacingFile&) = delete;
 
-    // Creates tempPath for writing (mode "wb"); targetPath is the file that
-    // Commit replaces. False when the temporary file cannot be created.
-    bool Begin(std::string_view targetPath, std::string_view tempPath);
+    // Creates the temporary file for writing (mode "wb") beside targetPath,
+    // the file that Commit replaces. False when it cannot be created.
+    bool Begin(std::string_view targetPath);
 
     FILE* Stream() const { return m_file.get(); }
 
     // Puts the temporary file in place of the target. False, with the target
     // untouched and the temporary file removed, when any write failed.
     bool Commit();
-    // The same, but only where no file stands at the target yet: false, with
-    // whatever stands there untouched, when one does.
+    // The same, but only where nothing stands at the target yet: false, with
+    // whatever stands there untouched, when something does.
     bool CommitNew();
 
     // Drops the temporary file; the target is untouched.
@@ -36,11 +44,17 @@ public:
     // The system's error number of the step that made Begin or Commit fail.
     int Error() const { return m_error; }
 
+    // The bytes as the whole new content of the file at path, put in place
+    // as Commit does; false, with the system's error number in error, when
+    // they could not be.
+    static bool WriteWhole(std::string_view path, const void* data, size_t size, int& error);
+
 private:
     bool Finish(bool replace);
+    bool Link(bool replace);
 
     FileHandle m_file;
     std::string m_target; // host paths, resolved when the write began
-    std::string m_temp;
+    std::string m_temp;   // empty for a file without a name
     int m_error = 0;
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "AsideFolder.h"
 #include "EditorTestKit.h"
 #include "GfxBytes.h"
 #include "Sha256.h"
@@ -101,21 +102,24 @@ TEST_F(CatalogueOperationsTest, ValidateFindsEachKindOfFaultOnce)
 
     const ValidationReport report = dlg.CatalogueOperations().Validate();
     EXPECT_EQ(report.checked, 9);
-    auto faultOf = [&report](const std::string& name) {
-        std::string found;
-        for (const ValidationProblem& p : report.problems)
+    auto faultOf = [](const std::vector<ValidationProblem>& found, const std::string& name) {
+        std::string faults;
+        for (const ValidationProblem& p : found)
             if (std::filesystem::path(p.path).filename() == name)
-                found += (found.empty() ? "" : " | ") + p.fault;
-        return found;
+                faults += (faults.empty() ? "" : " | ") + p.fault;
+        return faults;
     };
-    EXPECT_EQ(report.problems.size(), 6u);
-    EXPECT_EQ(faultOf(OverrideName(kFirst, 'L')),
-              "names the entry " + TestEntryName(kFirst, "MEDIUM") + " instead of " + TestEntryName(kFirst, "LARGE"));
-    EXPECT_EQ(faultOf(OverrideName(kFirst, 'M')), "1 frames, the archive's 2");
-    EXPECT_EQ(faultOf(OverrideName(kFirst, 'S')), "frame 0 is 6 x 3, the archive's 5 x 3");
-    EXPECT_EQ(faultOf(OverrideName(kSecond, 'L')), "frame 0: its data lie outside the image");
-    EXPECT_EQ(faultOf(OverrideName(kSecond, 'M')), "frame 1: its data overrun its 11 x 7 pixels");
-    EXPECT_EQ(faultOf("EXTRA.GFX"), "no catalogue entry uses it");
+    // Damaged files, which are not used, are problems; sound images that
+    // differ from the archive's are warnings.
+    EXPECT_EQ(report.problems.size(), 4u);
+    EXPECT_EQ(faultOf(report.problems, OverrideName(kFirst, 'L')),
+              "it names the entry " + TestEntryName(kFirst, "MEDIUM") + " instead of " + TestEntryName(kFirst, "LARGE"));
+    EXPECT_EQ(faultOf(report.problems, OverrideName(kSecond, 'L')), "frame 0: its data lie outside the image");
+    EXPECT_EQ(faultOf(report.problems, OverrideName(kSecond, 'M')), "frame 1: its data overrun its 11 x 7 pixels");
+    EXPECT_EQ(faultOf(report.problems, "EXTRA.GFX"), "no catalogue entry uses it");
+    EXPECT_EQ(report.warnings.size(), 2u);
+    EXPECT_EQ(faultOf(report.warnings, OverrideName(kFirst, 'M')), "1 frames, the archive's 2");
+    EXPECT_EQ(faultOf(report.warnings, OverrideName(kFirst, 'S')), "frame 0 is 6 x 3, the archive's 5 x 3");
     EXPECT_EQ(report.problems.back().path, *game / "Portraits/EXTRA.GFX");
 }
 
@@ -129,8 +133,8 @@ TEST_F(CatalogueOperationsTest, RevertMovesTheFilesAsideAndNeverOverwrites)
     game->Dir().WriteFile("Portraits/" + OverrideName(kFirst, 'S'), small);
     game->Dir().WriteFile("Portraits/" + OverrideName(kSecond, 'L'), other);
     const std::string reverted = *game / "Portraits/Reverted/";
-    EXPECT_EQ(CCatalogueOperations::RevertedName("LTVARM1.GFX", kNow, 1), "LTVARM1.GFX.20231114T221320Z");
-    EXPECT_EQ(CCatalogueOperations::RevertedName("LTVARM1.GFX", kNow, 2), "LTVARM1.GFX.20231114T221320Z-2");
+    EXPECT_EQ(CAsideFolder::Name("LTVARM1.GFX", kNow, 1), "LTVARM1.GFX.20231114T221320Z");
+    EXPECT_EQ(CAsideFolder::Name("LTVARM1.GFX", kNow, 2), "LTVARM1.GFX.20231114T221320Z-2");
 
     // One size only.
     RevertResult one = dlg.CatalogueOperations().Revert(0, false, kSizeSmall, kNow);

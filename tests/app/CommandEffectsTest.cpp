@@ -52,21 +52,22 @@ TEST_F(CommandEffectsTest, ExportAllNotesEachFileInTheOrderWritten)
     EXPECT_EQ(effects.Result(CommandEffects::kExport), Outcome::kNothing);
 }
 
-TEST_F(CommandEffectsTest, AnExportCutShortRemovesTheOldFileAndSaysSo)
+TEST_F(CommandEffectsTest, AnExportThatFailsKeepsTheOldFileAndSaysWhy)
 {
     Open(MakePortraitEntries({Portrait(1)}));
     host.Command(IDC_EXPORT);
-    ASSERT_TRUE(PathExists(PortraitsFile("TVARM1_LARGE.TGA")));
+    const std::vector<uint8_t> before = ReadFileBytes(PortraitsFile("TVARM1_LARGE.TGA"));
     CommandEffects& effects = *host.Effects();
     effects.Clear();
     CFileFaults::FailNth(FileOperation::Write, 1);
     host.Command(IDC_EXPORT);
     CFileFaults::Reset();
     const std::string path = CFileSystem::ResolvePath(game->Base()) + "/Portraits/TVARM1_LARGE.TGA";
-    EXPECT_FALSE(PathExists(PortraitsFile("TVARM1_LARGE.TGA")));
+    EXPECT_EQ(ReadFileBytes(PortraitsFile("TVARM1_LARGE.TGA")), before);
     EXPECT_TRUE(effects.written.empty());
-    EXPECT_EQ(effects.removed, std::vector<std::string>{path});
+    EXPECT_TRUE(effects.removed.empty());
     EXPECT_EQ(StringIds(effects), std::vector<int32_t>{IDS_EXPORT_FAILED});
+    EXPECT_NE(effects.messages[0].text.find(path + " (Input/output error)"), std::string::npos);
     EXPECT_EQ(effects.Result(CommandEffects::kExport), Outcome::kFailed);
 }
 

@@ -398,13 +398,14 @@ TEST_F(EditorCommandsTest, AChangeThatCannotBeSavedIsKeptNamedAndNeverPackedStal
     const std::vector<TestPortrait> portraits = ManyPortraits(2);
     Open(MakePortraitEntries(portraits));
     game->Dir().MakeFolder("PATCHES");
-    // A folder stands where the LARGE override file goes: the save cannot
-    // put the new file in its place.
+    // Another program puts a folder where the LARGE override file goes after
+    // the portrait was loaded: the save keeps it and says so.
     const std::string blocker = "Portraits/" + EditorBaseName(portraits[0], 'L') + ".GFX";
     game->Dir().MakeFolder(blocker);
     ImportInto(0, WriteTga("a.tga", SolidTga(21, 15, 77)));
     const std::string saveFailed = "The changed LARGE image could not be saved as\n" +
-                                   CFileSystem::ResolvePath(*game / blocker) + "\n(Is a directory).";
+                                   CFileSystem::ResolvePath(*game / blocker) + "\n(" +
+                                   LoadResourceString(IDS_REASON_REPLACED_MEANWHILE) + ").";
 
     // Browsing away stays on the portrait and says which image and why.
     host.ClearMessages();

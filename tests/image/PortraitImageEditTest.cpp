@@ -462,23 +462,25 @@ TEST_F(FailingSave, EachWriteFlushSyncOrRenameThatFailsKeepsTheOldFile)
     }
 }
 
-TEST_F(FailingSave, TemporaryPathTakenByAFolder)
+TEST_F(FailingSave, AFileAnotherProgramPutInPlaceIsKeptOrSetAside)
 {
-    std::filesystem::create_directory(*game / "Portraits/XTVARM1.GF2");
-    EXPECT_EQ(image.Save(), -1);
-    std::filesystem::remove(*game / "Portraits/XTVARM1.GF2");
+    // Another program replaces the override file between the load and the
+    // save: here it cuts off the last frame's data.
+    std::vector<uint8_t> other = saved;
+    other.resize(other.size() - 2);
+    game->Dir().WriteFile("Portraits/XTVARM1.GFX", other);
+    EXPECT_EQ(image.Save(), CPortraitImage::kSaveReplacedMeanwhile);
+    saved = other;
     ExpectOldFileKept();
-}
 
-TEST_F(FailingSave, StoredFrameThatCannotBeCopied)
-{
-    // The override file loses its last frame's data behind the editor's back.
-    std::vector<uint8_t> cut = saved;
-    cut.resize(cut.size() - 2);
-    game->Dir().WriteFile("Portraits/XTVARM1.GFX", cut);
-    saved = cut;
-    EXPECT_EQ(image.Save(), -2);
-    ExpectOldFileKept();
+    // Asked to, the save sets the other file aside whole and writes the
+    // unchanged frames as they were loaded, never from the other file.
+    ASSERT_EQ(image.Save(CPortraitImage::SaveMode::kSetOtherAside), 0);
+    EXPECT_EQ(ReadFileBytes(image.SetAsidePath()), other);
+    EXPECT_EQ(image.SetAsidePath().find(*game / "Portraits/Reverted/XTVARM1.GFX."), 0u);
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(0), 5), std::vector<uint8_t>(15, 4));
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(1), 6), std::vector<uint8_t>(12, 3));
+    EXPECT_EQ(RowsOf(*image.GetFrameSurface(2), 7), frames[2].indices);
 }
 
 TEST_F(FailingSave, ASaveAfterOneThatFailedWritesWhatItWouldHaveWritten)

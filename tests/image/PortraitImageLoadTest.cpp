@@ -167,7 +167,8 @@ TEST(PortraitImageLoad, OverrideFileComesFirst)
 
     // Neither an override nor a readable archive.
     std::filesystem::remove(game / "Portraits/XTVARM1.GFX");
-    EXPECT_EQ(image.Load(game.Base(), game.Base() + "\\DATA\\MISSING.QPK", 0, &game.Archive()), -1);
+    std::filesystem::remove(game / "DATA/DATA.QPK");
+    EXPECT_EQ(image.Load(game.Base(), game.ArchivePath(), 0, &game.Archive()), -1);
     EXPECT_EQ(image.GetFrameSurface(0), nullptr);
     // No entry of that index: nothing is opened.
     EXPECT_EQ(image.Load(game.Base(), game.ArchivePath(), -1, &game.Archive()), -1);

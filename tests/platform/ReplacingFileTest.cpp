@@ -1,6 +1,11 @@
 // A replacing write either puts a complete file in place or leaves the old one.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "ReplacingFile.h"
 #include "TempDir.h"
 
@@ -9,7 +14,7 @@ TEST(ReplacingFile, CommitReplacesTheTargetAndLeavesNoTemporaryFile)
     TempDir dir;
     dir.WriteFile("T.GFX", {'o', 'l', 'd'});
     CReplacingFile out;
-    ASSERT_TRUE(out.Begin(dir.Path() + "\\t.gfx", dir.Path() + "\\T.GF2"));
+    ASSERT_TRUE(out.Begin(dir.Path() + "\\t.gfx"));
     std::fputs("new", out.Stream());
     // Until the commit the old file stands as it was.
     EXPECT_EQ(ReadFileBytes(dir / "T.GFX"), (std::vector<uint8_t>{'o', 'l', 'd'}));
@@ -24,37 +29,72 @@ TEST(ReplacingFile, AbortAndDestructionKeepTheTarget)
     dir.WriteFile("T.GFX", {'o'});
     {
         CReplacingFile out;
-        ASSERT_TRUE(out.Begin(dir / "T.GFX", dir / "T.GF2"));
+        ASSERT_TRUE(out.Begin(dir / "T.GFX"));
         std::fputs("partial", out.Stream());
     }
     EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"T.GFX"});
     EXPECT_EQ(ReadFileBytes(dir / "T.GFX"), std::vector<uint8_t>{'o'});
 
     CReplacingFile out;
-    EXPECT_FALSE(out.Begin(dir / "missing/T.GFX", dir / "missing/T.GF2"));
+    EXPECT_FALSE(out.Begin(dir / "missing/T.GFX"));
+    EXPECT_NE(out.Error(), 0);
     EXPECT_FALSE(out.Commit());
 }
 
-TEST(ReplacingFile, CommitFailsWhenTheTemporaryPathIsAFolder)
+TEST(ReplacingFile, WritersNeverShareATemporaryFileNorWriteThroughALink)
 {
     TempDir dir;
-    dir.WriteFile("T.GFX", {'o'});
-    dir.MakeFolder("T.GF2");
-    CReplacingFile out;
-    EXPECT_FALSE(out.Begin(dir / "T.GFX", dir / "T.GF2"));
-    EXPECT_EQ(ReadFileBytes(dir / "T.GFX"), std::vector<uint8_t>{'o'});
+    // Two writers of one target at once: each keeps its own bytes, and the
+    // last to commit wins whole.
+    CReplacingFile first, second;
+    ASSERT_TRUE(first.Begin(dir / "T.GFX"));
+    ASSERT_TRUE(second.Begin(dir / "T.GFX"));
+    std::fputs("first", first.Stream());
+    std::fputs("second", second.Stream());
+    ASSERT_TRUE(second.Commit());
+    ASSERT_TRUE(first.Commit());
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"T.GFX"});
+    EXPECT_EQ(ReadFileBytes(dir / "T.GFX"), (std::vector<uint8_t>{'f', 'i', 'r', 's', 't'}));
+
+    // A link at the target's name is replaced; what it led to is untouched.
+    dir.WriteFile("elsewhere", {'k', 'e', 'e', 'p'});
+    std::filesystem::create_symlink(dir / "elsewhere", dir / "L.PNG");
+    int error = 0;
+    ASSERT_TRUE(CReplacingFile::WriteWhole(dir / "L.PNG", "new", 3, error));
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "L.PNG"));
+    EXPECT_EQ(ReadFileBytes(dir / "L.PNG"), (std::vector<uint8_t>{'n', 'e', 'w'}));
+    EXPECT_EQ(ReadFileBytes(dir / "elsewhere"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+}
+
+TEST(ReplacingFile, LeftoversOfKilledWritersGoWithTheNextWriteIntoTheFolder)
+{
+    TempDir dir;
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    // A temporary file of a process that has gone, one of a process that
+    // runs (this one's parent), an earlier version's, and a file of the user.
+    const std::string dead = "A.PNG." + std::to_string(gone) + "-abc123.tmp";
+    const std::string live = "A.PNG." + std::to_string(::getppid()) + "-abc123.tmp";
+    for (const std::string& name : {dead, live, std::string("T.GF2"), std::string("notes.tmp")})
+        dir.WriteFile(name, {'x'});
+    int error = 0;
+    ASSERT_TRUE(CReplacingFile::WriteWhole(dir / "T.GFX", "new", 3, error));
+    EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{live, "T.GFX", "notes.tmp"}));
 }
 
 TEST(ReplacingFile, CommitNewPutsTheFileOnlyWhereNoneStands)
 {
     TempDir dir;
     CReplacingFile first;
-    ASSERT_TRUE(first.Begin(dir.Path() + "\\NEW.QPK", dir.Path() + "\\NEW.QPK.part"));
+    ASSERT_TRUE(first.Begin(dir.Path() + "\\NEW.QPK"));
     std::fputs("one", first.Stream());
     ASSERT_TRUE(first.CommitNew());
     // A file that came in the meantime, in any spelling, stays as it is.
     CReplacingFile second;
-    ASSERT_TRUE(second.Begin(dir.Path() + "\\new.qpk", dir.Path() + "\\new.qpk.part"));
+    ASSERT_TRUE(second.Begin(dir.Path() + "\\new.qpk"));
     std::fputs("two", second.Stream());
     EXPECT_FALSE(second.CommitNew());
     EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"NEW.QPK"});

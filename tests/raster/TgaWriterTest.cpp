@@ -167,27 +167,27 @@ TEST(TgaWriterTest, RefusedSurfacesAndArgumentsLeaveNoFile)
     EXPECT_TRUE(ListFolder(dir.Path()).empty());
 }
 
-TEST(TgaWriterTest, AWriteErrorGivesMinusOneAndRemovesTheCutFile)
+TEST(TgaWriterTest, AWriteErrorKeepsTheOldFileAndALinkIsReplacedNotFollowed)
 {
     TempDir dir;
     CRasterSurface s;
     ASSERT_EQ(s.CreateDib(64, 64, 32, nullptr), 1);
+    dir.WriteFile("FULL.TGA", {'o', 'l', 'd'});
     CFileFaults::FailNth(FileOperation::Write, 1);
     EXPECT_EQ(s.SaveTga(dir / "FULL.TGA", nullptr, -1), -1);
     CFileFaults::Reset();
-    EXPECT_FALSE(PathExists(dir / "FULL.TGA"));
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"FULL.TGA"});
+    EXPECT_EQ(ReadFileBytes(dir / "FULL.TGA"), (Bytes{'o', 'l', 'd'}));
 
-    // A device is no file to export into: nothing is written, and the link
-    // that leads there is left alone.
-    if (!PathExists("/dev/full"))
-        return;
-    ASSERT_EQ(::symlink("/dev/full", (dir / "FULL8.TGA").c_str()), 0);
+    // A link at the name gets the file in its place; where it led is untouched.
+    dir.WriteFile("elsewhere", {'k'});
+    ASSERT_EQ(::symlink((dir / "elsewhere").c_str(), (dir / "LINK.TGA").c_str()), 0);
     CRasterSurface index;
     MakeIndexBuffer(index);
     const Bytes palette = TgaTestPalette();
-    EXPECT_EQ(index.SaveTga(dir / "FULL8.TGA", palette.data(), 3), -1);
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "FULL8.TGA"));
-    EXPECT_TRUE(PathExists("/dev/full"));
+    EXPECT_EQ(index.SaveTga(dir / "LINK.TGA", palette.data(), 3), 1);
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "LINK.TGA"));
+    EXPECT_EQ(ReadFileBytes(dir / "elsewhere"), Bytes{'k'});
 }
 
 TEST(TgaWriterTest, WrittenFilesReadBackToTheSamePixelsAndPalette)

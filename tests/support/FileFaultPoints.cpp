@@ -2,7 +2,7 @@
 
 std::string FileFaultPoint::Name() const
 {
-    static const char* const kNames[kFileOperationCount] = {"write", "flush", "sync", "rename"};
+    static const char* const kNames[kFileOperationCount] = {"write", "flush", "sync", "rename", "mkdir"};
     return std::string(kNames[static_cast<int>(op)]) + " " + std::to_string(n);
 }
 

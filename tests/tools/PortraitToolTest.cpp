@@ -138,12 +138,13 @@ TEST(PortraitTool, ExportsByNumberOrNameAndSlot)
     ToolRun named = Tool(Base(game) + " export 2 medium:3");
     EXPECT_EQ(named.out, folder + "BOGREM03_MEDIUM.TGA\nPortrait successfully saved.\n");
     EXPECT_EQ(Tool(Base(game) + " export 2 small").out, folder + "BOGREM0_SMALL.TGA\nPortrait successfully saved.\n");
-    // An export that cannot be written says where and fails.
+    // An export that cannot be written says where and why, and fails.
     std::filesystem::remove(game / "Portraits/BOGREM0_LARGE.TGA");
     game.Dir().MakeFolder("Portraits/BOGREM0_LARGE.TGA");
     ToolRun blocked = Tool(Base(game) + " export 2 large");
     EXPECT_EQ(blocked.status, 1);
-    EXPECT_EQ(blocked.err, "Nothing was exported: the file could not be written:\n" + folder + "BOGREM0_LARGE.TGA\n");
+    EXPECT_EQ(blocked.err,
+              "Nothing was exported: the file could not be written:\n" + folder + "BOGREM0_LARGE.TGA (Is a directory)\n");
 
     EXPECT_EQ(Tool(Base(game) + " export 3 0").status, 1);
     EXPECT_EQ(Tool(Base(game) + " export NOBODY 0").status, 1);
@@ -293,20 +294,28 @@ TEST(PortraitTool, FoldersPipesAndHostileImagesNeitherStopNorHoldTheTool)
     EXPECT_EQ(listed.status, 0) << listed.err;
     EXPECT_EQ(CountLines(listed.out), 2u);
 
-    // The import works, but its save cannot put the file where the folder is.
+    // Neither is used: the archive's images are, as the tool says once
+    // each. The import's save moves the folder aside, whole.
+    EXPECT_NE(listed.err.find(game / "Portraits/LTVARM0.GFX is damaged and not used: it is not a regular file."),
+              std::string::npos)
+        << listed.err;
     const std::string tga = WriteTga(game, "a.tga", 21, 15, 9);
-    ToolRun blocked = Tool(Base(game) + " import 1 0 '" + tga + "'");
-    EXPECT_EQ(blocked.status, 1);
-    EXPECT_NE(blocked.err.find("could not be saved"), std::string::npos) << blocked.err;
-    EXPECT_TRUE(std::filesystem::is_directory(game / "Portraits/LTVARM0.GFX"));
+    ToolRun saved = Tool(Base(game) + " import 1 0 '" + tga + "'");
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(CountLines(saved.err), 2u) << saved.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(game / "Portraits/LTVARM0.GFX"));
+    const std::vector<std::string> reverted = ListFolder(game / "Portraits/Reverted");
+    ASSERT_EQ(reverted.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory(game / ("Portraits/Reverted/" + reverted[0])));
 
     // A FIFO is no file to import, and neither is a folder.
     for (const std::string& notFile : {game / "pipe.tga", game / "Portraits"}) {
         ToolRun refused = Tool(Base(game) + " import 1 2 '" + notFile + "'");
         EXPECT_EQ(refused.status, 1);
-        EXPECT_EQ(refused.err, "Could not load TGA. Wrong size and/or colordepth.\nThe file cannot be opened.\n");
+        const std::string refusal = "Could not load TGA. Wrong size and/or colordepth.\nThe file cannot be opened.\n";
+        EXPECT_EQ(refused.err.substr(refused.err.size() - std::min(refused.err.size(), refusal.size())), refusal);
     }
-    EXPECT_EQ(ListFolder(game / "Portraits"), (std::vector<std::string>{"LTVARM0.GFX", "STVARM0.GFX"}));
+    EXPECT_EQ(ListFolder(game / "Portraits"), (std::vector<std::string>{"LTVARM0.GFX", "Reverted", "STVARM0.GFX"}));
 }
 
 TEST(PortraitTool, EachFailingWriteFlushSyncOrRenameExitsOneAndKeepsTheOldFiles)
@@ -418,16 +427,19 @@ TEST(PortraitTool, StatusValidateAndRevert)
               std::string::npos)
         << json.out;
 
-    // The folder is not a file; a SMALL image of another size is a fault too.
+    // The folder is not a file; a SMALL image of another size is used, with
+    // a warning.
     PutOverride(game, cast[1], "SMALL", {PatternFrame(5, 4)});
     ToolRun faults = Tool(Base(game) + " validate");
     EXPECT_EQ(faults.status, 3) << faults.err;
-    EXPECT_EQ(faults.out, game / "Portraits/MTVARM0.GFX: is not a regular file\n" + game / "Portraits/SBOGREM0.GFX" +
-                              ": frame 0 is 5 x 4, the archive's 5 x 3\n2 problems found in the override files.\n");
+    EXPECT_EQ(faults.out, game / "Portraits/MTVARM0.GFX: it is not a regular file\n" + game /
+                              "Portraits/SBOGREM0.GFX: warning: frame 0 is 5 x 4, the archive's 5 x 3\n"
+                              "1 problem found in the override files (damaged files are not used); 1 warning.\n");
     ToolRun faultsJson = Tool(Base(game) + " validate --json");
     EXPECT_EQ(faultsJson.status, 3);
     EXPECT_EQ(faultsJson.out.rfind("{\"checked\": 3, \"valid\": false, \"problems\": [\n  {\"file\": ", 0), 0u)
         << faultsJson.out;
+    EXPECT_NE(faultsJson.out.find("\"warnings\": [\n  {\"file\": "), std::string::npos) << faultsJson.out;
 
     // Reverting moves the files aside, bytes and all; what is left is valid.
     const std::vector<uint8_t> large = ReadFileBytes(game / "Portraits/LTVARM0.GFX");
