@@ -28,6 +28,7 @@
 #include "FrameCodec.h"
 #include "GfxImage.h"
 #include "FileSystem.h"
+#include "FuzzEntryName.h"
 #include "LittleEndian.h"
 #include "PngFile.h"
 #include "TgaFormat.h"
@@ -423,6 +424,31 @@ GfxImage GfxPaletteImage(uint16_t colourCount, const std::vector<std::pair<int16
     return gfx;
 }
 
+// Override files of the entry the target judges against: sound ones of both
+// kinds, and each kind of damage.
+Seeds JudgeOverrideSeeds(const Material&)
+{
+    const auto file = [](const Bytes& image) {
+        Bytes bytes = SerializeOverrideHeader(kFuzzEntryName, static_cast<uint32_t>(image.size()));
+        bytes.insert(bytes.end(), image.begin(), image.end());
+        return bytes;
+    };
+    const Bytes palette = SerializeGfx(GfxPaletteImage(16, {{45, 10}, {3, 2}}));
+    const Bytes trueColour = SerializeGfx(GfxImage::TrueColourImage(GfxHeader{}, 2, 1, {0xF800, 0x07E0}));
+    Bytes otherEntry = SerializeOverrideHeader("PORTRAITS\\SMALL\\STVARM1.GFX", static_cast<uint32_t>(palette.size()));
+    otherEntry.insert(otherEntry.end(), palette.begin(), palette.end());
+    Bytes padded = file(palette);
+    padded.resize(padded.size() + 100);
+    return {
+        {"palette", file(palette)},
+        {"true_colour", file(trueColour)},
+        {"other_entry", otherEntry},
+        {"cut_in_frames", Truncated(file(palette), file(palette).size() - 3)},
+        {"padded", padded},
+        {"no_magic", WithU32(file(palette), 0, 0)},
+    };
+}
+
 Seeds ReadImageSeeds(const Material&)
 {
     GfxImage gfx = GfxPaletteImage(16, {{45, 10}, {3, 2}, {0, 3}});
@@ -575,6 +601,7 @@ int main(int argc, char** argv)
     const std::map<std::string, std::function<Seeds(const Material&)>> generators = {
         {"archive_open", ArchiveOpenSeeds},
         {"override_header", OverrideHeaderSeeds},
+        {"judge_override", JudgeOverrideSeeds},
         {"patch_add_file", PatchAddFileSeeds},
         {"decode_frame", DecodeFrameSeeds},
         {"load_tga", LoadTgaSeeds},

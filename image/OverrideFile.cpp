@@ -103,11 +103,11 @@ COverrideFile COverrideFile::Judge(std::span<const uint8_t> file, std::string_vi
     out.identity.size = static_cast<int64_t>(file.size());
     if (file.size() > kMaxBytes)
         return Damaged(out, "it is " + std::to_string(file.size()) + " bytes, more than any portrait image needs");
+    if (!HasOverrideMagic(file))
+        return Damaged(out, "it is no override file: it does not begin with " + std::string(OverrideHeader::kMagic));
     const OverrideHeader header = ParseOverrideHeader(file);
     if (header.result != OverrideHeader::kOk)
         return Damaged(out, "the override header is cut short");
-    if (!HasOverrideMagic(file))
-        return Damaged(out, "it is no override file: it does not begin with " + std::string(OverrideHeader::kMagic));
     if (header.entryName != entryName)
         return Damaged(out, "it names the entry " + std::string(header.entryName) + " instead of " +
                                 std::string(entryName));

@@ -1,7 +1,5 @@
 #include "PortraitImage.h"
 
-#include <sys/types.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -94,18 +92,6 @@ int32_t CPortraitImage::Load(const std::string& baseDir, const std::string& arch
     m_original = true;
     ReadHeldImage(std::move(bytes));
     return kLoadOk;
-}
-
-void CPortraitImage::ReadImage(FILE* stream, uint64_t available)
-{
-    std::vector<uint8_t> data;
-    const int64_t size = CFileSystem::GetFileSize(stream);
-    const off_t here = stream ? ::ftello(stream) : -1;
-    if (size >= 0 && here >= 0 && here <= size) {
-        data.resize(static_cast<size_t>(std::min<uint64_t>(available, static_cast<uint64_t>(size - here))));
-        data.resize(std::fread(data.data(), 1, data.size(), stream));
-    }
-    ReadImage(data.data(), data.size());
 }
 
 void CPortraitImage::ReadImage(const uint8_t* data, size_t size)
@@ -580,12 +566,6 @@ bool CPortraitImage::BuildTrueColourImage(GfxImage& gfx) const
     gfx = GfxImage::TrueColourImage(m_header, static_cast<int16_t>(width), static_cast<int16_t>(height),
                                     std::move(pixels));
     return true;
-}
-
-int32_t CPortraitImage::CopyStoredFrame(FILE* out, int32_t i) const
-{
-    std::vector<uint8_t> bytes;
-    return ReadStoredFrame(i, bytes) && CFileSystem::Write(out, bytes.data(), bytes.size()) ? 1 : 0;
 }
 
 bool CPortraitImage::ReadStoredFrame(int32_t i, std::vector<uint8_t>& bytes) const

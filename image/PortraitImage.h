@@ -72,9 +72,6 @@ public:
     void Reset();
     int32_t Load(const std::string& baseDir, const std::string& archivePath, int32_t entryIndex,
                  CGameArchive* archive);
-    // Reads an image from a stream positioned at its first byte, taking at
-    // most `available` bytes.
-    void ReadImage(FILE* stream, uint64_t available);
     // Reads an image from memory.
     void ReadImage(const uint8_t* data, size_t size);
 
@@ -105,7 +102,6 @@ public:
     int32_t SaveIfChanged();
     int32_t Save();
     int32_t Save(SaveMode mode);
-    int32_t CopyStoredFrame(FILE* out, int32_t i) const;
 
     // Undo: the image as it stands, and back to such a moment. A restored
     // image counts as changed until it is saved (or loaded again), and its

@@ -61,13 +61,19 @@ const char* const kUsage =
     "takes the file's palette over (also --use-tga-palette). --metric and\n"
     "--dither: how remap matches colours (default classic, no dithering).\n"
     "\n"
+    "A damaged override file is never used, exported from or packed: the\n"
+    "archive's image is used in its place, and the file is named once on\n"
+    "standard error. A save never overwrites an override file that another\n"
+    "program put in place since it was loaded: it fails, naming it.\n"
+    "\n"
     "status: where each image loads from (original, override, invalid\n"
-    "override). validate: checks every override file against its archive\n"
-    "entry and names .GFX files in Portraits that no entry uses. revert:\n"
-    "moves the portrait's override files (of one size, or all) to\n"
-    "Portraits/Reverted, so that the images load from the archive again.\n"
-    "pack --dry-run: what pack would put into PATCHES/PATCH.010, and from\n"
-    "which file, writing nothing. export-catalogue: every frame of every\n"
+    "override). validate: names damaged override files (problems), images\n"
+    "that differ from the archive's (warnings) and .GFX files in Portraits\n"
+    "that no entry uses. revert: moves the portrait's override files (of one\n"
+    "size, or all) to Portraits/Reverted, so that the images load from the\n"
+    "archive again. pack: leaves damaged files out and fails, naming them;\n"
+    "--dry-run: what pack would put into PATCHES/PATCH.010, and from which\n"
+    "file, writing nothing. export-catalogue: every frame of every\n"
     "portrait, from where the editor loads it, into OUTDIR/<portrait>/ (png\n"
     "by default), with OUTDIR/manifest.json naming each file and its SHA-256;\n"
     "an OUTDIR that holds a manifest is refused unless --force.\n"
@@ -80,8 +86,9 @@ const char* const kUsage =
     "on standard error when it is a terminal.\n"
     "\n"
     "Exit status: 0 done, 1 failed (the reason on standard error; an export\n"
-    "that wrote nothing fails too, and so does an import-catalogue in which\n"
-    "any file failed), 2 wrong usage, 3 validate found problems.\n";
+    "that wrote nothing fails too, and so do an import-catalogue in which\n"
+    "any file failed and a pack that left a file out), 2 wrong usage, 3\n"
+    "validate found problems.\n";
 
 int Usage(const char* problem = nullptr)
 {

@@ -110,14 +110,27 @@ TEST_F(ArchiveReader, DirectoryIsTheEndOfTheFileAndRecordsAreNotValidated)
 {
     // Data after the header is ignored; the records sit at the very end, and
     // an offset or size outside the file is returned as stored.
-    std::vector<uint8_t> bytes = MakeArchiveHeader(1, 1);
+    std::vector<uint8_t> bytes = MakeArchiveHeader(2, 2);
     bytes.resize(700, 0xEE);
-    const std::vector<uint8_t> record = MakeDirectoryRecord("FAR.GFX", 0xFFFFFFF0u, 123456789u);
-    bytes.insert(bytes.end(), record.begin(), record.end());
+    for (const auto& record :
+         {MakeDirectoryRecord("FAR.GFX", 0xFFFFFFF0u, 123456789u), MakeDirectoryRecord("ALL.GFX", 600, 0xFFFFFFFFu)})
+        bytes.insert(bytes.end(), record.begin(), record.end());
     ASSERT_EQ(archive.Open(Write(bytes)), 1);
     EXPECT_STREQ(archive.GetEntryName(0), "FAR.GFX");
     EXPECT_EQ(archive.GetEntryOffset(0), 0xFFFFFFF0u);
     EXPECT_EQ(archive.GetEntrySize(0), 123456789u);
+
+    // An entry's bytes are what the file holds of them, never what the
+    // record claims, and at most the limit.
+    std::vector<uint8_t> entry{1};
+    EXPECT_TRUE(archive.ReadEntry(0, entry, UINT64_MAX));
+    EXPECT_TRUE(entry.empty());
+    EXPECT_TRUE(archive.ReadEntry(1, entry, UINT64_MAX));
+    EXPECT_EQ(entry.size(), bytes.size() - 600);
+    EXPECT_EQ(entry[99], 0xEE);
+    EXPECT_TRUE(archive.ReadEntry(1, entry, 10));
+    EXPECT_EQ(entry, std::vector<uint8_t>(10, 0xEE));
+    EXPECT_FALSE(archive.ReadEntry(2, entry, 10));
 }
 
 TEST_F(ArchiveReader, NameWithoutTerminatorEndsInsideItsField)

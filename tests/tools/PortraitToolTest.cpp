@@ -12,51 +12,7 @@
 
 #include "RasterSurface.h"
 #include "Sha256.h"
-#include "GameDir.h"
-#include "ProgramRun.h"
-#include "GfxBytes.h"
-#include "TestGame.h"
-
-namespace {
-
-using ToolRun = ProgramRun;
-
-// Runs the tool with the arguments (already quoted for the shell), after the
-// given environment settings; a run that would hang is ended after a minute.
-ToolRun Tool(const std::string& args, const std::string& environment = "")
-{
-    return RunProgram(environment + " timeout 60 " + std::string(PORTRAIT_TOOL_PATH) + " " + args);
-}
-
-size_t CountLines(const std::string& s)
-{
-    return static_cast<size_t>(std::count(s.begin(), s.end(), '\n'));
-}
-
-// A colour-mapped TGA of the test palette, every pixel `index`.
-std::string WriteTga(const GameDir& game, const std::string& name, int width, int height, uint8_t index)
-{
-    CRasterSurface s;
-    s.CreateBuffer(width, height);
-    std::fill(s.m_pBits, s.m_pBits + width * height, index);
-    std::vector<uint8_t> palette(1024, 0);
-    for (int i = 0; i < 256; ++i) {
-        const uint32_t c = TestPaletteRgb(i);
-        palette[i * 4 + 0] = static_cast<uint8_t>(c);
-        palette[i * 4 + 1] = static_cast<uint8_t>(c >> 8);
-        palette[i * 4 + 2] = static_cast<uint8_t>(c >> 16);
-    }
-    const std::string path = game / name;
-    s.SaveTga(path, palette.data(), -1);
-    return path;
-}
-
-std::string Base(const GameDir& game)
-{
-    return "--base '" + game.Base() + "'";
-}
-
-} // namespace
+#include "ToolKit.h"
 
 TEST(PortraitTool, UsageHelpAndVersion)
 {
@@ -362,26 +318,6 @@ TEST(PortraitTool, EachFailingWriteFlushSyncOrRenameExitsOneAndKeepsTheOldFiles)
     }
 }
 
-namespace {
-
-// Every file below a folder with its bytes, and every folder.
-std::map<std::string, std::vector<uint8_t>> Snapshot(const std::string& root)
-{
-    std::map<std::string, std::vector<uint8_t>> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
-        files[entry.path().string()] = entry.is_regular_file() ? ReadFileBytes(entry.path().string())
-                                                               : std::vector<uint8_t>{'/'};
-    return files;
-}
-
-// An override file for a portrait's size, of a palette image of the frames.
-void PutOverride(const GameDir& game, const TestPortrait& p, const char* size, const std::vector<TestFrame>& frames)
-{
-    game.Dir().WriteFile("Portraits/" + std::string(1, size[0]) + TestPortraitName(p) + ".GFX",
-                         MakeOverrideFile(TestEntryName(p, size), MakePaletteImage({1, 2, 3, 4, 5, 6}, frames)));
-}
-
-} // namespace
 
 TEST(PortraitTool, CatalogueCommandsInHelpAndTheirUsageErrors)
 {
@@ -390,7 +326,7 @@ TEST(PortraitTool, CatalogueCommandsInHelpAndTheirUsageErrors)
                              "portrait-tool [--base DIR] validate [--json]\n",
                              "portrait-tool [--base DIR] revert PORTRAIT [large|medium|small]\n",
                              "portrait-tool [--base DIR] pack [--dry-run] [--json]\n",
-                             "2 wrong usage, 3 validate found problems.\n"})
+                             "2 wrong usage, 3\nvalidate found problems.\n"})
         EXPECT_NE(help.out.find(line), std::string::npos) << line;
     GameDir game(MakePortraitEntries(ManyPortraits(1)), false);
     for (const char* bad : {"status --xml", "validate now", "revert", "revert 1 huge", "revert 1 large more",
