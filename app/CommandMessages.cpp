@@ -1,5 +1,6 @@
 #include "CommandMessages.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "GameArchive.h"
@@ -50,6 +51,11 @@ std::string SaveFailureText(int32_t result, int error)
     if (result == CPortraitImage::kSaveCannotSetAside)
         return FormatResourceString(IDS_REASON_CANNOT_SET_ASIDE, {system});
     return system;
+}
+
+std::string NotWrittenText(const std::string& path, int error)
+{
+    return path + " (" + std::strerror(error ? error : EIO) + ")";
 }
 
 OpenFileRequest ImportFileRequest(const std::string& initialDir, size_t bufferSize)

@@ -22,5 +22,9 @@ std::string PackFailureText(int32_t result, const std::string& failedSource);
 // number, as the reason line of a message.
 std::string SaveFailureText(int32_t result, int error);
 
+// A file that could not be written, with the system's reason: "PATH
+// (No space left on device)".
+std::string NotWrittenText(const std::string& path, int error);
+
 // The open-file dialog of Import: TGA and PNG files, opening in initialDir.
 OpenFileRequest ImportFileRequest(const std::string& initialDir, size_t bufferSize);

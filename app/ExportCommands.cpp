@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include "CommandMessages.h"
 #include "ExportFileName.h"
@@ -33,8 +32,7 @@ void CExportCommands::ExportImageFrame(PortraitSize size, int32_t frame, const s
     // The file is put in place whole, or the one before stays as it was.
     errno = 0;
     if (!safe || m_dialog.Image(size).ExportFrame(frame, path, m_dialog.GetExportFormat()) != 1) {
-        const int error = safe ? errno : EINVAL;
-        m_failed.push_back(CFileSystem::ResolvePath(path) + " (" + std::strerror(error ? error : EIO) + ")");
+        m_failed.push_back(NotWrittenText(CFileSystem::ResolvePath(path), safe ? errno : EINVAL));
         return;
     }
     m_dialog.RecordWritten(CFileSystem::ResolvePath(path));

@@ -1,5 +1,6 @@
 #include "LiveEditing.h"
 
+#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -37,9 +38,11 @@ void CLiveEditing::Begin()
     const std::string fileName = ExportFileName(record->GetName(), size, frame, ExportScope::kOneFrame, format);
     const std::string folder = m_dialog.BaseDir() + "\\Portraits\\Editing";
     const std::string path = CFileSystem::ResolvePath(folder + "\\" + fileName);
+    errno = 0;
     if (!CFileSystem::IsSafeFileName(fileName) || !CFileSystem::CreateFolder(m_dialog.BaseDir() + "\\Portraits") ||
         !CFileSystem::CreateFolder(folder) || image.ExportFrame(frame, path, format) != 1) {
-        m_dialog.MessageBox(IDS_EDIT_NOT_WRITTEN, FormatResourceString(IDS_EDIT_NOT_WRITTEN, {path}), "Info");
+        m_dialog.MessageBox(IDS_EDIT_NOT_WRITTEN,
+                            FormatResourceString(IDS_EDIT_NOT_WRITTEN, {NotWrittenText(path, errno)}), "Info");
         return;
     }
     m_dialog.RecordWritten(path);

@@ -1,7 +1,9 @@
 #include "SlotDragDrop.h"
 
 #include <cctype>
+#include <cerrno>
 
+#include "CommandMessages.h"
 #include "ExportFileName.h"
 #include "FileSystem.h"
 #include "PortraitEditorDlg.h"
@@ -62,10 +64,12 @@ void CSlotDragDrop::BeginDrag(ClientPoint point)
                                                 ExportFormat::kPng);
     const std::string folder = m_dialog.BaseDir() + "\\Portraits\\Dragged";
     const std::string path = CFileSystem::ResolvePath(folder + "\\" + fileName);
+    errno = 0;
     if (!CFileSystem::IsSafeFileName(fileName) || !CFileSystem::CreateFolder(m_dialog.BaseDir() + "\\Portraits") ||
         !CFileSystem::CreateFolder(folder) ||
         m_dialog.Image(size).ExportFrame(frame, path, ExportFormat::kPng) != 1) {
-        m_dialog.MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {path}), "Info");
+        m_dialog.MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {NotWrittenText(path, errno)}),
+                            "Info");
         return;
     }
     m_dialog.RecordWritten(path);
