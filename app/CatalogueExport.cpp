@@ -100,7 +100,9 @@ void CCatalogueExport::Write(size_t portrait, MadePortrait& made, CatalogueExpor
         return;
     }
     // The portrait's folder is the export's own: a link in its place is
-    // replaced, not followed, and so is a link at a file's name.
+    // replaced, not followed, and so is a link at a file's name. Each file
+    // goes in whole; waiting for each to reach the disk would make the
+    // export several times slower, and the manifest, which does, comes last.
     const std::string folder = out.outDir + "/" + name;
     bool folderMade = false;
     for (MadeFile& one : made.files) {
@@ -108,8 +110,12 @@ void CCatalogueExport::Write(size_t portrait, MadePortrait& made, CatalogueExpor
         int error = 0;
         if (one.failure.empty() && !folderMade && !(folderMade = CFileSystem::CreateOwnFolder(folder)))
             one.failure = std::string("its folder cannot be created: ") + std::strerror(errno);
-        if (one.failure.empty() &&
-            !CReplacingFile::WriteWhole(out.outDir + "/" + file.path, one.bytes.data(), one.bytes.size(), error))
+        // A file that holds these very bytes already (an export of the same
+        // frame before) is left as it is.
+        const std::string path = out.outDir + "/" + file.path;
+        if (one.failure.empty() && !CFileSystem::HoldsBytes(path, one.bytes) &&
+            !CReplacingFile::WriteWhole(path, one.bytes.data(), one.bytes.size(), error,
+                                        CReplacingFile::Durability::kWhole))
             one.failure = CannotWrite(error);
         if (!one.failure.empty()) {
             out.failed.push_back({file.path, one.failure});

@@ -138,8 +138,9 @@ void CEditCommands::Revert(bool wholePortrait)
     m_dialog.UpdateEditMenu();
     m_dialog.RedrawWindow();
     if (failure.result != RevertResult::kOk) {
-        const int32_t text =
-            failure.result == RevertResult::kCannotCreateFolder ? IDS_REVERT_NO_FOLDER : IDS_REVERT_MOVE_FAILED;
+        const int32_t text = failure.result == RevertResult::kCannotCreateFolder ? IDS_REVERT_NO_FOLDER
+                             : failure.result == RevertResult::kFolderBusy      ? IDS_FOLDER_BUSY
+                                                                                : IDS_REVERT_MOVE_FAILED;
         m_dialog.RecordOutcome(CommandEffects::kRevert, Outcome::kFailed);
         m_dialog.MessageBox(text, FormatResourceString(text, {failure.failedPath}), "Error");
     } else if (sizes.empty()) {

@@ -121,7 +121,7 @@ void CExportCommands::CreateArchive()
         // Silence would look as if it had worked, so the user is told what
         // went wrong.
         const std::string why = packed.result == PackResult::kFolderBusy
-                                    ? LoadResourceString(IDS_PACK_REASON_BUSY)
+                                    ? LoadResourceString(IDS_FOLDER_BUSY)
                                     : PackFailureText(packed.result, CFileSystem::ResolvePath(packed.failedSource));
         m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
         m_dialog.MessageBox(IDS_PACK_FAILED, FormatResourceString(IDS_PACK_FAILED, {target, why}), "Info");

@@ -255,7 +255,7 @@ std::string LoadResourceString(int32_t id)
     case IDS_PACK_DIFFERENCES:
         text = "These override files differ from the archive's images and were packed all the same:\n%s";
         break;
-    case IDS_PACK_REASON_BUSY:
+    case IDS_FOLDER_BUSY:
         text = "Another program kept the Portraits folder busy; try again.";
         break;
     case IDS_PACK_REASON_WRITE_FAILED:

@@ -168,8 +168,8 @@ constexpr int32_t IDS_EDIT_LAST_SAVE_NOT_TAKEN = 104;
 // file not used (%s its path, the fault), the question when another program
 // replaced an override file since its load (%s its path), the reasons a save
 // gives, a pack that left damaged files out (%s the patch, the files) or
-// met files that differ from the archive's images, and a pack that found
-// the folder busy.
+// met files that differ from the archive's images, and a pack or revert
+// that found the folder busy.
 constexpr int32_t IDS_OVERRIDE_NOT_USED = 110;
 constexpr int32_t IDS_SAVE_REPLACED_ASK = 111;
 constexpr int32_t IDS_REASON_REPLACED_MEANWHILE = 112;
@@ -177,7 +177,7 @@ constexpr int32_t IDS_REASON_FOLDER_BUSY = 113;
 constexpr int32_t IDS_REASON_CANNOT_SET_ASIDE = 114;
 constexpr int32_t IDS_PACK_LEFT_OUT = 115;
 constexpr int32_t IDS_PACK_DIFFERENCES = 116;
-constexpr int32_t IDS_PACK_REASON_BUSY = 117;
+constexpr int32_t IDS_FOLDER_BUSY = 117;
 // The portrait list: its column headings (separated by |), the line of the
 // current portrait's sizes under it and the words for where each size
 // loads from.

@@ -90,6 +90,10 @@ int PrintRevert(const RevertResult& result, const std::string& portraitName)
         std::fprintf(stderr, "The folder %s could not be made; nothing more was moved.\n", result.failedPath.c_str());
         return kExitFailed;
     }
+    if (result.result == RevertResult::kFolderBusy) {
+        std::fprintf(stderr, "Another program kept %s busy; nothing was moved. Try again.\n", result.failedPath.c_str());
+        return kExitFailed;
+    }
     if (result.result != RevertResult::kOk) {
         std::fprintf(stderr, "%s could not be moved; it is left where it was.\n", result.failedPath.c_str());
         return kExitFailed;

@@ -215,6 +215,23 @@ bool CFileSystem::CreateOwnFolder(const std::string& hostPath)
     return CreateFolder(hostPath);
 }
 
+bool CFileSystem::HoldsBytes(const std::string& hostPath, const std::vector<uint8_t>& bytes)
+{
+    const int fd = ::open(hostPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) == bytes.size();
+    uint8_t block[65536];
+    for (size_t at = 0; same && at < bytes.size();) {
+        const ssize_t n = ::read(fd, block, std::min(sizeof block, bytes.size() - at));
+        same = n > 0 && std::memcmp(block, bytes.data() + at, static_cast<size_t>(n)) == 0;
+        at += n > 0 ? static_cast<size_t>(n) : 0;
+    }
+    ::close(fd);
+    return same;
+}
+
 void CFileSystem::SyncFolder(const std::string& hostPath)
 {
     const int fd = ::open(hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -301,9 +318,14 @@ bool CFileSystem::Write(FILE* file, const void* data, size_t n)
     return std::fwrite(data, 1, n, file) == n;
 }
 
+bool CFileSystem::Flush(FILE* file)
+{
+    return file && !CFileFaults::Fail(FileOperation::Flush) && std::fflush(file) == 0 && !std::ferror(file);
+}
+
 bool CFileSystem::FlushToDisk(FILE* file)
 {
-    if (!file || CFileFaults::Fail(FileOperation::Flush) || std::fflush(file) != 0 || std::ferror(file))
+    if (!Flush(file))
         return false;
     if (CFileFaults::Fail(FileOperation::Sync))
         return false;

@@ -74,6 +74,9 @@ public:
     // removed (never followed) and a folder made in its place, so that
     // nothing written into it lands outside.
     static bool CreateOwnFolder(const std::string& hostPath);
+    // True when a regular file, not a link, stands at a host path and holds
+    // exactly these bytes.
+    static bool HoldsBytes(const std::string& hostPath, const std::vector<uint8_t>& bytes);
     // Asks the system to put a folder's entries (a rename, a removal) on disk.
     static void SyncFolder(const std::string& hostPath);
     static bool RemoveFile(std::string_view path);
@@ -98,8 +101,10 @@ public:
     // file that the editor must not leave half-done goes through here.
     static bool Write(FILE* file, const void* data, size_t n);
 
-    // Writes buffered data and asks the system to put the file on disk; false
-    // when anything written so far has failed.
+    // Hands buffered data to the system; false when anything written so far
+    // has failed.
+    static bool Flush(FILE* file);
+    // The same, and asks the system to put the file on disk.
     static bool FlushToDisk(FILE* file);
 
     // Size of a file open for reading in bytes, or -1; the position is left

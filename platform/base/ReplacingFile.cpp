@@ -110,10 +110,11 @@ bool CanNameOpenFiles()
 
 } // namespace
 
-bool CReplacingFile::Begin(std::string_view targetPath)
+bool CReplacingFile::Begin(std::string_view targetPath, Durability durability)
 {
     Abort();
     m_error = 0;
+    m_durability = durability;
     m_target = CFileSystem::ResolvePath(targetPath);
     const std::string folder = FolderOf(m_target);
     RemoveLeftovers(folder, m_target);
@@ -194,7 +195,8 @@ bool CReplacingFile::Finish(bool replace)
     if (!m_file)
         return false;
     // The error kept is that of the first step that failed.
-    bool done = CFileSystem::FlushToDisk(m_file.get());
+    const bool onDisk = m_durability == Durability::kOnDisk;
+    bool done = onDisk ? CFileSystem::FlushToDisk(m_file.get()) : CFileSystem::Flush(m_file.get());
     int error = done ? 0 : errno;
     if (m_temp.empty()) {
         // A file without a name is named while it is open; once synced,
@@ -219,7 +221,8 @@ bool CReplacingFile::Finish(bool replace)
         return false;
     }
     // The rename is made durable with the folder that holds it.
-    CFileSystem::SyncFolder(FolderOf(m_target));
+    if (onDisk)
+        CFileSystem::SyncFolder(FolderOf(m_target));
     return true;
 }
 
@@ -231,10 +234,11 @@ void CReplacingFile::Abort()
     m_temp.clear();
 }
 
-bool CReplacingFile::WriteWhole(std::string_view path, const void* data, size_t size, int& error)
+bool CReplacingFile::WriteWhole(std::string_view path, const void* data, size_t size, int& error,
+                                Durability durability)
 {
     CReplacingFile out;
-    if (!out.Begin(path)) {
+    if (!out.Begin(path, durability)) {
         error = out.Error();
         return false;
     }

@@ -25,9 +25,15 @@ public:
     CReplacingFile(const CReplacingFile&) = delete;
     CReplacingFile& operator=(const CReplacingFile&) = delete;
 
+    // Whether Commit waits until the file is on disk (the default), or only
+    // until it is whole, which a process killed at any moment cannot tell
+    // apart but a power cut might. Many files of which one last file tells
+    // which are whole (a catalogue's manifest) need only the last on disk.
+    enum class Durability { kOnDisk, kWhole };
+
     // Creates the temporary file for writing (mode "wb") beside targetPath,
     // the file that Commit replaces. False when it cannot be created.
-    bool Begin(std::string_view targetPath);
+    bool Begin(std::string_view targetPath, Durability durability = Durability::kOnDisk);
 
     FILE* Stream() const { return m_file.get(); }
 
@@ -47,7 +53,8 @@ public:
     // The bytes as the whole new content of the file at path, put in place
     // as Commit does; false, with the system's error number in error, when
     // they could not be.
-    static bool WriteWhole(std::string_view path, const void* data, size_t size, int& error);
+    static bool WriteWhole(std::string_view path, const void* data, size_t size, int& error,
+                           Durability durability = Durability::kOnDisk);
 
 private:
     bool Finish(bool replace);
@@ -56,5 +63,6 @@ private:
     FileHandle m_file;
     std::string m_target; // host paths, resolved when the write began
     std::string m_temp;   // empty for a file without a name
+    Durability m_durability = Durability::kOnDisk;
     int m_error = 0;
 };

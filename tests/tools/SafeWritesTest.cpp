@@ -157,12 +157,17 @@ TEST(SafeWrites, ExportsReplaceLinksAndAKilledForcedExportLeavesNoStaleManifest)
     ASSERT_EQ(Tool(Base(game) + " export 1 large").status, 0);
     EXPECT_FALSE(std::filesystem::is_symlink(game / "Portraits/TVARM0_LARGE.TGA"));
 
+    // In an export folder too, even where the link leads to the very bytes
+    // the export writes.
     const std::string out = outside / "export";
     ASSERT_EQ(Tool(Base(game) + " export-catalogue '" + out + "'").status, 0);
-    std::filesystem::remove(out + "/TVARM0/TVARM0_LARGE.PNG");
-    std::filesystem::create_symlink(outside / "keep", out + "/TVARM0/TVARM0_LARGE.PNG");
+    std::filesystem::rename(out + "/TVARM0/TVARM0_LARGE.PNG", outside / "same");
+    std::filesystem::create_symlink(outside / "same", out + "/TVARM0/TVARM0_LARGE.PNG");
+    std::filesystem::remove(out + "/TVARM0/TVARM0_SMALL.PNG");
+    std::filesystem::create_symlink(outside / "keep", out + "/TVARM0/TVARM0_SMALL.PNG");
     ASSERT_EQ(Tool(Base(game) + " export-catalogue '" + out + "' --force").status, 0);
     EXPECT_FALSE(std::filesystem::is_symlink(out + "/TVARM0/TVARM0_LARGE.PNG"));
+    EXPECT_FALSE(std::filesystem::is_symlink(out + "/TVARM0/TVARM0_SMALL.PNG"));
     EXPECT_EQ(ReadFileBytes(outside / "keep"), kept);
 
     // Whatever stops a forced export (a failing disk, a kill), a manifest
@@ -190,8 +195,10 @@ TEST(SafeWrites, ExportsReplaceLinksAndAKilledForcedExportLeavesNoStaleManifest)
         for (int n = 1;; ++n) {
             SCOPED_TRACE(fault + " " + std::to_string(n));
             ASSERT_LT(n, 20) << "the export never finished";
-            // The modder's edit, which the forced export overwrites.
-            outside.WriteFile("export/TVARM0/TVARM09_MEDIUM.PNG", {'e', 'd', 'i', 't'});
+            // The modder's edits, which the forced export overwrites.
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(out))
+                if (entry.is_regular_file() && entry.path().filename() != "manifest.json")
+                    outside.WriteFile(std::filesystem::relative(entry.path(), outside.Path()).string(), {'e', 'd'});
             const ToolRun run = Tool(Base(game) + " export-catalogue '" + out + "' --force",
                                      "TV_FILE_FAULT=" + kind + ":" + std::to_string(n) + kill);
             consistent();
