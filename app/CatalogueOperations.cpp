@@ -216,12 +216,11 @@ std::vector<PackSource> CCatalogueOperations::PackSources() const
     std::vector<PackSource> sources;
     for (int32_t i = 0; i < m_archive.GetEntryCount(); ++i) {
         const char* name = m_archive.GetEntryName(i);
-        std::string baseName;
-        if (!IsPortraitEntry(name) || !GetEntryBaseName(name, baseName))
+        if (!IsPortraitEntry(name))
             continue;
+        // The files a save writes, in the folder saves lock.
         PackSource source;
-        source.path = m_baseDir + "\\PORTRAITS\\" + baseName + ".GFX";
-        if (!CFileSystem::PathExists(source.path))
+        if (!OverridePath(i, source.path) || !CFileSystem::PathExists(source.path))
             continue;
         source.entryName = name;
         source.resolvedPath = CFileSystem::ResolvePath(source.path);
@@ -255,6 +254,7 @@ PackResult CCatalogueOperations::Pack() const
             builder.AddFile(source.path);
     out.result = builder.WriteArchive();
     out.failedSource = builder.GetFailedSourcePath();
+    out.error = builder.GetWriteError();
     return out;
 }
 

@@ -79,6 +79,7 @@ struct PackResult {
     int32_t result = 0;
     std::vector<PackSource> sources;
     std::string failedSource; // the file that could not be read, for kWriteSourceUnreadable
+    int error = 0; // the system's error number of a patch not created or written
     size_t LeftOut() const;
 };
 

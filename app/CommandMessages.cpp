@@ -32,13 +32,16 @@ std::string ReplaceFailureText(const ReplaceFailure& why)
     return {};
 }
 
-std::string PackFailureText(int32_t result, const std::string& failedSource)
+std::string PackFailureText(int32_t result, const std::string& failedSource, int error)
 {
-    if (result == CGameArchive::kWriteCannotCreate)
-        return LoadResourceString(IDS_PACK_REASON_NO_FOLDER);
     if (result == CGameArchive::kWriteSourceUnreadable)
         return FormatResourceString(IDS_PACK_REASON_SOURCE_UNREADABLE, {failedSource});
-    return LoadResourceString(IDS_PACK_REASON_WRITE_FAILED);
+    std::string why = LoadResourceString(
+        result == CGameArchive::kWriteCannotCreate ? IDS_PACK_REASON_NO_FOLDER : IDS_PACK_REASON_WRITE_FAILED);
+    // The system's words go inside the sentence, before its full stop.
+    if (error && !why.empty() && why.back() == '.')
+        why.insert(why.size() - 1, std::string(" (") + std::strerror(error) + ")");
+    return why;
 }
 
 std::string SaveFailureText(int32_t result, int error)

@@ -15,8 +15,9 @@
 std::string ReplaceFailureText(const ReplaceFailure& why);
 
 // Why WriteArchive failed with `result`; failedSource names the override
-// file that could not be read, for that failure.
-std::string PackFailureText(int32_t result, const std::string& failedSource);
+// file that could not be read, for that failure, and error is the system's
+// error number of a patch not created or written.
+std::string PackFailureText(int32_t result, const std::string& failedSource, int error);
 
 // Why a save of an image failed, from Save's result and the system's error
 // number, as the reason line of a message.

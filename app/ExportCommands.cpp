@@ -51,8 +51,10 @@ void CExportCommands::Report()
     for (const std::string& path : m_failed)
         paths += (paths.empty() ? "" : "\n") + path;
     if (!m_failed.empty()) {
+        // Files written before or after the one that failed are not gone.
+        const int32_t text = m_written > 0 ? IDS_EXPORT_SOME_FAILED : IDS_EXPORT_FAILED;
         m_dialog.RecordOutcome(CommandEffects::kExport, Outcome::kFailed);
-        m_dialog.MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {paths}), "Info");
+        m_dialog.MessageBox(text, FormatResourceString(text, {paths}), "Info");
     } else if (m_written == 0) {
         m_dialog.RecordOutcome(CommandEffects::kExport, Outcome::kNothing);
         const int32_t text = m_declined > 0 ? IDS_EXPORT_KEPT_FILES : IDS_NOTHING_TO_EXPORT;
@@ -122,7 +124,8 @@ void CExportCommands::CreateArchive()
         // went wrong.
         const std::string why = packed.result == PackResult::kFolderBusy
                                     ? LoadResourceString(IDS_FOLDER_BUSY)
-                                    : PackFailureText(packed.result, CFileSystem::ResolvePath(packed.failedSource));
+                                    : PackFailureText(packed.result, CFileSystem::ResolvePath(packed.failedSource),
+                                                      packed.error);
         m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
         m_dialog.MessageBox(IDS_PACK_FAILED, FormatResourceString(IDS_PACK_FAILED, {target, why}), "Info");
         return;

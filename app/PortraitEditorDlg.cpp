@@ -349,10 +349,7 @@ bool CPortraitEditorDlg::SaveChangedImages()
                 continue;
             }
             saved = false;
-            MessageBox(IDS_SAVE_FAILED,
-                       FormatResourceString(IDS_SAVE_FAILED, {kSizeNames[size], CFileSystem::ResolvePath(path),
-                                                              LoadResourceString(IDS_REASON_CANNOT_MOVE_ASIDE)}),
-                       "Error");
+            ShowSaveFailed(size, path, LoadResourceString(IDS_REASON_CANNOT_MOVE_ASIDE));
             continue;
         }
         image.SaveIfChanged();
@@ -378,10 +375,7 @@ bool CPortraitEditorDlg::SaveChangedImages()
         }
         // A change that could not be saved is never dropped without a word.
         saved = false;
-        const std::string reason = SaveFailureText(image.LastSaveResult(), image.LastSaveError());
-        MessageBox(IDS_SAVE_FAILED,
-                   FormatResourceString(IDS_SAVE_FAILED, {kSizeNames[size], CFileSystem::ResolvePath(path), reason}),
-                   "Error");
+        ShowSaveFailed(size, path, SaveFailureText(image.LastSaveResult(), image.LastSaveError()));
     }
     RecordOutcome(CommandEffects::kSave, !saved ? Outcome::kFailed : changed ? Outcome::kDone : Outcome::kNothing);
     if (movedAside)
@@ -389,6 +383,14 @@ bool CPortraitEditorDlg::SaveChangedImages()
     else if (changed)
         m_panels.OnSaved(savedSizes);
     return saved;
+}
+
+void CPortraitEditorDlg::ShowSaveFailed(PortraitSize size, const std::string& path, const std::string& reason)
+{
+    MessageBox(IDS_SAVE_FAILED,
+               FormatResourceString(IDS_SAVE_FAILED, {kSizeNames[size], CFileSystem::ResolvePath(path), reason}) +
+                   "\n" + LoadResourceString(IDS_CHANGE_KEPT),
+               "Error");
 }
 
 bool CPortraitEditorDlg::MoveOverrideAside(PortraitSize size)

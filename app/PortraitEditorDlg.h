@@ -174,6 +174,8 @@ private:
     // Saves the current portrait's changed images; false, after telling the
     // user which could not be saved and why, when one could not.
     bool SaveChangedImages();
+    // Says that a change of the image could not be saved at path, and why.
+    void ShowSaveFailed(PortraitSize size, const std::string& path, const std::string& reason);
     // Moves the override file of an image aside (Portraits\Reverted) and
     // loads it again from the archive; false when the file could not be moved.
     bool MoveOverrideAside(PortraitSize size);

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <cstring>
 #include <new>
@@ -243,8 +244,14 @@ int32_t CGameArchive::AddFile(std::string_view path)
 int32_t CGameArchive::WriteArchive()
 {
     m_failedSource.clear();
+    m_writeError = 0;
     if (!m_buildBegun)
         return kWriteCannotCreate;
+    // The system's error number of the step that failed, with the result.
+    const auto failed = [this](int32_t result, int error) {
+        m_writeError = error ? error : EIO;
+        return result;
+    };
 
     int32_t written = 0;
     for (int32_t i = 0; i < m_slotCount; ++i)
@@ -257,9 +264,9 @@ int32_t CGameArchive::WriteArchive()
     // complete: the game would load a broken patch that stood in its place.
     CReplacingFile out;
     if (!out.Begin(m_outputPath))
-        return kWriteCannotCreate;
+        return failed(kWriteCannotCreate, out.Error());
     if (!WriteAll(out.Stream(), header.data(), header.size()))
-        return kWriteFailed;
+        return failed(kWriteFailed, errno);
 
     uint64_t position = ArchiveHeader::kSize;
     uint8_t block[64 * 1024];
@@ -269,7 +276,7 @@ int32_t CGameArchive::WriteArchive()
             continue;
         const uint32_t size = slot.payloadSize;
         if (position > ArchiveEntry::kMaxDataOffset)
-            return kWriteFailed; // offsets beyond 4 GiB do not fit the directory
+            return failed(kWriteFailed, EFBIG); // offsets beyond 4 GiB do not fit the directory
 
         // The payload is copied a block at a time, so that what a header
         // claims never decides an allocation.
@@ -286,7 +293,7 @@ int32_t CGameArchive::WriteArchive()
                 return kWriteSourceUnreadable;
             }
             if (!WriteAll(out.Stream(), block, n))
-                return kWriteFailed;
+                return failed(kWriteFailed, errno);
             left -= static_cast<uint32_t>(n);
         }
         position += size;
@@ -298,7 +305,7 @@ int32_t CGameArchive::WriteArchive()
             continue;
         const auto record = SerializeDirectoryRecord(slot.entryName, slot.dataOffset, slot.payloadSize);
         if (!WriteAll(out.Stream(), record.data(), record.size()))
-            return kWriteFailed;
+            return failed(kWriteFailed, errno);
     }
-    return out.Commit() ? kWriteOk : kWriteFailed;
+    return out.Commit() ? kWriteOk : failed(kWriteFailed, out.Error());
 }

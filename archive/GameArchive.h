@@ -78,6 +78,9 @@ public:
     // The override file that made the last WriteArchive fail with
     // kWriteSourceUnreadable; empty otherwise.
     const std::string& GetFailedSourcePath() const { return m_failedSource; }
+    // The system's error number of the step that made the last WriteArchive
+    // fail to create or write the patch; 0 otherwise.
+    int GetWriteError() const { return m_writeError; }
 
 private:
     // Parses directory record `index`; false out of range.
@@ -93,4 +96,5 @@ private:
     std::string m_outputPath;
     std::string m_storedPath;
     std::string m_failedSource;
+    int m_writeError = 0;
 };

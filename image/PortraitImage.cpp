@@ -483,10 +483,11 @@ int32_t CPortraitImage::WriteOverrideFile(SaveMode mode)
         m_saveError = lock.Error();
         return m_saveError == EWOULDBLOCK ? kSaveFolderBusy : kSaveCannotCreate;
     }
-    // A file that another program put in place since the load is not
-    // overwritten unless asked; then it is set aside, as is a damaged file.
+    // A file that another program put in place (or took away) since the
+    // load is not overwritten unless asked; then it is set aside, as a
+    // damaged file is.
     const FileIdentity standing = CFileSystem::Identify(finalPath);
-    const bool replacedMeanwhile = standing.exists && standing != m_overrideIdentity;
+    const bool replacedMeanwhile = standing != m_overrideIdentity;
     if (replacedMeanwhile && mode == SaveMode::kKeepOther)
         return kSaveReplacedMeanwhile;
     if (standing.exists && (replacedMeanwhile || !m_overrideFault.empty()) &&
@@ -495,6 +496,17 @@ int32_t CPortraitImage::WriteOverrideFile(SaveMode mode)
         m_saveError = errno;
         return kSaveCannotSetAside;
     }
+    // Should the new file not go in, what was set aside comes back.
+    struct PutBack {
+        std::string& from;
+        const std::string& to;
+        bool done = false;
+        ~PutBack()
+        {
+            if (!done && !from.empty() && CFileSystem::MoveWithoutReplacing(from, to))
+                from.clear();
+        }
+    } putBack{m_setAside, finalPath};
 
     CReplacingFile out;
     if (!out.Begin(finalPath)) {
@@ -511,6 +523,7 @@ int32_t CPortraitImage::WriteOverrideFile(SaveMode mode)
         m_saveError = out.Error();
         return kSaveIncomplete;
     }
+    putBack.done = true;
     Load(m_baseDir, m_archivePath, m_entryIndex, m_archive);
     return kSaveOk;
 }

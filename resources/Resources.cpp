@@ -182,9 +182,14 @@ std::string LoadResourceString(int32_t id)
     case IDS_EXPORT_FAILED:
         text = "Nothing was exported: the file could not be written:\n%s";
         break;
+    case IDS_EXPORT_SOME_FAILED:
+        text = "These files could not be written; the others were:\n%s";
+        break;
     case IDS_SAVE_FAILED:
-        text = "The changed %s image could not be saved as\n%s\n(%s).\nThe change is kept: fix the cause, "
-               "then move on or quit again.";
+        text = "The changed %s image could not be saved as\n%s\n(%s).";
+        break;
+    case IDS_CHANGE_KEPT:
+        text = "The change is kept: fix the cause, then move on or quit again.";
         break;
     case IDS_QUIT_LOSING_CHANGES:
         text = "The changed images of this portrait could not be saved. Quit anyway and lose the changes?";
@@ -236,12 +241,12 @@ std::string LoadResourceString(int32_t id)
                "the file is moved to Portraits/Reverted when this image is saved.";
         break;
     case IDS_SAVE_REPLACED_ASK:
-        text = "Another program has replaced\n%s\nsince this portrait was loaded.\n\nYes: save your change over "
-               "it; the other program's file is kept in Portraits/Reverted.\nNo: keep the other program's file "
-               "and let your change go.";
+        text = "Another program has replaced or removed\n%s\nsince this portrait was loaded.\n\nYes: save "
+               "your change there; a file the other program left is kept in Portraits/Reverted.\nNo: keep what "
+               "the other program left and let your change go.";
         break;
     case IDS_REASON_REPLACED_MEANWHILE:
-        text = "another program replaced that file since it was loaded, and it is kept as it is";
+        text = "another program replaced or removed that file since it was loaded; what it left is kept as it is";
         break;
     case IDS_REASON_FOLDER_BUSY:
         text = "another program kept the Portraits folder busy; try again";

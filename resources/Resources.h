@@ -178,6 +178,10 @@ constexpr int32_t IDS_REASON_CANNOT_SET_ASIDE = 114;
 constexpr int32_t IDS_PACK_LEFT_OUT = 115;
 constexpr int32_t IDS_PACK_DIFFERENCES = 116;
 constexpr int32_t IDS_FOLDER_BUSY = 117;
+// The window's line under a save that failed, and an export that wrote some
+// of its files (%s: the others, with the reasons).
+constexpr int32_t IDS_CHANGE_KEPT = 118;
+constexpr int32_t IDS_EXPORT_SOME_FAILED = 119;
 // The portrait list: its column headings (separated by |), the line of the
 // current portrait's sizes under it and the words for where each size
 // loads from.

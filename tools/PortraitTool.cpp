@@ -518,8 +518,13 @@ int Run(const std::vector<std::string>& args)
         // Written, perhaps without damaged files: what it met is listed.
         const CommandEffects& packed = s.Give(IDC_CREATE_ARCHIVE);
         const CommandEffects::Message* leftOut = packed.Find(IDS_PACK_LEFT_OUT);
-        if (packed.Result(CommandEffects::kPack) != Outcome::kDone && !leftOut)
-            return Fail(LastMessage(packed, "The patch archive was not written."));
+        if (packed.Result(CommandEffects::kPack) != Outcome::kDone && !leftOut) {
+            const std::string why = LastMessage(packed, "The patch archive was not written.");
+            if (json)
+                std::printf("{\"archive\": %s, \"written\": false, \"reason\": %s}\n", JsonString(target).c_str(),
+                            JsonString(why).c_str());
+            return Fail(why);
+        }
         const std::vector<PackSource> sources = s.dialog.CatalogueOperations().PackSources();
         if (json)
             return PrintPackSources(sources, target, true, true);
@@ -572,10 +577,13 @@ int Run(const std::vector<std::string>& args)
     if (quit.Result(CommandEffects::kSave) == Outcome::kFailed) {
         // The dialog said which image could not be saved and why; asked
         // whether to quit and lose it, the tool keeps the default, No.
-        const std::string* why = quit.messages.empty() ? nullptr : &quit.messages.front().text;
+        // The window's advice to fix the cause and move on again does not
+        // fit a tool that ends here.
+        std::string why = quit.messages.empty() ? std::string() : quit.messages.front().text;
+        why = why.substr(0, why.find("\n" + LoadResourceString(IDS_CHANGE_KEPT)));
         return Fail("The changed image could not be saved into " +
-                    CFileSystem::ResolvePath(s.dialog.BaseDir() + "\\Portraits") + "." +
-                    (why ? "\n" + *why : std::string()));
+                    CFileSystem::ResolvePath(s.dialog.BaseDir() + "\\Portraits") + "." + (why.empty() ? "" : "\n" + why) +
+                    "\nThe change was not saved.");
     }
     return kExitOk;
 }

@@ -280,6 +280,8 @@ FileIdentity IdentityOf(const struct stat& st)
     id.size = static_cast<int64_t>(st.st_size);
     id.modifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
     id.modifiedNanoseconds = static_cast<int64_t>(st.st_mtim.tv_nsec);
+    id.changedSeconds = static_cast<int64_t>(st.st_ctim.tv_sec);
+    id.changedNanoseconds = static_cast<int64_t>(st.st_ctim.tv_nsec);
     return id;
 }
 

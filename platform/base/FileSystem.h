@@ -21,13 +21,15 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
 // What tells a file from another that took its name since: the device and
-// inode it lives on, its size and the time it last changed. Two identities
-// are equal only for the same file, unchanged in between.
+// inode it lives on, its size and the times its contents and its inode last
+// changed (the second cannot be set back by a program). Two identities are
+// equal only for the same file, unchanged in between.
 struct FileIdentity {
     bool exists = false; // false: nothing stood at the path
     uint64_t device = 0, inode = 0;
     int64_t size = 0;
     int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
+    int64_t changedSeconds = 0, changedNanoseconds = 0;
     bool operator==(const FileIdentity&) const = default;
 };
 

@@ -6,12 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <random>
-#include <set>
 
 #include "FileFaults.h"
 
@@ -27,33 +27,51 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
 }
 
-// "<target>.<pid>-<random>.tmp", a name no other process picks.
+// A folder entry's name holds at most this many bytes.
+constexpr size_t kMaxNameBytes = 255;
+// What a temporary name adds to its target's: ".<pid>-<random>.tmp".
+constexpr size_t kTempTailBytes = 1 + 10 + 1 + kRandomLength + 4;
+
+std::string FileNameOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The start of a target's temporary names: its file name, cut where the
+// whole name would not fit a folder entry, and a dot.
+std::string TempStem(const std::string& target)
+{
+    return FileNameOf(target).substr(0, kMaxNameBytes - kTempTailBytes) + ".";
+}
+
+// "<target>.<pid>-<random>.tmp" in the target's folder, a name no other
+// process picks.
 std::string TempName(const std::string& target)
 {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
     std::uniform_int_distribution<size_t> pick(0, sizeof kChars - 2);
-    std::string name = target + "." + std::to_string(::getpid()) + "-";
+    std::string name = FolderOf(target) + "/" + TempStem(target) + std::to_string(::getpid()) + "-";
     for (size_t i = 0; i < kRandomLength; ++i)
         name += kChars[pick(random)];
     return name + std::string(kTempSuffix);
 }
 
-// The process that made a temporary file of ours, from its name; 0 for a
-// name that is not one.
-pid_t WriterOf(std::string_view name)
+// The process that made a temporary file of the target, from its name; 0
+// for a name that is none of the target's.
+pid_t WriterOf(std::string_view name, const std::string& stem)
 {
-    if (name.size() < kTempSuffix.size() || name.substr(name.size() - kTempSuffix.size()) != kTempSuffix)
+    if (name.size() < stem.size() + kTempSuffix.size() || name.substr(0, stem.size()) != stem ||
+        name.substr(name.size() - kTempSuffix.size()) != kTempSuffix)
         return 0;
+    name.remove_prefix(stem.size());
     name.remove_suffix(kTempSuffix.size());
-    if (name.size() < kRandomLength + 3 || name[name.size() - kRandomLength - 1] != '-')
-        return 0;
-    name.remove_suffix(kRandomLength + 1);
-    const size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot + 1 == name.size())
+    const size_t dash = name.find('-');
+    if (dash == 0 || dash == std::string_view::npos || name.size() - dash - 1 != kRandomLength)
         return 0;
     pid_t pid = 0;
-    for (const char c : name.substr(dot + 1)) {
+    for (const char c : name.substr(0, dash)) {
         if (c < '0' || c > '9' || pid > 99999999)
             return 0;
         pid = pid * 10 + (c - '0');
@@ -62,38 +80,40 @@ pid_t WriterOf(std::string_view name)
 }
 
 // The name an earlier version of the editor wrote the target under first:
-// "X.GF2" for an override file "X.GFX", else "<target>.part".
+// "X.GF2" for an override file "X.GFX", "<name>.part" for the patch, the
+// catalogue's manifest and the demo's archive; empty for other targets.
 std::string OldTempName(const std::string& target)
 {
-    const size_t n = target.size();
-    if (n > 4 && target[n - 4] == '.' && (target[n - 3] | 0x20) == 'g' && (target[n - 2] | 0x20) == 'f' &&
-        (target[n - 1] | 0x20) == 'x')
-        return target.substr(0, n - 1) + "2";
-    return target + ".part";
+    const auto same = [](std::string_view a, std::string_view b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               });
+    };
+    const std::string name = FileNameOf(target);
+    if (name.size() > 4 && same(std::string_view(name).substr(name.size() - 4), ".GFX"))
+        return target.substr(0, target.size() - 1) + "2";
+    for (const char* partial : {"PATCH.010", "manifest.json", "DATA.QPK"})
+        if (same(name, partial))
+            return target + ".part";
+    return {};
 }
 
-// Removes what killed writers left in the folder: our temporary files whose
-// process has gone (once a folder per process), and the target's name of
-// an earlier version.
-void RemoveLeftovers(const std::string& folder, const std::string& target)
+// Removes what killed writers of the target left beside it: its temporary
+// files whose process has gone, and its name of an earlier version. Files
+// of other names are never touched.
+void RemoveLeftovers(const std::string& target)
 {
     struct stat st;
     const std::string old = OldTempName(target);
-    if (::lstat(old.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
+    if (!old.empty() && ::lstat(old.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
         ::unlink(old.c_str());
 
-    static std::mutex mutex;
-    static std::set<std::string> cleaned;
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        if (!cleaned.insert(folder).second)
-            return;
-    }
+    const std::string folder = FolderOf(target), stem = TempStem(target);
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;
     while (const dirent* entry = ::readdir(dir)) {
-        const pid_t pid = WriterOf(entry->d_name);
+        const pid_t pid = WriterOf(entry->d_name, stem);
         if (pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
             ::unlink((folder + "/" + entry->d_name).c_str());
     }
@@ -117,7 +137,7 @@ bool CReplacingFile::Begin(std::string_view targetPath, Durability durability)
     m_durability = durability;
     m_target = CFileSystem::ResolvePath(targetPath);
     const std::string folder = FolderOf(m_target);
-    RemoveLeftovers(folder, m_target);
+    RemoveLeftovers(m_target);
 
     int fd = -1;
     if (CanNameOpenFiles()) {

@@ -7,8 +7,8 @@
 // The temporary file has no name at all where the file system allows it
 // (nothing is left behind when the process dies), else a name of its own,
 // "<target name>.<process id>-<random>.tmp", so that two processes never
-// share one. Such names left by a process that has gone are removed from the
-// folder by the next write into it.
+// share one. Such names of a target left by a process that has gone are
+// removed by the next write of that target.
 #pragma once
 
 #include <cstddef>

@@ -107,7 +107,7 @@ TEST_F(CommandEffectsTest, CreateArchiveGivesItsReasonFromTheStringTable)
     ASSERT_EQ(StringIds(effects), std::vector<int32_t>{IDS_PACK_FAILED});
     EXPECT_EQ(effects.messages[0].text,
               target + " could not be written. The folder PATCHES does not exist in the game directory, or it "
-                       "cannot be written to. An earlier PATCH.010 is left as it was.");
+                       "cannot be written to (No such file or directory). An earlier PATCH.010 is left as it was.");
     EXPECT_EQ(FormatResourceString(IDS_PACK_REASON_SOURCE_UNREADABLE, {"/g/Portraits/LTVARM1.GFX"}),
               "The override file /g/Portraits/LTVARM1.GFX could not be read in full.");
     EXPECT_EQ(LoadResourceString(IDS_PACK_REASON_WRITE_FAILED), "Writing the file failed; the disk may be full.");

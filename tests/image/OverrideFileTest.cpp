@@ -55,6 +55,9 @@ TEST(OverrideFile, EachKindOfDamageIsNamedAndTheArchiveImageLoadsInstead)
         {padded, "it holds " + std::to_string(COverrideFile::kSlackBytes + 1) + " bytes past the end of its image"},
         {wrongSize, "its header gives the image " + std::to_string(image.size() + 1) + " bytes, but it needs " +
                         std::to_string(image.size()) + " and the file holds " + std::to_string(image.size())},
+        {MakeOverrideFile(kLarge, MakeTrueColourImage(0, 0, {})), "its size 0 x 0 is out of range"},
+        {MakeOverrideFile(kLarge, MakeTrueColourImage(2100, 2000, std::vector<uint16_t>(2100 * 2000))),
+         "it has more pixels than an image may hold"},
     };
     GameDir game({{kLarge, archived}});
     for (const auto& [bytes, fault] : damaged) {

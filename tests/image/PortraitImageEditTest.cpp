@@ -3,6 +3,9 @@
 // saves that fail part-way without harming the file they would replace.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -472,6 +475,17 @@ TEST_F(FailingSave, AFileAnotherProgramPutInPlaceIsKeptOrSetAside)
     EXPECT_EQ(image.Save(), CPortraitImage::kSaveReplacedMeanwhile);
     saved = other;
     ExpectOldFileKept();
+
+    // So is a file rewritten in place with its old size and time put back,
+    // and one taken away.
+    game->Dir().WriteFile("Portraits/XTVARM1.GFX", saved);
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, overridePath.c_str(), times, 0), 0);
+    EXPECT_EQ(image.Save(), CPortraitImage::kSaveReplacedMeanwhile);
+    std::filesystem::rename(overridePath, *game / "elsewhere");
+    EXPECT_EQ(image.Save(), CPortraitImage::kSaveReplacedMeanwhile);
+    EXPECT_FALSE(PathExists(overridePath));
+    std::filesystem::rename(*game / "elsewhere", overridePath);
 
     // Asked to, the save sets the other file aside whole and writes the
     // unchanged frames as they were loaded, never from the other file.

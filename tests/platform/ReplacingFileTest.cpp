@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "ReplacingFile.h"
@@ -66,7 +67,7 @@ TEST(ReplacingFile, WritersNeverShareATemporaryFileNorWriteThroughALink)
     EXPECT_EQ(ReadFileBytes(dir / "elsewhere"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
 }
 
-TEST(ReplacingFile, LeftoversOfKilledWritersGoWithTheNextWriteIntoTheFolder)
+TEST(ReplacingFile, LeftoversOfKilledWritersGoWithTheNextWriteOfTheirFile)
 {
     TempDir dir;
     const pid_t gone = ::fork();
@@ -74,15 +75,23 @@ TEST(ReplacingFile, LeftoversOfKilledWritersGoWithTheNextWriteIntoTheFolder)
     if (gone == 0)
         ::_exit(0);
     ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
-    // A temporary file of a process that has gone, one of a process that
-    // runs (this one's parent), an earlier version's, and a file of the user.
-    const std::string dead = "A.PNG." + std::to_string(gone) + "-abc123.tmp";
-    const std::string live = "A.PNG." + std::to_string(::getppid()) + "-abc123.tmp";
-    for (const std::string& name : {dead, live, std::string("T.GF2"), std::string("notes.tmp")})
+    // Temporary files of T.GFX from a process that has gone and from one
+    // that runs (this one's parent), an earlier version's, one of another
+    // file, and a file of the user's named alike.
+    const std::string dead = "T.GFX." + std::to_string(gone) + "-abc123.tmp";
+    const std::string live = "T.GFX." + std::to_string(::getppid()) + "-abc123.tmp";
+    const std::string other = "A.PNG." + std::to_string(gone) + "-abc123.tmp";
+    const std::string users = "notes." + std::to_string(gone) + "-abcdef.tmp";
+    for (const std::string& name : {dead, live, other, users, std::string("T.GF2")})
         dir.WriteFile(name, {'x'});
     int error = 0;
     ASSERT_TRUE(CReplacingFile::WriteWhole(dir / "T.GFX", "new", 3, error));
-    EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{live, "T.GFX", "notes.tmp"}));
+    EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{other, "T.GFX", live, users}));
+
+    // A name so long that a temporary name beside it could not hold all of it.
+    const std::string longName(250, 'N');
+    ASSERT_TRUE(CReplacingFile::WriteWhole(dir / longName, "long", 4, error)) << std::strerror(error);
+    EXPECT_EQ(ReadFileBytes(dir / longName), (std::vector<uint8_t>{'l', 'o', 'n', 'g'}));
 }
 
 TEST(ReplacingFile, CommitNewPutsTheFileOnlyWhereNoneStands)

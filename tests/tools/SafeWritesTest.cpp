@@ -223,15 +223,18 @@ TEST(SafeWrites, RevertAndMovesAsideThatFailLeaveTheFileInPlace)
     }
 
     // A damaged file that cannot be moved aside stops the save that needs
-    // it out of the way.
+    // it out of the way; one moved aside before the new file failed to go
+    // in comes back.
     const std::vector<uint8_t> garbage(100, 0xCD);
     game.Dir().WriteFile("Portraits/LTVARM0.GFX", garbage);
     std::filesystem::remove_all(game / "Portraits/Reverted");
     const std::string tga = WriteTga(game, "a.tga", 21, 15, 9);
-    for (const char* fault : {"mkdir:1", "rename:1"}) {
+    for (const char* fault : {"mkdir:1", "rename:1", "write:1", "rename:2"}) {
         ToolRun failed = Tool(Base(game) + " import 1 large '" + tga + "'", std::string("TV_FILE_FAULT=") + fault);
         EXPECT_EQ(failed.status, 1) << fault;
-        EXPECT_NE(failed.err.find("could not be moved to Portraits/Reverted"), std::string::npos) << failed.err;
-        EXPECT_EQ(ReadFileBytes(PortraitsFile(game, 'L')), garbage);
+        EXPECT_NE(failed.err.find("could not be saved"), std::string::npos) << failed.err;
+        EXPECT_EQ(ReadFileBytes(PortraitsFile(game, 'L')), garbage) << fault;
+        EXPECT_TRUE(!PathExists(game / "Portraits/Reverted") || ListFolder(game / "Portraits/Reverted").empty())
+            << fault;
     }
 }
