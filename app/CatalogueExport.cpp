@@ -7,6 +7,7 @@
 
 #include "CatalogueManifest.h"
 #include "FileSystem.h"
+#include "GameFolder.h"
 #include "OrderedWork.h"
 #include "PortraitImage.h"
 #include "RaceTable.h"
@@ -15,8 +16,6 @@
 #include "Sha256.h"
 
 namespace {
-
-const char* const kPortraitsFolder = "\\Portraits";
 
 // Why a file could not be written, in the system's words.
 std::string CannotWrite(int error)
@@ -54,7 +53,7 @@ CCatalogueExport::MadePortrait CCatalogueExport::Make(size_t portrait) const
             continue;
         // Loaded as the dialog loads it: the override file, else the archive.
         CPortraitImage image;
-        image.SetSubFolder(kPortraitsFolder);
+        image.SetSubFolder(CGameFolder::kPortraitsSubFolder);
         image.Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
         std::string overridePath;
         if (!image.OverrideFault().empty() && image.GetOverridePath(overridePath))
@@ -165,7 +164,7 @@ CatalogueExportResult CCatalogueExport::Run(const std::string& outDir, bool forc
     }
     std::string archiveSha;
     uint64_t archiveSize = 0;
-    if (!Sha256OfFile(m_baseDir + "\\DATA\\DATA.QPK", archiveSha, archiveSize)) {
+    if (!Sha256OfFile(CGameFolder(m_baseDir).ArchivePath(), archiveSha, archiveSize)) {
         out.result = CatalogueExportResult::kArchiveUnreadable;
         return out;
     }

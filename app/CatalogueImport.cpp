@@ -6,6 +6,7 @@
 
 #include "CommandMessages.h"
 #include "FileSystem.h"
+#include "GameFolder.h"
 #include "OrderedWork.h"
 #include "PortraitImage.h"
 #include "RasterSurface.h"
@@ -150,7 +151,7 @@ void CCatalogueImport::ImportFile(const std::string& dir, const ManifestFile& li
     if (!image) {
         // Loaded as the editor loads it: the override file, else the archive.
         image = std::make_unique<CPortraitImage>();
-        image->SetSubFolder("\\Portraits");
+        image->SetSubFolder(CGameFolder::kPortraitsSubFolder);
         image->Load(m_baseDir, record.GetArchivePath(), record.entryIndex[listed.size], &m_archive);
         std::string overridePath;
         if (!image->OverrideFault().empty() && image->GetOverridePath(overridePath))
@@ -217,7 +218,7 @@ CatalogueImportResult CCatalogueImport::Run(const std::string& dir, bool dryRun,
         return out;
     std::string archiveSha;
     uint64_t archiveSize = 0;
-    if (!Sha256OfFile(m_baseDir + "\\DATA\\DATA.QPK", archiveSha, archiveSize)) {
+    if (!Sha256OfFile(CGameFolder(m_baseDir).ArchivePath(), archiveSha, archiveSize)) {
         out.result = CatalogueImportResult::kArchiveUnreadable;
         out.reason = "the game archive cannot be read";
         return out;

@@ -12,19 +12,17 @@
 #include "AsideFolder.h"
 #include "CatalogueExport.h"
 #include "CatalogueImport.h"
-#include "EntryBaseName.h"
 #include "EntryNameRules.h"
 #include "FileSystem.h"
 #include "FolderLock.h"
 #include "GameArchive.h"
+#include "GameFolder.h"
 #include "GfxImage.h"
 #include "OrderedWork.h"
 #include "OverrideFile.h"
 
 namespace {
 
-const char* const kPortraitsFolder = "\\Portraits";
-const char* const kRevertedFolder = "\\Portraits\\Reverted";
 
 std::string Upper(std::string s)
 {
@@ -73,12 +71,8 @@ CCatalogueOperations::CCatalogueOperations(CGameArchive& archive, std::string ba
 
 bool CCatalogueOperations::OverridePath(int32_t entryIndex, std::string& path) const
 {
-    std::string baseName;
     const char* name = m_archive.GetEntryName(entryIndex);
-    if (!name || !GetEntryBaseName(name, baseName))
-        return false;
-    path = m_baseDir + kPortraitsFolder + "\\" + baseName + ".GFX";
-    return true;
+    return name && CGameFolder(m_baseDir).OverridePath(name, path);
 }
 
 std::vector<PortraitStatus> CCatalogueOperations::Status() const
@@ -151,10 +145,10 @@ ValidationReport CCatalogueOperations::Validate() const
                 ValidateFile(entry, path, report);
         }
     }
-    const std::string folder = m_baseDir + kPortraitsFolder;
+    const std::string folder = CGameFolder(m_baseDir).PortraitsFolder();
     for (const std::string& name : CFileSystem::ListFiles(folder)) {
         const std::string upper = Upper(name);
-        if (upper.size() < 4 || upper.compare(upper.size() - 4, 4, ".GFX") != 0 || used.count(upper))
+        if (!CGameFolder::IsOverrideFileName(name) || used.count(upper))
             continue;
         report.problems.push_back({CFileSystem::ResolvePath(folder + "\\" + name), "no catalogue entry uses it"});
     }
@@ -170,13 +164,13 @@ RevertResult CCatalogueOperations::Revert(int32_t portrait, bool allSizes, Portr
     }
     // Without a Portraits folder there is nothing to move and nothing to lock.
     CFolderLock lock;
-    if (!lock.Acquire(m_baseDir + kPortraitsFolder) && lock.Error() == EWOULDBLOCK) {
+    if (!lock.Acquire(CGameFolder(m_baseDir).PortraitsFolder()) && lock.Error() == EWOULDBLOCK) {
         out.result = RevertResult::kFolderBusy;
-        out.failedPath = CFileSystem::ResolvePath(m_baseDir + kPortraitsFolder);
+        out.failedPath = CFileSystem::ResolvePath(CGameFolder(m_baseDir).PortraitsFolder());
         return out;
     }
     const PortraitRecord& record = *m_records[static_cast<size_t>(portrait)];
-    const std::string folder = m_baseDir + kRevertedFolder;
+    const std::string folder = CGameFolder(m_baseDir).RevertedFolder();
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
         std::string path;
         const int32_t entry = record.entryIndex[size];
@@ -199,7 +193,7 @@ RevertResult CCatalogueOperations::Revert(int32_t portrait, bool allSizes, Portr
 
 std::string CCatalogueOperations::PackTarget(const std::string& baseDir)
 {
-    return baseDir + "\\PATCHES\\PATCH.010";
+    return CGameFolder(baseDir).PatchPath();
 }
 
 size_t PackResult::LeftOut() const
@@ -212,7 +206,7 @@ std::vector<PackSource> CCatalogueOperations::PackSources() const
     // The builder's own test of each sound file says whether the pack takes
     // it; nothing is written before WriteArchive.
     CGameArchive builder;
-    builder.BeginBuild(PackTarget(m_baseDir), "PATCHES\\PATCH.010");
+    builder.BeginBuild(PackTarget(m_baseDir), CGameFolder::kPatchLabel);
     std::vector<PackSource> sources;
     for (int32_t i = 0; i < m_archive.GetEntryCount(); ++i) {
         const char* name = m_archive.GetEntryName(i);
@@ -242,13 +236,13 @@ PackResult CCatalogueOperations::Pack() const
 {
     PackResult out;
     CFolderLock lock;
-    if (!lock.Acquire(m_baseDir + kPortraitsFolder) && lock.Error() == EWOULDBLOCK) {
+    if (!lock.Acquire(CGameFolder(m_baseDir).PortraitsFolder()) && lock.Error() == EWOULDBLOCK) {
         out.result = PackResult::kFolderBusy;
         return out;
     }
     out.sources = PackSources();
     CGameArchive builder;
-    builder.BeginBuild(PackTarget(m_baseDir), "PATCHES\\PATCH.010");
+    builder.BeginBuild(PackTarget(m_baseDir), CGameFolder::kPatchLabel);
     for (const PackSource& source : out.sources)
         if (source.taken)
             builder.AddFile(source.path);

@@ -8,6 +8,7 @@
 #include "ExportFileName.h"
 #include "FileSystem.h"
 #include "FrameExchange.h"
+#include "GameFolder.h"
 #include "PortraitEditorDlg.h"
 #include "Resources.h"
 
@@ -36,10 +37,11 @@ void CLiveEditing::Begin()
     }
     const ExportFormat format = m_dialog.GetExportFormat();
     const std::string fileName = ExportFileName(record->GetName(), size, frame, ExportScope::kOneFrame, format);
-    const std::string folder = m_dialog.BaseDir() + "\\Portraits\\Editing";
+    const CGameFolder game(m_dialog.BaseDir());
+    const std::string folder = game.EditingFolder();
     const std::string path = CFileSystem::ResolvePath(folder + "\\" + fileName);
     errno = 0;
-    if (!CFileSystem::IsSafeFileName(fileName) || !CFileSystem::CreateFolder(m_dialog.BaseDir() + "\\Portraits") ||
+    if (!CFileSystem::IsSafeFileName(fileName) || !CFileSystem::CreateFolder(game.PortraitsFolder()) ||
         !CFileSystem::CreateFolder(folder) || image.ExportFrame(frame, path, format) != 1) {
         m_dialog.MessageBox(IDS_EDIT_NOT_WRITTEN,
                             FormatResourceString(IDS_EDIT_NOT_WRITTEN, {NotWrittenText(path, errno)}), "Info");

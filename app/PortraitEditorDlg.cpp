@@ -22,6 +22,7 @@
 #include "SlotDragDrop.h"
 #include "Canvas.h"
 #include "FileSystem.h"
+#include "GameFolder.h"
 #include "Icon.h"
 #include "Resources.h"
 
@@ -111,7 +112,7 @@ bool CPortraitEditorDlg::HasCurrentPortrait() const
 
 std::string CPortraitEditorDlg::PortraitsFolder() const
 {
-    return m_baseDir + "\\Portraits";
+    return CGameFolder(m_baseDir).PortraitsFolder();
 }
 
 void CPortraitEditorDlg::ShowString(int32_t stringId, const char* caption)
@@ -286,7 +287,7 @@ void CPortraitEditorDlg::ScanArchive()
         m_baseDir.resize(kPathBufferSize - 1);
     m_lastTgaPath = m_baseDir;
 
-    const std::string archivePath = m_baseDir + "\\DATA\\DATA.QPK";
+    const std::string archivePath = CGameFolder(m_baseDir).ArchivePath();
     if (m_archive.Open(archivePath) != CGameArchive::kOpenOk) {
         ShowString(IDS_ARCHIVE_NOT_FOUND, "Error");
         return;
@@ -516,7 +517,7 @@ void CPortraitEditorDlg::SelectPortrait(int32_t index)
     const PortraitRecord& record = *m_records[index];
     const std::string archivePath = record.GetArchivePath();
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
-        m_images[size].SetSubFolder("\\Portraits");
+        m_images[size].SetSubFolder(CGameFolder::kPortraitsSubFolder);
         m_images[size].Load(m_baseDir, archivePath, record.entryIndex[size], &m_archive);
     }
     m_currentPortrait = index;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "FileSystem.h"
+#include "GameFolder.h"
 
 CRecentFolders::CRecentFolders(const std::vector<std::string>& stored, std::string_view currentDir)
 {
@@ -41,7 +42,7 @@ std::string CRecentFolders::Absolute(std::string_view folder, std::string_view c
 
 bool CRecentFolders::HasArchive(const std::string& folder)
 {
-    return CFileSystem::FileExists(CFileSystem::BuildPath(folder, "DATA\\DATA.QPK"));
+    return CFileSystem::FileExists(CGameFolder(folder).ArchivePath());
 }
 
 CRecentFolders::StartChoice CRecentFolders::ChooseStart(const std::optional<std::string>& gameDir,

@@ -6,6 +6,7 @@
 #include "CommandMessages.h"
 #include "ExportFileName.h"
 #include "FileSystem.h"
+#include "GameFolder.h"
 #include "PortraitEditorDlg.h"
 #include "Resources.h"
 
@@ -62,10 +63,11 @@ void CSlotDragDrop::BeginDrag(ClientPoint point)
     // writes nothing.
     const std::string fileName = ExportFileName(record->GetName(), size, frame, ExportScope::kOneFrame,
                                                 ExportFormat::kPng);
-    const std::string folder = m_dialog.BaseDir() + "\\Portraits\\Dragged";
+    const CGameFolder game(m_dialog.BaseDir());
+    const std::string folder = game.DraggedFolder();
     const std::string path = CFileSystem::ResolvePath(folder + "\\" + fileName);
     errno = 0;
-    if (!CFileSystem::IsSafeFileName(fileName) || !CFileSystem::CreateFolder(m_dialog.BaseDir() + "\\Portraits") ||
+    if (!CFileSystem::IsSafeFileName(fileName) || !CFileSystem::CreateFolder(game.PortraitsFolder()) ||
         !CFileSystem::CreateFolder(folder) ||
         m_dialog.Image(size).ExportFrame(frame, path, ExportFormat::kPng) != 1) {
         m_dialog.MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {NotWrittenText(path, errno)}),

@@ -11,7 +11,6 @@
 #include "ColourMatch.h"
 #include "FrameCodec.h"
 #include "FrameRows.h"
-#include "EntryBaseName.h"
 #include "GameArchive.h"
 #include "GfxImage.h"
 #include "FrameExchange.h"
@@ -20,6 +19,7 @@
 #include "CheckedSize.h"
 #include "FileSystem.h"
 #include "FolderLock.h"
+#include "GameFolder.h"
 #include "OverrideFile.h"
 #include "ReplacingFile.h"
 
@@ -41,10 +41,10 @@ void CPortraitImage::Reset()
 
 bool CPortraitImage::OverridePaths(std::string& finalPath) const
 {
-    std::string baseName;
-    if (!GetEntryBaseName(m_entryName, baseName))
+    std::string fileName;
+    if (!CGameFolder::OverrideFileName(m_entryName, fileName))
         return false;
-    finalPath = CFileSystem::BuildPath(m_baseDir + m_subFolder, baseName) + ".GFX";
+    finalPath = CFileSystem::BuildPath(m_baseDir + m_subFolder, fileName);
     return true;
 }
 
@@ -491,7 +491,7 @@ int32_t CPortraitImage::WriteOverrideFile(SaveMode mode)
     if (replacedMeanwhile && mode == SaveMode::kKeepOther)
         return kSaveReplacedMeanwhile;
     if (standing.exists && (replacedMeanwhile || !m_overrideFault.empty()) &&
-        CAsideFolder::Move(finalPath, m_baseDir + m_subFolder + "\\Reverted", std::time(nullptr), m_setAside) !=
+        CAsideFolder::Move(finalPath, CGameFolder(m_baseDir).RevertedFolder(), std::time(nullptr), m_setAside) !=
             CAsideFolder::kMoved) {
         m_saveError = errno;
         return kSaveCannotSetAside;

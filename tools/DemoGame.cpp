@@ -22,6 +22,7 @@
 #include "DemoRandom.h"
 #include "EntryBaseName.h"
 #include "FileSystem.h"
+#include "GameFolder.h"
 #include "GfxFrameRecord.h"
 #include "GfxHeader.h"
 #include "GfxImage.h"
@@ -137,13 +138,12 @@ bool GfxBytes(const DrawnImage& drawn, std::vector<uint8_t>& out)
 
 // The archive header names the file it was built as; a fixed name keeps the
 // archive identical whichever folder it is written to.
-constexpr const char* kArchiveLabel = "DATA\\DATA.QPK";
 
 // Writes the archive of the entries to archivePath through a temporary file
 // beside it, so that a half-written archive never stands there.
 bool WriteArchive(const std::string& archivePath, const std::vector<ArchiveMember>& entries, std::string& error)
 {
-    const std::vector<uint8_t> bytes = SerializeArchive(kArchiveLabel, entries);
+    const std::vector<uint8_t> bytes = SerializeArchive(CGameFolder::kArchiveLabel, entries);
     if (bytes.empty()) {
         error = "the entries do not fit one archive";
         return false;
@@ -368,7 +368,7 @@ bool MakeDemoGame(const std::string& dir, std::string& error)
         error = "no directory given";
         return false;
     }
-    const std::string archivePath = CFileSystem::BuildPath(dir, "DATA\\DATA.QPK");
+    const std::string archivePath = CGameFolder(dir).ArchivePath();
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(CFileSystem::ResolvePath(archivePath), ec))) {
         error = CFileSystem::ResolvePath(archivePath) + " exists already; a game archive is never overwritten";

@@ -24,6 +24,7 @@
 #include "PortraitScrollBar.h"
 #include "RaceTable.h"
 #include "FileSystem.h"
+#include "GameFolder.h"
 #include "HeadlessHost.h"
 #include "Resources.h"
 
@@ -582,7 +583,7 @@ int Run(const std::vector<std::string>& args)
         std::string why = quit.messages.empty() ? std::string() : quit.messages.front().text;
         why = why.substr(0, why.find("\n" + LoadResourceString(IDS_CHANGE_KEPT)));
         return Fail("The changed image could not be saved into " +
-                    CFileSystem::ResolvePath(s.dialog.BaseDir() + "\\Portraits") + "." + (why.empty() ? "" : "\n" + why) +
+                    CFileSystem::ResolvePath(CGameFolder(s.dialog.BaseDir()).PortraitsFolder()) + "." + (why.empty() ? "" : "\n" + why) +
                     "\nThe change was not saved.");
     }
     return kExitOk;
