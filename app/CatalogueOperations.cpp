@@ -1,7 +1,5 @@
 #include "CatalogueOperations.h"
 
-#include <sys/types.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>

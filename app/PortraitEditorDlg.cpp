@@ -1,7 +1,5 @@
 #include "PortraitEditorDlg.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -185,7 +183,7 @@ bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
     if (!SaveCurrentPortrait())
         return false;
     const std::string path = CRecentFolders::Absolute(folder, CFileSystem::GetCurrentDir());
-    if (!CRecentFolders::HasArchive(path) || ::chdir(path.c_str()) != 0) {
+    if (!CRecentFolders::HasArchive(path) || !CFileSystem::SetCurrentDir(path)) {
         MessageBox(IDS_ARCHIVE_NOT_FOUND, LoadResourceString(IDS_ARCHIVE_NOT_FOUND) + "\n" + path, "Error");
         return false;
     }

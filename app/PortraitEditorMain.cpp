@@ -13,7 +13,6 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 #include "FileSystem.h"
 #include "PortraitEditorApp.h"
@@ -138,7 +137,7 @@ int RunEditor(const Arguments& arguments)
             return kExitOk;
         folder = *chosen;
     }
-    if (::chdir(folder.c_str()) != 0) {
+    if (!CFileSystem::SetCurrentDir(folder)) {
         std::fprintf(stderr, "portrait-editor: cannot change into %s: %s\n", folder.c_str(), std::strerror(errno));
         return kExitFailed;
     }

@@ -1,7 +1,5 @@
 #include "GameArchive.h"
 
-#include <sys/types.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <array>
@@ -48,7 +46,7 @@ OverrideHeader ReadOverrideHeaderFrom(FILE* file, OverrideHeaderBytes& bytes)
             return {};
         return ParseOverrideHeader(std::span(bytes.data(), size));
     }
-    if (::fseeko(file, static_cast<off_t>(front.nameLength), SEEK_CUR) != 0 ||
+    if (!CFileSystem::Skip(file, front.nameLength) ||
         !ReadExactly(file, bytes.data() + kFront, OverrideHeader::kPayloadSizeSize))
         return {};
     return ParseOverrideHeaderSkippingName(std::span(bytes.data(), kFront + OverrideHeader::kPayloadSizeSize));
@@ -92,7 +90,7 @@ int32_t CGameArchive::Open(std::string_view path)
         return kOpenShortFile;
 
     m_directory.reset(new (std::nothrow) uint8_t[dirBytes == 0 ? 1 : dirBytes]);
-    if (!m_directory || ::fseeko(file.get(), static_cast<off_t>(dirStart), SEEK_SET) != 0 ||
+    if (!m_directory || !CFileSystem::Seek(file.get(), dirStart) ||
         !ReadExactly(file.get(), m_directory.get(), dirBytes)) {
         Clear();
         return kOpenShortFile;
@@ -157,7 +155,7 @@ bool CGameArchive::ReadEntry(int32_t index, std::vector<uint8_t>& bytes, uint64_
         return true;
     const uint64_t size =
         std::min({static_cast<uint64_t>(record.size), static_cast<uint64_t>(fileSize) - record.offset, limit});
-    if (::fseeko(file.get(), static_cast<off_t>(record.offset), SEEK_SET) != 0)
+    if (!CFileSystem::Seek(file.get(), record.offset))
         return true;
     try {
         bytes.resize(static_cast<size_t>(size));
@@ -176,11 +174,11 @@ int32_t CGameArchive::WriteOverrideHeader(FILE* file, int32_t entryIndex) const
     // overwrites it once the payload is written.
     const std::vector<uint8_t> header = SerializeOverrideHeader(entryName, GetEntrySize(entryIndex));
 
-    const off_t start = ::ftello(file);
+    const int64_t start = CFileSystem::Tell(file);
     // A header that was not written in full has no size field to fill in.
     if (!WriteAll(file, header.data(), header.size()) || start < 0)
         return -1;
-    return static_cast<int32_t>(start + static_cast<off_t>(OverrideHeader::PayloadSizeOffset(entryName.size())));
+    return static_cast<int32_t>(start + static_cast<int64_t>(OverrideHeader::PayloadSizeOffset(entryName.size())));
 }
 
 int32_t CGameArchive::ReadOverrideHeader(FILE* file, uint32_t& payloadSize) const
@@ -281,7 +279,7 @@ int32_t CGameArchive::WriteArchive()
         // The payload is copied a block at a time, so that what a header
         // claims never decides an allocation.
         FileHandle source = CFileSystem::OpenForReading(slot.sourcePath);
-        if (!source || ::fseeko(source.get(), slot.sourceOffset, SEEK_SET) != 0) {
+        if (!source || !CFileSystem::Seek(source.get(), slot.sourceOffset)) {
             m_failedSource = slot.sourcePath;
             return kWriteSourceUnreadable;
         }

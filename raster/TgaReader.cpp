@@ -5,8 +5,6 @@
 // colour map end early is refused.
 #include "TgaBlockReader.h"
 
-#include <sys/types.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -287,7 +285,7 @@ void SkipBytes(FILE* file, uint64_t count)
 // CheckTgaPixels over the bytes from the file's position on.
 TgaFailure CheckPixels(FILE* file, const TgaHeader& header, uint32_t bytesPerPixel)
 {
-    const off_t here = ::ftello(file);
+    const int64_t here = CFileSystem::Tell(file);
     const int64_t size = CFileSystem::GetFileSize(file);
     const uint64_t bytes = here >= 0 && size > here ? static_cast<uint64_t>(size - here) : 0;
     return CheckTgaPixels(header, bytes, bytesPerPixel);

@@ -1,9 +1,8 @@
 #include "CatalogueCommands.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
+#include "FileSystem.h"
 #include "JsonText.h"
 
 namespace {
@@ -254,7 +253,7 @@ bool g_progressShown = false;
 
 CatalogueProgress TerminalProgress()
 {
-    if (!::isatty(STDERR_FILENO))
+    if (!CFileSystem::IsTerminal(stderr))
         return {};
     return [](int32_t done, int32_t total, const std::string& name) {
         // One line, written over: the line is cleared past its end.

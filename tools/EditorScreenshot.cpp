@@ -3,7 +3,6 @@
 // It makes the README's screenshot; run it with QT_QPA_PLATFORM=offscreen
 // where there is no display.
 //   usage: editor-screenshot GAME_DIR OUTPUT.png [PORTRAIT_NUMBER] [SLOT]
-#include <unistd.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -12,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "FileSystem.h"
 #include "PortraitEditorDlg.h"
 #include "DialogMessage.h"
 #include "QtDialogHost.h"
@@ -29,7 +29,7 @@ int main(int argc, char** argv)
     const int portrait = argc > 3 ? std::atoi(argv[3]) : 1;
     const int slot = argc > 4 ? std::atoi(argv[4]) : 0;
     QApplication application(argc, argv);
-    if (::chdir(argv[1]) != 0) {
+    if (!CFileSystem::SetCurrentDir(argv[1])) {
         std::perror(argv[1]);
         return 1;
     }

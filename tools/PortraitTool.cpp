@@ -3,8 +3,6 @@
 // commands and the saving are the very ones the window uses; the message
 // boxes' texts are printed instead of shown. What a command wrote and how it
 // ended come from the host's record of the dialog's effects.
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -470,7 +468,7 @@ int Run(const std::vector<std::string>& args)
         if (!hostPath.empty() && hostPath[0] != '/')
             hostPath = CFileSystem::GetCurrentDir() + "/" + hostPath;
     }
-    if (base && ::chdir(base->c_str()) != 0)
+    if (base && !CFileSystem::SetCurrentDir(*base))
         return Fail("cannot change to the base directory " + *base + ": " + std::strerror(errno));
 
     Session s;

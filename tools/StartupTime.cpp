@@ -5,7 +5,6 @@
 // rather than wait for a click. Run it with QT_QPA_PLATFORM=offscreen where
 // there is no display; tools/measure-startup.sh runs it several times.
 //   usage: startup-time GAME_DIR
-#include <unistd.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -17,6 +16,7 @@
 #include <functional>
 #include <string>
 
+#include "FileSystem.h"
 #include "PortraitEditorDlg.h"
 #include "QtDialogHost.h"
 #include "QtModalDialogs.h"
@@ -82,7 +82,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication application(argc, argv);
-    if (::chdir(argv[1]) != 0) {
+    if (!CFileSystem::SetCurrentDir(argv[1])) {
         std::perror(argv[1]);
         return 1;
     }

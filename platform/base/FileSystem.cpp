@@ -91,6 +91,11 @@ std::string CFileSystem::GetCurrentDir()
     return std::string(buf.data());
 }
 
+bool CFileSystem::SetCurrentDir(const std::string& hostPath)
+{
+    return ::chdir(hostPath.c_str()) == 0;
+}
+
 std::string CFileSystem::BuildPath(std::string_view base, std::string_view relative)
 {
     std::string path(base);
@@ -342,4 +347,25 @@ int64_t CFileSystem::GetFileSize(FILE* file)
     if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode))
         return -1;
     return static_cast<int64_t>(st.st_size);
+}
+
+int64_t CFileSystem::Tell(FILE* file)
+{
+    return file ? static_cast<int64_t>(::ftello(file)) : -1;
+}
+
+bool CFileSystem::Seek(FILE* file, uint64_t position)
+{
+    return file && position <= static_cast<uint64_t>(INT64_MAX) &&
+           ::fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
+}
+
+bool CFileSystem::Skip(FILE* file, uint64_t bytes)
+{
+    return file && bytes <= static_cast<uint64_t>(INT64_MAX) && ::fseeko(file, static_cast<off_t>(bytes), SEEK_CUR) == 0;
+}
+
+bool CFileSystem::IsTerminal(FILE* stream)
+{
+    return stream && ::isatty(::fileno(stream)) == 1;
 }

@@ -38,6 +38,9 @@ public:
     // The process's current directory, without a trailing separator except
     // at the root; empty when it cannot be read.
     static std::string GetCurrentDir();
+    // Makes a host path the current directory; false, with errno set, when
+    // it cannot be.
+    static bool SetCurrentDir(const std::string& hostPath);
 
     // base + relative with one separator between them; relative is a
     // backslash-separated name such as "\Portraits" or "DATA\DATA.QPK".
@@ -112,4 +115,12 @@ public:
     // Size of a file open for reading in bytes, or -1; the position is left
     // unchanged.
     static int64_t GetFileSize(FILE* file);
+    // The position in an open file, or -1; and moves to a position from the
+    // start, or forward from where the file stands, false when it cannot.
+    static int64_t Tell(FILE* file);
+    static bool Seek(FILE* file, uint64_t position);
+    static bool Skip(FILE* file, uint64_t bytes);
+
+    // Whether a stream is a terminal (a progress line is shown only there).
+    static bool IsTerminal(FILE* stream);
 };
