@@ -17,6 +17,7 @@
 #include "GameFolder.h"
 #include "GfxImage.h"
 #include "OrderedWork.h"
+#include "OverrideCheckCache.h"
 #include "OverrideFile.h"
 
 namespace {
@@ -100,10 +101,12 @@ PortraitStatus CCatalogueOperations::StatusOf(int32_t portrait) const
         // Judged as a load judges it: a sound file is used, anything else
         // at its name is not.
         status.overridePath[size] = CFileSystem::ResolvePath(path);
-        const COverrideFile file = COverrideFile::Read(path, m_archive.GetEntryName(entry));
-        if (file.state == COverrideFile::State::kSound)
+        const char* name = m_archive.GetEntryName(entry);
+        const COverrideFile::State state =
+            m_checks ? m_checks->Check(path, name) : COverrideFile::Read(path, name).state;
+        if (state == COverrideFile::State::kSound)
             status.source[size] = ImageSource::kOverride;
-        else if (file.state == COverrideFile::State::kDamaged)
+        else if (state == COverrideFile::State::kDamaged)
             status.source[size] = ImageSource::kInvalidOverride;
     }
     return status;

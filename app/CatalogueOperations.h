@@ -16,6 +16,7 @@
 #include "PortraitRecord.h"
 
 class CGameArchive;
+class COverrideCheckCache;
 
 // Where the editor loads an image from.
 enum class ImageSource {
@@ -171,6 +172,13 @@ public:
         return *this;
     }
 
+    // Where the images load from: with a cache, each override file is read
+    // only when it is new or changed since the cache last judged it.
+    CCatalogueOperations& SetCheckCache(COverrideCheckCache* cache)
+    {
+        m_checks = cache;
+        return *this;
+    }
     std::vector<PortraitStatus> Status() const;
     // The same for one portrait (in the editor's order).
     PortraitStatus StatusOf(int32_t portrait) const;
@@ -216,4 +224,5 @@ private:
     std::string m_baseDir;
     std::vector<const PortraitRecord*> m_records;
     size_t m_workers;
+    COverrideCheckCache* m_checks = nullptr;
 };

@@ -690,8 +690,10 @@ void CPortraitEditorDlg::OnBeginDrag(ClientPoint point)
 
 CCatalogueOperations CPortraitEditorDlg::CatalogueOperations()
 {
-    return CCatalogueOperations(m_archive, m_baseDir,
-                                std::vector<const PortraitRecord*>(m_records, m_records + m_portraitCount));
+    CCatalogueOperations operations(m_archive, m_baseDir,
+                                    std::vector<const PortraitRecord*>(m_records, m_records + m_portraitCount));
+    operations.SetCheckCache(&m_overrideChecks);
+    return operations;
 }
 
 void CPortraitEditorDlg::OnCreateArchive()

@@ -21,6 +21,7 @@
 #include "ExportFileName.h"
 #include "ImportOptions.h"
 #include "PortraitRecord.h"
+#include "OverrideCheckCache.h"
 #include "PortraitImage.h"
 #include "Dialog.h"
 
@@ -212,5 +213,6 @@ private:
     bool m_askBeforeOverwriting = false;
     CLiveEditing m_liveEditing{*this};
     std::set<std::string> m_notedOverrides; // damaged override files said, with their faults
+    COverrideCheckCache m_overrideChecks;    // the list's judgements of override files
     CPortraitPanels m_panels;
 };

@@ -47,11 +47,11 @@ std::string ImageFault(const GfxImage& gfx, size_t imageSize)
         uint64_t budget = kMaxImagePixels;
         if (!FrameSizeInRange(width, height) || width == 0 || height == 0)
             return "its size " + Size(width, height) + " is out of range";
-        if (imageSize < GfxImageExtent(gfx))
-            return "the image ends inside its pixels";
         if (!TakePixels(static_cast<uint64_t>(width), static_cast<uint64_t>(width + FrameRowPad(width)),
                         static_cast<uint64_t>(height), UINT64_MAX, budget))
             return "it has more pixels than an image may hold";
+        if (imageSize < GfxImageExtent(gfx))
+            return "the image ends inside its pixels";
         return {};
     }
     return "bit depth " + std::to_string(h.BitDepth()) + " is neither 8 nor 16";

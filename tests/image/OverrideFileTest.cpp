@@ -11,6 +11,7 @@
 #include "GameDir.h"
 #include "GfxBytes.h"
 #include "GfxImage.h"
+#include "OverrideCheckCache.h"
 #include "OverrideFile.h"
 #include "PortraitImage.h"
 
@@ -56,8 +57,7 @@ TEST(OverrideFile, EachKindOfDamageIsNamedAndTheArchiveImageLoadsInstead)
         {wrongSize, "its header gives the image " + std::to_string(image.size() + 1) + " bytes, but it needs " +
                         std::to_string(image.size()) + " and the file holds " + std::to_string(image.size())},
         {MakeOverrideFile(kLarge, MakeTrueColourImage(0, 0, {})), "its size 0 x 0 is out of range"},
-        {MakeOverrideFile(kLarge, MakeTrueColourImage(2100, 2000, std::vector<uint16_t>(2100 * 2000))),
-         "it has more pixels than an image may hold"},
+        {MakeOverrideFile(kLarge, MakeTrueColourImage(2100, 2000, {})), "it has more pixels than an image may hold"},
     };
     GameDir game({{kLarge, archived}});
     for (const auto& [bytes, fault] : damaged) {
@@ -102,4 +102,22 @@ TEST(OverrideFile, AFileFarLargerThanItsImageIsJudgedWithoutReadingItAll)
         EXPECT_EQ(judged.fault, expected);
     }
     EXPECT_EQ(COverrideFile::Read(dir / "none.GFX", kLarge).state, COverrideFile::State::kNone);
+}
+
+TEST(OverrideFile, ACachedCheckReadsAFileAgainOnlyWhenItChanged)
+{
+    TempDir dir;
+    const std::string path = dir / "X.GFX";
+    std::vector<uint8_t> sound = MakeOverrideFile(kLarge, MakePaletteImage({1, 2, 3}, {PatternFrame(6, 2)}));
+    COverrideCheckCache cache;
+    EXPECT_EQ(cache.Check(path, kLarge), COverrideFile::State::kNone);
+    dir.WriteFile("X.GFX", sound);
+    EXPECT_EQ(cache.Check(path, kLarge), COverrideFile::State::kSound);
+    EXPECT_EQ(cache.Check(path, kLarge), COverrideFile::State::kSound);
+    EXPECT_EQ(cache.Reads(), 1u);
+    // Rewritten in place with the same size, the file is judged again.
+    sound[0] = 'C';
+    dir.WriteFile("X.GFX", sound);
+    EXPECT_EQ(cache.Check(path, kLarge), COverrideFile::State::kDamaged);
+    EXPECT_EQ(cache.Reads(), 2u);
 }
