@@ -50,12 +50,9 @@ CPortraitEditorDlg::CPortraitEditorDlg(CDialog*) : CDialog(PortraitEditorDialogT
 
 CPortraitEditorDlg::~CPortraitEditorDlg()
 {
-    // Destruction saves nothing: saving belongs to OK and cancel. The images
-    // go SMALL, MEDIUM, LARGE, then the archive, as members do.
-    for (int32_t i = 0; i < m_portraitCount; ++i) {
-        delete m_records[i];
-        m_records[i] = nullptr;
-    }
+    // Destruction saves nothing: saving belongs to OK and cancel. The model
+    // lets the records go; the images go SMALL, MEDIUM, LARGE, then the
+    // archive, as members do.
     delete m_scrollBar;
     m_scrollBar = nullptr;
 }
@@ -98,16 +95,6 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
     return map;
 }
 
-const PortraitRecord* CPortraitEditorDlg::Record(int32_t i) const
-{
-    return i >= 0 && i < m_portraitCount ? m_records[i] : nullptr;
-}
-
-bool CPortraitEditorDlg::HasCurrentPortrait() const
-{
-    return m_currentPortrait >= 0 && m_currentPortrait < m_portraitCount;
-}
-
 std::string CPortraitEditorDlg::PortraitsFolder() const
 {
     return CGameFolder(m_baseDir).PortraitsFolder();
@@ -122,7 +109,7 @@ void CPortraitEditorDlg::ShowString(int32_t stringId, const char* caption)
 
 ImportOptions CPortraitEditorDlg::GetImportOptions() const
 {
-    ImportOptions options = m_importOptions;
+    ImportOptions options = m_model.GetImportOptions();
     if (m_useTgaPalette != 0)
         options.mode = ImportMode::kFilePalette;
     else if (options.mode == ImportMode::kFilePalette)
@@ -132,23 +119,26 @@ ImportOptions CPortraitEditorDlg::GetImportOptions() const
 
 void CPortraitEditorDlg::SetImportOptions(const ImportOptions& options)
 {
-    m_importOptions = options;
+    m_model.SetImportOptions(options);
     m_useTgaPalette = options.mode == ImportMode::kFilePalette ? 1 : 0;
     if (Host() && Host()->HasControl(IDC_USE_TGA_PALETTE))
         Host()->SetCheck(IDC_USE_TGA_PALETTE, m_useTgaPalette);
-    ShowOptionsInMenu(*this, GetImportOptions(), m_exportFormat);
+    ShowOptionsInMenu(*this, GetImportOptions(), GetExportFormat());
 }
 
 void CPortraitEditorDlg::SetExportFormat(ExportFormat format)
 {
-    m_exportFormat = format;
-    ShowOptionsInMenu(*this, GetImportOptions(), m_exportFormat);
+    m_model.SetExportFormat(format);
+    ShowOptionsInMenu(*this, GetImportOptions(), GetExportFormat());
 }
 
 void CPortraitEditorDlg::OnOptionsMenu(int32_t id)
 {
     ImportOptions options = GetImportOptions();
-    if (ApplyOptionsMenuItem(id, options, m_exportFormat))
+    ExportFormat format = GetExportFormat();
+    const bool importChanged = ApplyOptionsMenuItem(id, options, format);
+    m_model.SetExportFormat(format);
+    if (importChanged)
         SetImportOptions(options);
 }
 
@@ -165,7 +155,7 @@ void CPortraitEditorDlg::OnEditMenu(int32_t id)
 void CPortraitEditorDlg::ShowMenu()
 {
     SetMenu(CFileMenu::MenuWithRecentFolders(RecentFolders()));
-    ShowOptionsInMenu(*this, GetImportOptions(), m_exportFormat);
+    ShowOptionsInMenu(*this, GetImportOptions(), GetExportFormat());
     UpdateEditMenu();
 }
 
@@ -189,13 +179,7 @@ bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
     }
     // The game before goes, with its edits' histories; the new one is
     // scanned as at start.
-    for (int32_t i = 0; i < m_portraitCount; ++i) {
-        delete m_records[i];
-        m_records[i] = nullptr;
-    }
-    m_portraitCount = 0;
-    m_currentPortrait = -1;
-    m_edits.ForgetAll();
+    m_model.ForgetCatalogue();
     m_liveEditing.Stop();
     ScanArchive();
     if (m_scrollBar) {
@@ -213,31 +197,20 @@ bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
 
 void CPortraitEditorDlg::UpdateEditMenu()
 {
-    EnableMenuItem(ID_EDIT_UNDO, m_edits.CanUndo(m_currentPortrait));
-    EnableMenuItem(ID_EDIT_REDO, m_edits.CanRedo(m_currentPortrait));
+    EnableMenuItem(ID_EDIT_UNDO, m_model.Edits().CanUndo(m_currentPortrait));
+    EnableMenuItem(ID_EDIT_REDO, m_model.Edits().CanRedo(m_currentPortrait));
 }
 
 void CPortraitEditorDlg::ReloadImage(PortraitSize size)
 {
-    if (!HasCurrentPortrait())
-        return;
-    const PortraitRecord& record = *m_records[m_currentPortrait];
-    m_images[size].Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);
+    m_model.ReloadImage(size);
     NoteUnusedOverrides();
 }
 
 void CPortraitEditorDlg::NoteUnusedOverrides()
 {
-    // Once a file and fault a run, however often the portrait is shown.
-    for (const CPortraitImage& image : m_images) {
-        std::string path;
-        if (image.OverrideFault().empty() || !image.GetOverridePath(path))
-            continue;
-        const std::string shown = CFileSystem::ResolvePath(path);
-        if (m_notedOverrides.insert(shown + "\n" + image.OverrideFault()).second)
-            MessageBox(IDS_OVERRIDE_NOT_USED, FormatResourceString(IDS_OVERRIDE_NOT_USED, {shown, image.OverrideFault()}),
-                       "Info");
-    }
+    for (const UnusedOverride& file : m_model.TakeUnusedOverrides())
+        MessageBox(IDS_OVERRIDE_NOT_USED, FormatResourceString(IDS_OVERRIDE_NOT_USED, {file.path, file.fault}), "Info");
 }
 
 bool CPortraitEditorDlg::OnInitDialog()
@@ -273,11 +246,6 @@ void CPortraitEditorDlg::DoDataExchange(CDataExchange& exchange)
     DDX_Check(&exchange, IDC_USE_TGA_PALETTE, m_useTgaPalette);
 }
 
-PortraitRecord* CPortraitEditorDlg::FindRecord(RaceIndex race, bool male, char variant) const
-{
-    return ::FindRecord(m_records, m_portraitCount, race, male, variant);
-}
-
 void CPortraitEditorDlg::ScanArchive()
 {
     m_baseDir = CFileSystem::GetCurrentDir();
@@ -285,36 +253,13 @@ void CPortraitEditorDlg::ScanArchive()
         m_baseDir.resize(kPathBufferSize - 1);
     m_lastTgaPath = m_baseDir;
 
-    const std::string archivePath = CGameFolder(m_baseDir).ArchivePath();
-    if (m_archive.Open(archivePath) != CGameArchive::kOpenOk) {
-        ShowString(IDS_ARCHIVE_NOT_FOUND, "Error");
+    // What the scan finds is said; with too many portraits those found
+    // are kept, but none is shown.
+    const CEditorModel::ScanResult scanned = m_model.Scan();
+    if (scanned != CEditorModel::ScanResult::kOk) {
+        ShowString(scanned == CEditorModel::ScanResult::kNoArchive ? IDS_ARCHIVE_NOT_FOUND : IDS_TOO_MANY_PORTRAITS,
+                   "Error");
         return;
-    }
-    // Only a game folder gets a Portraits folder.
-    CFileSystem::CreateFolder(PortraitsFolder());
-
-    for (int32_t i = 0; i < m_archive.GetEntryCount(); ++i) {
-        const char* name = m_archive.GetEntryName(i);
-        if (!IsPortraitEntry(name))
-            continue;
-        const PortraitSize size = ClassifySize(name);
-        const RaceIndex race = ClassifyRace(name);
-        const bool male = IsMaleName(name);
-        const char variant = GetVariantChar(name);
-        if (race == kRaceNone)
-            continue;
-        PortraitRecord* record = FindRecord(race, male, variant);
-        if (!record) {
-            if (m_portraitCount == kMaxPortraits) {
-                ShowString(IDS_TOO_MANY_PORTRAITS, "Error");
-                return;
-            }
-            record = new PortraitRecord(race, male, variant, archivePath);
-            m_records[m_portraitCount] = record;
-            record->SetNameFromEntry(name);
-            ++m_portraitCount;
-        }
-        record->SetEntry(size, i);
     }
     SelectPortrait(0);
 }
@@ -331,57 +276,28 @@ void CPortraitEditorDlg::OnUseTgaPalette()
 
 bool CPortraitEditorDlg::SaveChangedImages()
 {
-    bool saved = true, changed = false;
-    bool savedSizes[kSizeCount] = {};
-    bool movedAside = false;
-    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
-        CPortraitImage& image = m_images[size];
-        const bool hadChanges = image.HasChanges();
-        changed = changed || hadChanges;
-        std::string path;
-        image.GetOverridePath(path);
-        // An image undone back to the game archive's is not written: its
-        // override file is moved aside, so that the archive's loads again.
-        if (hadChanges && image.IsOriginal()) {
-            if (MoveOverrideAside(size)) {
-                movedAside = true;
-                continue;
-            }
-            saved = false;
-            ShowSaveFailed(size, path, LoadResourceString(IDS_REASON_CANNOT_MOVE_ASIDE));
-            continue;
-        }
-        image.SaveIfChanged();
-        // Another program's file in its place is kept unless the user, asked,
-        // wants this change over it; then that file is set aside.
-        if (image.HasChanges() && image.LastSaveResult() == CPortraitImage::kSaveReplacedMeanwhile &&
-            AsksBeforeOverwriting()) {
-            const std::string shown = CFileSystem::ResolvePath(path);
-            if (!AskYesNo(IDS_SAVE_REPLACED_ASK, FormatResourceString(IDS_SAVE_REPLACED_ASK, {shown}), "Info")) {
-                ReloadImage(size);
-                movedAside = true;
-                continue;
-            }
-            image.Save(CPortraitImage::SaveMode::kSetOtherAside);
-        }
-        if (!image.HasChanges()) {
-            if (!image.SetAsidePath().empty())
-                RecordWritten(image.SetAsidePath());
-            if (hadChanges)
-                RecordWritten(CFileSystem::ResolvePath(path));
-            savedSizes[size] = hadChanges;
-            continue;
-        }
-        // A change that could not be saved is never dropped without a word.
-        saved = false;
-        ShowSaveFailed(size, path, SaveFailureText(image.LastSaveResult(), image.LastSaveError()));
-    }
-    RecordOutcome(CommandEffects::kSave, !saved ? Outcome::kFailed : changed ? Outcome::kDone : Outcome::kNothing);
-    if (movedAside)
+    // The window asks before a save goes over another program's file; the
+    // tool keeps that file and fails.
+    const auto overOther = [this](const std::string& path) {
+        return AskYesNo(IDS_SAVE_REPLACED_ASK, FormatResourceString(IDS_SAVE_REPLACED_ASK, {path}), "Info");
+    };
+    const SaveReport report =
+        m_model.SaveChangedImages(AsksBeforeOverwriting() ? overOther : std::function<bool(const std::string&)>());
+    for (const std::string& path : report.removed)
+        RecordRemoved(path);
+    for (const std::string& path : report.written)
+        RecordWritten(path);
+    NoteUnusedOverrides();
+    for (const UnsavedImage& image : report.failed)
+        ShowSaveFailed(image.size, image.path, image.reason);
+    RecordOutcome(CommandEffects::kSave, !report.Ok()       ? Outcome::kFailed
+                                         : report.changed ? Outcome::kDone
+                                                          : Outcome::kNothing);
+    if (report.reloaded)
         m_panels.RefreshAll();
-    else if (changed)
-        m_panels.OnSaved(savedSizes);
-    return saved;
+    else if (report.changed)
+        m_panels.OnSaved(report.saved);
+    return report.Ok();
 }
 
 void CPortraitEditorDlg::ShowSaveFailed(PortraitSize size, const std::string& path, const std::string& reason)
@@ -390,19 +306,6 @@ void CPortraitEditorDlg::ShowSaveFailed(PortraitSize size, const std::string& pa
                FormatResourceString(IDS_SAVE_FAILED, {kSizeNames[size], CFileSystem::ResolvePath(path), reason}) +
                    "\n" + LoadResourceString(IDS_CHANGE_KEPT),
                "Error");
-}
-
-bool CPortraitEditorDlg::MoveOverrideAside(PortraitSize size)
-{
-    const RevertResult r = CatalogueOperations().Revert(m_currentPortrait, false, size, std::time(nullptr));
-    for (const RevertedFile& file : r.moved) {
-        RecordRemoved(file.from);
-        RecordWritten(file.to);
-    }
-    if (r.result != RevertResult::kOk)
-        return false;
-    ReloadImage(size);
-    return true;
 }
 
 bool CPortraitEditorDlg::SaveBeforeClosing()
@@ -512,13 +415,7 @@ void CPortraitEditorDlg::SelectPortrait(int32_t index)
     }
     if (index < 0 || index >= m_portraitCount)
         return;
-    const PortraitRecord& record = *m_records[index];
-    const std::string archivePath = record.GetArchivePath();
-    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
-        m_images[size].SetSubFolder(CGameFolder::kPortraitsSubFolder);
-        m_images[size].Load(m_baseDir, archivePath, record.entryIndex[size], &m_archive);
-    }
-    m_currentPortrait = index;
+    m_model.LoadPortrait(index);
     m_lastSlotFrame = kFirstSteppedFrame;
     NoteUnusedOverrides();
     UpdateFrameStepper();
@@ -686,14 +583,6 @@ void CPortraitEditorDlg::OnDropFiles(ClientPoint point, const std::vector<std::s
 void CPortraitEditorDlg::OnBeginDrag(ClientPoint point)
 {
     CSlotDragDrop(*this).BeginDrag(point);
-}
-
-CCatalogueOperations CPortraitEditorDlg::CatalogueOperations()
-{
-    CCatalogueOperations operations(m_archive, m_baseDir,
-                                    std::vector<const PortraitRecord*>(m_records, m_records + m_portraitCount));
-    operations.SetCheckCache(&m_overrideChecks);
-    return operations;
 }
 
 void CPortraitEditorDlg::OnCreateArchive()

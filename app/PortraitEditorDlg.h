@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CatalogueOperations.h"
+#include "EditorModel.h"
 #include "GameArchive.h"
 #include "PortraitEdits.h"
 #include "LiveEditing.h"
@@ -30,7 +31,7 @@ struct Icon;
 
 class CPortraitEditorDlg : public CDialog {
 public:
-    static constexpr int32_t kMaxPortraits = 64;
+    static constexpr int32_t kMaxPortraits = ::kMaxPortraits;
     static constexpr int32_t kSlotCount = kDrawingSlotCount;
     static constexpr size_t kPathBufferSize = 4096;
     static constexpr size_t kFileNameBufferSize = 260;
@@ -95,14 +96,15 @@ public:
     int32_t PortraitCount() const { return m_portraitCount; }
     int32_t CurrentPortrait() const { return m_currentPortrait; }
     int32_t SelectedSlot() const { return m_selectedSlot; }
-    const PortraitRecord* Record(int32_t i) const;
+    const PortraitRecord* Record(int32_t i) const { return m_model.Record(i); }
     const CPortraitImage& Image(PortraitSize size) const { return m_images[size]; }
     const std::string& BaseDir() const { return m_baseDir; }
     const CGameArchive& Archive() const { return m_archive; }
     const CPortraitScrollBar* ScrollBar() const { return m_scrollBar; }
-    // The whole-catalogue operations over this dialog's archive, records and
-    // base directory.
-    CCatalogueOperations CatalogueOperations();
+    // The editor without its window, and its operations over the whole
+    // catalogue.
+    CEditorModel& Model() { return m_model; }
+    CCatalogueOperations& CatalogueOperations() { return m_model.Operations(); }
     // The open-file dialog's initial folder: the base directory at start,
     // then what the last open-file dialog returned (empty when cancelled).
     const std::string& LastTgaPath() const { return m_lastTgaPath; }
@@ -118,7 +120,7 @@ public:
     // and the box as the user leaves it decides between that mode and remap.
     ImportOptions GetImportOptions() const;
     void SetImportOptions(const ImportOptions& options);
-    ExportFormat GetExportFormat() const { return m_exportFormat; }
+    ExportFormat GetExportFormat() const { return m_model.GetExportFormat(); }
     void SetExportFormat(ExportFormat format);
     // The Options menu shows the same options: choosing an item sets them,
     // and its check marks follow them however they were set.
@@ -129,8 +131,8 @@ public:
     // in Portraits that differs from what they would write, and Create
     // Archive before it replaces a patch with entries by one without
     // (COverwriteCare). Off by default, as for the command-line tool.
-    void SetAskBeforeOverwriting(bool ask) { m_askBeforeOverwriting = ask; }
-    bool AsksBeforeOverwriting() const { return m_askBeforeOverwriting; }
+    void SetAskBeforeOverwriting(bool ask) { m_model.SetAskBeforeOverwriting(ask); }
+    bool AsksBeforeOverwriting() const { return m_model.AsksBeforeOverwriting(); }
     // The game's Portraits folder, in the editor's path form.
     std::string PortraitsFolder() const;
 
@@ -149,7 +151,7 @@ public:
     void OnEditMenu(int32_t id);
     CPortraitImage& EditImage(PortraitSize size) { return m_images[size]; }
     CPortraitImage* EditImages() { return m_images; }
-    CPortraitEdits& Edits() { return m_edits; }
+    CPortraitEdits& Edits() { return m_model.Edits(); }
     void ReloadImage(PortraitSize size);
     void UpdateEditMenu();
 
@@ -171,15 +173,11 @@ protected:
     const MessageMap& GetMessageMap() const override;
 
 private:
-    PortraitRecord* FindRecord(RaceIndex race, bool male, char variant) const;
     // Saves the current portrait's changed images; false, after telling the
     // user which could not be saved and why, when one could not.
     bool SaveChangedImages();
     // Says that a change of the image could not be saved at path, and why.
     void ShowSaveFailed(PortraitSize size, const std::string& path, const std::string& reason);
-    // Moves the override file of an image aside (Portraits\Reverted) and
-    // loads it again from the archive; false when the file could not be moved.
-    bool MoveOverrideAside(PortraitSize size);
     // Says which override files of the current portrait are damaged and not
     // used, each once a run.
     void NoteUnusedOverrides();
@@ -190,7 +188,7 @@ private:
     // The menu bar, with the recent game folders, its check marks and the
     // items enabled as they can be used.
     void ShowMenu();
-    bool HasCurrentPortrait() const;
+    bool HasCurrentPortrait() const { return m_model.HasCurrentPortrait(); }
     // A message box with the text of a string.
     void ShowString(int32_t stringId, const char* caption);
 
@@ -207,12 +205,7 @@ private:
     CPortraitScrollBar* m_scrollBar;
     CPortraitView m_view;
     std::string m_lastTgaPath;
-    ImportOptions m_importOptions;
-    ExportFormat m_exportFormat = ExportFormat::kTga;
-    CPortraitEdits m_edits;
-    bool m_askBeforeOverwriting = false;
+    CEditorModel m_model{m_baseDir, m_archive, m_images, m_records, m_portraitCount, m_currentPortrait};
     CLiveEditing m_liveEditing{*this};
-    std::set<std::string> m_notedOverrides; // damaged override files said, with their faults
-    COverrideCheckCache m_overrideChecks;    // the list's judgements of override files
     CPortraitPanels m_panels;
 };
