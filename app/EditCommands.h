@@ -10,11 +10,13 @@
 
 #include "PortraitTypes.h"
 
-class CPortraitEditorDlg;
+class CEditorModel;
+class ICommandUi;
+class IEditorView;
 
 class CEditCommands {
 public:
-    explicit CEditCommands(CPortraitEditorDlg& dialog) : m_dialog(dialog) {}
+    CEditCommands(CEditorModel& model, ICommandUi& ui, IEditorView& view) : m_model(model), m_ui(ui), m_view(view) {}
 
     // The Edit menu's items; false for an id that is none of them.
     bool Choose(int32_t id);
@@ -31,5 +33,7 @@ public:
 private:
     void Step(bool undo);
 
-    CPortraitEditorDlg& m_dialog;
+    CEditorModel& m_model;
+    ICommandUi& m_ui;
+    IEditorView& m_view;
 };

@@ -106,9 +106,9 @@ std::vector<UnusedOverride> CEditorModel::TakeUnusedOverrides()
     return unused;
 }
 
-RevertResult CEditorModel::MoveOverrideAside(PortraitSize size)
+RevertResult CEditorModel::MoveOverrideAside(PortraitSize size, std::time_t now)
 {
-    const RevertResult r = m_operations->Revert(m_currentPortrait, false, size, std::time(nullptr));
+    const RevertResult r = m_operations->Revert(m_currentPortrait, false, size, now);
     if (r.result == RevertResult::kOk)
         ReloadImage(size);
     return r;

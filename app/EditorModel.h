@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <set>
@@ -100,7 +101,7 @@ public:
     SaveReport SaveChangedImages(const std::function<bool(const std::string& hostPath)>& overOther = {});
     // Moves the override file of an image of the current portrait aside
     // (Portraits\Reverted) and loads the image from the archive again.
-    RevertResult MoveOverrideAside(PortraitSize size);
+    RevertResult MoveOverrideAside(PortraitSize size, std::time_t now = std::time(nullptr));
 
     // The exchange's options, which last for the run.
     const ImportOptions& GetImportOptions() const { return m_importOptions; }

@@ -4,11 +4,13 @@
 #include <cerrno>
 
 #include "CommandMessages.h"
+#include "CommandUi.h"
 #include "ExportFileName.h"
 #include "FileSystem.h"
 #include "GameArchive.h"
 #include "OverwriteCare.h"
-#include "PortraitEditorDlg.h"
+#include "EditorModel.h"
+#include "EditorView.h"
 #include "RasterSurface.h"
 #include "Resources.h"
 
@@ -22,26 +24,26 @@ void CExportCommands::ExportImageFrame(PortraitSize size, int32_t frame, const s
 {
     // The portrait's name comes from the archive: a name that could leave
     // the Portraits folder writes nothing.
-    const std::string path = m_dialog.PortraitsFolder() + "\\" + fileName;
+    const std::string path = m_model.Folder().PortraitsFolder() + "\\" + fileName;
     const bool safe = CFileSystem::IsSafeFileName(fileName);
-    if (safe && m_dialog.AsksBeforeOverwriting() &&
-        !COverwriteCare::MayExport(m_dialog, m_dialog.Image(size), frame, m_dialog.GetExportFormat(), path)) {
+    if (safe && m_model.AsksBeforeOverwriting() &&
+        !COverwriteCare::MayExport(m_ui, m_model.Image(size), frame, m_model.GetExportFormat(), path)) {
         ++m_declined;
         return;
     }
     // The file is put in place whole, or the one before stays as it was.
     errno = 0;
-    if (!safe || m_dialog.Image(size).ExportFrame(frame, path, m_dialog.GetExportFormat()) != 1) {
+    if (!safe || m_model.Image(size).ExportFrame(frame, path, m_model.GetExportFormat()) != 1) {
         m_failed.push_back(NotWrittenText(CFileSystem::ResolvePath(path), safe ? errno : EINVAL));
         return;
     }
-    m_dialog.RecordWritten(CFileSystem::ResolvePath(path));
+    m_ui.RecordWritten(CFileSystem::ResolvePath(path));
     ++m_written;
 }
 
 bool CExportCommands::HasPixels(PortraitSize size, int32_t frame) const
 {
-    const CRasterSurface* surface = m_dialog.Image(size).GetFrameSurface(frame);
+    const CRasterSurface* surface = m_model.Image(size).GetFrameSurface(frame);
     return surface && surface->m_pBits;
 }
 
@@ -53,32 +55,32 @@ void CExportCommands::Report()
     if (!m_failed.empty()) {
         // Files written before or after the one that failed are not gone.
         const int32_t text = m_written > 0 ? IDS_EXPORT_SOME_FAILED : IDS_EXPORT_FAILED;
-        m_dialog.RecordOutcome(CommandEffects::kExport, Outcome::kFailed);
-        m_dialog.MessageBox(text, FormatResourceString(text, {paths}), "Info");
+        m_ui.RecordOutcome(CommandEffects::kExport, Outcome::kFailed);
+        m_ui.MessageBox(text, FormatResourceString(text, {paths}), "Info");
     } else if (m_written == 0) {
-        m_dialog.RecordOutcome(CommandEffects::kExport, Outcome::kNothing);
+        m_ui.RecordOutcome(CommandEffects::kExport, Outcome::kNothing);
         const int32_t text = m_declined > 0 ? IDS_EXPORT_KEPT_FILES : IDS_NOTHING_TO_EXPORT;
-        m_dialog.MessageBox(text, LoadResourceString(text), "Info");
+        m_ui.MessageBox(text, LoadResourceString(text), "Info");
     } else {
-        m_dialog.RecordOutcome(CommandEffects::kExport, Outcome::kDone);
-        m_dialog.MessageBox(IDS_PORTRAIT_SAVED, LoadResourceString(IDS_PORTRAIT_SAVED), "Info");
+        m_ui.RecordOutcome(CommandEffects::kExport, Outcome::kDone);
+        m_ui.MessageBox(IDS_PORTRAIT_SAVED, LoadResourceString(IDS_PORTRAIT_SAVED), "Info");
     }
 }
 
 void CExportCommands::ExportAll()
 {
-    const PortraitRecord* record = m_dialog.Record(m_dialog.CurrentPortrait());
+    const PortraitRecord* record = m_model.Record(m_model.CurrentPortrait());
     if (!record)
         return;
-    CFileSystem::CreateFolder(m_dialog.PortraitsFolder());
+    CFileSystem::CreateFolder(m_model.Folder().PortraitsFolder());
     const std::string name = record->GetName();
-    const ExportFormat format = m_dialog.GetExportFormat();
+    const ExportFormat format = m_model.GetExportFormat();
     auto exportTo = [&](PortraitSize size, int32_t frame) {
         if (HasPixels(size, frame))
             ExportImageFrame(size, frame, ExportFileName(name, size, frame, ExportScope::kAllFrames, format));
     };
     exportTo(kSizeLarge, 0);
-    for (int32_t f = 0; f < m_dialog.Image(kSizeMedium).Header().FrameCount(); ++f)
+    for (int32_t f = 0; f < m_model.Image(kSizeMedium).Header().FrameCount(); ++f)
         exportTo(kSizeMedium, f);
     exportTo(kSizeSmall, 0);
     Report();
@@ -86,17 +88,15 @@ void CExportCommands::ExportAll()
 
 void CExportCommands::Export()
 {
-    const PortraitRecord* record = m_dialog.Record(m_dialog.CurrentPortrait());
+    const PortraitRecord* record = m_model.Record(m_model.CurrentPortrait());
     if (!record)
         return;
     const std::string name = record->GetName();
-    PortraitSize size = kSizeLarge;
-    int32_t frame = 0;
-    m_dialog.GetSlotImageFrame(m_dialog.SelectedSlot(), size, frame);
+    const auto [size, frame] = m_view.SelectedTarget();
     const std::string fileName =
-        ExportFileName(name, size, frame, ExportScope::kOneFrame, m_dialog.GetExportFormat());
+        ExportFileName(name, size, frame, ExportScope::kOneFrame, m_model.GetExportFormat());
     if (HasPixels(size, frame)) {
-        CFileSystem::CreateFolder(m_dialog.PortraitsFolder());
+        CFileSystem::CreateFolder(m_model.Folder().PortraitsFolder());
         ExportImageFrame(size, frame, fileName);
     }
     Report();
@@ -106,15 +106,15 @@ void CExportCommands::CreateArchive()
 {
     // The patch packs what the window shows: the current portrait's changes
     // are saved first, as moving on would save them.
-    if (!m_dialog.SaveCurrentPortrait())
+    if (!m_view.SaveCurrentPortrait())
         return;
-    const CCatalogueOperations operations = m_dialog.CatalogueOperations();
-    const std::string target = CFileSystem::ResolvePath(CCatalogueOperations::PackTarget(m_dialog.BaseDir()));
-    if (m_dialog.AsksBeforeOverwriting()) {
+    const CCatalogueOperations operations = m_model.Operations();
+    const std::string target = CFileSystem::ResolvePath(CCatalogueOperations::PackTarget(m_model.BaseDir()));
+    if (m_model.AsksBeforeOverwriting()) {
         const std::vector<PackSource> sources = operations.PackSources();
         const auto taken = std::count_if(sources.begin(), sources.end(), [](const PackSource& s) { return s.taken; });
-        if (!COverwriteCare::MayPack(m_dialog, target, static_cast<size_t>(taken))) {
-            m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kCancelled);
+        if (!COverwriteCare::MayPack(m_ui, target, static_cast<size_t>(taken))) {
+            m_ui.RecordOutcome(CommandEffects::kPack, Outcome::kCancelled);
             return;
         }
     }
@@ -126,11 +126,11 @@ void CExportCommands::CreateArchive()
                                     ? LoadResourceString(IDS_FOLDER_BUSY)
                                     : PackFailureText(packed.result, CFileSystem::ResolvePath(packed.failedSource),
                                                       packed.error);
-        m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
-        m_dialog.MessageBox(IDS_PACK_FAILED, FormatResourceString(IDS_PACK_FAILED, {target, why}), "Info");
+        m_ui.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
+        m_ui.MessageBox(IDS_PACK_FAILED, FormatResourceString(IDS_PACK_FAILED, {target, why}), "Info");
         return;
     }
-    m_dialog.RecordWritten(target);
+    m_ui.RecordWritten(target);
     std::string leftOut, differences;
     for (const PackSource& source : packed.sources) {
         if (!source.taken)
@@ -143,11 +143,11 @@ void CExportCommands::CreateArchive()
     // A damaged file never reaches the game; the patch holds the others, and
     // the user learns which were left out.
     if (!leftOut.empty()) {
-        m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
-        m_dialog.MessageBox(IDS_PACK_LEFT_OUT,
+        m_ui.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
+        m_ui.MessageBox(IDS_PACK_LEFT_OUT,
                             FormatResourceString(IDS_PACK_LEFT_OUT, {target, leftOut.substr(1)}) + note, "Info");
         return;
     }
-    m_dialog.RecordOutcome(CommandEffects::kPack, Outcome::kDone);
-    m_dialog.MessageBox(IDS_ARCHIVE_CREATED, LoadResourceString(IDS_ARCHIVE_CREATED) + note, "Info");
+    m_ui.RecordOutcome(CommandEffects::kPack, Outcome::kDone);
+    m_ui.MessageBox(IDS_ARCHIVE_CREATED, LoadResourceString(IDS_ARCHIVE_CREATED) + note, "Info");
 }

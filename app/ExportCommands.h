@@ -11,11 +11,15 @@
 
 #include "PortraitTypes.h"
 
-class CPortraitEditorDlg;
+class CEditorModel;
+class ICommandUi;
+class IEditorView;
 
 class CExportCommands {
 public:
-    explicit CExportCommands(CPortraitEditorDlg& dialog) : m_dialog(dialog) {}
+    CExportCommands(CEditorModel& model, ICommandUi& ui, IEditorView& view) : m_model(model), m_ui(ui), m_view(view)
+    {
+    }
 
     void Export();
     void ExportAll();
@@ -26,7 +30,9 @@ private:
     void ExportImageFrame(PortraitSize size, int32_t frame, const std::string& fileName);
     void Report();
 
-    CPortraitEditorDlg& m_dialog;
+    CEditorModel& m_model;
+    ICommandUi& m_ui;
+    IEditorView& m_view;
     int32_t m_written = 0;
     int32_t m_declined = 0; // files the user chose to keep
     std::vector<std::string> m_failed;

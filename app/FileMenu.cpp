@@ -9,7 +9,11 @@
 #include "CatalogueOperations.h"
 #include "EditCommands.h"
 #include "FileSystem.h"
-#include "PortraitEditorDlg.h"
+#include "CommandUi.h"
+#include "DialogHost.h"
+#include "EditorModel.h"
+#include "EditorView.h"
+#include "RecentFolders.h"
 #include "Resources.h"
 
 namespace {
@@ -105,50 +109,50 @@ bool CFileMenu::Choose(int32_t id)
     }
     if (id < ID_FILE_RECENT_FIRST || id > ID_FILE_RECENT_LAST)
         return false;
-    const std::vector<std::string> recent = m_dialog.RecentFolders();
+    const std::vector<std::string> recent = CRecentFolders::Read(m_ui.Host());
     const size_t n = static_cast<size_t>(id - ID_FILE_RECENT_FIRST);
     if (n < recent.size())
-        m_dialog.OpenGameFolder(recent[n]);
+        m_view.OpenGameFolder(recent[n]);
     return true;
 }
 
 void CFileMenu::ExportCatalogue()
 {
     // A cancelled chooser, or No to replacing an export, does nothing.
-    IDialogHost* host = m_dialog.Host();
+    IDialogHost* host = m_ui.Host();
     std::string folder;
-    if (!host || !host->ChooseFolder(LoadResourceString(IDS_CHOOSE_EXPORT_FOLDER), m_dialog.BaseDir(), folder))
+    if (!host || !host->ChooseFolder(LoadResourceString(IDS_CHOOSE_EXPORT_FOLDER), m_model.BaseDir(), folder))
         return;
     const bool replace = CFileSystem::PathExists(folder + "/" + CatalogueManifest::kFileName);
-    if (replace && !m_dialog.AskYesNo(IDS_REPLACE_EXPORT, FormatResourceString(IDS_REPLACE_EXPORT, {folder}), "Info"))
+    if (replace && !m_ui.AskYesNo(IDS_REPLACE_EXPORT, FormatResourceString(IDS_REPLACE_EXPORT, {folder}), "Info"))
         return;
     // The export holds what the window shows, as Create Archive packs it.
-    if (!m_dialog.SaveCurrentPortrait())
+    if (!m_view.SaveCurrentPortrait())
         return;
     CStepProgress progress(host, IDS_EXPORTING_CATALOGUE);
-    const CatalogueExportResult r = m_dialog.CatalogueOperations().ExportCatalogue(
-        folder, m_dialog.GetExportFormat(), replace, progress.Callback());
+    const CatalogueExportResult r = m_model.Operations().ExportCatalogue(
+        folder, m_model.GetExportFormat(), replace, progress.Callback());
     progress.End();
     for (const ExportedFile& f : r.files)
-        m_dialog.RecordWritten(CFileSystem::ResolvePath(r.outDir + "/" + f.path));
+        m_ui.RecordWritten(CFileSystem::ResolvePath(r.outDir + "/" + f.path));
     if (!r.manifestPath.empty())
-        m_dialog.RecordWritten(r.manifestPath);
+        m_ui.RecordWritten(r.manifestPath);
 
     if (r.result != CatalogueExportResult::kOk) {
         const int32_t reason = r.result == CatalogueExportResult::kManifestExists      ? IDS_EXPORT_REASON_EXISTS
                                : r.result == CatalogueExportResult::kCannotCreateFolder ? IDS_EXPORT_REASON_NO_FOLDER
                                : r.result == CatalogueExportResult::kArchiveUnreadable  ? IDS_EXPORT_REASON_ARCHIVE
                                                                                         : IDS_EXPORT_REASON_MANIFEST;
-        m_dialog.RecordOutcome(CommandEffects::kExportCatalogue, Outcome::kFailed);
-        m_dialog.MessageBox(IDS_CATALOGUE_NOT_EXPORTED,
+        m_ui.RecordOutcome(CommandEffects::kExportCatalogue, Outcome::kFailed);
+        m_ui.MessageBox(IDS_CATALOGUE_NOT_EXPORTED,
                             FormatResourceString(IDS_CATALOGUE_NOT_EXPORTED, {r.outDir, LoadResourceString(reason)}) +
                                 FailedFiles(r.failed),
                             "Error");
         return;
     }
-    m_dialog.RecordOutcome(CommandEffects::kExportCatalogue,
+    m_ui.RecordOutcome(CommandEffects::kExportCatalogue,
                            OutcomeOf(!r.failed.empty(), r.cancelled, r.files.empty()));
-    m_dialog.MessageBox(IDS_CATALOGUE_EXPORTED,
+    m_ui.MessageBox(IDS_CATALOGUE_EXPORTED,
                         FormatResourceString(IDS_CATALOGUE_EXPORTED, {r.outDir, std::to_string(r.files.size())}) +
                             FailedFiles(r.failed) +
                             (r.cancelled ? "\n\n" + LoadResourceString(IDS_EXPORT_CANCELLED) : std::string()),
@@ -157,36 +161,36 @@ void CFileMenu::ExportCatalogue()
 
 void CFileMenu::ImportCatalogue()
 {
-    IDialogHost* host = m_dialog.Host();
+    IDialogHost* host = m_ui.Host();
     std::string folder;
-    if (!host || !host->ChooseFolder(LoadResourceString(IDS_CHOOSE_IMPORT_FOLDER), m_dialog.BaseDir(), folder))
+    if (!host || !host->ChooseFolder(LoadResourceString(IDS_CHOOSE_IMPORT_FOLDER), m_model.BaseDir(), folder))
         return;
     // The import reads the override files: the window's changes go into them
     // first, so that none is lost or overwritten.
-    if (!m_dialog.SaveCurrentPortrait())
+    if (!m_view.SaveCurrentPortrait())
         return;
-    const ImportOptions options = m_dialog.GetImportOptions();
+    const ImportOptions options = m_model.GetImportOptions();
     CStepProgress progress(host, IDS_IMPORTING_CATALOGUE);
     CatalogueImportResult r =
-        m_dialog.CatalogueOperations().ImportCatalogue(folder, options, false, false, progress.Callback());
+        m_model.Operations().ImportCatalogue(folder, options, false, false, progress.Callback());
     if (r.result == CatalogueImportResult::kOtherArchive) {
-        if (!m_dialog.AskYesNo(IDS_IMPORT_OTHER_ARCHIVE,
+        if (!m_ui.AskYesNo(IDS_IMPORT_OTHER_ARCHIVE,
                                FormatResourceString(IDS_IMPORT_OTHER_ARCHIVE, {folder, r.reason}), "Info"))
             return;
-        r = m_dialog.CatalogueOperations().ImportCatalogue(folder, options, false, true, progress.Callback());
+        r = m_model.Operations().ImportCatalogue(folder, options, false, true, progress.Callback());
     }
     progress.End();
     if (r.result != CatalogueImportResult::kOk) {
-        m_dialog.RecordOutcome(CommandEffects::kImportCatalogue, Outcome::kFailed);
-        m_dialog.MessageBox(IDS_CATALOGUE_NOT_IMPORTED,
+        m_ui.RecordOutcome(CommandEffects::kImportCatalogue, Outcome::kFailed);
+        m_ui.MessageBox(IDS_CATALOGUE_NOT_IMPORTED,
                             FormatResourceString(IDS_CATALOGUE_NOT_IMPORTED, {r.manifestPath, r.reason}), "Error");
         return;
     }
     for (const std::string& path : r.saved)
-        m_dialog.RecordWritten(path);
+        m_ui.RecordWritten(path);
     // The import may have written the override files of the portrait shown.
-    m_dialog.ReloadPortrait();
-    m_dialog.RecordOutcome(CommandEffects::kImportCatalogue,
+    m_view.ReloadPortrait();
+    m_ui.RecordOutcome(CommandEffects::kImportCatalogue,
                            OutcomeOf(!r.failed.empty(), r.cancelled, r.imported.empty()));
     std::string text = FormatResourceString(IDS_CATALOGUE_IMPORTED,
                                             {std::to_string(r.imported.size()), std::to_string(r.unchanged)});
@@ -199,47 +203,47 @@ void CFileMenu::ImportCatalogue()
     text += FailedFiles(r.failed);
     if (r.cancelled)
         text += "\n\n" + LoadResourceString(IDS_IMPORT_CANCELLED);
-    m_dialog.MessageBox(IDS_CATALOGUE_IMPORTED, text, "Info");
+    m_ui.MessageBox(IDS_CATALOGUE_IMPORTED, text, "Info");
 }
 
 void CFileMenu::Validate()
 {
-    const ValidationReport report = m_dialog.CatalogueOperations().Validate();
+    const ValidationReport report = m_model.Operations().Validate();
     if (!report.ran) {
-        m_dialog.RecordOutcome(CommandEffects::kValidate, Outcome::kNothing);
-        m_dialog.MessageBox(IDS_VALIDATE_NO_CATALOGUE, LoadResourceString(IDS_VALIDATE_NO_CATALOGUE), "Error");
+        m_ui.RecordOutcome(CommandEffects::kValidate, Outcome::kNothing);
+        m_ui.MessageBox(IDS_VALIDATE_NO_CATALOGUE, LoadResourceString(IDS_VALIDATE_NO_CATALOGUE), "Error");
         return;
     }
     if (report.problems.empty()) {
-        m_dialog.RecordOutcome(CommandEffects::kValidate, Outcome::kDone);
-        m_dialog.MessageBox(IDS_VALIDATE_ALL_VALID, LoadResourceString(IDS_VALIDATE_ALL_VALID), "Info");
+        m_ui.RecordOutcome(CommandEffects::kValidate, Outcome::kDone);
+        m_ui.MessageBox(IDS_VALIDATE_ALL_VALID, LoadResourceString(IDS_VALIDATE_ALL_VALID), "Info");
         return;
     }
     std::vector<std::string> lines;
     for (const ValidationProblem& p : report.problems)
         lines.push_back(p.path + ": " + p.fault);
-    m_dialog.RecordOutcome(CommandEffects::kValidate, Outcome::kFailed);
-    m_dialog.MessageBox(IDS_VALIDATE_PROBLEMS,
+    m_ui.RecordOutcome(CommandEffects::kValidate, Outcome::kFailed);
+    m_ui.MessageBox(IDS_VALIDATE_PROBLEMS,
                         FormatResourceString(IDS_VALIDATE_PROBLEMS, {std::to_string(lines.size()), ListLines(lines)}),
                         "Info");
 }
 
 void CFileMenu::RevertPortrait()
 {
-    const PortraitRecord* record = m_dialog.Record(m_dialog.CurrentPortrait());
+    const PortraitRecord* record = m_model.Record(m_model.CurrentPortrait());
     if (!record ||
-        !m_dialog.AskYesNo(IDS_REVERT_ASK, FormatResourceString(IDS_REVERT_ASK, {record->GetName()}), "Info"))
+        !m_ui.AskYesNo(IDS_REVERT_ASK, FormatResourceString(IDS_REVERT_ASK, {record->GetName()}), "Info"))
         return;
     // The Edit menu's revert of the whole portrait, which Undo takes back.
-    CEditCommands(m_dialog).Revert(true);
+    CEditCommands(m_model, m_ui, m_view).Revert(true);
 }
 
 void CFileMenu::OpenGameFolder()
 {
-    IDialogHost* host = m_dialog.Host();
+    IDialogHost* host = m_ui.Host();
     std::string folder;
-    if (host && host->ChooseFolder(LoadResourceString(IDS_CHOOSE_GAME_FOLDER), m_dialog.BaseDir(), folder))
-        m_dialog.OpenGameFolder(folder);
+    if (host && host->ChooseFolder(LoadResourceString(IDS_CHOOSE_GAME_FOLDER), m_model.BaseDir(), folder))
+        m_view.OpenGameFolder(folder);
 }
 
 MenuTemplate CFileMenu::MenuWithRecentFolders(const std::vector<std::string>& recent)

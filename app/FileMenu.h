@@ -12,11 +12,13 @@
 
 #include "MenuTemplate.h"
 
-class CPortraitEditorDlg;
+class CEditorModel;
+class ICommandUi;
+class IEditorView;
 
 class CFileMenu {
 public:
-    explicit CFileMenu(CPortraitEditorDlg& dialog) : m_dialog(dialog) {}
+    CFileMenu(CEditorModel& model, ICommandUi& ui, IEditorView& view) : m_model(model), m_ui(ui), m_view(view) {}
 
     // Runs the command of a File menu item; false for an id that is none of them.
     bool Choose(int32_t id);
@@ -33,5 +35,7 @@ public:
     static MenuTemplate MenuWithRecentFolders(const std::vector<std::string>& recent);
 
 private:
-    CPortraitEditorDlg& m_dialog;
+    CEditorModel& m_model;
+    ICommandUi& m_ui;
+    IEditorView& m_view;
 };

@@ -10,7 +10,7 @@
 
 #include "ExportFileName.h"
 
-class CDialog;
+class ICommandUi;
 class CPortraitImage;
 
 class COverwriteCare {
@@ -19,10 +19,10 @@ public:
     // may go ahead: yes where no regular file stands there, where it holds the very
     // bytes the export writes, or where the frame gives no bytes (the export
     // then fails and says so); otherwise the user is asked, No the default.
-    static bool MayExport(CDialog& dialog, const CPortraitImage& image, int32_t frame, ExportFormat format,
+    static bool MayExport(ICommandUi& ui, const CPortraitImage& image, int32_t frame, ExportFormat format,
                           const std::string& path);
     // Whether a pack of `files` override files may replace the patch
     // archive at target: the user is asked, No the default, when it has
     // none and the archive there holds entries.
-    static bool MayPack(CDialog& dialog, const std::string& target, size_t files);
+    static bool MayPack(ICommandUi& ui, const std::string& target, size_t files);
 };

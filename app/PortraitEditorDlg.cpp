@@ -144,12 +144,12 @@ void CPortraitEditorDlg::OnOptionsMenu(int32_t id)
 
 void CPortraitEditorDlg::OnFileMenu(int32_t id)
 {
-    CFileMenu(*this).Choose(id);
+    CFileMenu(m_model, *this, *this).Choose(id);
 }
 
 void CPortraitEditorDlg::OnEditMenu(int32_t id)
 {
-    CEditCommands(*this).Choose(id);
+    CEditCommands(m_model, *this, *this).Choose(id);
 }
 
 void CPortraitEditorDlg::ShowMenu()
@@ -161,9 +161,7 @@ void CPortraitEditorDlg::ShowMenu()
 
 std::vector<std::string> CPortraitEditorDlg::RecentFolders() const
 {
-    if (!Host())
-        return {};
-    return CRecentFolders(Host()->ReadSetting(CRecentFolders::kRecentKey), CFileSystem::GetCurrentDir()).Folders();
+    return CRecentFolders::Read(Host());
 }
 
 bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
@@ -344,6 +342,13 @@ void CPortraitEditorDlg::OnHandlerFailed(const std::exception* error)
 void CPortraitEditorDlg::GetSlotRect(int32_t slot, PixelRect& rect)
 {
     CPortraitView::GetSlotRect(slot, rect);
+}
+
+FrameTarget CPortraitEditorDlg::TargetOfSlot(int32_t slot) const
+{
+    FrameTarget target;
+    GetSlotImageFrame(slot, target.size, target.frame);
+    return target;
 }
 
 void CPortraitEditorDlg::GetSlotImageFrame(int32_t slot, PortraitSize& size, int32_t& frame) const
@@ -534,12 +539,12 @@ void CPortraitEditorDlg::OnLButtonDown(uint32_t, ClientPoint point)
 
 void CPortraitEditorDlg::OnExportAll()
 {
-    CExportCommands(*this).ExportAll();
+    CExportCommands(m_model, *this, *this).ExportAll();
 }
 
 void CPortraitEditorDlg::OnExport()
 {
-    CExportCommands(*this).Export();
+    CExportCommands(m_model, *this, *this).Export();
 }
 
 int32_t CPortraitEditorDlg::AskTgaFileName(std::string& buffer)
@@ -567,12 +572,12 @@ bool CPortraitEditorDlg::ImportIntoSlot(int32_t slot, const std::string& path)
     PortraitSize size = kSizeLarge;
     int32_t frame = 0;
     GetSlotImageFrame(slot, size, frame);
-    return CEditCommands(*this).Import(size, frame, path);
+    return CEditCommands(m_model, *this, *this).Import(size, frame, path);
 }
 
 bool CPortraitEditorDlg::ImportIntoImageFrame(PortraitSize size, int32_t frame, const std::string& path)
 {
-    return CEditCommands(*this).Import(size, frame, path, true);
+    return CEditCommands(m_model, *this, *this).Import(size, frame, path, true);
 }
 
 void CPortraitEditorDlg::OnDropFiles(ClientPoint point, const std::vector<std::string>& paths)
@@ -587,5 +592,5 @@ void CPortraitEditorDlg::OnBeginDrag(ClientPoint point)
 
 void CPortraitEditorDlg::OnCreateArchive()
 {
-    CExportCommands(*this).CreateArchive();
+    CExportCommands(m_model, *this, *this).CreateArchive();
 }

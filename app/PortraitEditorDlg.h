@@ -13,6 +13,7 @@
 
 #include "CatalogueOperations.h"
 #include "EditorModel.h"
+#include "EditorView.h"
 #include "GameArchive.h"
 #include "PortraitEdits.h"
 #include "LiveEditing.h"
@@ -29,7 +30,7 @@
 class CPortraitScrollBar;
 struct Icon;
 
-class CPortraitEditorDlg : public CDialog {
+class CPortraitEditorDlg : public CDialog, public IEditorView {
 public:
     static constexpr int32_t kMaxPortraits = ::kMaxPortraits;
     static constexpr int32_t kSlotCount = kDrawingSlotCount;
@@ -111,6 +112,8 @@ public:
     // Which image and frame a drawing slot stands for as shown now: slot 11
     // stands for the frame the stepper shows.
     void GetSlotImageFrame(int32_t slot, PortraitSize& size, int32_t& frame) const;
+    FrameTarget TargetOfSlot(int32_t slot) const override;
+    FrameTarget SelectedTarget() const override { return TargetOfSlot(m_selectedSlot); }
     // Selects the slot that shows the frame, stepping slot 11 to it when it is
     // frame 9 or later; false when the current portrait has no such frame.
     bool SelectImageFrame(PortraitSize size, int32_t frame);
@@ -138,11 +141,11 @@ public:
 
     // Saves the current portrait's changed images, as moving on saves them;
     // false, after telling the user why, when one could not be saved.
-    bool SaveCurrentPortrait() { return !HasCurrentPortrait() || SaveChangedImages(); }
+    bool SaveCurrentPortrait() override { return !HasCurrentPortrait() || SaveChangedImages(); }
     // Loads the current portrait's images again from where the editor loads
     // them (an operation over the catalogue may have written or moved their
     // files), letting unsaved changes go, and redraws.
-    void ReloadPortrait();
+    void ReloadPortrait() override;
 
     // The Edit menu (CEditCommands): the current portrait's images as the
     // edits change them, the undo histories, one image loaded again from
@@ -152,21 +155,21 @@ public:
     CPortraitImage& EditImage(PortraitSize size) { return m_images[size]; }
     CPortraitImage* EditImages() { return m_images; }
     CPortraitEdits& Edits() { return m_model.Edits(); }
-    void ReloadImage(PortraitSize size);
-    void UpdateEditMenu();
+    void ReloadImage(PortraitSize size) override;
+    void UpdateEditMenu() override;
 
     // Game folders: the recent ones, as the host's settings keep them, and
     // another game opened in place of this one (its changes saved first, as
     // browsing saves them); false, after telling the user why, when the
     // folder holds no game archive or the changes could not be saved.
     std::vector<std::string> RecentFolders() const;
-    bool OpenGameFolder(const std::string& folder);
+    bool OpenGameFolder(const std::string& folder) override;
     // The panels beside the client area. GoToPortrait moves to a portrait
     // as the scroll bar does (saving the one left); RefreshPortraitList
     // reads again where every portrait loads from, for the list's marks,
     // after something changed the override files.
-    void GoToPortrait(int32_t index);
-    void RefreshPortraitList() { m_panels.RefreshAll(); }
+    void GoToPortrait(int32_t index) override;
+    void RefreshPortraitList() override { m_panels.RefreshAll(); }
     const CPortraitPanels& Panels() const { return m_panels; }
 
 protected:

@@ -67,6 +67,13 @@ CRecentFolders::StartChoice CRecentFolders::ChooseStart(const std::optional<std:
     return {true, std::move(current)};
 }
 
+std::vector<std::string> CRecentFolders::Read(const IDialogHost* host)
+{
+    if (!host)
+        return {};
+    return CRecentFolders(host->ReadSetting(kRecentKey), CFileSystem::GetCurrentDir()).Folders();
+}
+
 void CRecentFolders::Remember(IDialogHost& host, const std::string& folder)
 {
     CRecentFolders recent(host.ReadSetting(kRecentKey), folder);

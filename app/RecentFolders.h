@@ -50,6 +50,8 @@ public:
     // Notes an absolute folder, just opened, in the host's settings: as the
     // last folder and first of the recent ones.
     static void Remember(IDialogHost& host, const std::string& folder);
+    // The recent folders as the host's settings keep them; none without a host.
+    static std::vector<std::string> Read(const IDialogHost* host);
 
     // True when DATA\DATA.QPK is a file below the folder, spelled in any case.
     static bool HasArchive(const std::string& folder);

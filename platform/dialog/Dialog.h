@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CommandEffects.h"
+#include "CommandUi.h"
 #include "DialogHost.h"
 #include "DialogMessage.h"
 #include "DialogTemplate.h"
@@ -92,7 +93,7 @@ MessageMapEntry OnTimerEntry(void (D::*f)(int32_t id))
     return {MessageKind::Timer, 0, [f](CDialog& d, DialogMessage& m) { (static_cast<D&>(d).*f)(m.id); }};
 }
 
-class CDialog {
+class CDialog : public ICommandUi {
 public:
     explicit CDialog(const DialogTemplate& dialogTemplate);
     virtual ~CDialog();
@@ -126,7 +127,7 @@ public:
     int32_t EnterCommand(int32_t focused) const;
 
     const DialogTemplate& Template() const { return m_template; }
-    IDialogHost* Host() const { return m_host; }
+    IDialogHost* Host() const override { return m_host; }
     void AttachHost(IDialogHost* host) { m_host = host; }
 
     // Controls and window, through the host.
@@ -143,19 +144,19 @@ public:
     bool AskYesNo(const std::string& text, const std::string& caption);
     // The same for a text made from a string of the string table, which the
     // host's record of effects notes by its id.
-    void MessageBox(int32_t stringId, const std::string& text, const std::string& caption);
-    bool AskYesNo(int32_t stringId, const std::string& text, const std::string& caption);
+    void MessageBox(int32_t stringId, const std::string& text, const std::string& caption) override;
+    bool AskYesNo(int32_t stringId, const std::string& text, const std::string& caption) override;
     // Notes what a command did in the host's record, when it keeps one.
-    void RecordWritten(const std::string& path);
-    void RecordRemoved(const std::string& path);
-    void RecordOutcome(CommandEffects::Operation operation, CommandEffects::Outcome outcome);
+    void RecordWritten(const std::string& path) override;
+    void RecordRemoved(const std::string& path) override;
+    void RecordOutcome(CommandEffects::Operation operation, CommandEffects::Outcome outcome) override;
     void EnableDlgItem(int32_t id, bool enabled);
     // The menu bar, through the host; unchecked without one.
     void SetMenu(const MenuTemplate& menu);
-    void CheckMenuItem(int32_t id, bool checked);
+    void CheckMenuItem(int32_t id, bool checked) override;
     bool IsMenuItemChecked(int32_t id) const;
-    void EnableMenuItem(int32_t id, bool enabled);
-    void RedrawWindow();
+    void EnableMenuItem(int32_t id, bool enabled) override;
+    void RedrawWindow() override;
     bool IsIconic() const;
     CCanvas* ClientCanvas();
     int32_t ClientWidth() const;
