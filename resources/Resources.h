@@ -1,13 +1,13 @@
 // The program's resources: dialog template 102 with its control ids, its
-// menu 129 with the item ids, the string table and icon 128.
+// menu 129 with the item ids, the string table, and icon 128 (AppIcon.h).
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 
+#include "AppIcon.h"
 #include "DialogTemplate.h"
-#include "Icon.h"
 #include "MenuTemplate.h"
 
 constexpr int32_t IDD_PORTRAITEDITOR_DIALOG = 102;
@@ -205,5 +205,3 @@ std::string LoadResourceString(int32_t id);
 // The text of a string id with each %s or %d replaced by the next of the
 // values, in order. The values are not cut: a path may be long.
 std::string FormatResourceString(int32_t id, std::initializer_list<std::string> values);
-// Icon 128: a portrait bust in a frame, 32 x 32 pixels.
-const Icon& LoadAppIcon();

@@ -145,12 +145,20 @@ public:
     // Gives a command to the dialog, with the record cleared first.
     const CommandEffects& Give(int32_t id)
     {
-        SayNotes();
-        host.Effects()->Clear();
-        m_heard = 0;
-        host.Command(id);
-        SayNotes();
-        return Effects();
+        return Perform([&] { host.Command(id); });
+    }
+
+    // Imports the file into the slot picked, as the Import button does once
+    // its file dialog named the file: the same boxes, the same record.
+    const CommandEffects& Import(const std::string& path)
+    {
+        // The file dialog cannot hand back a path longer than its buffer, so
+        // such a path has never been imported. FIXME: say so, rather than
+        // quit without a word.
+        return Perform([&] {
+            if (path.size() < CPortraitEditorDlg::kFileNameBufferSize)
+                dialog.ImportIntoSlot(dialog.SelectedSlot(), path);
+        });
     }
 
     // Damaged override files met, the dialog's and an operation's, each
@@ -210,6 +218,19 @@ public:
     CPortraitEditorDlg dialog;
 
 private:
+    // Runs what the dialog is told to do with the record cleared first, and
+    // says the notes it met.
+    template <typename Action>
+    const CommandEffects& Perform(Action action)
+    {
+        SayNotes();
+        host.Effects()->Clear();
+        m_heard = 0;
+        action();
+        SayNotes();
+        return Effects();
+    }
+
     void Say(const std::string& text)
     {
         if (m_said.insert(text).second)
@@ -562,8 +583,7 @@ int Run(const std::vector<std::string>& args)
 
     // import
     s.dialog.SetImportOptions(options.import);
-    s.host.QueueOpenFileAnswer(hostPath);
-    const CommandEffects& imported = s.Give(IDC_IMPORT);
+    const CommandEffects& imported = s.Import(hostPath);
     if (imported.Result(CommandEffects::kImport) == Outcome::kFailed) {
         const CommandEffects::Message* refused = imported.Find(IDS_TGA_NOT_LOADED);
         return Fail(refused ? refused->text : LoadResourceString(IDS_TGA_NOT_LOADED)); // closed without saving

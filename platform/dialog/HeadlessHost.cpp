@@ -1,3 +1,5 @@
+// The headless host for the command-line tool and the benchmarks: a dialog
+// in memory, driven one input message at a time, with nobody to answer it.
 #include "HeadlessHost.h"
 
 #include "Dialog.h"
@@ -19,11 +21,6 @@ void CHeadlessHost::Open(CDialog& dialog)
         if (c.kind == ControlKind::DefaultPushButton)
             m_focus = c.id;
     }
-    m_listColumns.clear();
-    m_listRows.clear();
-    m_listSelection = -1;
-    m_listFooter.clear();
-    m_preview = CCanvas(kPreviewWidth, kPreviewHeight, kDialogBackgroundRgb);
     dialog.OnInitDialog();
     // The window appears: its client area is painted once.
     if (m_dialog)
@@ -33,12 +30,6 @@ void CHeadlessHost::Open(CDialog& dialog)
 int32_t CHeadlessHost::RunModal(CDialog& dialog)
 {
     Open(dialog);
-    while (m_dialog && !m_script.empty()) {
-        DialogMessage m = m_script.front();
-        m_script.pop_front();
-        Send(m);
-    }
-    // With no input left, the user closes the window.
     if (m_dialog)
         Command(IDCANCEL);
     return m_result;
@@ -48,19 +39,12 @@ void CHeadlessHost::EndDialog(int32_t result)
 {
     m_result = result;
     m_dialog = nullptr;
-    // The window's watch and timers end with it.
-    m_watchedFile.clear();
-    m_timers.clear();
 }
 
 bool CHeadlessHost::Send(DialogMessage& message)
 {
     if (!m_dialog)
         return false;
-    if (message.kind == MessageKind::Paint)
-        ++m_paints;
-    if (message.kind == MessageKind::PaintPreview)
-        ++m_previewPaints;
     return m_dialog->Dispatch(message);
 }
 
@@ -232,34 +216,25 @@ const CHeadlessHost::ControlState* CHeadlessHost::Control(int32_t id) const
     return it == m_controls.end() ? nullptr : &it->second;
 }
 
-void CHeadlessHost::Record(const std::string& text, const std::string& caption, bool owned)
+void CHeadlessHost::Record(const std::string& text, const std::string& caption, bool owned, bool question)
 {
-    m_messages.push_back({text, caption, owned});
-    if (m_echo) {
-        std::fprintf(m_echo, "%s\n", text.c_str());
-        std::fflush(m_echo);
-    }
+    m_messages.push_back({text, caption, owned, question});
 }
 
 void CHeadlessHost::ShowMessageBox(const std::string& text, const std::string& caption)
 {
-    Record(text, caption, true);
+    Record(text, caption, true, false);
 }
 
 void CHeadlessHost::ShowUnownedMessageBox(const std::string& text, const std::string& caption)
 {
-    Record(text, caption, false);
+    Record(text, caption, false, false);
 }
 
 bool CHeadlessHost::AskYesNo(const std::string& text, const std::string& caption)
 {
-    Record(text, caption, true);
-    m_messages.back().question = true;
-    if (m_yesNoAnswers.empty())
-        return false;
-    const bool yes = m_yesNoAnswers.front();
-    m_yesNoAnswers.pop_front();
-    return yes;
+    Record(text, caption, true, true);
+    return false;
 }
 
 void CHeadlessHost::EnableControl(int32_t id, bool enabled)
@@ -269,57 +244,10 @@ void CHeadlessHost::EnableControl(int32_t id, bool enabled)
         it->second.enabled = enabled;
 }
 
-bool CHeadlessHost::GetOpenFileName(const OpenFileRequest& request, std::string& path)
+bool CHeadlessHost::GetOpenFileName(const OpenFileRequest&, std::string& path)
 {
-    m_fileRequests.push_back(request);
-    std::optional<std::string> answer;
-    if (!m_fileAnswers.empty()) {
-        answer = m_fileAnswers.front();
-        m_fileAnswers.pop_front();
-    }
-    // A path longer than the caller's buffer cannot be returned, as with the
-    // real dialog.
-    if (!answer || answer->size() + 1 > request.bufferSize) {
-        path.clear();
-        return false;
-    }
-    path = *answer;
-    return true;
-}
-
-bool CHeadlessHost::ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder)
-{
-    m_folderRequests.push_back({title, startFolder});
-    folder.clear();
-    if (m_folderAnswers.empty())
-        return false;
-    const std::optional<std::string> answer = m_folderAnswers.front();
-    m_folderAnswers.pop_front();
-    if (answer)
-        folder = *answer;
-    return answer.has_value();
-}
-
-void CHeadlessHost::BeginProgress(const std::string& title, int32_t total)
-{
-    m_progress.push_back({title, total, {}, false});
-}
-
-bool CHeadlessHost::StepProgress(int32_t done, const std::string& text)
-{
-    if (m_progress.empty() || m_progress.back().ended)
-        return true;
-    std::vector<std::pair<int32_t, std::string>>& steps = m_progress.back().steps;
-    steps.emplace_back(done, text);
-    return !m_cancelAtStep || static_cast<int32_t>(steps.size()) <= *m_cancelAtStep;
-}
-
-void CHeadlessHost::EndProgress()
-{
-    if (!m_progress.empty() && !m_progress.back().ended) {
-        m_progress.back().ended = true;
-        m_cancelAtStep.reset();
-    }
+    path.clear();
+    return false;
 }
 
 void CHeadlessHost::CreateScrollBar(int32_t id, const PixelRect& rect)
@@ -368,105 +296,4 @@ std::vector<std::string> CHeadlessHost::ReadSetting(const std::string& key) cons
 void CHeadlessHost::WriteSetting(const std::string& key, const std::vector<std::string>& values)
 {
     m_settings[key] = values;
-}
-
-void CHeadlessHost::Drop(ClientPoint point, std::vector<std::string> paths)
-{
-    DialogMessage m{MessageKind::DropFiles};
-    m.point = point;
-    m.paths = std::move(paths);
-    Send(m);
-}
-
-void CHeadlessHost::DragFrom(ClientPoint point)
-{
-    DialogMessage m{MessageKind::BeginDrag};
-    m.flags = 0x0001; // the left button is down
-    m.point = point;
-    Send(m);
-}
-
-bool CHeadlessHost::OpenWithDefaultProgram(const std::string& path)
-{
-    m_openedFiles.push_back(path);
-    return !m_failOpening;
-}
-
-void CHeadlessHost::ChangeWatchedFile()
-{
-    if (m_watchedFile.empty())
-        return;
-    DialogMessage m{MessageKind::FileChanged};
-    m.paths = {m_watchedFile};
-    Send(m);
-}
-
-void CHeadlessHost::SetTimer(int32_t id, int32_t milliseconds)
-{
-    const int64_t interval = milliseconds > 0 ? milliseconds : 1;
-    m_timers[id] = TimerState{interval, m_now + interval};
-}
-
-void CHeadlessHost::AdvanceTime(int32_t milliseconds)
-{
-    const int64_t end = m_now + (milliseconds > 0 ? milliseconds : 0);
-    // The timer due first goes first; a handler may set or kill timers.
-    for (;;) {
-        auto next = m_timers.end();
-        for (auto it = m_timers.begin(); it != m_timers.end(); ++it)
-            if (it->second.due <= end && (next == m_timers.end() || it->second.due < next->second.due))
-                next = it;
-        if (next == m_timers.end() || !m_dialog)
-            break;
-        m_now = next->second.due;
-        next->second.due += next->second.interval;
-        DialogMessage m{MessageKind::Timer};
-        m.id = next->first;
-        Send(m);
-    }
-    m_now = end;
-}
-
-void CHeadlessHost::ChooseListRow(int32_t row)
-{
-    if (row < 0 || row >= static_cast<int32_t>(m_listRows.size()))
-        return;
-    m_listSelection = row;
-    DialogMessage m{MessageKind::ListSelect};
-    m.position = row;
-    Send(m);
-}
-
-void CHeadlessHost::TypeInList(const std::string& text)
-{
-    DialogMessage m{MessageKind::ListSearch};
-    m.text = text;
-    Send(m);
-}
-
-void CHeadlessHost::ResizePreview(int32_t width, int32_t height)
-{
-    m_preview = CCanvas(width, height, kDialogBackgroundRgb);
-    RedrawPreview();
-}
-
-void CHeadlessHost::RedrawPreview()
-{
-    Send(DialogMessage{MessageKind::PaintPreview});
-}
-
-int32_t CHeadlessHost::TimerInterval(int32_t id) const
-{
-    auto it = m_timers.find(id);
-    return it == m_timers.end() ? 0 : static_cast<int32_t>(it->second.interval);
-}
-
-bool CHeadlessHost::FireTimer(int32_t id)
-{
-    if (TimerInterval(id) == 0)
-        return false;
-    DialogMessage m{MessageKind::Timer};
-    m.id = id;
-    Send(m);
-    return true;
 }

@@ -470,7 +470,7 @@ TEST(EditorApp, InitInstanceRunsTheDialogOnTheHostAndReturnsFalse)
     files.WriteFile("edit.tga", SolidTga(21, 15, 77));
     ScopedChdir cd(game.Base());
     {
-        CHeadlessHost host;
+        CScriptedHost host;
         host.QueueOpenFileAnswer(files / "edit.tga");
         host.QueueMessage(CommandMessage(IDC_IMPORT));
         CPortraitEditorApp app;

@@ -30,3 +30,30 @@ TEST(EditorSmoke, StartsOnPortraitZero)
     EXPECT_FALSE(host.IsOpen());
     EXPECT_EQ(host.Result(), IDOK);
 }
+
+TEST(EditorSmoke, WithNobodyToAnswerFileDialogsAreCancelledAndQuestionsGetNo)
+{
+    GameDir game(MakePortraitEntries(ManyPortraits(2)));
+    ScopedChdir cd(game.Base());
+    CHeadlessHost host;
+    CPortraitEditorDlg dlg;
+    host.Open(dlg);
+    // Import and Export Catalogue stop where their dialogs are cancelled,
+    // saying nothing and writing nothing.
+    host.Command(IDC_IMPORT);
+    host.ChooseMenuItem(ID_FILE_EXPORT_CATALOGUE);
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_EQ(host.Effects()->Result(CommandEffects::kImport), CommandEffects::Outcome::kNotRun);
+    EXPECT_EQ(host.Effects()->Result(CommandEffects::kExportCatalogue), CommandEffects::Outcome::kNotRun);
+    EXPECT_TRUE(host.Effects()->written.empty());
+    EXPECT_FALSE(dlg.Image(kSizeLarge).HasChanges());
+    // The panels are absent, and so is a program to open files in.
+    EXPECT_EQ(host.PreviewCanvas(), nullptr);
+    EXPECT_FALSE(host.OpenWithDefaultProgram(game / "Portraits"));
+    // A question is shown, and answered with its default.
+    EXPECT_FALSE(host.AskYesNo("Replace it?", "Info"));
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_TRUE(host.Messages()[0].question);
+    host.Command(IDOK);
+    EXPECT_EQ(host.Result(), IDOK);
+}

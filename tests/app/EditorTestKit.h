@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "PortraitEditorDlg.h"
-#include "HeadlessHost.h"
 #include "Resources.h"
 #include "GameDir.h"
+#include "ScriptedHost.h"
 #include "TestGame.h"
 
 constexpr uint32_t kWhiteRgb = 0xFFFFFF;
@@ -21,7 +21,7 @@ constexpr uint32_t kBlackRgb = 0x000000;
 // The base name that the override file of a portrait's size is named after.
 std::string EditorBaseName(const TestPortrait& p, char sizeLetter);
 
-// A dialog opened by a headless host in a game directory made from entries.
+// A dialog opened by the tests' headless host in a game directory made from entries.
 // The host is declared before the dialog so that it outlives it, as a window
 // outlives the dialog object that it shows.
 class EditorFixture : public ::testing::Test {
@@ -36,7 +36,7 @@ protected:
     // True when every pixel of the rectangle has the colour.
     bool AllPixels(const PixelRect& r, uint32_t rgb);
     std::string Text(int32_t id) const { return host.GetControlText(id); }
-    const CHeadlessHost::ScrollBarState& Bar() const { return *host.ScrollBar(IDC_PORTRAIT_SCROLLBAR); }
+    const CScriptedHost::ScrollBarState& Bar() const { return *host.ScrollBar(IDC_PORTRAIT_SCROLLBAR); }
     // Writes a TGA into a folder outside the game directory and returns its path.
     std::string WriteTga(const std::string& name, const std::vector<uint8_t>& bytes);
     // Chooses the slot by clicking inside it and imports the file through the
@@ -48,7 +48,7 @@ protected:
     std::unique_ptr<ScopedChdir> cd;
     std::vector<uint8_t> archiveBefore;
     TempDir files;
-    CHeadlessHost host;
+    CScriptedHost host;
     CPortraitEditorDlg dlg;
 };
 

@@ -97,7 +97,7 @@ TEST_F(FileMenuTest, ExportWritesTheCatalogueAsTheWindowShowsItAndSaysWhere)
     EXPECT_EQ(host.Messages().back().caption, "Info");
     // One step a portrait.
     ASSERT_EQ(host.Progress().size(), 1u);
-    const CHeadlessHost::ProgressShown& progress = host.Progress()[0];
+    const CScriptedHost::ProgressShown& progress = host.Progress()[0];
     EXPECT_EQ(progress.title, "Exporting the catalogue");
     EXPECT_EQ(progress.total, 2);
     EXPECT_EQ(progress.steps, (std::vector<std::pair<int32_t, std::string>>{{0, TestPortraitName(kFirst)},

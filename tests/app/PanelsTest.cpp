@@ -18,7 +18,7 @@ std::vector<std::string> Cells(const std::vector<std::string>& cells)
 }
 
 // The preview's pixel at (x, y).
-uint32_t PreviewPx(CHeadlessHost& host, int32_t x, int32_t y)
+uint32_t PreviewPx(CScriptedHost& host, int32_t x, int32_t y)
 {
     return host.PreviewCanvas()->GetPixel(x, y);
 }

@@ -32,7 +32,7 @@ TEST(EditorStartup, WithoutArchiveShowsMessageOneAndOpensEmpty)
 {
     TempDir base;
     ScopedChdir cd(base.Path());
-    CHeadlessHost host;
+    CScriptedHost host;
     CPortraitEditorDlg dlg;
     host.Open(dlg);
 

@@ -155,20 +155,20 @@ void KeyToFocus(WindowSession& session, Qt::Key key)
 Input Button(std::string name, int32_t id, int32_t command)
 {
     return {std::move(name), [id](WindowSession& s) { ClickButton(s.Control(id)); },
-            [command](CHeadlessHost& h) { h.Command(command); }};
+            [command](CScriptedHost& h) { h.Command(command); }};
 }
 
 Input ScrollBarPartInput(std::string name, QStyle::SubControl part, int32_t code)
 {
     return {std::move(name), [part](WindowSession& s) { ClickScrollBarPart(s, part); },
-            [code](CHeadlessHost& h) { h.Scroll(kBar, code); }};
+            [code](CScriptedHost& h) { h.Scroll(kBar, code); }};
 }
 
 Input ThumbDrag(std::string name, bool toEnd)
 {
     return {std::move(name), [toEnd](WindowSession& s) { DragThumb(s, toEnd); },
-            [toEnd](CHeadlessHost& h) {
-                const CHeadlessHost::ScrollBarState* s = h.ScrollBar(kBar);
+            [toEnd](CScriptedHost& h) {
+                const CScriptedHost::ScrollBarState* s = h.ScrollBar(kBar);
                 const int32_t target = s ? (toEnd ? s->max : s->min) : 0;
                 h.Scroll(kBar, SB_THUMBTRACK, target);
                 h.Scroll(kBar, SB_THUMBPOSITION, target);
@@ -185,7 +185,7 @@ Input WheelOverControl(std::string name, int16_t delta, int32_t id, ClientPoint 
                 else
                     ADD_FAILURE() << "the window has no control " << id;
             },
-            [delta, at](CHeadlessHost& h) { h.Wheel(delta, at); }};
+            [delta, at](CScriptedHost& h) { h.Wheel(delta, at); }};
 }
 
 std::string Hex(uint32_t rgb)
@@ -203,7 +203,7 @@ Input ClickAt(int32_t x, int32_t y)
 {
     return {"click at (" + std::to_string(x) + ", " + std::to_string(y) + ")",
             [x, y](WindowSession& s) { QTest::mouseClick(s.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y)); },
-            [x, y](CHeadlessHost& h) { h.Click(x, y); }};
+            [x, y](CScriptedHost& h) { h.Click(x, y); }};
 }
 
 Input ClickSlot(int32_t slot)
@@ -217,7 +217,7 @@ Input WheelAt(int16_t delta, int32_t x, int32_t y)
 {
     return {"wheel " + std::to_string(delta) + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")",
             [=](WindowSession& s) { SendWheel(s.Client(), QPoint(x, y), delta); },
-            [=](CHeadlessHost& h) { h.Wheel(delta, {x, y}); }};
+            [=](CScriptedHost& h) { h.Wheel(delta, {x, y}); }};
 }
 
 Input WheelOverScrollBar(int16_t delta)
@@ -271,9 +271,9 @@ Input ScrollHereAtEnd()
                 QApplication::sendEvent(bar, &event);
                 EXPECT_TRUE(choose.Ran()) << "no context menu opened";
             },
-            [](CHeadlessHost& h) {
+            [](CScriptedHost& h) {
                 // The platform's scroll bar sends the position of "Scroll here".
-                if (const CHeadlessHost::ScrollBarState* s = h.ScrollBar(kBar)) {
+                if (const CScriptedHost::ScrollBarState* s = h.ScrollBar(kBar)) {
                     h.Scroll(kBar, SB_THUMBPOSITION, s->max);
                     h.Scroll(kBar, SB_ENDSCROLL);
                 }
@@ -292,7 +292,7 @@ Input ImportFile(const std::string& path)
                 s.modals.QueueFile(path);
                 ClickButton(s.Control(IDC_IMPORT));
             },
-            [path](CHeadlessHost& h) {
+            [path](CScriptedHost& h) {
                 h.QueueOpenFileAnswer(path);
                 h.Command(IDC_IMPORT);
             }};
@@ -305,7 +305,7 @@ Input CancelImport()
                 s.modals.QueueFile(std::nullopt);
                 ClickButton(s.Control(IDC_IMPORT));
             },
-            [](CHeadlessHost& h) {
+            [](CScriptedHost& h) {
                 h.QueueOpenFileAnswer(std::nullopt);
                 h.Command(IDC_IMPORT);
             }};
@@ -314,7 +314,7 @@ Input CancelImport()
 Input ToggleCheck()
 {
     return {"check box", [](WindowSession& s) { ClickButton(s.Control(IDC_USE_TGA_PALETTE)); },
-            [](CHeadlessHost& h) { h.ToggleCheck(IDC_USE_TGA_PALETTE); }};
+            [](CScriptedHost& h) { h.ToggleCheck(IDC_USE_TGA_PALETTE); }};
 }
 
 Input ChooseMenuItem(int32_t id)
@@ -327,19 +327,19 @@ Input ChooseMenuItem(int32_t id)
                 else
                     ADD_FAILURE() << "the menu bar has no item " << id;
             },
-            [id](CHeadlessHost& h) { h.ChooseMenuItem(id); }};
+            [id](CScriptedHost& h) { h.ChooseMenuItem(id); }};
 }
 
 Input EnterKey()
 {
     return {"Enter", [](WindowSession& s) { KeyToFocus(s, Qt::Key_Return); },
-            [](CHeadlessHost& h) { h.Key(VK_RETURN); }};
+            [](CScriptedHost& h) { h.Key(VK_RETURN); }};
 }
 
 Input KeyPress(std::string name, Qt::Key key, uint32_t code)
 {
     return {std::move(name), [key](WindowSession& s) { KeyToFocus(s, key); },
-            [code](CHeadlessHost& h) { h.Key(code); }};
+            [code](CScriptedHost& h) { h.Key(code); }};
 }
 
 Input TabTo(int32_t id)
@@ -350,7 +350,7 @@ Input TabTo(int32_t id)
                     KeyToFocus(s, Qt::Key_Tab);
                 EXPECT_EQ(QApplication::focusWidget(), s.Control(id));
             },
-            [id](CHeadlessHost& h) { h.SetFocus(id); }};
+            [id](CScriptedHost& h) { h.SetFocus(id); }};
 }
 
 Input EnterOnQuit()
@@ -361,7 +361,7 @@ Input EnterOnQuit()
                 tab.inWindow(s);
                 enter.inWindow(s);
             },
-            [tab, enter](CHeadlessHost& h) {
+            [tab, enter](CScriptedHost& h) {
                 tab.headless(h);
                 enter.headless(h);
             }};
@@ -370,12 +370,12 @@ Input EnterOnQuit()
 Input EscapeKey()
 {
     return {"Escape", [](WindowSession& s) { KeyToFocus(s, Qt::Key_Escape); },
-            [](CHeadlessHost& h) { h.Key(VK_ESCAPE); }};
+            [](CScriptedHost& h) { h.Key(VK_ESCAPE); }};
 }
 
 Input CloseBox()
 {
-    return {"close box", [](WindowSession& s) { s.Window()->close(); }, [](CHeadlessHost& h) { h.Command(IDCANCEL); }};
+    return {"close box", [](WindowSession& s) { s.Window()->close(); }, [](CScriptedHost& h) { h.Command(IDCANCEL); }};
 }
 
 } // namespace Do
@@ -393,13 +393,13 @@ std::map<int32_t, bool> Checks(const std::function<bool(int32_t)>& isChecked, in
     return checks;
 }
 
-ViewSnapshot HeadlessSnapshot(const CHeadlessHost& host, const CPortraitEditorDlg& dialog, size_t firstMessage)
+ViewSnapshot HeadlessSnapshot(const CScriptedHost& host, const CPortraitEditorDlg& dialog, size_t firstMessage)
 {
     ViewSnapshot s;
-    s.canvas = const_cast<CHeadlessHost&>(host).Canvas();
+    s.canvas = const_cast<CScriptedHost&>(host).Canvas();
     s.portrait = dialog.CurrentPortrait();
     s.slot = dialog.SelectedSlot();
-    if (const CHeadlessHost::ScrollBarState* bar = host.ScrollBar(kBar)) {
+    if (const CScriptedHost::ScrollBarState* bar = host.ScrollBar(kBar)) {
         s.scrollPos = bar->position;
         s.scrollMin = bar->min;
         s.scrollMax = bar->max;
@@ -420,7 +420,7 @@ std::vector<ViewSnapshot> RunHeadless(const std::string& baseDir, const std::vec
 {
     std::vector<ViewSnapshot> snapshots;
     ScopedChdir cd(baseDir);
-    CHeadlessHost host;
+    CScriptedHost host;
     CPortraitEditorDlg dialog;
     host.Open(dialog);
     snapshots.push_back(HeadlessSnapshot(host, dialog, 0));

@@ -18,10 +18,10 @@
 #include "PortraitEditorDlg.h"
 #include "QtModalLooks.h"
 #include "Canvas.h"
-#include "HeadlessHost.h"
 #include "QtDialogHost.h"
 #include "Resources.h"
 #include "GameDir.h"
+#include "ScriptedHost.h"
 #include "ScriptedModalDialogs.h"
 #include "TempDir.h"
 #include "TestGame.h"
@@ -43,7 +43,7 @@ struct TwinGames {
 struct Input {
     std::string name;
     std::function<void(WindowSession&)> inWindow;
-    std::function<void(CHeadlessHost&)> headless;
+    std::function<void(CScriptedHost&)> headless;
 };
 
 namespace Do {
