@@ -1,5 +1,6 @@
 #include "EditorModel.h"
 
+#include <cerrno>
 #include <ctime>
 
 #include "CommandMessages.h"
@@ -112,6 +113,26 @@ RevertResult CEditorModel::MoveOverrideAside(PortraitSize size, std::time_t now)
     if (r.result == RevertResult::kOk)
         ReloadImage(size);
     return r;
+}
+
+bool CEditorModel::WriteFrameFile(const FrameTarget& target, const std::string& folder, ExportFormat format,
+                                  std::string& path, int& error)
+{
+    const PortraitRecord* record = Record(m_currentPortrait);
+    const std::string fileName =
+        record ? ExportFileName(record->GetName(), target.size, target.frame, ExportScope::kOneFrame, format) : "";
+    path = CFileSystem::ResolvePath(folder + "\\" + fileName);
+    // A name from the archive that could leave the folder writes nothing.
+    if (!CFileSystem::IsSafeFileName(fileName)) {
+        error = 0;
+        return false;
+    }
+    errno = 0;
+    if (CFileSystem::CreateFolder(Folder().PortraitsFolder()) && CFileSystem::CreateFolder(folder) &&
+        Image(target.size).ExportFrame(target.frame, path, format) == 1)
+        return true;
+    error = errno;
+    return false;
 }
 
 SaveReport CEditorModel::SaveChangedImages(const std::function<bool(const std::string& hostPath)>& overOther)

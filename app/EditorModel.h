@@ -48,6 +48,12 @@ struct SaveReport {
     bool Ok() const { return failed.empty(); }
 };
 
+// An image of the current portrait and one of its frames.
+struct FrameTarget {
+    PortraitSize size = kSizeLarge;
+    int32_t frame = 0;
+};
+
 // A damaged override file that an image of the current portrait does not use.
 struct UnusedOverride {
     std::string path; // the host path
@@ -102,6 +108,13 @@ public:
     // Moves the override file of an image of the current portrait aside
     // (Portraits\Reverted) and loads the image from the archive again.
     RevertResult MoveOverrideAside(PortraitSize size, std::time_t now = std::time(nullptr));
+
+    // Writes a frame of the current portrait, named as Export names it, into
+    // a folder below Portraits (made when missing), for another program:
+    // path gets its host path. False, with the system's error number, when
+    // it could not be written.
+    bool WriteFrameFile(const FrameTarget& target, const std::string& folder, ExportFormat format, std::string& path,
+                        int& error);
 
     // The exchange's options, which last for the run.
     const ImportOptions& GetImportOptions() const { return m_importOptions; }

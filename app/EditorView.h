@@ -10,13 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "PortraitTypes.h"
-
-// An image of the current portrait and one of its frames.
-struct FrameTarget {
-    PortraitSize size = kSizeLarge;
-    int32_t frame = 0;
-};
+#include "EditorModel.h"
 
 class IEditorView {
 public:

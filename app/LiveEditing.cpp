@@ -1,70 +1,61 @@
 #include "LiveEditing.h"
 
-#include <cerrno>
 #include <memory>
 #include <vector>
 
 #include "CommandMessages.h"
-#include "ExportFileName.h"
-#include "FileSystem.h"
+#include "CommandUi.h"
+#include "DialogHost.h"
+#include "EditCommands.h"
+#include "EditorView.h"
 #include "FrameExchange.h"
-#include "GameFolder.h"
-#include "PortraitEditorDlg.h"
 #include "Resources.h"
 
 void CLiveEditing::Begin()
 {
-    const PortraitRecord* record = m_dialog.Record(m_dialog.CurrentPortrait());
-    IDialogHost* host = m_dialog.Host();
+    const PortraitRecord* record = m_model.Record(m_model.CurrentPortrait());
+    IDialogHost* host = m_ui.Host();
     if (!record || !host)
         return;
-    PortraitSize size = kSizeLarge;
-    int32_t frame = 0;
-    m_dialog.GetSlotImageFrame(m_dialog.SelectedSlot(), size, frame);
+    const FrameTarget target = m_view.SelectedTarget();
     // Written anew, the working file would lose what the modder painted
     // since the last save that could be taken.
-    if (m_active && m_portrait == m_dialog.CurrentPortrait() && m_size == size && m_frame == frame) {
+    if (m_active && m_portrait == m_model.CurrentPortrait() && m_size == target.size && m_frame == target.frame) {
         if (!host->OpenWithDefaultProgram(m_path))
-            m_dialog.MessageBox(IDS_EDIT_NOT_OPENED, FormatResourceString(IDS_EDIT_NOT_OPENED, {m_path}), "Info");
+            m_ui.MessageBox(IDS_EDIT_NOT_OPENED, FormatResourceString(IDS_EDIT_NOT_OPENED, {m_path}), "Info");
         return;
     }
     Stop();
-    const CPortraitImage& image = m_dialog.Image(size);
-    const CRasterSurface* surface = image.GetFrameSurface(frame);
+    const CRasterSurface* surface = m_model.Image(target.size).GetFrameSurface(target.frame);
     if (!surface || !surface->m_pBits) {
-        m_dialog.MessageBox(IDS_EDIT_NO_FRAME, LoadResourceString(IDS_EDIT_NO_FRAME), "Info");
+        m_ui.MessageBox(IDS_EDIT_NO_FRAME, LoadResourceString(IDS_EDIT_NO_FRAME), "Info");
         return;
     }
-    const ExportFormat format = m_dialog.GetExportFormat();
-    const std::string fileName = ExportFileName(record->GetName(), size, frame, ExportScope::kOneFrame, format);
-    const CGameFolder game(m_dialog.BaseDir());
-    const std::string folder = game.EditingFolder();
-    const std::string path = CFileSystem::ResolvePath(folder + "\\" + fileName);
-    errno = 0;
-    if (!CFileSystem::IsSafeFileName(fileName) || !CFileSystem::CreateFolder(game.PortraitsFolder()) ||
-        !CFileSystem::CreateFolder(folder) || image.ExportFrame(frame, path, format) != 1) {
-        m_dialog.MessageBox(IDS_EDIT_NOT_WRITTEN,
-                            FormatResourceString(IDS_EDIT_NOT_WRITTEN, {NotWrittenText(path, errno)}), "Info");
+    std::string path;
+    int error = 0;
+    if (!m_model.WriteFrameFile(target, m_model.Folder().EditingFolder(), m_model.GetExportFormat(), path, error)) {
+        m_ui.MessageBox(IDS_EDIT_NOT_WRITTEN, FormatResourceString(IDS_EDIT_NOT_WRITTEN, {NotWrittenText(path, error)}),
+                        "Info");
         return;
     }
-    m_dialog.RecordWritten(path);
+    m_ui.RecordWritten(path);
     m_active = true;
-    m_portrait = m_dialog.CurrentPortrait();
-    m_size = size;
-    m_frame = frame;
+    m_portrait = m_model.CurrentPortrait();
+    m_size = target.size;
+    m_frame = target.frame;
     m_path = path;
     m_failure.clear();
     // Watched before the program starts, so that no early save is missed.
     host->WatchFile(m_path);
     if (!host->OpenWithDefaultProgram(m_path))
-        m_dialog.MessageBox(IDS_EDIT_NOT_OPENED, FormatResourceString(IDS_EDIT_NOT_OPENED, {m_path}), "Info");
+        m_ui.MessageBox(IDS_EDIT_NOT_OPENED, FormatResourceString(IDS_EDIT_NOT_OPENED, {m_path}), "Info");
 }
 
 void CLiveEditing::OnFileChanged(const std::string& path)
 {
     // An editor writes a file in several steps: each change waits anew.
-    if (m_active && path == m_path && m_dialog.Host()) {
-        m_dialog.Host()->SetTimer(ID_TIMER_LIVE_EDITING, kSettleMilliseconds);
+    if (m_active && path == m_path && m_ui.Host()) {
+        m_ui.Host()->SetTimer(ID_TIMER_LIVE_EDITING, kSettleMilliseconds);
         m_settling = true;
     }
 }
@@ -75,8 +66,8 @@ void CLiveEditing::OnTimer(int32_t id)
     // stays set, so that a later save is taken after it.
     if (id != ID_TIMER_LIVE_EDITING || m_taking)
         return;
-    if (m_dialog.Host())
-        m_dialog.Host()->KillTimer(ID_TIMER_LIVE_EDITING);
+    if (m_ui.Host())
+        m_ui.Host()->KillTimer(ID_TIMER_LIVE_EDITING);
     m_settling = false;
     if (!m_active)
         return;
@@ -92,14 +83,14 @@ void CLiveEditing::TakeSave()
 {
     // The file is read on its own first: a save still being written (or of
     // another size) is let be without a box, and the next save tries again.
-    const CPortraitImage& image = m_dialog.Image(m_size);
+    const CPortraitImage& image = m_model.Image(m_size);
     int32_t width = 0, height = 0;
     image.GetFrameSize(m_frame, width, height);
     std::unique_ptr<CRasterSurface> loaded;
     std::vector<uint8_t> colours;
     ReplaceFailure why;
     const bool paletteImage = image.Header().BitDepth() == GfxHeader::kPaletteDepth;
-    if (ReadImportFile(m_path, width, height, paletteImage, m_dialog.GetImportOptions().mode, loaded, colours, why) !=
+    if (ReadImportFile(m_path, width, height, paletteImage, m_model.GetImportOptions().mode, loaded, colours, why) !=
         kImportFileRead) {
         why.frameWidth = width;
         why.frameHeight = height;
@@ -108,7 +99,7 @@ void CLiveEditing::TakeSave()
         return;
     }
     m_failure.clear();
-    m_dialog.ImportIntoImageFrame(m_size, m_frame, m_path);
+    CEditCommands(m_model, m_ui, m_view).Import(m_size, m_frame, m_path, true);
 }
 
 void CLiveEditing::OnPortraitLeaving()
@@ -129,7 +120,7 @@ void CLiveEditing::Stop()
         return;
     m_active = false;
     m_settling = false;
-    if (IDialogHost* host = m_dialog.Host()) {
+    if (IDialogHost* host = m_ui.Host()) {
         host->StopWatching();
         host->KillTimer(ID_TIMER_LIVE_EDITING);
     }
@@ -137,6 +128,6 @@ void CLiveEditing::Stop()
     m_path.clear();
     m_failure.clear();
     if (!failure.empty())
-        m_dialog.MessageBox(IDS_EDIT_LAST_SAVE_NOT_TAKEN,
+        m_ui.MessageBox(IDS_EDIT_LAST_SAVE_NOT_TAKEN,
                             FormatResourceString(IDS_EDIT_LAST_SAVE_NOT_TAKEN, {path, failure}), "Info");
 }

@@ -10,14 +10,16 @@
 
 #include "PortraitTypes.h"
 
-class CPortraitEditorDlg;
+class CEditorModel;
+class ICommandUi;
+class IEditorView;
 
 class CLiveEditing {
 public:
     // How long the working file must stay unchanged before it is read.
     static constexpr int32_t kSettleMilliseconds = 300;
 
-    explicit CLiveEditing(CPortraitEditorDlg& dialog) : m_dialog(dialog) {}
+    CLiveEditing(CEditorModel& model, ICommandUi& ui, IEditorView& view) : m_model(model), m_ui(ui), m_view(view) {}
 
     // Edit Externally on the selected frame. The frame being edited already
     // is opened again as its working file stands, not written anew.
@@ -36,7 +38,9 @@ public:
 private:
     void TakeSave();
 
-    CPortraitEditorDlg& m_dialog;
+    CEditorModel& m_model;
+    ICommandUi& m_ui;
+    IEditorView& m_view;
     bool m_active = false;
     int32_t m_portrait = -1;
     PortraitSize m_size = kSizeLarge;

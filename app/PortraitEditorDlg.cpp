@@ -33,7 +33,7 @@ using Outcome = CommandEffects::Outcome;
 
 } // namespace
 
-CPortraitEditorDlg::CPortraitEditorDlg(CDialog*) : CDialog(PortraitEditorDialogTemplate()), m_panels(*this)
+CPortraitEditorDlg::CPortraitEditorDlg(CDialog*) : CDialog(PortraitEditorDialogTemplate()), m_panels(m_model, *this, *this)
 {
     // The archive and the images LARGE, MEDIUM and SMALL are constructed by
     // now, in that order.
@@ -228,7 +228,7 @@ bool CPortraitEditorDlg::OnInitDialog()
     }
     ScanArchive();
 
-    m_scrollBar = new CPortraitScrollBar;
+    m_scrollBar = new CPortraitScrollBar([this](int32_t portrait) { GoToPortrait(portrait); });
     m_scrollBar->Create(WindowStyle::kChild | WindowStyle::kVisible | WindowStyle::kHorizontalScroll, kScrollBarRect,
                         this, IDC_PORTRAIT_SCROLLBAR);
     m_scrollBar->SetScrollRange(1, m_portraitCount, true);
@@ -512,26 +512,17 @@ bool CPortraitEditorDlg::OnMouseWheel(uint32_t, int16_t delta, ClientPoint)
         next = m_currentPortrait - 1;
     else if (delta < 0 && m_currentPortrait + 1 < m_portraitCount)
         next = m_currentPortrait + 1;
-    if (next >= 0) {
-        if (m_scrollBar)
-            m_scrollBar->SetScrollPos(next + 1, true);
-        SelectPortrait(next);
-        RedrawWindow();
-    }
+    if (next >= 0)
+        GoToPortrait(next);
     return true;
 }
 
 void CPortraitEditorDlg::OnLButtonDown(uint32_t, ClientPoint point)
 {
-    for (int32_t slot = 0; slot < kSlotCount; ++slot) {
-        PixelRect r{};
-        GetSlotRect(slot, r);
-        // All four edges count as inside.
-        if (point.x >= r.left && point.x <= r.right && point.y >= r.top && point.y <= r.bottom) {
-            m_selectedSlot = slot;
-            RedrawWindow();
-            return;
-        }
+    const int32_t slot = CPortraitView::SlotAt(point);
+    if (slot >= 0) {
+        m_selectedSlot = slot;
+        RedrawWindow();
     }
 }
 
@@ -582,12 +573,12 @@ bool CPortraitEditorDlg::ImportIntoImageFrame(PortraitSize size, int32_t frame, 
 
 void CPortraitEditorDlg::OnDropFiles(ClientPoint point, const std::vector<std::string>& paths)
 {
-    CSlotDragDrop(*this).Drop(point, paths);
+    CSlotDragDrop(m_model, *this, *this).Drop(point, paths);
 }
 
 void CPortraitEditorDlg::OnBeginDrag(ClientPoint point)
 {
-    CSlotDragDrop(*this).BeginDrag(point);
+    CSlotDragDrop(m_model, *this, *this).BeginDrag(point);
 }
 
 void CPortraitEditorDlg::OnCreateArchive()

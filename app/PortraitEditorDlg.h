@@ -209,6 +209,6 @@ private:
     CPortraitView m_view;
     std::string m_lastTgaPath;
     CEditorModel m_model{m_baseDir, m_archive, m_images, m_records, m_portraitCount, m_currentPortrait};
-    CLiveEditing m_liveEditing{*this};
+    CLiveEditing m_liveEditing{m_model, *this, *this};
     CPortraitPanels m_panels;
 };

@@ -1,6 +1,7 @@
 #include "PortraitPanels.h"
 
-#include "PortraitEditorDlg.h"
+#include "CommandUi.h"
+#include "EditorView.h"
 #include "Resources.h"
 
 namespace {
@@ -11,7 +12,7 @@ constexpr int32_t kSlowMs = 250, kNormalMs = 125, kFastMs = 62;
 
 void CPortraitPanels::Open()
 {
-    if (IDialogHost* host = m_dialog.Host())
+    if (IDialogHost* host = m_ui.Host())
         host->SetListColumns(CPortraitList::Columns());
     RefreshAll();
     ShowViewChoices();
@@ -20,12 +21,12 @@ void CPortraitPanels::Open()
 void CPortraitPanels::RefreshAll()
 {
     std::vector<const PortraitRecord*> records;
-    for (int32_t i = 0; i < m_dialog.PortraitCount(); ++i)
-        records.push_back(m_dialog.Record(i));
-    m_list.Reset(records, m_dialog.CatalogueOperations().Status());
+    for (int32_t i = 0; i < m_model.PortraitCount(); ++i)
+        records.push_back(m_model.Record(i));
+    m_list.Reset(records, m_model.Operations().Status());
     bool unsaved[kSizeCount] = {};
-    UnsavedOf(m_dialog.CurrentPortrait(), unsaved);
-    m_list.SetUnsaved(m_dialog.CurrentPortrait(), unsaved);
+    UnsavedOf(m_model.CurrentPortrait(), unsaved);
+    m_list.SetUnsaved(m_model.CurrentPortrait(), unsaved);
     m_rowsChanged = true;
     m_shownPortrait = -1;
     Update();
@@ -34,22 +35,22 @@ void CPortraitPanels::RefreshAll()
 void CPortraitPanels::UnsavedOf(int32_t portrait, bool (&unsaved)[kSizeCount]) const
 {
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
-        unsaved[size] = portrait == m_dialog.CurrentPortrait() && m_dialog.Image(size).HasChanges();
+        unsaved[size] = portrait == m_model.CurrentPortrait() && m_model.Image(size).HasChanges();
 }
 
 void CPortraitPanels::Update()
 {
-    IDialogHost* host = m_dialog.Host();
+    IDialogHost* host = m_ui.Host();
     if (!host)
         return;
-    const int32_t current = m_dialog.CurrentPortrait();
+    const int32_t current = m_model.CurrentPortrait();
     // Changes that are gone without a save (let go, undone) leave the
     // portrait's images loading from where they now do.
     if (m_list.HasUnsaved(m_shownPortrait)) {
         bool unsaved[kSizeCount] = {};
         UnsavedOf(m_shownPortrait, unsaved);
         if (!unsaved[kSizeLarge] && !unsaved[kSizeMedium] && !unsaved[kSizeSmall]) {
-            m_list.SetStatus(m_shownPortrait, m_dialog.CatalogueOperations().StatusOf(m_shownPortrait));
+            m_list.SetStatus(m_shownPortrait, m_model.Operations().StatusOf(m_shownPortrait));
             m_list.SetUnsaved(m_shownPortrait, unsaved);
             m_rowsChanged = true;
         }
@@ -68,7 +69,7 @@ void CPortraitPanels::Update()
 
 void CPortraitPanels::OnSaved(const bool (&saved)[kSizeCount])
 {
-    const int32_t current = m_dialog.CurrentPortrait();
+    const int32_t current = m_model.CurrentPortrait();
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
         if (saved[size])
             m_list.MarkSaved(current, size);
@@ -78,11 +79,11 @@ void CPortraitPanels::OnSaved(const bool (&saved)[kSizeCount])
 
 void CPortraitPanels::ShowList()
 {
-    IDialogHost* host = m_dialog.Host();
+    IDialogHost* host = m_ui.Host();
     if (m_rowsChanged)
         host->SetListRows(m_list.Rows());
     m_rowsChanged = false;
-    const std::string footer = m_list.SizesLine(m_dialog.CurrentPortrait());
+    const std::string footer = m_list.SizesLine(m_model.CurrentPortrait());
     if (footer != m_shownFooter)
         host->SetListFooter(footer);
     m_shownFooter = footer;
@@ -90,18 +91,18 @@ void CPortraitPanels::ShowList()
 
 void CPortraitPanels::OnListSelect(int32_t row)
 {
-    if (row != m_dialog.CurrentPortrait())
-        m_dialog.GoToPortrait(row);
+    if (row != m_model.CurrentPortrait())
+        m_view.GoToPortrait(row);
     // A portrait whose changes could not be saved stays chosen.
-    if (IDialogHost* host = m_dialog.Host())
-        host->SetListSelection(m_dialog.CurrentPortrait());
+    if (IDialogHost* host = m_ui.Host())
+        host->SetListSelection(m_model.CurrentPortrait());
 }
 
 void CPortraitPanels::OnListSearch(const std::string& text)
 {
     // A first letter looks past the current portrait, so that typing it
     // again moves on to the next name that starts with it.
-    const int32_t current = m_dialog.CurrentPortrait();
+    const int32_t current = m_model.CurrentPortrait();
     const int32_t row = m_list.FindByName(text, text.size() == 1 ? current + 1 : current);
     if (row >= 0)
         OnListSelect(row);
@@ -130,13 +131,13 @@ void CPortraitPanels::OnViewMenu(int32_t id)
     if (id == ID_VIEW_PLAY || id == ID_VIEW_SPEED_SLOW || id == ID_VIEW_SPEED_NORMAL || id == ID_VIEW_SPEED_FAST)
         StartOrStopTimer();
     ShowViewChoices();
-    if (IDialogHost* host = m_dialog.Host())
+    if (IDialogHost* host = m_ui.Host())
         host->RedrawPreview();
 }
 
 void CPortraitPanels::StartOrStopTimer()
 {
-    IDialogHost* host = m_dialog.Host();
+    IDialogHost* host = m_ui.Host();
     if (!host)
         return;
     if (m_preview.IsPlaying())
@@ -148,38 +149,37 @@ void CPortraitPanels::StartOrStopTimer()
 void CPortraitPanels::ShowViewChoices()
 {
     const int32_t zoom = m_preview.Zoom();
-    m_dialog.CheckMenuItem(ID_VIEW_ZOOM_FIT, zoom == CPreviewPanel::kFit);
+    m_ui.CheckMenuItem(ID_VIEW_ZOOM_FIT, zoom == CPreviewPanel::kFit);
     for (int32_t z = 1; z <= CPreviewPanel::kMaxZoom; ++z)
-        m_dialog.CheckMenuItem(ID_VIEW_ZOOM_1X + z - 1, zoom == z);
-    m_dialog.CheckMenuItem(ID_VIEW_PLAY, m_preview.IsPlaying());
+        m_ui.CheckMenuItem(ID_VIEW_ZOOM_1X + z - 1, zoom == z);
+    m_ui.CheckMenuItem(ID_VIEW_PLAY, m_preview.IsPlaying());
     const int32_t ms = m_preview.IntervalMs();
-    m_dialog.CheckMenuItem(ID_VIEW_SPEED_SLOW, ms == kSlowMs);
-    m_dialog.CheckMenuItem(ID_VIEW_SPEED_NORMAL, ms == kNormalMs);
-    m_dialog.CheckMenuItem(ID_VIEW_SPEED_FAST, ms == kFastMs);
+    m_ui.CheckMenuItem(ID_VIEW_SPEED_SLOW, ms == kSlowMs);
+    m_ui.CheckMenuItem(ID_VIEW_SPEED_NORMAL, ms == kNormalMs);
+    m_ui.CheckMenuItem(ID_VIEW_SPEED_FAST, ms == kFastMs);
     const PreviewBackground background = m_preview.Background();
-    m_dialog.CheckMenuItem(ID_VIEW_BACKGROUND_GREY, background == PreviewBackground::kGrey);
-    m_dialog.CheckMenuItem(ID_VIEW_BACKGROUND_BLACK, background == PreviewBackground::kBlack);
-    m_dialog.CheckMenuItem(ID_VIEW_BACKGROUND_CHECKERBOARD, background == PreviewBackground::kCheckerboard);
+    m_ui.CheckMenuItem(ID_VIEW_BACKGROUND_GREY, background == PreviewBackground::kGrey);
+    m_ui.CheckMenuItem(ID_VIEW_BACKGROUND_BLACK, background == PreviewBackground::kBlack);
+    m_ui.CheckMenuItem(ID_VIEW_BACKGROUND_CHECKERBOARD, background == PreviewBackground::kCheckerboard);
 }
 
 void CPortraitPanels::OnTimer(int32_t id)
 {
     if (id != kAnimationTimer || !m_preview.IsPlaying())
         return;
-    m_preview.Step(m_dialog.Image(kSizeMedium).Header().FrameCount());
-    if (IDialogHost* host = m_dialog.Host())
+    m_preview.Step(m_model.Image(kSizeMedium).Header().FrameCount());
+    if (IDialogHost* host = m_ui.Host())
         host->RedrawPreview();
 }
 
 void CPortraitPanels::OnPaintPreview()
 {
-    IDialogHost* host = m_dialog.Host();
+    IDialogHost* host = m_ui.Host();
     CCanvas* canvas = host ? host->PreviewCanvas() : nullptr;
     if (!canvas)
         return;
-    PortraitSize size = kSizeMedium;
-    int32_t frame = m_preview.AnimationFrame();
+    FrameTarget target{kSizeMedium, m_preview.AnimationFrame()};
     if (!m_preview.IsPlaying())
-        m_dialog.GetSlotImageFrame(m_dialog.SelectedSlot(), size, frame);
-    m_preview.Paint(*canvas, m_dialog.Image(size), frame);
+        target = m_view.SelectedTarget();
+    m_preview.Paint(*canvas, m_model.Image(target.size), target.frame);
 }

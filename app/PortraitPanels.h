@@ -12,14 +12,16 @@
 #include "PortraitList.h"
 #include "PreviewPanel.h"
 
-class CPortraitEditorDlg;
+class CEditorModel;
+class ICommandUi;
+class IEditorView;
 
 class CPortraitPanels {
 public:
     // The animation's timer.
     static constexpr int32_t kAnimationTimer = 1;
 
-    explicit CPortraitPanels(CPortraitEditorDlg& dialog) : m_dialog(dialog) {}
+    CPortraitPanels(CEditorModel& model, ICommandUi& ui, IEditorView& view) : m_model(model), m_ui(ui), m_view(view) {}
 
     // Fills the list from the catalogue and checks the View menu's choices.
     void Open();
@@ -49,7 +51,9 @@ private:
     void ShowViewChoices();
     void StartOrStopTimer();
 
-    CPortraitEditorDlg& m_dialog;
+    CEditorModel& m_model;
+    ICommandUi& m_ui;
+    IEditorView& m_view;
     CPortraitList m_list;
     CPreviewPanel m_preview;
     bool m_rowsChanged = false;

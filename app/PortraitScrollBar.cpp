@@ -1,6 +1,5 @@
 #include "PortraitScrollBar.h"
 
-#include "PortraitEditorDlg.h"
 #include "DialogMessage.h"
 
 void CPortraitScrollBar::HScroll(int32_t code, int32_t thumbPosition)
@@ -40,8 +39,6 @@ void CPortraitScrollBar::HScroll(int32_t code, int32_t thumbPosition)
     SetScrollPos(n, true);
     // Every position the thumb passes selects its portrait, saving the one
     // left behind.
-    if (auto* dialog = dynamic_cast<CPortraitEditorDlg*>(GetParent())) {
-        dialog->SelectPortrait(n - 1);
-        dialog->RedrawWindow();
-    }
+    if (m_onMove)
+        m_onMove(n - 1);
 }

@@ -19,6 +19,17 @@ PixelRect Union(const PixelRect& a, const PixelRect& b)
 
 } // namespace
 
+int32_t CPortraitView::SlotAt(ClientPoint point)
+{
+    for (int32_t slot = 0; slot < kDrawingSlotCount; ++slot) {
+        PixelRect r{};
+        GetSlotRect(slot, r);
+        if (point.x >= r.left && point.x <= r.right && point.y >= r.top && point.y <= r.bottom)
+            return slot;
+    }
+    return -1;
+}
+
 void CPortraitView::GetSlotRect(int32_t slot, PixelRect& rect)
 {
     constexpr int32_t kColumn = 102;

@@ -9,11 +9,15 @@
 #include "DrawingSlots.h"
 #include "PortraitImage.h"
 #include "Canvas.h"
+#include "DialogMessage.h"
 #include "DialogTemplate.h"
 
 class CPortraitView {
 public:
     static void GetSlotRect(int32_t slot, PixelRect& rect);
+    // The drawing slot at a point of the client area, all four edges
+    // inside; -1 for none.
+    static int32_t SlotAt(ClientPoint point);
 
     // Draws the images' frames into their slots, slot 11 MEDIUM frame
     // steppedFrame, and the bar under the selected slot when it holds one.

@@ -1,13 +1,13 @@
 #include "SlotDragDrop.h"
 
 #include <cctype>
-#include <cerrno>
 
 #include "CommandMessages.h"
-#include "ExportFileName.h"
-#include "FileSystem.h"
-#include "GameFolder.h"
-#include "PortraitEditorDlg.h"
+#include "CommandUi.h"
+#include "DialogHost.h"
+#include "EditCommands.h"
+#include "EditorView.h"
+#include "PortraitView.h"
 #include "Resources.h"
 
 namespace {
@@ -24,57 +24,37 @@ bool HasImportName(const std::string& path)
 
 } // namespace
 
-int32_t CSlotDragDrop::SlotAt(ClientPoint point)
-{
-    for (int32_t slot = 0; slot < CPortraitEditorDlg::kSlotCount; ++slot) {
-        PixelRect r{};
-        CPortraitEditorDlg::GetSlotRect(slot, r);
-        if (point.x >= r.left && point.x <= r.right && point.y >= r.top && point.y <= r.bottom)
-            return slot;
-    }
-    return -1;
-}
-
 void CSlotDragDrop::Drop(ClientPoint point, const std::vector<std::string>& paths)
 {
-    const int32_t slot = SlotAt(point);
-    if (slot < 0 || m_dialog.CurrentPortrait() < 0)
+    const int32_t slot = CPortraitView::SlotAt(point);
+    if (slot < 0 || m_model.CurrentPortrait() < 0)
         return;
     if (paths.size() != 1 || !HasImportName(paths.front())) {
-        m_dialog.MessageBox(IDS_DROP_ONE_FILE, LoadResourceString(IDS_DROP_ONE_FILE), "Info");
+        m_ui.MessageBox(IDS_DROP_ONE_FILE, LoadResourceString(IDS_DROP_ONE_FILE), "Info");
         return;
     }
-    m_dialog.ImportIntoSlot(slot, paths.front());
+    const FrameTarget target = m_view.TargetOfSlot(slot);
+    CEditCommands(m_model, m_ui, m_view).Import(target.size, target.frame, paths.front());
 }
 
 void CSlotDragDrop::BeginDrag(ClientPoint point)
 {
-    const int32_t slot = SlotAt(point);
-    const PortraitRecord* record = m_dialog.Record(m_dialog.CurrentPortrait());
-    if (slot < 0 || !record)
+    const int32_t slot = CPortraitView::SlotAt(point);
+    if (slot < 0 || !m_model.Record(m_model.CurrentPortrait()))
         return;
-    PortraitSize size = kSizeLarge;
-    int32_t frame = 0;
-    m_dialog.GetSlotImageFrame(slot, size, frame);
-    const CRasterSurface* surface = m_dialog.Image(size).GetFrameSurface(frame);
+    const FrameTarget target = m_view.TargetOfSlot(slot);
+    const CRasterSurface* surface = m_model.Image(target.size).GetFrameSurface(target.frame);
     if (!surface || !surface->m_pBits)
         return;
-    // Named as Export names the frame; a name that could leave the folder
-    // writes nothing.
-    const std::string fileName = ExportFileName(record->GetName(), size, frame, ExportScope::kOneFrame,
-                                                ExportFormat::kPng);
-    const CGameFolder game(m_dialog.BaseDir());
-    const std::string folder = game.DraggedFolder();
-    const std::string path = CFileSystem::ResolvePath(folder + "\\" + fileName);
-    errno = 0;
-    if (!CFileSystem::IsSafeFileName(fileName) || !CFileSystem::CreateFolder(game.PortraitsFolder()) ||
-        !CFileSystem::CreateFolder(folder) ||
-        m_dialog.Image(size).ExportFrame(frame, path, ExportFormat::kPng) != 1) {
-        m_dialog.MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {NotWrittenText(path, errno)}),
-                            "Info");
+    // Written as Export writes the frame in PNG, below Portraits.
+    std::string path;
+    int error = 0;
+    if (!m_model.WriteFrameFile(target, m_model.Folder().DraggedFolder(), ExportFormat::kPng, path, error)) {
+        m_ui.MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {NotWrittenText(path, error)}),
+                        "Info");
         return;
     }
-    m_dialog.RecordWritten(path);
-    if (IDialogHost* host = m_dialog.Host())
+    m_ui.RecordWritten(path);
+    if (IDialogHost* host = m_ui.Host())
         host->StartFileDrag(path);
 }

@@ -10,11 +10,13 @@
 
 #include "DialogMessage.h"
 
-class CPortraitEditorDlg;
+class CEditorModel;
+class ICommandUi;
+class IEditorView;
 
 class CSlotDragDrop {
 public:
-    explicit CSlotDragDrop(CPortraitEditorDlg& dialog) : m_dialog(dialog) {}
+    CSlotDragDrop(CEditorModel& model, ICommandUi& ui, IEditorView& view) : m_model(model), m_ui(ui), m_view(view) {}
 
     // A drop beside the slots does nothing; several files, or one that is
     // neither TGA nor PNG by its name, are refused with a box.
@@ -22,9 +24,8 @@ public:
     // A drag from a slot that shows no frame does nothing.
     void BeginDrag(ClientPoint point);
 
-    // The drawing slot at the point, all four edges inside; -1 for none.
-    static int32_t SlotAt(ClientPoint point);
-
 private:
-    CPortraitEditorDlg& m_dialog;
+    CEditorModel& m_model;
+    ICommandUi& m_ui;
+    IEditorView& m_view;
 };
