@@ -95,11 +95,6 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
     return map;
 }
 
-std::string CPortraitEditorDlg::PortraitsFolder() const
-{
-    return CGameFolder(m_baseDir).PortraitsFolder();
-}
-
 void CPortraitEditorDlg::ShowString(int32_t stringId, const char* caption)
 {
     MessageBox(stringId, LoadResourceString(stringId), caption);
@@ -154,14 +149,9 @@ void CPortraitEditorDlg::OnEditMenu(int32_t id)
 
 void CPortraitEditorDlg::ShowMenu()
 {
-    SetMenu(CFileMenu::MenuWithRecentFolders(RecentFolders()));
+    SetMenu(CFileMenu::MenuWithRecentFolders(CRecentFolders::Read(Host())));
     ShowOptionsInMenu(*this, GetImportOptions(), GetExportFormat());
     UpdateEditMenu();
-}
-
-std::vector<std::string> CPortraitEditorDlg::RecentFolders() const
-{
-    return CRecentFolders::Read(Host());
 }
 
 bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
@@ -280,7 +270,7 @@ bool CPortraitEditorDlg::SaveChangedImages()
         return AskYesNo(IDS_SAVE_REPLACED_ASK, FormatResourceString(IDS_SAVE_REPLACED_ASK, {path}), "Info");
     };
     const SaveReport report =
-        m_model.SaveChangedImages(AsksBeforeOverwriting() ? overOther : std::function<bool(const std::string&)>());
+        m_model.SaveChangedImages(m_model.AsksBeforeOverwriting() ? overOther : std::function<bool(const std::string&)>());
     for (const std::string& path : report.removed)
         RecordRemoved(path);
     for (const std::string& path : report.written)
@@ -346,16 +336,8 @@ void CPortraitEditorDlg::GetSlotRect(int32_t slot, PixelRect& rect)
 
 FrameTarget CPortraitEditorDlg::TargetOfSlot(int32_t slot) const
 {
-    FrameTarget target;
-    GetSlotImageFrame(slot, target.size, target.frame);
-    return target;
-}
-
-void CPortraitEditorDlg::GetSlotImageFrame(int32_t slot, PortraitSize& size, int32_t& frame) const
-{
     const SlotImage shown = GetSlotImage(slot);
-    size = shown.size;
-    frame = slot == kSteppedSlot ? m_lastSlotFrame : shown.frame;
+    return {shown.size, slot == kSteppedSlot ? m_lastSlotFrame : shown.frame};
 }
 
 bool CPortraitEditorDlg::SelectImageFrame(PortraitSize size, int32_t frame)
@@ -560,15 +542,8 @@ void CPortraitEditorDlg::OnImport()
 
 bool CPortraitEditorDlg::ImportIntoSlot(int32_t slot, const std::string& path)
 {
-    PortraitSize size = kSizeLarge;
-    int32_t frame = 0;
-    GetSlotImageFrame(slot, size, frame);
-    return CEditCommands(m_model, *this, *this).Import(size, frame, path);
-}
-
-bool CPortraitEditorDlg::ImportIntoImageFrame(PortraitSize size, int32_t frame, const std::string& path)
-{
-    return CEditCommands(m_model, *this, *this).Import(size, frame, path, true);
+    const FrameTarget target = TargetOfSlot(slot);
+    return CEditCommands(m_model, *this, *this).Import(target.size, target.frame, path);
 }
 
 void CPortraitEditorDlg::OnDropFiles(ClientPoint point, const std::vector<std::string>& paths)

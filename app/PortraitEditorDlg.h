@@ -32,7 +32,6 @@ struct Icon;
 
 class CPortraitEditorDlg : public CDialog, public IEditorView {
 public:
-    static constexpr int32_t kMaxPortraits = ::kMaxPortraits;
     static constexpr int32_t kSlotCount = kDrawingSlotCount;
     static constexpr size_t kPathBufferSize = 4096;
     static constexpr size_t kFileNameBufferSize = 260;
@@ -40,14 +39,65 @@ public:
     explicit CPortraitEditorDlg(CDialog* parent = nullptr);
     ~CPortraitEditorDlg() override;
 
-    // Start-up and closing.
     bool OnInitDialog() override;
     void DoDataExchange(CDataExchange& exchange) override;
-    void ScanArchive();
-    void OnUseTgaPalette();
     void OnOK() override;
     void OnCancel() override;
     void OnHandlerFailed(const std::exception* error) override;
+
+    // State, for the command-line tool and tests.
+    int32_t PortraitCount() const { return m_portraitCount; }
+    int32_t CurrentPortrait() const { return m_currentPortrait; }
+    int32_t SelectedSlot() const { return m_selectedSlot; }
+    const PortraitRecord* Record(int32_t i) const { return m_model.Record(i); }
+    const CPortraitImage& Image(PortraitSize size) const { return m_images[size]; }
+    const std::string& BaseDir() const { return m_baseDir; }
+    const CPortraitScrollBar* ScrollBar() const { return m_scrollBar; }
+    const CPortraitPanels& Panels() const { return m_panels; }
+    static void GetSlotRect(int32_t slot, PixelRect& rect);
+    // The open-file dialog's initial folder: the base directory at start,
+    // then what the last open-file dialog returned (empty when cancelled).
+    const std::string& LastTgaPath() const { return m_lastTgaPath; }
+    // The editor without its window, and its operations over the whole
+    // catalogue.
+    CEditorModel& Model() { return m_model; }
+    CCatalogueOperations& CatalogueOperations() { return m_model.Operations(); }
+
+    // Selects the slot that shows the frame, stepping slot 11 to it when it is
+    // frame 9 or later; false when the current portrait has no such frame.
+    bool SelectImageFrame(PortraitSize size, int32_t frame);
+    // Imports the file into the image and frame that the slot stands for,
+    // as Import does once its file dialog named the file, with the current
+    // options and the same boxes; true when the file was taken.
+    bool ImportIntoSlot(int32_t slot, const std::string& path);
+
+    // The exchange's options, which last for the run. The import mode's "use
+    // the file's palette" is the check box: setting the mode sets the box,
+    // and the box as the user leaves it decides between that mode and remap.
+    // The Options menu shows the same options, and its check marks follow
+    // them however they were set.
+    ImportOptions GetImportOptions() const;
+    void SetImportOptions(const ImportOptions& options);
+    ExportFormat GetExportFormat() const { return m_model.GetExportFormat(); }
+    void SetExportFormat(ExportFormat format);
+    // In the window, Export and Export All ask before they overwrite a file
+    // in Portraits that differs from what they would write, Create Archive
+    // before it replaces a patch with entries by one without
+    // (COverwriteCare), and a save before it goes over another program's
+    // file. Off by default, as for the command-line tool.
+    void SetAskBeforeOverwriting(bool ask) { m_model.SetAskBeforeOverwriting(ask); }
+
+    // Reads again where every portrait loads from, for the list's marks,
+    // after something changed the override files.
+    void RefreshPortraitList() override { m_panels.RefreshAll(); }
+
+protected:
+    const MessageMap& GetMessageMap() const override;
+
+private:
+    // Start-up and the check box.
+    void ScanArchive();
+    void OnUseTgaPalette();
 
     // The view.
     void SelectPortrait(int32_t index);
@@ -59,32 +109,27 @@ public:
     void OnKeyDown(uint32_t key, uint32_t repeat, uint32_t flags);
     bool OnMouseWheel(uint32_t flags, int16_t delta, ClientPoint point);
     void OnLButtonDown(uint32_t flags, ClientPoint point);
-    static void GetSlotRect(int32_t slot, PixelRect& rect);
     void GetSlotFormat(int32_t slot, int32_t& width, int32_t& height, int32_t& bitDepth) const;
+    void OnPreviousFrame();
+    void OnNextFrame();
+    void UpdateFrameStepper();
 
-    // Commands.
+    // The buttons, the menus, and the files shared with the desktop: each
+    // hands its work to a command over the model (CExportCommands,
+    // CEditCommands, CFileMenu, the Options menu, CSlotDragDrop and
+    // CLiveEditing).
     void OnExportAll();
     void OnExport();
     void OnImport();
-    // Imports the file into the image and frame that the slot stands for,
-    // as Import does once its file dialog named the file, with the current
-    // options and the same boxes; true when the file was taken.
-    bool ImportIntoSlot(int32_t slot, const std::string& path);
-    // The same for an image's frame, whichever frame slot 11 shows, without
-    // the box that counts kept indices showing another colour (for each save
-    // of a file edited externally).
-    bool ImportIntoImageFrame(PortraitSize size, int32_t frame, const std::string& path);
     int32_t AskTgaFileName(std::string& buffer);
     void OnCreateArchive();
-    void OnPreviousFrame();
-    void OnNextFrame();
-    // Files dropped on the slots and dragged out of them (CSlotDragDrop),
-    // and Edit Externally with the watch of its working file (CLiveEditing).
+    void OnOptionsMenu(int32_t id);
+    void OnFileMenu(int32_t id);
+    void OnEditMenu(int32_t id);
     void OnDropFiles(ClientPoint point, const std::vector<std::string>& paths);
     void OnBeginDrag(ClientPoint point);
     void OnEditExternally() { m_liveEditing.Begin(); }
     void OnFileChanged(const std::string& path) { m_liveEditing.OnFileChanged(path); }
-    // Each timer's owner looks at its id.
     // Each timer's owner takes its own ids: the live editing's and the
     // preview's animation.
     void OnTimer(int32_t id)
@@ -93,89 +138,24 @@ public:
         m_panels.OnTimer(id);
     }
 
-    // State, for the command-line tool and tests.
-    int32_t PortraitCount() const { return m_portraitCount; }
-    int32_t CurrentPortrait() const { return m_currentPortrait; }
-    int32_t SelectedSlot() const { return m_selectedSlot; }
-    const PortraitRecord* Record(int32_t i) const { return m_model.Record(i); }
-    const CPortraitImage& Image(PortraitSize size) const { return m_images[size]; }
-    const std::string& BaseDir() const { return m_baseDir; }
-    const CGameArchive& Archive() const { return m_archive; }
-    const CPortraitScrollBar* ScrollBar() const { return m_scrollBar; }
-    // The editor without its window, and its operations over the whole
-    // catalogue.
-    CEditorModel& Model() { return m_model; }
-    CCatalogueOperations& CatalogueOperations() { return m_model.Operations(); }
-    // The open-file dialog's initial folder: the base directory at start,
-    // then what the last open-file dialog returned (empty when cancelled).
-    const std::string& LastTgaPath() const { return m_lastTgaPath; }
-    // Which image and frame a drawing slot stands for as shown now: slot 11
-    // stands for the frame the stepper shows.
-    void GetSlotImageFrame(int32_t slot, PortraitSize& size, int32_t& frame) const;
+    // IEditorView, for the commands.
     FrameTarget TargetOfSlot(int32_t slot) const override;
     FrameTarget SelectedTarget() const override { return TargetOfSlot(m_selectedSlot); }
-    // Selects the slot that shows the frame, stepping slot 11 to it when it is
-    // frame 9 or later; false when the current portrait has no such frame.
-    bool SelectImageFrame(PortraitSize size, int32_t frame);
-
-    // The exchange's options, which last for the run. The import mode's "use
-    // the file's palette" is the check box: setting the mode sets the box,
-    // and the box as the user leaves it decides between that mode and remap.
-    ImportOptions GetImportOptions() const;
-    void SetImportOptions(const ImportOptions& options);
-    ExportFormat GetExportFormat() const { return m_model.GetExportFormat(); }
-    void SetExportFormat(ExportFormat format);
-    // The Options menu shows the same options: choosing an item sets them,
-    // and its check marks follow them however they were set.
-    void OnOptionsMenu(int32_t id);
-    // The File menu's commands over the whole catalogue (CFileMenu).
-    void OnFileMenu(int32_t id);
-    // In the window, Export and Export All ask before they overwrite a file
-    // in Portraits that differs from what they would write, and Create
-    // Archive before it replaces a patch with entries by one without
-    // (COverwriteCare). Off by default, as for the command-line tool.
-    void SetAskBeforeOverwriting(bool ask) { m_model.SetAskBeforeOverwriting(ask); }
-    bool AsksBeforeOverwriting() const { return m_model.AsksBeforeOverwriting(); }
-    // The game's Portraits folder, in the editor's path form.
-    std::string PortraitsFolder() const;
-
     // Saves the current portrait's changed images, as moving on saves them;
     // false, after telling the user why, when one could not be saved.
     bool SaveCurrentPortrait() override { return !HasCurrentPortrait() || SaveChangedImages(); }
     // Loads the current portrait's images again from where the editor loads
-    // them (an operation over the catalogue may have written or moved their
-    // files), letting unsaved changes go, and redraws.
+    // them, letting unsaved changes go, and redraws.
     void ReloadPortrait() override;
-
-    // The Edit menu (CEditCommands): the current portrait's images as the
-    // edits change them, the undo histories, one image loaded again from
-    // where the editor loads it, and the menu's items enabled as there is
-    // something to undo or redo.
-    void OnEditMenu(int32_t id);
-    CPortraitImage& EditImage(PortraitSize size) { return m_images[size]; }
-    CPortraitImage* EditImages() { return m_images; }
-    CPortraitEdits& Edits() { return m_model.Edits(); }
     void ReloadImage(PortraitSize size) override;
     void UpdateEditMenu() override;
-
-    // Game folders: the recent ones, as the host's settings keep them, and
-    // another game opened in place of this one (its changes saved first, as
+    // Another game opened in place of this one (its changes saved first, as
     // browsing saves them); false, after telling the user why, when the
     // folder holds no game archive or the changes could not be saved.
-    std::vector<std::string> RecentFolders() const;
     bool OpenGameFolder(const std::string& folder) override;
-    // The panels beside the client area. GoToPortrait moves to a portrait
-    // as the scroll bar does (saving the one left); RefreshPortraitList
-    // reads again where every portrait loads from, for the list's marks,
-    // after something changed the override files.
+    // Moves to a portrait as the scroll bar does, saving the one left.
     void GoToPortrait(int32_t index) override;
-    void RefreshPortraitList() override { m_panels.RefreshAll(); }
-    const CPortraitPanels& Panels() const { return m_panels; }
 
-protected:
-    const MessageMap& GetMessageMap() const override;
-
-private:
     // Saves the current portrait's changed images; false, after telling the
     // user which could not be saved and why, when one could not.
     bool SaveChangedImages();
@@ -187,7 +167,6 @@ private:
     // Saves before the dialog closes; when that fails, asks whether to close
     // and lose the changes (No by default).
     bool SaveBeforeClosing();
-    void UpdateFrameStepper();
     // The menu bar, with the recent game folders, its check marks and the
     // items enabled as they can be used.
     void ShowMenu();
