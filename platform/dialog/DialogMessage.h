@@ -65,7 +65,40 @@ constexpr int32_t SB_BOTTOM = 7;
 constexpr int32_t SB_ENDSCROLL = 8;
 
 struct DialogMessage {
+    // The mouse-button flag of a left button held down.
+    static constexpr uint32_t kLeftButton = 0x0001;
+
     explicit DialogMessage(MessageKind messageKind = MessageKind::Paint) : kind(messageKind) {}
+
+    // The messages that hosts make of their input.
+    static DialogMessage Command(int32_t commandId)
+    {
+        DialogMessage m{MessageKind::Command};
+        m.id = commandId;
+        return m;
+    }
+    static DialogMessage Scroll(int32_t controlId, int32_t scrollCode, int32_t thumbPosition = 0)
+    {
+        DialogMessage m{MessageKind::HScroll};
+        m.id = controlId;
+        m.code = scrollCode;
+        m.position = thumbPosition;
+        return m;
+    }
+    static DialogMessage Wheel(int16_t wheelDelta, ClientPoint at)
+    {
+        DialogMessage m{MessageKind::MouseWheel};
+        m.delta = wheelDelta;
+        m.point = at;
+        return m;
+    }
+    static DialogMessage LeftButtonDown(ClientPoint at)
+    {
+        DialogMessage m{MessageKind::LButtonDown};
+        m.flags = kLeftButton;
+        m.point = at;
+        return m;
+    }
 
     MessageKind kind;
     int32_t id = 0;        // Command: the command id; HScroll: the control id; Timer: the timer id

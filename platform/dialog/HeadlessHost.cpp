@@ -60,28 +60,18 @@ void CHeadlessHost::Redraw()
 
 void CHeadlessHost::Wheel(int16_t delta, ClientPoint point)
 {
-    DialogMessage m{MessageKind::MouseWheel};
-    m.delta = delta;
-    m.point = point;
-    Send(m);
+    Send(DialogMessage::Wheel(delta, point));
 }
 
 void CHeadlessHost::Click(int32_t x, int32_t y)
 {
-    DialogMessage m{MessageKind::LButtonDown};
-    m.flags = 0x0001; // the left button is down
-    m.point = {x, y};
     m_focus = CDialog::kClientAreaFocus;
-    Send(m);
+    Send(DialogMessage::LeftButtonDown({x, y}));
 }
 
 void CHeadlessHost::Scroll(int32_t id, int32_t code, int32_t thumbPosition)
 {
-    DialogMessage m{MessageKind::HScroll};
-    m.id = id;
-    m.code = code;
-    m.position = thumbPosition;
-    Send(m);
+    Send(DialogMessage::Scroll(id, code, thumbPosition));
 }
 
 void CHeadlessHost::Command(int32_t id)
@@ -93,9 +83,7 @@ void CHeadlessHost::Command(int32_t id)
     if (c && (c->kind == ControlKind::PushButton || c->kind == ControlKind::DefaultPushButton ||
               c->kind == ControlKind::AutoCheckBox))
         m_focus = id;
-    DialogMessage m{MessageKind::Command};
-    m.id = id;
-    Send(m);
+    Send(DialogMessage::Command(id));
 }
 
 void CHeadlessHost::Key(uint32_t key, bool character)

@@ -31,6 +31,11 @@
 
 namespace {
 
+ClientPoint PointOf(const QPointF& position)
+{
+    return {static_cast<int32_t>(position.x()), static_cast<int32_t>(position.y())};
+}
+
 QImage IconImage(const Icon& icon)
 {
     QImage image(icon.size, icon.size, QImage::Format_ARGB32);
@@ -42,17 +47,6 @@ QImage IconImage(const Icon& icon)
     }
     return image;
 }
-
-// The scroll-bar control. The wheel is the dialog's: a notch over the bar
-// reaches the window as one wheel message, as anywhere else in the client
-// area, instead of moving the thumb by the toolkit's lines per notch.
-class CQtScrollBar : public QScrollBar {
-public:
-    using QScrollBar::QScrollBar;
-
-protected:
-    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
-};
 
 } // namespace
 
@@ -80,11 +74,9 @@ protected:
     }
     void wheelEvent(QWheelEvent* event) override
     {
-        DialogMessage m{MessageKind::MouseWheel};
-        m.delta = static_cast<int16_t>(event->angleDelta().y());
-        m.point = {static_cast<int32_t>(event->position().x()), static_cast<int32_t>(event->position().y())};
-        if (m.delta != 0)
-            m_host.Deliver(m);
+        const auto delta = static_cast<int16_t>(event->angleDelta().y());
+        if (delta != 0)
+            m_host.Deliver(DialogMessage::Wheel(delta, PointOf(event->position())));
         event->accept();
     }
     // Files dragged in and out.
@@ -98,10 +90,7 @@ protected:
         m_host.m_files->Press(event);
         if (event->button() != Qt::LeftButton)
             return;
-        DialogMessage m{MessageKind::LButtonDown};
-        m.flags = 0x0001;
-        m.point = {static_cast<int32_t>(event->position().x()), static_cast<int32_t>(event->position().y())};
-        m_host.Deliver(m);
+        m_host.Deliver(DialogMessage::LeftButtonDown(PointOf(event->position())));
     }
 
 private:
@@ -189,8 +178,7 @@ QWidget* CQtDialogHost::ControlWidget(int32_t id) const
     auto it = m_controls.find(id);
     if (it != m_controls.end())
         return it->second;
-    auto bar = m_scrollBars.find(id);
-    return bar == m_scrollBars.end() ? nullptr : bar->second.bar;
+    return m_scrollBars.Bar(id);
 }
 
 void CQtDialogHost::Deliver(DialogMessage message)
@@ -260,21 +248,13 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
                 button->setDefault(true);
                 defaultButton = button;
             }
-            QObject::connect(button, &QPushButton::clicked, [this, id] {
-                DialogMessage m{MessageKind::Command};
-                m.id = id;
-                Deliver(m);
-            });
+            QObject::connect(button, &QPushButton::clicked, [this, id] { Deliver(DialogMessage::Command(id)); });
             w = button;
             break;
         }
         case ControlKind::AutoCheckBox: {
             auto* box = new QCheckBox(ToQt(c.text), &client);
-            QObject::connect(box, &QCheckBox::clicked, [this, id] {
-                DialogMessage m{MessageKind::Command};
-                m.id = id;
-                Deliver(m);
-            });
+            QObject::connect(box, &QCheckBox::clicked, [this, id] { Deliver(DialogMessage::Command(id)); });
             w = box;
             break;
         }
@@ -322,11 +302,7 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
             defaultButton->setFocus(Qt::OtherFocusReason);
         // Ended from outside (a logout, Ctrl+C), the dialog closes as by its
         // close box, which saves what Quit saves.
-        const CTerminationSignals endedFromOutside([this] {
-            DialogMessage m{MessageKind::Command};
-            m.id = IDCANCEL;
-            Deliver(m);
-        });
+        const CTerminationSignals endedFromOutside([this] { Deliver(DialogMessage::Command(IDCANCEL)); });
         if (m_onShown)
             m_onShown(*this);
         if (!m_ended)
@@ -334,7 +310,7 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     }
     const int32_t ended = m_window->result();
     m_controls.clear();
-    m_scrollBars.clear();
+    m_scrollBars.Clear();
     m_menuActions.clear();
     m_listPanel = nullptr;
     m_previewPanel = nullptr;
@@ -418,11 +394,7 @@ void CQtDialogHost::SetMenu(const MenuTemplate& menu)
                 group->addAction(action);
             }
             const int32_t id = item.id;
-            QObject::connect(action, &QAction::triggered, [this, id] {
-                DialogMessage m{MessageKind::Command};
-                m.id = id;
-                Deliver(m);
-            });
+            QObject::connect(action, &QAction::triggered, [this, id] { Deliver(DialogMessage::Command(id)); });
             m_menuActions[id] = action;
         }
     }
@@ -569,105 +541,28 @@ void CQtDialogHost::EndProgress()
 
 void CQtDialogHost::CreateScrollBar(int32_t id, const PixelRect& rect)
 {
-    if (!m_window)
-        return;
-    auto* bar = new CQtScrollBar(Qt::Horizontal, m_client);
-    bar->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
-    bar->setFocusPolicy(Qt::NoFocus);
-    bar->setSingleStep(1);
-    bar->setPageStep(5);
-    m_scrollBars[id] = ScrollState{};
-    m_scrollBars[id].bar = bar;
-    // Each of the control's actions becomes a notification; the dialog's
-    // answer, not the toolkit's stepping, decides where the thumb goes.
-    QObject::connect(bar, &QScrollBar::actionTriggered, [this, id, bar](int action) {
-        DialogMessage m{MessageKind::HScroll};
-        m.id = id;
-        switch (action) {
-        case QAbstractSlider::SliderSingleStepSub: m.code = SB_LINELEFT; break;
-        case QAbstractSlider::SliderSingleStepAdd: m.code = SB_LINERIGHT; break;
-        case QAbstractSlider::SliderPageStepSub: m.code = SB_PAGELEFT; break;
-        case QAbstractSlider::SliderPageStepAdd: m.code = SB_PAGERIGHT; break;
-        case QAbstractSlider::SliderToMinimum: m.code = SB_TOP; break;
-        case QAbstractSlider::SliderToMaximum: m.code = SB_BOTTOM; break;
-        case QAbstractSlider::SliderMove:
-            m.code = SB_THUMBTRACK;
-            m.position = bar->sliderPosition();
-            break;
-        default: return;
-        }
-        Deliver(m);
-        bar->setSliderPosition(m_scrollBars[id].position);
-    });
-    QObject::connect(bar, &QScrollBar::sliderReleased, [this, id, bar] {
-        DialogMessage m{MessageKind::HScroll};
-        m.id = id;
-        m.code = SB_THUMBPOSITION;
-        m.position = bar->sliderPosition();
-        Deliver(m);
-        m.code = SB_ENDSCROLL;
-        Deliver(m);
-        bar->setSliderPosition(m_scrollBars[id].position);
-    });
-    // A few of the control's own ways to move (its context menu's "Scroll
-    // here") set the value without an action. The dialog hears them as a
-    // thumb position, as from the platform's scroll bar, so that the control
-    // never shows a position the dialog does not keep. The host's own
-    // updates block the signal, and the actions above end at the dialog's
-    // position, so they do not come here.
-    QObject::connect(bar, &QScrollBar::valueChanged, [this, id](int value) {
-        if (value == m_scrollBars[id].position)
-            return;
-        DialogMessage m{MessageKind::HScroll};
-        m.id = id;
-        m.code = SB_THUMBPOSITION;
-        m.position = value;
-        Deliver(m);
-        m.code = SB_ENDSCROLL;
-        Deliver(m);
-        ShowScrollState(m_scrollBars[id]);
-    });
-    bar->show();
-}
-
-void CQtDialogHost::ShowScrollState(const ScrollState& s)
-{
-    if (!s.bar)
-        return;
-    const QSignalBlocker block(s.bar);
-    // An empty range (minimum above maximum) shows as a single position.
-    s.bar->setRange(s.min, std::max(s.min, s.max));
-    s.bar->setValue(s.position);
-    s.bar->setEnabled(s.max > s.min);
+    if (m_window)
+        m_scrollBars.Create(id, rect, m_client);
 }
 
 void CQtDialogHost::SetScrollRange(int32_t id, int32_t min, int32_t max, bool)
 {
-    ScrollState& s = m_scrollBars[id];
-    s.min = min;
-    s.max = max;
-    ShowScrollState(s);
+    m_scrollBars.SetRange(id, min, max);
 }
 
 void CQtDialogHost::GetScrollRange(int32_t id, int32_t& min, int32_t& max) const
 {
-    auto it = m_scrollBars.find(id);
-    min = it == m_scrollBars.end() ? 0 : it->second.min;
-    max = it == m_scrollBars.end() ? 0 : it->second.max;
+    m_scrollBars.GetRange(id, min, max);
 }
 
 int32_t CQtDialogHost::SetScrollPos(int32_t id, int32_t position, bool)
 {
-    ScrollState& s = m_scrollBars[id];
-    const int32_t previous = s.SetPosition(position);
-    ShowScrollState(s);
-    return previous;
+    return m_scrollBars.SetPosition(id, position);
 }
 
 int32_t CQtDialogHost::GetScrollPos(int32_t id) const
 {
-    auto it = m_scrollBars.find(id);
-    return it == m_scrollBars.end() ? 0 : it->second.position;
+    return m_scrollBars.Position(id);
 }
 
 std::vector<std::string> CQtDialogHost::ReadSetting(const std::string& key) const

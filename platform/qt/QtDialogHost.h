@@ -22,6 +22,7 @@
 #include "QtListPanel.h"
 #include "QtModalDialogs.h"
 #include "QtPreviewPanel.h"
+#include "QtScrollBars.h"
 #include "ScrollRange.h"
 
 class QAbstractButton;
@@ -135,14 +136,10 @@ private:
     friend class CQtDialogWindow;
     friend class CQtClientArea;
     friend class CQtKeyFilter;
-    struct ScrollState : ScrollRange {
-        QScrollBar* bar = nullptr;
-    };
     explicit CQtDialogHost(std::unique_ptr<IQtModalDialogs> ownModals);
     void Deliver(DialogMessage message);
     // Runs a call into the dialog, reporting an exception instead of passing it on.
     void Guarded(const std::function<void()>& call);
-    void ShowScrollState(const ScrollState& s);
     // The control with the focus: its id, CDialog::kClientAreaFocus for
     // the client area, -1 for anything else (the menu bar).
     int32_t FocusedControl() const;
@@ -158,7 +155,7 @@ private:
     std::map<int32_t, QAction*> m_menuActions;
     CCanvas m_canvas;
     std::map<int32_t, QWidget*> m_controls;
-    std::map<int32_t, ScrollState> m_scrollBars;
+    CQtScrollBars m_scrollBars{[this](DialogMessage m) { Deliver(std::move(m)); }};
     CQtListPanel* m_listPanel = nullptr;       // a child of the window
     CQtPreviewPanel* m_previewPanel = nullptr; // a child of the window
     std::function<void(CQtDialogHost&)> m_onShown;
