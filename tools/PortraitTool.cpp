@@ -16,14 +16,13 @@
 #include <vector>
 
 #include "CatalogueCommands.h"
+#include "ToolSession.h"
 #include "DemoGame.h"
 #include "JsonText.h"
 #include "PortraitEditorDlg.h"
-#include "PortraitScrollBar.h"
 #include "RaceTable.h"
 #include "FileSystem.h"
 #include "GameFolder.h"
-#include "HeadlessHost.h"
 #include "Resources.h"
 
 namespace {
@@ -119,129 +118,7 @@ std::string LastMessage(const CommandEffects& effects, const char* fallback)
     return effects.messages.empty() ? fallback : effects.messages.back().text;
 }
 
-// What a SLOT argument names: a drawing slot, or an image and a frame.
-struct SlotChoice {
-    int32_t slot = -1;
-    PortraitSize size = kSizeLarge;
-    int32_t frame = 0;
-};
-
-// The editor's dialog, opened on the headless host in the base directory.
-class Session {
-public:
-    Session()
-    {
-        host.Open(dialog);
-        SayNotes();
-    }
-    ~Session()
-    {
-        // Closing without Quit: destruction saves nothing.
-    }
-
-    // What the dialog did since it opened, or since the last Give.
-    const CommandEffects& Effects() { return *host.Effects(); }
-
-    // Gives a command to the dialog, with the record cleared first.
-    const CommandEffects& Give(int32_t id)
-    {
-        return Perform([&] { host.Command(id); });
-    }
-
-    // Imports the file into the slot picked, as the Import button does once
-    // its file dialog named the file: the same boxes, the same record.
-    const CommandEffects& Import(const std::string& path)
-    {
-        // The file dialog cannot hand back a path longer than its buffer, so
-        // such a path has never been imported. FIXME: say so, rather than
-        // quit without a word.
-        return Perform([&] {
-            if (path.size() < CPortraitEditorDlg::kFileNameBufferSize)
-                dialog.ImportIntoSlot(dialog.SelectedSlot(), path);
-        });
-    }
-
-    // Damaged override files met, the dialog's and an operation's, each
-    // said once on standard error.
-    void SayNotes()
-    {
-        const std::vector<CommandEffects::Message>& messages = Effects().messages;
-        for (; m_heard < messages.size(); ++m_heard)
-            if (messages[m_heard].stringId == IDS_OVERRIDE_NOT_USED)
-                Say(messages[m_heard].text);
-    }
-    void SayNotes(const std::vector<ValidationProblem>& notUsed)
-    {
-        for (const ValidationProblem& file : notUsed)
-            Say(FormatResourceString(IDS_OVERRIDE_NOT_USED, {file.path, file.fault}));
-    }
-
-    // A portrait by its 1-based number or its name; -1 when there is none.
-    int32_t FindPortrait(const std::string& given) const
-    {
-        char* end = nullptr;
-        const long number = std::strtol(given.c_str(), &end, 10);
-        if (!given.empty() && end && *end == '\0')
-            return number >= 1 && number <= dialog.PortraitCount() ? static_cast<int32_t>(number - 1) : -1;
-        for (int32_t i = 0; i < dialog.PortraitCount(); ++i)
-            if (dialog.Record(i)->GetName() == given)
-                return i;
-        return -1;
-    }
-
-    // Moves to a portrait the way the scroll bar's thumb does.
-    void Select(int32_t index)
-    {
-        host.Scroll(IDC_PORTRAIT_SCROLLBAR, SB_THUMBPOSITION, index + 1);
-        SayNotes();
-    }
-
-    // Picks a drawing slot with a click at its centre.
-    void Pick(int32_t slot)
-    {
-        PixelRect r{};
-        CPortraitEditorDlg::GetSlotRect(slot, r);
-        host.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    }
-
-    // Picks what a slot argument names; false when the portrait has no such frame.
-    bool Pick(const SlotChoice& choice)
-    {
-        if (choice.slot >= 0) {
-            Pick(choice.slot);
-            return true;
-        }
-        return dialog.SelectImageFrame(choice.size, choice.frame);
-    }
-
-    CHeadlessHost host;
-    CPortraitEditorDlg dialog;
-
-private:
-    // Runs what the dialog is told to do with the record cleared first, and
-    // says the notes it met.
-    template <typename Action>
-    const CommandEffects& Perform(Action action)
-    {
-        SayNotes();
-        host.Effects()->Clear();
-        m_heard = 0;
-        action();
-        SayNotes();
-        return Effects();
-    }
-
-    void Say(const std::string& text)
-    {
-        if (m_said.insert(text).second)
-            std::fprintf(stderr, "%s\n", text.c_str());
-    }
-
-    size_t m_heard = 0; // messages of the record looked at
-    std::set<std::string> m_said;
-};
-
-int List(Session& s, bool json)
+int List(CToolSession& s, bool json)
 {
     CPortraitEditorDlg& d = s.dialog;
     if (json)
@@ -492,7 +369,7 @@ int Run(const std::vector<std::string>& args)
     if (base && !CFileSystem::SetCurrentDir(*base))
         return Fail("cannot change to the base directory " + *base + ": " + std::strerror(errno));
 
-    Session s;
+    CToolSession s;
     // Without the archive there is nothing to work on; with too many
     // portraits, those found are still worked on.
     if (const CommandEffects::Message* missing = s.Effects().Find(IDS_ARCHIVE_NOT_FOUND))
