@@ -19,6 +19,7 @@
 #include "OrderedWork.h"
 #include "OverrideCheckCache.h"
 #include "OverrideFile.h"
+#include "Resources.h"
 
 namespace {
 
@@ -48,17 +49,11 @@ GfxImage ArchivedImage(const CGameArchive& archive, int32_t entryIndex)
 
 } // namespace
 
-const char* ImageSourceName(ImageSource source)
+std::string ImageSourceName(ImageSource source)
 {
-    switch (source) {
-    case ImageSource::kOverride:
-        return "override";
-    case ImageSource::kInvalidOverride:
-        return "invalid override";
-    case ImageSource::kOriginal:
-        break;
-    }
-    return "original";
+    return LoadResourceString(source == ImageSource::kOverride          ? IDS_SOURCE_OVERRIDE
+                              : source == ImageSource::kInvalidOverride ? IDS_SOURCE_INVALID
+                                                                        : IDS_SOURCE_ORIGINAL);
 }
 
 CCatalogueOperations::CCatalogueOperations(CGameArchive& archive, std::string baseDir,

@@ -24,7 +24,8 @@ enum class ImageSource {
     kOverride,        // the entry's override file
     kInvalidOverride, // something stands at the override file's name, but it is damaged or no file
 };
-const char* ImageSourceName(ImageSource source);
+// "original", "override", "invalid override", as status and the list say it.
+std::string ImageSourceName(ImageSource source);
 
 struct PortraitStatus {
     int32_t index = 0; // in the editor's order, 0 for the first

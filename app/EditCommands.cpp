@@ -42,6 +42,21 @@ bool CEditCommands::Choose(int32_t id)
 
 bool CEditCommands::Import(PortraitSize size, int32_t frame, const std::string& path, bool quietly)
 {
+    return Take(size, frame, quietly, [&](CPortraitImage& image, ReplaceFailure& why) {
+        return image.ReplaceFrame(frame, path, m_model.GetImportOptions(), why);
+    });
+}
+
+bool CEditCommands::Import(PortraitSize size, int32_t frame, ImportPicture picture, bool quietly)
+{
+    return Take(size, frame, quietly, [&](CPortraitImage& image, ReplaceFailure& why) {
+        return image.ReplaceFrame(frame, std::move(picture), m_model.GetImportOptions(), why);
+    });
+}
+
+bool CEditCommands::Take(PortraitSize size, int32_t frame, bool quietly,
+                         const std::function<int32_t(CPortraitImage& image, ReplaceFailure& why)>& replace)
+{
     CPortraitImage& image = m_model.Image(size);
     // A change that could never be saved is not taken in the first place.
     std::string overridePath;
@@ -55,7 +70,7 @@ bool CEditCommands::Import(PortraitSize size, int32_t frame, const std::string& 
     }
     const std::vector<UndoStep::Image> before = Before(m_model, {size});
     ReplaceFailure why;
-    const bool taken = image.ReplaceFrame(frame, path, m_model.GetImportOptions(), why) == CPortraitImage::kReplaceOk;
+    const bool taken = replace(image, why) == CPortraitImage::kReplaceOk;
     m_ui.RecordOutcome(CommandEffects::kImport,
                            !taken ? Outcome::kFailed : hasFrame ? Outcome::kDone : Outcome::kNothing);
     if (taken)

@@ -6,11 +6,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "FrameExchange.h"
 #include "PortraitTypes.h"
 
 class CEditorModel;
+class CPortraitImage;
 class ICommandUi;
 class IEditorView;
 
@@ -25,12 +28,18 @@ public:
     // file was taken. Quietly, the count of kept indices that now show
     // another colour is not told (an external editor's every save).
     bool Import(PortraitSize size, int32_t frame, const std::string& path, bool quietly = false);
+    // The same for a file read already (an external editor's save, checked
+    // before it is taken).
+    bool Import(PortraitSize size, int32_t frame, ImportPicture picture, bool quietly);
     void Undo();
     void Redo();
     // The image of the selected slot, or every image of the portrait.
     void Revert(bool wholePortrait);
 
 private:
+    // Takes into the frame what replace gives it, as Import does.
+    bool Take(PortraitSize size, int32_t frame, bool quietly,
+              const std::function<int32_t(CPortraitImage& image, ReplaceFailure& why)>& replace);
     void Step(bool undo);
 
     CEditorModel& m_model;

@@ -86,12 +86,11 @@ void CLiveEditing::TakeSave()
     const CPortraitImage& image = m_model.Image(m_size);
     int32_t width = 0, height = 0;
     image.GetFrameSize(m_frame, width, height);
-    std::unique_ptr<CRasterSurface> loaded;
-    std::vector<uint8_t> colours;
+    ImportPicture picture;
     ReplaceFailure why;
     const bool paletteImage = image.Header().BitDepth() == GfxHeader::kPaletteDepth;
-    if (ReadImportFile(m_path, width, height, paletteImage, m_model.GetImportOptions().mode, loaded, colours, why) !=
-        kImportFileRead) {
+    if (ReadImportFile(m_path, width, height, paletteImage, m_model.GetImportOptions().mode, picture.surface,
+                       picture.colours, why) != kImportFileRead) {
         why.frameWidth = width;
         why.frameHeight = height;
         const std::string reason = ReplaceFailureText(why);
@@ -99,7 +98,8 @@ void CLiveEditing::TakeSave()
         return;
     }
     m_failure.clear();
-    CEditCommands(m_model, m_ui, m_view).Import(m_size, m_frame, m_path, true);
+    // Taken as read, not read again.
+    CEditCommands(m_model, m_ui, m_view).Import(m_size, m_frame, std::move(picture), true);
 }
 
 void CLiveEditing::OnPortraitLeaving()

@@ -113,10 +113,7 @@ std::string CPortraitList::SizesLine(int32_t portrait) const
     std::string words[kSizeCount];
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
         const ImageSource source = entry.status.source[size];
-        words[size] = !entry.status.has[size]                   ? LoadResourceString(IDS_SOURCE_NONE)
-                      : source == ImageSource::kOverride        ? LoadResourceString(IDS_SOURCE_OVERRIDE)
-                      : source == ImageSource::kInvalidOverride ? LoadResourceString(IDS_SOURCE_INVALID)
-                                                                : LoadResourceString(IDS_SOURCE_ORIGINAL);
+        words[size] = entry.status.has[size] ? ImageSourceName(source) : LoadResourceString(IDS_SOURCE_NONE);
         if (entry.unsaved[size])
             words[size] = FormatResourceString(IDS_SOURCE_UNSAVED, {words[size]});
     }

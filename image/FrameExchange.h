@@ -13,6 +13,12 @@
 #include "RasterSurface.h"
 #include "ReplaceFailure.h"
 
+// A picture read from a file for an import, as ReadImportFile gives it.
+struct ImportPicture {
+    std::unique_ptr<CRasterSurface> surface;
+    std::vector<uint8_t> colours;
+};
+
 // Results of ReadImportFile, as ReplaceFrame gives them.
 constexpr int32_t kImportFileRead = 1;
 constexpr int32_t kImportFileWrongDepth = -1;

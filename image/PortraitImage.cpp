@@ -337,14 +337,25 @@ int32_t CPortraitImage::ReplaceFrame(int32_t i, const std::string& path, const I
 
     // The file is read into a new surface, so that a file that cannot be
     // read leaves the frame exactly as it was.
-    const bool paletteImage = m_header.BitDepth() == GfxHeader::kPaletteDepth;
-    std::unique_ptr<CRasterSurface> loaded;
-    std::vector<uint8_t> colours;
-    const int32_t read = ReadImportFile(path, width, height, paletteImage, options.mode, loaded, colours, failure);
+    ImportPicture picture;
+    const int32_t read = ReadImportFile(path, width, height, m_header.BitDepth() == GfxHeader::kPaletteDepth,
+                                        options.mode, picture.surface, picture.colours, failure);
     if (read != kImportFileRead)
         return read;
+    return ReplaceFrame(i, std::move(picture), options, failure);
+}
 
-    if (!paletteImage) {
+int32_t CPortraitImage::ReplaceFrame(int32_t i, ImportPicture picture, const ImportOptions& options,
+                                     ReplaceFailure& failure)
+{
+    CRasterSurface* frame = GetFrameSurface(i);
+    if (!frame || !picture.surface)
+        return kReplaceOk;
+    int32_t width = 0, height = 0;
+    GetFrameSize(i, width, height);
+    std::unique_ptr<CRasterSurface>& loaded = picture.surface;
+    const std::vector<uint8_t>& colours = picture.colours;
+    if (m_header.BitDepth() != GfxHeader::kPaletteDepth) {
         m_frameSurfaces[static_cast<size_t>(i)] = std::move(loaded);
         m_changed[static_cast<size_t>(i)] = 1;
         return kReplaceOk;

@@ -14,6 +14,7 @@
 
 #include "GfxFrameRecord.h"
 #include "ExportFileName.h"
+#include "FrameExchange.h"
 #include "FileSystem.h"
 #include "GfxHeader.h"
 #include "ImportOptions.h"
@@ -97,6 +98,9 @@ public:
     // a true-colour image takes them as they are in every mode. A file whose
     // indices are kept and equal the frame's leaves the frame unchanged.
     int32_t ReplaceFrame(int32_t i, const std::string& path, const ImportOptions& options, ReplaceFailure& failure);
+    // The same for a file read already, by ReadImportFile for this frame's
+    // size and kind with these options.
+    int32_t ReplaceFrame(int32_t i, ImportPicture picture, const ImportOptions& options, ReplaceFailure& failure);
     int32_t RemapFrameToPalette(int32_t i);
     int32_t RefreshDisplayFrame(int32_t i);
     int32_t SaveIfChanged();

@@ -24,14 +24,14 @@ void PrintStatus(const std::vector<PortraitStatus>& statuses, bool json)
         for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
             if (!s.has[size])
                 continue;
-            const char* source = ImageSourceName(s.source[size]);
+            const std::string source = ImageSourceName(s.source[size]);
             if (json) {
-                std::printf("%s{\"size\": \"%s\", \"status\": \"%s\"", first ? "" : ", ", kSizeNames[size], source);
+                std::printf("%s{\"size\": \"%s\", \"status\": \"%s\"", first ? "" : ", ", kSizeNames[size], source.c_str());
                 if (s.source[size] != ImageSource::kOriginal)
                     std::printf(", \"file\": %s", JsonString(s.overridePath[size]).c_str());
                 std::printf("}");
             } else {
-                std::printf("%3d  %-16s %-6s  %s\n", s.index + 1, s.name.c_str(), kSizeNames[size], source);
+                std::printf("%3d  %-16s %-6s  %s\n", s.index + 1, s.name.c_str(), kSizeNames[size], source.c_str());
             }
             first = false;
         }

@@ -63,7 +63,7 @@ TEST_F(CatalogueOperationsTest, StatusSaysWhereEachImageLoadsFrom)
         EXPECT_TRUE(status[1].has[size]);
         EXPECT_EQ(status[1].source[size], size == kSizeSmall ? ImageSource::kInvalidOverride : ImageSource::kOriginal);
     }
-    EXPECT_STREQ(ImageSourceName(ImageSource::kInvalidOverride), "invalid override");
+    EXPECT_EQ(ImageSourceName(ImageSource::kInvalidOverride), "invalid override");
 }
 
 TEST_F(CatalogueOperationsTest, ValidateFindsEachKindOfFaultOnce)
