@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "CatalogueOperations.h"
+#include "CatalogueResults.h"
+#include "PortraitRecord.h"
 #include "ExportFileName.h"
 
 class CGameArchive;

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "CatalogueManifest.h"
-#include "CatalogueOperations.h"
+#include "CatalogueResults.h"
+#include "PortraitRecord.h"
 #include "ImportOptions.h"
 
 class CGameArchive;

@@ -192,11 +192,6 @@ std::string CCatalogueOperations::PackTarget(const std::string& baseDir)
     return CGameFolder(baseDir).PatchPath();
 }
 
-size_t PackResult::LeftOut() const
-{
-    return static_cast<size_t>(std::count_if(sources.begin(), sources.end(), [](const PackSource& s) { return !s.taken; }));
-}
-
 std::vector<PackSource> CCatalogueOperations::PackSources() const
 {
     // The builder's own test of each sound file says whether the pack takes
