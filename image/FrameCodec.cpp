@@ -85,6 +85,19 @@ void DecodeRuns(Writer& writer, const uint8_t* source, size_t sourceSize, int32_
     }
 }
 
+// Copies the first and the last word of a run of one to two words, which
+// between them cover all of it.
+template <typename Word>
+inline void CopyEnds(uint8_t* to, const uint8_t* from, size_t count)
+{
+    Word head;
+    Word tail;
+    std::memcpy(&head, from, sizeof head);
+    std::memcpy(&tail, from + count - sizeof tail, sizeof tail);
+    std::memcpy(to, &head, sizeof head);
+    std::memcpy(to + count - sizeof tail, &tail, sizeof tail);
+}
+
 // Copies a run of 1 to 127 bytes with a few fixed-size moves that overlap
 // inside the run instead of one variable-size memcpy: compilers turn the
 // latter into a library call or a string instruction whose start-up costs
@@ -101,19 +114,9 @@ inline void CopyRun(uint8_t* to, const uint8_t* from, size_t count)
         std::memcpy(block, from + count - 16, 16);
         std::memcpy(to + count - 16, block, 16);
     } else if (count >= 8) {
-        uint64_t head;
-        uint64_t tail;
-        std::memcpy(&head, from, 8);
-        std::memcpy(&tail, from + count - 8, 8);
-        std::memcpy(to, &head, 8);
-        std::memcpy(to + count - 8, &tail, 8);
+        CopyEnds<uint64_t>(to, from, count);
     } else if (count >= 4) {
-        uint32_t head;
-        uint32_t tail;
-        std::memcpy(&head, from, 4);
-        std::memcpy(&tail, from + count - 4, 4);
-        std::memcpy(to, &head, 4);
-        std::memcpy(to + count - 4, &tail, 4);
+        CopyEnds<uint32_t>(to, from, count);
     } else if (count != 0) {
         to[0] = from[0];
         to[count / 2] = from[count / 2];

@@ -181,8 +181,8 @@ void CHeadlessHost::SetControlText(int32_t id, const std::string& text)
 
 std::string CHeadlessHost::GetControlText(int32_t id) const
 {
-    auto it = m_controls.find(id);
-    return it == m_controls.end() ? std::string() : it->second.text;
+    const ControlState* c = Control(id);
+    return c ? c->text : std::string();
 }
 
 void CHeadlessHost::SetCheck(int32_t id, int32_t state)
@@ -194,8 +194,8 @@ void CHeadlessHost::SetCheck(int32_t id, int32_t state)
 
 int32_t CHeadlessHost::GetCheck(int32_t id) const
 {
-    auto it = m_controls.find(id);
-    return it == m_controls.end() ? 0 : it->second.check;
+    const ControlState* c = Control(id);
+    return c ? c->check : 0;
 }
 
 const CHeadlessHost::ControlState* CHeadlessHost::Control(int32_t id) const
@@ -253,9 +253,9 @@ void CHeadlessHost::SetScrollRange(int32_t id, int32_t min, int32_t max, bool)
 
 void CHeadlessHost::GetScrollRange(int32_t id, int32_t& min, int32_t& max) const
 {
-    auto it = m_scrollBars.find(id);
-    min = it == m_scrollBars.end() ? 0 : it->second.min;
-    max = it == m_scrollBars.end() ? 0 : it->second.max;
+    const ScrollBarState* bar = ScrollBar(id);
+    min = bar ? bar->min : 0;
+    max = bar ? bar->max : 0;
 }
 
 int32_t CHeadlessHost::SetScrollPos(int32_t id, int32_t position, bool)
@@ -265,8 +265,8 @@ int32_t CHeadlessHost::SetScrollPos(int32_t id, int32_t position, bool)
 
 int32_t CHeadlessHost::GetScrollPos(int32_t id) const
 {
-    auto it = m_scrollBars.find(id);
-    return it == m_scrollBars.end() ? 0 : it->second.position;
+    const ScrollBarState* bar = ScrollBar(id);
+    return bar ? bar->position : 0;
 }
 
 const CHeadlessHost::ScrollBarState* CHeadlessHost::ScrollBar(int32_t id) const
