@@ -149,7 +149,7 @@ void CPortraitImage::ReadPaletteImage(const GfxImage& gfx)
         DecodeFrameIndices(indices.m_pBits, code.data(), code.size(), width, height, pad, m_messageHandler);
         CRasterSurface& display = *m_displaySurfaces[static_cast<size_t>(i)];
         if (display.CreateDib(width + pad, height, 32, nullptr))
-            DecodeFrameColours(display.m_pBits, code.data(), code.size(), width, height, pad);
+            DecodeFrameColours(display.m_pBits, code.data(), code.size(), width, height, pad, m_palette);
     }
 }
 
@@ -204,12 +204,6 @@ int32_t CPortraitImage::SetPalette(const uint8_t* palette)
     // All 256 colours: a modder who brings a palette expects the whole of it.
     std::memcpy(m_palette, palette, sizeof m_palette);
     return 1;
-}
-
-void CPortraitImage::DecodeFrameColours(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
-                                        int32_t height, int32_t pad) const
-{
-    ::DecodeFrameColours(dest, source, sourceSize, width, height, pad, m_palette);
 }
 
 bool CPortraitImage::HasChanges() const
@@ -452,11 +446,6 @@ int32_t CPortraitImage::SaveIfChanged()
         return 0;
     Save();
     return 1;
-}
-
-int32_t CPortraitImage::Save()
-{
-    return Save(SaveMode::kKeepOther);
 }
 
 int32_t CPortraitImage::Save(SaveMode mode)

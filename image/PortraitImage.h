@@ -80,9 +80,6 @@ public:
     CRasterSurface* GetDisplaySurface(int32_t i) const;
     int32_t SetPalette(const uint8_t* palette);
 
-    // Decodes run-length data into 32-bit pixels through the image palette.
-    void DecodeFrameColours(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
-                            int32_t height, int32_t pad) const;
 
     // Replacing and saving.
     int32_t ExportFrame(int32_t i, const std::string& tgaPath) const;
@@ -104,8 +101,7 @@ public:
     int32_t RemapFrameToPalette(int32_t i);
     int32_t RefreshDisplayFrame(int32_t i);
     int32_t SaveIfChanged();
-    int32_t Save();
-    int32_t Save(SaveMode mode);
+    int32_t Save(SaveMode mode = SaveMode::kKeepOther);
 
     // Undo: the image as it stands, and back to such a moment. A restored
     // image counts as changed until it is saved (or loaded again), and its
