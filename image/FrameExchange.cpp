@@ -29,44 +29,111 @@ Kind FromTgaFailure(TgaFailure why, bool paletteImage)
     return Kind::kNone;
 }
 
-int32_t ReadTga(const std::string& path, int32_t width, int32_t height, bool paletteImage,
-                std::unique_ptr<CRasterSurface>& loaded, ReplaceFailure& failure)
+// A 32-bit surface's pixels as red, green, blue each, rows top first, for
+// a palette image to remap as it remaps an RGB PNG file's.
+bool TakeColours(const CRasterSurface& surface, std::vector<uint8_t>& colours)
 {
-    if (!TgaHasSize(path, width, height)) {
-        TgaHeader header;
-        bool opened = false;
-        if (!ReadTgaHeader(path, header, opened))
-            failure.kind = opened ? Kind::kNotTga : Kind::kCannotOpen;
-        else if (!header.Plausible())
-            failure.kind = Kind::kNotTga;
-        else
-            failure.kind = Kind::kWrongSize;
+    const size_t pixels = static_cast<size_t>(surface.m_width) * static_cast<size_t>(surface.m_height);
+    colours.clear();
+    if (!surface.m_pBits)
+        return false;
+    try {
+        colours.resize(pixels * 3);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (size_t p = 0; p < pixels; ++p)
+        for (size_t c = 0; c < 3; ++c)
+            colours[p * 3 + c] = surface.m_pBits[p * 4 + 2 - c];
+    return true;
+}
+
+// An index buffer with its palette as 32-bit pixels (blue, green, red, 0),
+// for a true-colour image.
+std::unique_ptr<CRasterSurface> IndicesAsColours(const CRasterSurface& indexed)
+{
+    auto surface = std::make_unique<CRasterSurface>();
+    if (!indexed.m_pBits || !indexed.m_pPalette ||
+        surface->CreateDib(indexed.m_width, indexed.m_height, 32, nullptr) != 1)
+        return nullptr;
+    const size_t pixels = static_cast<size_t>(indexed.m_width) * static_cast<size_t>(indexed.m_height);
+    const uint8_t* palette = indexed.m_pPalette.get();
+    for (size_t p = 0; p < pixels; ++p) {
+        std::memcpy(surface->m_pBits + p * 4, palette + indexed.m_pBits[p] * 4, 3);
+        surface->m_pBits[p * 4 + 3] = 0;
+    }
+    return surface;
+}
+
+// Reads a TGA file for a frame: a colour-mapped file into an index buffer
+// with its palette, any other into 32-bit pixels. What the frame needs is
+// made of what the file holds, as for a PNG file: a palette image remaps a
+// file without a colour map from `colours`, and a true-colour image takes a
+// colour-mapped file's colours. The fourth byte of a pixel (a file's alpha)
+// is 0, as the frame has no alpha to hold.
+int32_t ReadTga(const std::string& path, int32_t width, int32_t height, bool paletteImage, ImportMode mode,
+                std::unique_ptr<CRasterSurface>& loaded, std::vector<uint8_t>& colours, ReplaceFailure& failure)
+{
+    TgaHeader header;
+    bool opened = false;
+    const bool haveHeader = ReadTgaHeader(path, header, opened);
+    if (!haveHeader || header.width != width || header.height != height) {
+        failure.kind = !haveHeader         ? (opened ? Kind::kNotTga : Kind::kCannotOpen)
+                       : !header.Plausible() ? Kind::kNotTga
+                                             : Kind::kWrongSize;
         failure.fileWidth = header.width;
         failure.fileHeight = header.height;
         return kImportFileWrongSize;
     }
-    if (paletteImage && !TgaHasDepth(path, 8)) {
+    if (!header.Plausible()) {
+        failure.kind = Kind::kNotTga;
+        return kImportFileWrongDepth;
+    }
+    const bool mapped = header.ColourMapped();
+    if (paletteImage && !mapped && mode != ImportMode::kRemap) {
+        failure.kind = mode == ImportMode::kKeepIndices ? Kind::kNeedsIndices : Kind::kNeedsPalette;
+        return kImportFileWrongDepth;
+    }
+    if (paletteImage && mapped && header.pixelDepth != 8) {
         failure.kind = Kind::kNeedsColourMapped;
         return kImportFileWrongDepth;
     }
 
-    // A palette frame is an index buffer, and so is the surface that reads
-    // its replacement.
+    // A colour-mapped file is read into an index buffer, as a palette frame is.
     auto surface = std::make_unique<CRasterSurface>();
-    if (paletteImage)
+    if (mapped)
         surface->CreateBuffer(0, 0);
     TgaFailure why = TgaFailure::kNone;
     const int32_t read = surface->LoadTga(path, why);
-    failure.kind = FromTgaFailure(why, paletteImage);
+    failure.kind = FromTgaFailure(why, paletteImage && mapped);
     if (read == -1)
         return kImportFileWrongSize; // the file went away after its header was checked
     if (read != 1)
         return kImportFileWrongDepth;
-    if (paletteImage ? (surface->m_depth != 8 || !surface->m_pPalette) : surface->m_depth != 32) {
-        // A colour-mapped file cannot become true-colour pixels.
+    const bool indices = surface->m_depth == 8 && surface->m_pPalette;
+    if (indices != mapped || (!indices && surface->m_depth != 32)) {
         failure.kind = paletteImage ? Kind::kNeedsColourMapped : Kind::kNeedsTrueColour;
         return kImportFileWrongDepth;
     }
+    if (paletteImage && !indices) {
+        auto buffer = std::make_unique<CRasterSurface>();
+        if (!TakeColours(*surface, colours) || buffer->CreateBuffer(width, height) != 1) {
+            failure.kind = Kind::kTooLarge;
+            return kImportFileWrongDepth;
+        }
+        surface = std::move(buffer);
+    } else if (!paletteImage && indices) {
+        surface = IndicesAsColours(*surface);
+        if (!surface) {
+            failure.kind = Kind::kTooLarge;
+            return kImportFileWrongDepth;
+        }
+    } else if (!paletteImage) {
+        const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+        for (size_t p = 0; p < pixels; ++p)
+            surface->m_pBits[p * 4 + 3] = 0;
+    }
+    failure.kind = Kind::kNone;
     loaded = std::move(surface);
     return kImportFileRead;
 }
@@ -148,16 +215,7 @@ int32_t ReadImportFile(const std::string& path, int32_t width, int32_t height, b
     colours.clear();
     if (IsPngFile(path))
         return ReadPngFile(path, width, height, paletteImage, mode, loaded, colours, failure);
-    const int32_t result = ReadTga(path, width, height, paletteImage, loaded, failure);
-    // Indices can be kept only from a file that has them: a true-colour or
-    // grey file is refused as such.
-    if (paletteImage && mode == ImportMode::kKeepIndices && failure.kind == Kind::kNeedsColourMapped) {
-        TgaHeader header;
-        bool opened = false;
-        if (ReadTgaHeader(path, header, opened) && !header.ColourMapped())
-            failure.kind = Kind::kNeedsIndices;
-    }
-    return result;
+    return ReadTga(path, width, height, paletteImage, mode, loaded, colours, failure);
 }
 
 bool SameIndices(const CRasterSurface& loaded, const CRasterSurface& frame, int32_t width)

@@ -1,8 +1,9 @@
 // Reading TGA files into a surface: colour-mapped 8-bit files, uncompressed
 // or run-length, with colour maps of any first index and length and entries
-// of 15, 16, 24 or 32 bits, and uncompressed or run-length true-colour files
-// of 16, 24 and 32 bits, with either vertical origin. A file whose pixels or
-// colour map end early is refused.
+// of 15, 16, 24 or 32 bits; uncompressed or run-length true-colour files of
+// 15, 16, 24 and 32 bits; and uncompressed or run-length grey files of 8 bits
+// (grey) or 16 (grey, then alpha); all with either vertical origin. A file
+// whose pixels or colour map end early is refused.
 #include "TgaBlockReader.h"
 
 #include <algorithm>
@@ -34,19 +35,49 @@ constexpr uint32_t PixelWord(uint32_t blue, uint32_t green, uint32_t red, uint32
         return (blue << 24) | (green << 16) | (red << 8) | fourth;
 }
 
-// Converts n whole pixels of a true-colour file at src into surface pixels
-// (blue, green, red, fourth byte) at dst.
-template <int Depth>
+// The kinds of pixel value a true-colour or grey file holds.
+enum class Pixels {
+    k5Bit,      // one little-endian word, five bits a channel (15- and 16-bit files)
+    k24Bit,     // blue, green, red
+    k32Bit,     // blue, green, red, alpha
+    kGrey,      // one grey byte
+    kGreyAlpha, // grey, then alpha
+};
+
+constexpr size_t PixelBytes(Pixels kind)
+{
+    switch (kind) {
+    case Pixels::k5Bit: return 2;
+    case Pixels::k24Bit: return 3;
+    case Pixels::k32Bit: return 4;
+    case Pixels::kGrey: return 1;
+    case Pixels::kGreyAlpha: return 2;
+    }
+    return 4;
+}
+
+// One pixel value at src as a surface pixel.
+template <Pixels Kind>
+inline uint32_t ConvertOne(const uint8_t* src)
+{
+    if constexpr (Kind == Pixels::k5Bit) {
+        const TgaRgb rgb = DecodeTga16(LoadU16LE(src));
+        return PixelWord(rgb.blue, rgb.green, rgb.red, 0);
+    } else if constexpr (Kind == Pixels::kGrey) {
+        return PixelWord(src[0], src[0], src[0], 0);
+    } else if constexpr (Kind == Pixels::kGreyAlpha) {
+        return PixelWord(src[0], src[0], src[0], src[1]);
+    } else {
+        return PixelWord(src[0], src[1], src[2], Kind == Pixels::k32Bit ? src[3] : 0);
+    }
+}
+
+// Converts n whole pixels of a true-colour or grey file at src into surface
+// pixels (blue, green, red, fourth byte) at dst.
+template <Pixels Kind>
 void ConvertPixels(const uint8_t* src, uint8_t* dst, size_t n)
 {
-    if constexpr (Depth == 16) {
-        // Five bits per channel, shifted up; bit 15 carries nothing here.
-        for (size_t i = 0; i < n; ++i, src += 2, dst += 4) {
-            const TgaRgb rgb = DecodeTga16(LoadU16LE(src));
-            const uint32_t word = PixelWord(rgb.blue, rgb.green, rgb.red, 0);
-            std::memcpy(dst, &word, 4);
-        }
-    } else if constexpr (Depth == 24) {
+    if constexpr (Kind == Pixels::k24Bit) {
         size_t i = 0;
         if constexpr (std::endian::native == std::endian::little) {
             // Four pixels at a time are three whole words in and four out,
@@ -67,32 +98,37 @@ void ConvertPixels(const uint8_t* src, uint8_t* dst, size_t n)
             dst[2] = src[2];
             dst[3] = 0;
         }
-    } else {
-        static_assert(Depth == 32);
+    } else if constexpr (Kind == Pixels::k32Bit) {
         std::memcpy(dst, src, n * 4);
+    } else {
+        constexpr size_t kBytes = PixelBytes(Kind);
+        for (size_t i = 0; i < n; ++i, src += kBytes, dst += 4) {
+            const uint32_t word = ConvertOne<Kind>(src);
+            std::memcpy(dst, &word, 4);
+        }
     }
 }
 
 // The slow path of ReadPixels, for pixels that are not all in the current
 // block: whole pixels that are there are converted in one go, and a pixel
 // that straddles two blocks is put together byte by byte.
-template <int Depth>
+template <Pixels Kind>
 [[gnu::noinline]] void ReadPixelsAcrossBlocks(CTgaBlockReader& reader, FILE* file, uint8_t* dst, size_t n)
 {
-    constexpr size_t kBytes = Depth / 8;
+    constexpr size_t kBytes = PixelBytes(Kind);
     while (n > 0) {
         size_t whole = reader.Available() / kBytes;
         if (whole == 0) {
             uint8_t value[kBytes];
             for (size_t i = 0; i < kBytes; ++i)
                 value[i] = reader.ReadBufferedByte(file);
-            ConvertPixels<Depth>(value, dst, 1);
+            ConvertPixels<Kind>(value, dst, 1);
             dst += 4;
             --n;
             continue;
         }
         whole = std::min(whole, n);
-        ConvertPixels<Depth>(reader.Cursor(), dst, whole);
+        ConvertPixels<Kind>(reader.Cursor(), dst, whole);
         reader.Advance(whole * kBytes);
         dst += whole * 4;
         n -= whole;
@@ -102,23 +138,23 @@ template <int Depth>
 // Takes n pixel values through the block reader and stores them converted at
 // dst. Kept small so that it inlines into the packet loop: nearly always the
 // pixels lie in the current block.
-template <int Depth>
+template <Pixels Kind>
 inline void ReadPixels(CTgaBlockReader& reader, FILE* file, uint8_t* dst, size_t n)
 {
-    constexpr size_t kBytes = Depth / 8;
+    constexpr size_t kBytes = PixelBytes(Kind);
     if (reader.Available() >= n * kBytes) {
-        ConvertPixels<Depth>(reader.Cursor(), dst, n);
+        ConvertPixels<Kind>(reader.Cursor(), dst, n);
         reader.Advance(n * kBytes);
         return;
     }
-    ReadPixelsAcrossBlocks<Depth>(reader, file, dst, n);
+    ReadPixelsAcrossBlocks<Kind>(reader, file, dst, n);
 }
 
 // One pixel value, as a run packet has it, converted to a surface pixel.
-template <int Depth>
+template <Pixels Kind>
 inline uint32_t ReadOnePixel(CTgaBlockReader& reader, FILE* file)
 {
-    constexpr size_t kBytes = Depth / 8;
+    constexpr size_t kBytes = PixelBytes(Kind);
     uint8_t straddling[kBytes];
     const uint8_t* src = reader.Cursor();
     if (reader.Available() >= kBytes) {
@@ -128,12 +164,7 @@ inline uint32_t ReadOnePixel(CTgaBlockReader& reader, FILE* file)
             straddling[i] = reader.ReadBufferedByte(file);
         src = straddling;
     }
-    if constexpr (Depth == 16) {
-        const TgaRgb rgb = DecodeTga16(LoadU16LE(src));
-        return PixelWord(rgb.blue, rgb.green, rgb.red, 0);
-    } else {
-        return PixelWord(src[0], src[1], src[2], Depth == 32 ? src[3] : 0);
-    }
+    return ConvertOne<Kind>(src);
 }
 
 // count copies of a pixel from dst on.
@@ -143,9 +174,9 @@ inline void FillPixels(uint8_t* dst, uint32_t word, size_t count)
         std::memcpy(dst + i * 4, &word, 4);
 }
 
-// Uncompressed true-colour rows, in file order, into a surface of 32-bit
-// rows. False when the file ends before the last pixel.
-template <int Depth>
+// Uncompressed rows, in file order, into a surface of 32-bit rows. False
+// when the file ends before the last pixel.
+template <Pixels Kind>
 bool ReadRawRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, bool topRowFirst)
 {
     const size_t width = static_cast<size_t>(surface.m_width);
@@ -154,7 +185,7 @@ bool ReadRawRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, b
         if (reader.Exhausted() && width > 0)
             return false;
         const size_t row = topRowFirst ? i : height - 1 - i;
-        ReadPixels<Depth>(reader, file, surface.m_pBits + row * width * 4, width);
+        ReadPixels<Kind>(reader, file, surface.m_pBits + row * width * 4, width);
     }
     return !reader.ReadPastEnd();
 }
@@ -162,7 +193,7 @@ bool ReadRawRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, b
 // Run-length packets into a working buffer of width x height pixels, then
 // the buffer's rows into the surface. False when the buffer cannot be had or
 // the file ends before the last pixel.
-template <int Depth>
+template <Pixels Kind>
 bool ReadRunLengthRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, bool topRowFirst)
 {
     const uint64_t width = static_cast<uint64_t>(surface.m_width);
@@ -186,9 +217,9 @@ bool ReadRunLengthRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surf
         const uint64_t count = std::min<uint64_t>(TgaPacketPixels(packet), pixels - decoded);
         uint8_t* out = work.get() + decoded * 4;
         if (TgaRunPacket(packet)) {
-            FillPixels(out, ReadOnePixel<Depth>(reader, file), static_cast<size_t>(count));
+            FillPixels(out, ReadOnePixel<Kind>(reader, file), static_cast<size_t>(count));
         } else {
-            ReadPixels<Depth>(reader, file, out, static_cast<size_t>(count));
+            ReadPixels<Kind>(reader, file, out, static_cast<size_t>(count));
         }
         decoded += count;
     }
@@ -203,13 +234,35 @@ bool ReadRunLengthRows(CTgaBlockReader& reader, FILE* file, CRasterSurface& surf
     return !reader.ReadPastEnd();
 }
 
-template <int Depth>
+template <Pixels Kind>
 bool ReadTrueColour(CTgaBlockReader& reader, FILE* file, CRasterSurface& surface, bool runLength,
                     bool topRowFirst)
 {
     if (!runLength)
-        return ReadRawRows<Depth>(reader, file, surface, topRowFirst);
-    return ReadRunLengthRows<Depth>(reader, file, surface, topRowFirst);
+        return ReadRawRows<Kind>(reader, file, surface, topRowFirst);
+    return ReadRunLengthRows<Kind>(reader, file, surface, topRowFirst);
+}
+
+// The kind of pixel value a true-colour or grey file's header names; false
+// for one the reader does not take.
+bool PixelKind(const TgaHeader& header, Pixels& kind)
+{
+    const bool grey = header.imageType == TgaHeader::kTypeGrey || header.imageType == TgaHeader::kTypeRunLengthGrey;
+    const bool colour =
+        header.imageType == TgaHeader::kTypeTrueColour || header.imageType == TgaHeader::kTypeRunLengthTrueColour;
+    if (grey && header.pixelDepth == 8)
+        kind = Pixels::kGrey;
+    else if (grey && header.pixelDepth == 16)
+        kind = Pixels::kGreyAlpha;
+    else if (colour && (header.pixelDepth == 15 || header.pixelDepth == 16))
+        kind = Pixels::k5Bit;
+    else if (colour && header.pixelDepth == 24)
+        kind = Pixels::k24Bit;
+    else if (colour && header.pixelDepth == 32)
+        kind = Pixels::k32Bit;
+    else
+        return false;
+    return true;
 }
 
 // Reads the colour map into the 256-colour palette: entry k of the map is
@@ -411,10 +464,12 @@ int32_t CRasterSurface::LoadTga(const std::string& path, TgaFailure& failure)
     }
 
     SkipBytes(f, TgaColourMapBytes(header));
-    const bool runLength = header.imageType == TgaHeader::kTypeRunLengthTrueColour;
-    const bool knownDepth = header.pixelDepth == 16 || header.pixelDepth == 24 || header.pixelDepth == 32;
-    const bool accepted = (header.imageType == TgaHeader::kTypeTrueColour || runLength) && knownDepth;
-    const TgaFailure fit = CheckPixels(f, header, accepted && !runLength ? header.pixelDepth / 8u : 0);
+    const bool runLength = header.imageType == TgaHeader::kTypeRunLengthTrueColour ||
+                           header.imageType == TgaHeader::kTypeRunLengthGrey;
+    Pixels pixels = Pixels::k32Bit;
+    const bool accepted = PixelKind(header, pixels);
+    const TgaFailure fit =
+        CheckPixels(f, header, accepted && !runLength ? static_cast<uint32_t>(PixelBytes(pixels)) : 0);
     if (fit != TgaFailure::kNone)
         return refuseUnshaped(accepted ? fit : kind);
 
@@ -425,17 +480,14 @@ int32_t CRasterSurface::LoadTga(const std::string& path, TgaFailure& failure)
     }
     if (!accepted)
         return refuse(kind);
+    const bool top = header.TopRowFirst();
     bool read = false;
-    switch (header.pixelDepth) {
-    case 16:
-        read = ReadTrueColour<16>(reader, f, *this, runLength, header.TopRowFirst());
-        break;
-    case 24:
-        read = ReadTrueColour<24>(reader, f, *this, runLength, header.TopRowFirst());
-        break;
-    default:
-        read = ReadTrueColour<32>(reader, f, *this, runLength, header.TopRowFirst());
-        break;
+    switch (pixels) {
+    case Pixels::k5Bit: read = ReadTrueColour<Pixels::k5Bit>(reader, f, *this, runLength, top); break;
+    case Pixels::k24Bit: read = ReadTrueColour<Pixels::k24Bit>(reader, f, *this, runLength, top); break;
+    case Pixels::k32Bit: read = ReadTrueColour<Pixels::k32Bit>(reader, f, *this, runLength, top); break;
+    case Pixels::kGrey: read = ReadTrueColour<Pixels::kGrey>(reader, f, *this, runLength, top); break;
+    case Pixels::kGreyAlpha: read = ReadTrueColour<Pixels::kGreyAlpha>(reader, f, *this, runLength, top); break;
     }
     return read ? kLoadOk : refuse(TgaFailure::kCutShort);
 }

@@ -166,12 +166,9 @@ TEST_F(EditorCommandsTest, ImportReplacesTheSelectedSlotsFrame)
 TEST_F(EditorCommandsTest, ImportOfAFileThatDoesNotFitShowsMessageFive)
 {
     Open(MakePortraitEntries({Portrait("TVAR", 1)}));
-    std::vector<uint8_t> trueColour = SolidTga(21, 15, 0, {});
-    trueColour[1] = 0;
-    trueColour[2] = 2;
-    trueColour[6] = trueColour[7] = 0;
-    trueColour[16] = 24;
-    trueColour.resize(18 + 21 * 15 * 3, 0x40);
+    std::vector<uint8_t> wideIndices = SolidTga(21, 15, 0);
+    wideIndices[16] = 16;
+    wideIndices.resize(wideIndices.size() + 21 * 15, 0);
     std::vector<uint8_t> cut = SolidTga(21, 15, 77);
     cut.resize(500);
     const struct {
@@ -181,7 +178,7 @@ TEST_F(EditorCommandsTest, ImportOfAFileThatDoesNotFitShowsMessageFive)
     } cases[] = {
         {"one pixel wider", SolidTga(22, 15, 77), "The file is 22 x 15; this frame is 21 x 15."},
         {"one row higher", SolidTga(21, 16, 77), "The file is 21 x 16; this frame is 21 x 15."},
-        {"24-bit pixels", trueColour, "This image needs a colour-mapped 8-bit TGA file."},
+        {"16-bit indices", wideIndices, "This image needs a colour-mapped 8-bit TGA file."},
         {"cut short", cut, "The file is cut short."},
         {"no TGA", std::vector<uint8_t>{'G', 'I', 'F', '8', '9', 'a', 21, 0, 15, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
          "The file is not a TGA file."},

@@ -207,9 +207,8 @@ TEST_F(PortraitEdit, ReplacementsThatDoNotFitChangeNothing)
         int32_t result;
     } cases[] = {
         {"one pixel wider", MakeTga(1, 46, 60, 8, SevenColourMap(), std::vector<uint8_t>(46 * 60, 1)), -2},
-        {"24-bit pixels", MakeTga(2, 45, 60, 24, {}, std::vector<uint8_t>(45 * 60 * 3, 9)), -1},
-        // 8 bits per pixel passes the depth test but is no colour-mapped file.
-        {"grey", MakeTga(3, 45, 60, 8, {}, grey), -1},
+        {"16-bit indices", MakeTga(1, 45, 60, 16, SevenColourMap(), std::vector<uint8_t>(45 * 60 * 2, 1)), -1},
+        {"8-bit true colour", MakeTga(2, 45, 60, 8, {}, grey), -1},
         {"truncated header", {0, 1, 1}, -2},
     };
     for (const auto& c : cases) {
@@ -222,10 +221,9 @@ TEST_F(PortraitEdit, ReplacementsThatDoNotFitChangeNothing)
     EXPECT_EQ(image.ReplaceFrame(5, *game / "missing.tga", false), 1); // no such frame: nothing to do
     EXPECT_EQ(image.SaveIfChanged(), 0);
 
-    // A colour-mapped file cannot become the pixels of a true-colour image.
+    // A true-colour image takes no 8-bit true-colour file either.
     ASSERT_EQ(LoadEntry(image, 1), 1);
-    EXPECT_EQ(image.ReplaceFrame(0, TgaPath("mapped.tga", MakeTga(1, 2, 2, 8, SevenColourMap(), {1, 2, 3, 4})), false),
-              -1);
+    EXPECT_EQ(image.ReplaceFrame(0, TgaPath("eight.tga", MakeTga(2, 2, 2, 8, {}, {1, 2, 3, 4})), false), -1);
     EXPECT_FALSE(image.IsFrameChanged(0));
     EXPECT_EQ(image.GetFrameSurface(0)->m_depth, 32);
 }
@@ -650,8 +648,8 @@ TEST_F(PortraitEdit, KeepingIndicesRefusesFilesWithoutThemOrPastTheirMap)
     } cases[] = {
         {"24-bit", MakeTga(2, 4, 2, 24, {}, std::vector<uint8_t>(24, 9)), ImportMode::kKeepIndices, Kind::kNeedsIndices},
         {"grey", MakeTga(3, 4, 2, 8, {}, std::vector<uint8_t>(8, 1)), ImportMode::kKeepIndices, Kind::kNeedsIndices},
-        {"24-bit remapped", MakeTga(2, 4, 2, 24, {}, std::vector<uint8_t>(24, 9)), ImportMode::kRemap,
-         Kind::kNeedsColourMapped},
+        {"grey, its palette taken", MakeTga(3, 4, 2, 8, {}, std::vector<uint8_t>(8, 1)), ImportMode::kFilePalette,
+         Kind::kNeedsPalette},
         {"index 8 of a map of 8", ::MakeTga(shortMap, {1, 2, 3, 4, 5, 6, 7, 8}), ImportMode::kKeepIndices,
          Kind::kIndexOutsideMap},
     };

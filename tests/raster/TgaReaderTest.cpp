@@ -345,8 +345,8 @@ TEST_F(TgaReaderTest, RefusedTypesAndDepthsLeaveABlankSurfaceAtTheFileSize)
         ASSERT_TRUE(s.m_pPalette);
         EXPECT_EQ(Bytes(s.m_pPalette.get(), s.m_pPalette.get() + 1024), TgaTestPalette(0));
     }
-    // Grey, run-length grey, and true-colour files of depths that are not read.
-    const std::vector<std::pair<uint8_t, uint8_t>> refused{{3, 8}, {11, 8}, {0, 24}, {2, 8}, {2, 15}, {10, 8}, {10, 0}};
+    // Grey and true-colour files of depths that are not read, and no image.
+    const std::vector<std::pair<uint8_t, uint8_t>> refused{{3, 24}, {11, 32}, {0, 24}, {2, 8}, {10, 8}, {10, 0}};
     for (const auto& [type, depth] : refused) {
         SCOPED_TRACE(::testing::Message() << "type " << int(type) << " depth " << int(depth));
         TgaLayout layout;
