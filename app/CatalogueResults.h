@@ -128,6 +128,8 @@ struct ImportedFile {
     int32_t frame = 0;
     int64_t pixelsChanged = 0; // pixels that show another colour than before
     int64_t recolouredPixels = 0; // kept indices that show another colour than the file
+    int64_t farPixels = 0; // remapped pixels far from the file's colours
+    double largestDistance = 0.0; // the furthest remapped pixel's OKLab distance
 };
 
 struct ImportFailure {

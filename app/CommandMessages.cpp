@@ -1,6 +1,7 @@
 #include "CommandMessages.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "GameArchive.h"
@@ -73,4 +74,22 @@ OpenFileRequest ImportFileRequest(const std::string& initialDir, size_t bufferSi
     request.flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     request.bufferSize = bufferSize;
     return request;
+}
+
+std::string DistanceText(double distance)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", distance);
+    return text;
+}
+
+std::string ImportNoticeText(const ImportReport& report)
+{
+    if (report.colourLoss.farPixels > 0)
+        return FormatResourceString(IDS_COLOUR_LOSS_NOTICE, {std::to_string(report.colourLoss.farPixels),
+                                                             DistanceText(report.colourLoss.largestDistance)});
+    if (report.takeover.otherPixels > 0)
+        return FormatResourceString(IDS_FILE_PALETTE_TAKEN, {std::to_string(report.takeover.otherPixels),
+                                                             std::to_string(report.takeover.otherFrames)});
+    return {};
 }

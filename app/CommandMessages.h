@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ImportReport.h"
 #include "OpenFileRequest.h"
 #include "ReplaceFailure.h"
 
@@ -26,6 +27,14 @@ std::string SaveFailureText(int32_t result, int error);
 // A file that could not be written, with the system's reason: "PATH
 // (No space left on device)".
 std::string NotWrittenText(const std::string& path, int error);
+
+// An OKLab distance as the user reads it: three decimals.
+std::string DistanceText(double distance);
+
+// What the window's notice says of an import: how many pixels lie far from
+// the file's colours, or how many of other frames a file's palette
+// recoloured; empty when neither.
+std::string ImportNoticeText(const ImportReport& report);
 
 // The open-file dialog of Import: TGA and PNG files, opening in initialDir.
 OpenFileRequest ImportFileRequest(const std::string& initialDir, size_t bufferSize);

@@ -1,6 +1,7 @@
 #include "EditCommands.h"
 
 #include <ctime>
+#include <utility>
 #include <vector>
 
 #include "CommandMessages.h"
@@ -9,6 +10,7 @@
 #include "EditorModel.h"
 #include "EditorView.h"
 #include "Resources.h"
+#include "ShownPixels.h"
 
 namespace {
 
@@ -42,20 +44,56 @@ bool CEditCommands::Choose(int32_t id)
 
 bool CEditCommands::Import(PortraitSize size, int32_t frame, const std::string& path, bool quietly)
 {
-    return Take(size, frame, quietly, [&](CPortraitImage& image, ReplaceFailure& why) {
-        return image.ReplaceFrame(frame, path, m_model.GetImportOptions(), why);
-    });
+    CPortraitImage& image = m_model.Image(size);
+    const ImportOptions options = m_model.GetImportOptions();
+    auto fromPath = [&](CPortraitImage& target, ReplaceFailure& why) {
+        return target.ReplaceFrame(frame, path, options, why);
+    };
+    if (options.mode != ImportMode::kFilePalette || image.Header().BitDepth() != GfxHeader::kPaletteDepth ||
+        !image.GetFrameSurface(frame))
+        return Take(size, frame, quietly, fromPath);
+    // A file's palette shows in every frame of the image: the file is read
+    // first, and the user told before it lands what else changes colour.
+    int32_t width = 0, height = 0;
+    image.GetFrameSize(frame, width, height);
+    ImportPicture picture;
+    ReplaceFailure read;
+    if (ReadImportFile(path, width, height, true, options.mode, picture.surface, picture.colours, read) !=
+        kImportFileRead)
+        return Take(size, frame, quietly, fromPath); // refused as it would be read in place
+    const PaletteTakeover takeover = MeasurePaletteTakeover(image, frame, picture.surface->m_pPalette.get());
+    if (takeover.otherPixels > 0 && !quietly && m_model.AsksBeforeOverwriting() &&
+        !m_ui.AskYesNo(IDS_FILE_PALETTE_ASK,
+                       FormatResourceString(IDS_FILE_PALETTE_ASK, {std::to_string(takeover.otherPixels),
+                                                                   std::to_string(takeover.otherFrames)}),
+                       "Question")) {
+        m_ui.RecordOutcome(CommandEffects::kImport, Outcome::kNothing);
+        return false;
+    }
+    return Take(
+        size, frame, quietly,
+        [&](CPortraitImage& target, ReplaceFailure& why) {
+            return target.ReplaceFrame(frame, std::move(picture), options, why);
+        },
+        takeover);
 }
 
 bool CEditCommands::Import(PortraitSize size, int32_t frame, ImportPicture picture, bool quietly)
 {
-    return Take(size, frame, quietly, [&](CPortraitImage& image, ReplaceFailure& why) {
-        return image.ReplaceFrame(frame, std::move(picture), m_model.GetImportOptions(), why);
-    });
+    PaletteTakeover takeover;
+    if (m_model.GetImportOptions().mode == ImportMode::kFilePalette && picture.surface)
+        takeover = MeasurePaletteTakeover(m_model.Image(size), frame, picture.surface->m_pPalette.get());
+    return Take(
+        size, frame, quietly,
+        [&](CPortraitImage& image, ReplaceFailure& why) {
+            return image.ReplaceFrame(frame, std::move(picture), m_model.GetImportOptions(), why);
+        },
+        takeover);
 }
 
 bool CEditCommands::Take(PortraitSize size, int32_t frame, bool quietly,
-                         const std::function<int32_t(CPortraitImage& image, ReplaceFailure& why)>& replace)
+                         const std::function<int32_t(CPortraitImage& image, ReplaceFailure& why)>& replace,
+                         const PaletteTakeover& takeover)
 {
     CPortraitImage& image = m_model.Image(size);
     // A change that could never be saved is not taken in the first place.
@@ -69,12 +107,15 @@ bool CEditCommands::Take(PortraitSize size, int32_t frame, bool quietly,
         return false;
     }
     const std::vector<UndoStep::Image> before = Before(m_model, {size});
+    const std::vector<uint32_t> shownBefore = ShownPixels(image, frame);
     ReplaceFailure why;
     const bool taken = replace(image, why) == CPortraitImage::kReplaceOk;
     m_ui.RecordOutcome(CommandEffects::kImport,
                            !taken ? Outcome::kFailed : hasFrame ? Outcome::kDone : Outcome::kNothing);
-    if (taken)
+    if (taken) {
         m_model.Edits().Record(m_model.CurrentPortrait(), "Import", before, m_model.Images());
+        Report(size, frame, CountChanged(shownBefore, ShownPixels(image, frame)), why, takeover);
+    }
     m_view.UpdateEditMenu();
     m_ui.RedrawWindow();
     // Indices kept where the palettes differ show other colours than the
@@ -90,6 +131,37 @@ bool CEditCommands::Take(PortraitSize size, int32_t frame, bool quietly,
     m_ui.MessageBox(IDS_TGA_NOT_LOADED,
                         LoadResourceString(IDS_TGA_NOT_LOADED) + (reason.empty() ? "" : "\n" + reason), "Info");
     return false;
+}
+
+void CEditCommands::Report(PortraitSize size, int32_t frame, int64_t pixelsChanged, ReplaceFailure& why,
+                           const PaletteTakeover& takeover)
+{
+    ColourLoss& loss = why.colourLoss;
+    ImportReport report;
+    report.recolouredPixels = why.recolouredPixels;
+    report.portrait = m_model.CurrentPortrait();
+    report.size = size;
+    report.frame = frame;
+    report.pixelsChanged = pixelsChanged;
+    report.takeover = takeover;
+    const CPortraitImage& image = m_model.Image(size);
+    image.GetFrameSize(frame, report.width, report.height);
+    const CRasterSurface* surface = image.GetFrameSurface(frame);
+    // The far pixels are outlined while the frame holds what the import
+    // left: its indices are kept to tell. The window's notice says what the
+    // model keeps here.
+    const bool outlined = loss.farPixels > 0 && surface && surface->m_pBits && surface->m_depth == 8 &&
+                          surface->m_width >= report.width &&
+                          loss.farMask.size() == static_cast<size_t>(report.width) * static_cast<size_t>(report.height);
+    if (outlined)
+        for (int32_t y = 0; y < report.height; ++y) {
+            const uint8_t* row = surface->m_pBits + static_cast<size_t>(y) * static_cast<size_t>(surface->m_width);
+            report.indices.insert(report.indices.end(), row, row + report.width);
+        }
+    else
+        loss.farMask.clear();
+    report.colourLoss = std::move(loss);
+    m_model.SetLastImport(std::move(report));
 }
 
 void CEditCommands::Undo()

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "FrameExchange.h"
+#include "PaletteTakeover.h"
 #include "PortraitTypes.h"
 
 class CEditorModel;
@@ -26,7 +27,10 @@ public:
 
     // Imports the file into the image's frame as Import does; true when the
     // file was taken. Quietly, the count of kept indices that now show
-    // another colour is not told (an external editor's every save).
+    // another colour is not told (an external editor's every save), and a
+    // file's palette is taken without asking; so it is where the model asks
+    // nothing before overwriting (portrait-tool). What the import did to the
+    // colours is kept as the model's last import and shown in the notice.
     bool Import(PortraitSize size, int32_t frame, const std::string& path, bool quietly = false);
     // The same for a file read already (an external editor's save, checked
     // before it is taken).
@@ -39,7 +43,11 @@ public:
 private:
     // Takes into the frame what replace gives it, as Import does.
     bool Take(PortraitSize size, int32_t frame, bool quietly,
-              const std::function<int32_t(CPortraitImage& image, ReplaceFailure& why)>& replace);
+              const std::function<int32_t(CPortraitImage& image, ReplaceFailure& why)>& replace,
+              const PaletteTakeover& takeover = {});
+    // Keeps what an import taken did to the frame's colours in the model.
+    void Report(PortraitSize size, int32_t frame, int64_t pixelsChanged, ReplaceFailure& why,
+                const PaletteTakeover& takeover);
     void Step(bool undo);
 
     CEditorModel& m_model;

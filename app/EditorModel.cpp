@@ -77,6 +77,8 @@ void CEditorModel::LoadPortrait(int32_t index)
     if (index < 0 || index >= m_portraitCount)
         return;
     const PortraitRecord& record = *m_records[index];
+    if (index != m_currentPortrait)
+        m_lastImport = ImportReport{};
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
         m_images[size].SetSubFolder(CGameFolder::kPortraitsSubFolder);
         m_images[size].Load(m_baseDir, record.GetArchivePath(), record.entryIndex[size], &m_archive);

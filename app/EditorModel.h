@@ -15,6 +15,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CatalogueOperations.h"
@@ -22,6 +23,7 @@
 #include "GameArchive.h"
 #include "GameFolder.h"
 #include "ImportOptions.h"
+#include "ImportReport.h"
 #include "OverrideCheckCache.h"
 #include "PortraitEdits.h"
 #include "PortraitImage.h"
@@ -126,6 +128,11 @@ public:
     bool AsksBeforeOverwriting() const { return m_askBeforeOverwriting; }
     void SetAskBeforeOverwriting(bool ask) { m_askBeforeOverwriting = ask; }
 
+    // What the last import into the current portrait did to its colours;
+    // a portrait loaded forgets it.
+    const ImportReport& LastImport() const { return m_lastImport; }
+    void SetLastImport(ImportReport report) { m_lastImport = std::move(report); }
+
     CPortraitEdits& Edits() { return m_edits; }
     // The operations over the whole catalogue, made once a scan.
     CCatalogueOperations& Operations() { return *m_operations; }
@@ -141,6 +148,7 @@ private:
     ImportOptions m_importOptions;
     ExportFormat m_exportFormat = ExportFormat::kTga;
     bool m_askBeforeOverwriting = false;
+    ImportReport m_lastImport;
     CPortraitEdits m_edits;
     COverrideCheckCache m_overrideChecks;
     std::unique_ptr<CCatalogueOperations> m_operations;

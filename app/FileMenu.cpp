@@ -1,5 +1,6 @@
 #include "FileMenu.h"
 
+#include <algorithm>
 #include <ctime>
 #include <string>
 #include <utility>
@@ -7,6 +8,7 @@
 
 #include "CatalogueManifest.h"
 #include "CatalogueOperations.h"
+#include "CommandMessages.h"
 #include "EditCommands.h"
 #include "FileSystem.h"
 #include "CommandUi.h"
@@ -200,6 +202,18 @@ void CFileMenu::ImportCatalogue()
         recoloured += f.recolouredPixels;
     if (recoloured > 0)
         text += "\n\n" + FormatResourceString(IDS_KEPT_INDICES_RECOLOURED, {std::to_string(recoloured)});
+    // Remapped pixels far from the files' colours, as the notice says.
+    int64_t far = 0, farFrames = 0;
+    double largest = 0.0;
+    for (const ImportedFile& f : r.imported) {
+        far += f.farPixels;
+        farFrames += f.farPixels > 0 ? 1 : 0;
+        largest = std::max(largest, f.farPixels > 0 ? f.largestDistance : 0.0);
+    }
+    if (far > 0)
+        text += "\n\n" + FormatResourceString(IDS_CATALOGUE_COLOUR_LOSS, {std::to_string(far),
+                                                                           std::to_string(farFrames),
+                                                                           DistanceText(largest)});
     text += FailedFiles(r.failed);
     if (r.cancelled)
         text += "\n\n" + LoadResourceString(IDS_IMPORT_CANCELLED);

@@ -90,7 +90,7 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         {MessageKind::ListSearch, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSearch(m.text); }},
         {MessageKind::PaintPreview, 0, [](CDialog& d, DialogMessage&) { panels(d).OnPaintPreview(); }},
         {MessageKind::Command, ID_VIEW_ZOOM_IN, [](CDialog& d, DialogMessage& m) { panels(d).OnViewMenu(m.id); },
-         ID_VIEW_BACKGROUND_CHECKERBOARD},
+         ID_VIEW_COLOUR_LOSS},
     };
     return map;
 }

@@ -1,5 +1,9 @@
 #include "PortraitPanels.h"
 
+#include <algorithm>
+#include <cstddef>
+
+#include "CommandMessages.h"
 #include "CommandUi.h"
 #include "EditorView.h"
 #include "Resources.h"
@@ -7,6 +11,22 @@
 namespace {
 
 constexpr int32_t kSlowMs = 250, kNormalMs = 125, kFastMs = 62;
+
+// Whether the frame still holds what the import reported on left in it.
+bool HoldsImported(const ImportReport& report, const CPortraitImage& image)
+{
+    const CRasterSurface* surface = image.GetFrameSurface(report.frame);
+    if (report.indices.empty() || !surface || !surface->m_pBits || surface->m_depth != 8 ||
+        surface->m_width < report.width || surface->m_height < report.height)
+        return false;
+    const size_t width = static_cast<size_t>(report.width);
+    for (size_t y = 0; y < static_cast<size_t>(report.height); ++y) {
+        const uint8_t* row = surface->m_pBits + y * static_cast<size_t>(surface->m_width);
+        if (!std::equal(row, row + width, report.indices.begin() + static_cast<std::ptrdiff_t>(y * width)))
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -64,6 +84,14 @@ void CPortraitPanels::Update()
         m_shownPortrait = current;
         m_preview.Rewind();
     }
+    // What the last import into this portrait did to colours.
+    // The far pixels are told of while the frame holds what the import left.
+    const ImportReport& last = m_model.LastImport();
+    const bool holds = last.colourLoss.farPixels == 0 || HoldsImported(last, m_model.Image(last.size));
+    const std::string notice = last.portrait == current && holds ? ImportNoticeText(last) : std::string();
+    if (notice != m_shownNotice && host->HasControl(IDC_NOTICE))
+        host->SetControlText(IDC_NOTICE, notice);
+    m_shownNotice = notice;
     host->RedrawPreview();
 }
 
@@ -128,6 +156,8 @@ void CPortraitPanels::OnViewMenu(int32_t id)
         m_preview.SetBackground(PreviewBackground::kBlack);
     else if (id == ID_VIEW_BACKGROUND_CHECKERBOARD)
         m_preview.SetBackground(PreviewBackground::kCheckerboard);
+    else if (id == ID_VIEW_COLOUR_LOSS)
+        m_preview.SetShowingColourLoss(!m_preview.IsShowingColourLoss());
     if (id == ID_VIEW_PLAY || id == ID_VIEW_SPEED_SLOW || id == ID_VIEW_SPEED_NORMAL || id == ID_VIEW_SPEED_FAST)
         StartOrStopTimer();
     ShowViewChoices();
@@ -161,6 +191,7 @@ void CPortraitPanels::ShowViewChoices()
     m_ui.CheckMenuItem(ID_VIEW_BACKGROUND_GREY, background == PreviewBackground::kGrey);
     m_ui.CheckMenuItem(ID_VIEW_BACKGROUND_BLACK, background == PreviewBackground::kBlack);
     m_ui.CheckMenuItem(ID_VIEW_BACKGROUND_CHECKERBOARD, background == PreviewBackground::kCheckerboard);
+    m_ui.CheckMenuItem(ID_VIEW_COLOUR_LOSS, m_preview.IsShowingColourLoss());
 }
 
 void CPortraitPanels::OnTimer(int32_t id)
@@ -181,5 +212,10 @@ void CPortraitPanels::OnPaintPreview()
     FrameTarget target{kSizeMedium, m_preview.AnimationFrame()};
     if (!m_preview.IsPlaying())
         target = m_view.SelectedTarget();
-    m_preview.Paint(*canvas, m_model.Image(target.size), target.frame);
+    const CPortraitImage& image = m_model.Image(target.size);
+    m_preview.Paint(*canvas, image, target.frame);
+    const ImportReport& last = m_model.LastImport();
+    if (m_preview.IsShowingColourLoss() && last.portrait == m_model.CurrentPortrait() && last.size == target.size &&
+        last.frame == target.frame && HoldsImported(last, image))
+        m_preview.OutlinePixels(*canvas, last.colourLoss.farMask, last.width, last.height);
 }

@@ -1,7 +1,8 @@
 // The panels beside the main dialog's client area, through its host: the
 // portrait list with its marks, which follows the current portrait and
-// chooses it, and the preview of the selected frame with the MEDIUM
-// image's animation, set through the View menu.
+// chooses it, the preview of the selected frame with the MEDIUM image's
+// animation, set through the View menu, and the notice of what the last
+// import did to colours, whose far pixels the preview can outline.
 #pragma once
 
 #include <cstdint>
@@ -58,5 +59,6 @@ private:
     CPreviewPanel m_preview;
     bool m_rowsChanged = false;
     std::string m_shownFooter;
+    std::string m_shownNotice;
     int32_t m_shownPortrait = -1;
 };

@@ -74,6 +74,8 @@ void CPreviewPanel::Paint(CCanvas& canvas, const CPortraitImage& image, int32_t 
     m_lastScale = scale;
     const int32_t left = std::max(0, (canvas.Width() - width * scale) / 2);
     const int32_t top = std::max(0, (canvas.Height() - height * scale) / 2);
+    m_lastLeft = left;
+    m_lastTop = top;
     // Each frame row is widened once, then copied to its scale rows; only
     // the rows that reach the canvas are drawn.
     std::vector<uint8_t> row(static_cast<size_t>(width) * static_cast<size_t>(scale) * 4);
@@ -87,4 +89,32 @@ void CPreviewPanel::Paint(CCanvas& canvas, const CPortraitImage& image, int32_t 
         for (int32_t copy = 0; copy < scale; ++copy)
             canvas.Blit32(left, top + y * scale + copy, width * scale, 1, row.data(), row.size());
     }
+}
+
+void CPreviewPanel::OutlinePixels(CCanvas& canvas, const std::vector<uint8_t>& mask, int32_t width,
+                                  int32_t height) const
+{
+    if (width <= 0 || height <= 0 || mask.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
+        return;
+    const int32_t s = m_lastScale;
+    // A line a pixel thick at 1x to 3x, two from 4x on.
+    const int32_t thick = s >= 4 ? 2 : 1;
+    auto far = [&](int32_t x, int32_t y) {
+        return x >= 0 && y >= 0 && x < width && y < height &&
+               mask[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] != 0;
+    };
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            if (!far(x, y))
+                continue;
+            const int32_t left = m_lastLeft + x * s, top = m_lastTop + y * s;
+            if (!far(x, y - 1))
+                canvas.FillRect(left, top, left + s, top + thick, kOutline);
+            if (!far(x, y + 1))
+                canvas.FillRect(left, top + s - thick, left + s, top + s, kOutline);
+            if (!far(x - 1, y))
+                canvas.FillRect(left, top, left + thick, top + s, kOutline);
+            if (!far(x + 1, y))
+                canvas.FillRect(left + s - thick, top, left + s, top + s, kOutline);
+        }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "Canvas.h"
 #include "PortraitImage.h"
@@ -43,16 +44,29 @@ public:
     void Step(int32_t frameCount);
     void Rewind() { m_animationFrame = 0; }
 
+    // Whether the pixels an import left far from the file's colours are
+    // outlined.
+    bool IsShowingColourLoss() const { return m_showingColourLoss; }
+    void SetShowingColourLoss(bool showing) { m_showingColourLoss = showing; }
+
     // Fills the canvas with the background and draws the image's frame
     // centred on it (from its top-left corner where it is larger); only the
     // background where the frame has no pixels.
     void Paint(CCanvas& canvas, const CPortraitImage& image, int32_t frame);
+    // Over the frame Paint drew last, of width x height, outlines the pixels
+    // whose byte in mask (width x height, rows top first) is not 0: each
+    // edge between such a pixel and one that is not, or the frame's border,
+    // is drawn in kOutline, inside the pixel.
+    static constexpr uint32_t kOutline = 0xFF00FF;
+    void OutlinePixels(CCanvas& canvas, const std::vector<uint8_t>& mask, int32_t width, int32_t height) const;
 
 private:
     void PaintBackground(CCanvas& canvas) const;
 
     int32_t m_zoom = kFit;
     int32_t m_lastScale = 1;
+    int32_t m_lastLeft = 0, m_lastTop = 0;
+    bool m_showingColourLoss = false;
     PreviewBackground m_background = PreviewBackground::kGrey;
     bool m_playing = false;
     int32_t m_intervalMs = 125;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "ColourDistance.h"
 #include "ColourMatch.h"
 #include "GfxImage.h"
 #include "PngFile.h"
@@ -249,12 +250,14 @@ int32_t CountRecolouredPixels(const CRasterSurface& loaded, const uint8_t* palet
 }
 
 bool MatchImportedColours(CRasterSurface& loaded, const std::vector<uint8_t>& colours, const uint8_t* palette,
-                          const ImportOptions& options)
+                          const ImportOptions& options, ColourLoss& loss)
 {
     // The one place where a remapped import's pixels are matched to the
     // palette. Without dithering an indexed file's colours are matched once
     // each; otherwise every pixel is, with its neighbours' errors.
     const CColourMatch match(palette, options.metric);
+    const CColourDistance distance(palette);
+    loss = ColourLoss{};
     const size_t width = static_cast<size_t>(loaded.m_width);
     const size_t pixels = width * static_cast<size_t>(loaded.m_height);
     if (colours.empty() && !options.dither) {
@@ -262,6 +265,9 @@ bool MatchImportedColours(CRasterSurface& loaded, const std::vector<uint8_t>& co
             return true;
         uint8_t map[256];
         match.MapPalette(loaded.m_pPalette.get(), map);
+        if (!distance.MeasureMapped(loaded.m_pPalette.get(), map, loaded.m_pBits, loaded.m_width, loaded.m_height,
+                                    loss))
+            return false;
         for (size_t p = 0; p < pixels; ++p)
             loaded.m_pBits[p] = map[loaded.m_pBits[p]];
         return true;
@@ -282,7 +288,16 @@ bool MatchImportedColours(CRasterSurface& loaded, const std::vector<uint8_t>& co
                 expanded[p * 3 + c] = own[loaded.m_pBits[p] * 4 + 2 - c];
         rgb = expanded.get();
     }
-    return match.MapColours(rgb, width * 3, loaded.m_width, loaded.m_height, loaded.m_pBits, width, options.dither);
+    if (!match.MapColours(rgb, width * 3, loaded.m_width, loaded.m_height, loaded.m_pBits, width, options.dither))
+        return false;
+    if (!options.dither)
+        return distance.Measure(rgb, width * 3, loaded.m_width, loaded.m_height, loaded.m_pBits, width, loss);
+    // Dithering moves pixels off their nearest entry on purpose, and the
+    // picture as a whole keeps its colours: what is lost is what the nearest
+    // entry of each pixel's own colour cannot show.
+    std::unique_ptr<uint8_t[]> nearest(new (std::nothrow) uint8_t[pixels]);
+    return nearest && match.MapColours(rgb, width * 3, loaded.m_width, loaded.m_height, nearest.get(), width, false) &&
+           distance.Measure(rgb, width * 3, loaded.m_width, loaded.m_height, nearest.get(), width, loss);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ColourLoss.h"
 #include "ImportOptions.h"
 #include "RasterSurface.h"
 #include "ReplaceFailure.h"
@@ -44,10 +45,11 @@ int32_t CountRecolouredPixels(const CRasterSurface& loaded, const uint8_t* palet
 
 // Matches a remapped import's pixels to `palette` in place: an indexed
 // file's through its own palette, or `colours` (red, green, blue a pixel) of
-// a file without one, by the options' metric and with their dithering.
-// False when it cannot be done (no memory).
+// a file without one, by the options' metric and with their dithering; loss
+// says how far the pixels' new colours lie from the file's. False when it
+// cannot be done (no memory).
 bool MatchImportedColours(CRasterSurface& loaded, const std::vector<uint8_t>& colours, const uint8_t* palette,
-                          const ImportOptions& options);
+                          const ImportOptions& options, ColourLoss& loss);
 
 // Writes width x height pixels of a frame (an index buffer shown through
 // `palette`, or 32-bit pixels) as an indexed or an 8-bit RGB PNG file with

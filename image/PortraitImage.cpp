@@ -358,7 +358,7 @@ int32_t CPortraitImage::ReplaceFrame(int32_t i, ImportPicture picture, const Imp
     const bool filePalette = options.mode == ImportMode::kFilePalette;
     // Remapped pixels are matched before the frame is replaced, so that a
     // match that cannot be made leaves the frame as it was.
-    if (!keep && !filePalette && !MatchImportedColours(*loaded, colours, m_palette, options)) {
+    if (!keep && !filePalette && !MatchImportedColours(*loaded, colours, m_palette, options, failure.colourLoss)) {
         failure.kind = ReplaceFailure::Kind::kTooLarge;
         return kReplaceWrongDepth;
     }
@@ -385,7 +385,6 @@ int32_t CPortraitImage::ReplaceFrame(int32_t i, ImportPicture picture, const Imp
     m_changed[static_cast<size_t>(i)] = 1;
     return kReplaceOk;
 }
-
 
 void CPortraitImage::CoverUsedColours(int32_t i)
 {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "ColourLoss.h"
+
 struct ReplaceFailure {
     enum class Kind {
         kNone,
@@ -29,4 +31,7 @@ struct ReplaceFailure {
     // colour than in the file, because the image's palette differs from the
     // file's at the indices they use.
     int32_t recolouredPixels = 0;
+    // After a file remapped to the image's palette: how far its pixels'
+    // new colours lie from the file's.
+    ColourLoss colourLoss;
 };

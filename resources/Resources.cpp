@@ -38,6 +38,7 @@ DialogTemplate MakeTemplate()
         {IDC_FRAME_LABEL, ControlKind::StaticText, "", 280, 160, 60, 8, kStatic},
         {IDC_FRAME_PREVIOUS, ControlKind::PushButton, "<", 280, 172, 22, 14, kButton},
         {IDC_FRAME_NEXT, ControlKind::PushButton, ">", 306, 172, 22, 14, kButton},
+        {IDC_NOTICE, ControlKind::StaticText, "", 70, 205, 270, 18, kStatic},
     };
     return t;
 }
@@ -120,6 +121,13 @@ constexpr StringEntry kStrings[] = {
     {IDS_SOURCE_INVALID, "invalid override"},
     {IDS_SOURCE_UNSAVED, "%s, unsaved"},
     {IDS_SOURCE_NONE, "none"},
+    {IDS_COLOUR_LOSS_NOTICE, "Colour loss: %s pixels lie far from the file's colours (largest OKLab distance %s). "
+                             "View > Show Colour Loss outlines them."},
+    {IDS_FILE_PALETTE_TAKEN, "The file's palette was taken: %s pixels in %s other frames show other colours."},
+    {IDS_CATALOGUE_COLOUR_LOSS, "Colour loss: %s pixels in %s frames lie far from the files' colours (largest OKLab "
+                                "distance %s)."},
+    {IDS_FILE_PALETTE_ASK, "The file's palette replaces the image's: %s pixels in %s other frames of this image "
+                           "will show other colours.\nTake the file's palette?"},
     {IDS_EXPORT_REASON_MANIFEST, "Its manifest.json cannot be written."},
     {IDS_IMPORT_OTHER_ARCHIVE, "The catalogue in\n%s\ndoes not belong to this game: %s.\nImport it anyway?"},
     {IDS_CATALOGUE_NOT_IMPORTED, "Nothing was imported from\n%s:\n%s."},
@@ -231,6 +239,8 @@ const MenuTemplate& PortraitEditorMenu()
               {ID_VIEW_BACKGROUND_GREY, "&Grey Background", true, 6, ""},
               {ID_VIEW_BACKGROUND_BLACK, "&Black Background", true, 6, ""},
               {ID_VIEW_BACKGROUND_CHECKERBOARD, "&Checkerboard Background", true, 6, ""},
+              {0, "", false, 0, ""},
+              {ID_VIEW_COLOUR_LOSS, "Show Colour &Loss", true, 0, ""},
           }}},
     };
     return menu;

@@ -29,6 +29,7 @@ constexpr int32_t IDC_USE_TGA_PALETTE = 1011;
 constexpr int32_t IDC_FRAME_LABEL = 1012;
 constexpr int32_t IDC_FRAME_PREVIOUS = 1013;
 constexpr int32_t IDC_FRAME_NEXT = 1014;
+constexpr int32_t IDC_NOTICE = 1020; // what the last import did to colours
 constexpr int32_t IDC_PORTRAIT_SCROLLBAR = 15555; // created at run time
 
 // Menu 129, the dialog's menu bar: "File", "Edit", then "Options". Its items' ids
@@ -74,6 +75,7 @@ constexpr int32_t ID_VIEW_SPEED_FAST = 32824;
 constexpr int32_t ID_VIEW_BACKGROUND_GREY = 32825;
 constexpr int32_t ID_VIEW_BACKGROUND_BLACK = 32826;
 constexpr int32_t ID_VIEW_BACKGROUND_CHECKERBOARD = 32827;
+constexpr int32_t ID_VIEW_COLOUR_LOSS = 32828; // outlines the pixels far from the file's colours
 
 // The string table.
 constexpr int32_t IDS_ARCHIVE_NOT_FOUND = 1;
@@ -192,6 +194,13 @@ constexpr int32_t IDS_SOURCE_OVERRIDE = 93;
 constexpr int32_t IDS_SOURCE_INVALID = 94;
 constexpr int32_t IDS_SOURCE_UNSAVED = 95;
 constexpr int32_t IDS_SOURCE_NONE = 96;
+// What an import did to colours: the notice under the drawing slots (pixels
+// far from the file's colours, or pixels of other frames a file's palette
+// recoloured), and the question before a file's palette is taken.
+constexpr int32_t IDS_COLOUR_LOSS_NOTICE = 200;
+constexpr int32_t IDS_FILE_PALETTE_TAKEN = 201;
+constexpr int32_t IDS_FILE_PALETTE_ASK = 202;
+constexpr int32_t IDS_CATALOGUE_COLOUR_LOSS = 203;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

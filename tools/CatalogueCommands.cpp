@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "CommandMessages.h"
 #include "FileSystem.h"
 #include "JsonText.h"
+#include "Resources.h"
 
 namespace {
 
@@ -189,6 +191,34 @@ int PrintCatalogueExport(const CatalogueExportResult& r, bool json)
     return r.failed.empty() ? kExitOk : kExitFailed;
 }
 
+void PrintImport(const ImportReport& report)
+{
+    if (report.recolouredPixels > 0)
+        std::printf("%s\n", FormatResourceString(IDS_KEPT_INDICES_RECOLOURED,
+                                                 {std::to_string(report.recolouredPixels)}).c_str());
+    if (report.colourLoss.farPixels > 0)
+        std::printf("%d pixels lie far from the file's colours (largest OKLab distance %s).\n",
+                    report.colourLoss.farPixels, DistanceText(report.colourLoss.largestDistance).c_str());
+    if (report.takeover.otherPixels > 0)
+        std::printf("The file's palette recoloured %lld pixels in %d other frames of the image.\n",
+                    static_cast<long long>(report.takeover.otherPixels), report.takeover.otherFrames);
+}
+
+void PrintImportJson(const ImportReport& report, const std::string& portraitName,
+                     const std::vector<std::string>& saved)
+{
+    std::printf("{\"portrait\": %s, \"size\": \"%s\", \"frame\": %d, \"pixelsChanged\": %lld, "
+                "\"recolouredPixels\": %lld, \"farPixels\": %d, \"largestDistance\": %s, "
+                "\"otherFramesRecoloured\": %d, \"otherPixelsRecoloured\": %lld, \"saved\": [",
+                JsonString(portraitName).c_str(), kSizeNames[report.size], report.frame,
+                static_cast<long long>(report.pixelsChanged), static_cast<long long>(report.recolouredPixels),
+                report.colourLoss.farPixels, DistanceText(report.colourLoss.largestDistance).c_str(),
+                report.takeover.otherFrames, static_cast<long long>(report.takeover.otherPixels));
+    for (size_t i = 0; i < saved.size(); ++i)
+        std::printf("%s%s", i ? ", " : "", JsonString(saved[i]).c_str());
+    std::printf("]}\n");
+}
+
 int PrintCatalogueImport(const CatalogueImportResult& r, bool json)
 {
     const bool refused = r.result != CatalogueImportResult::kOk;
@@ -203,7 +233,8 @@ int PrintCatalogueImport(const CatalogueImportResult& r, bool json)
                         kSizeNames[f.size], f.frame, static_cast<long long>(f.pixelsChanged));
             if (f.recolouredPixels > 0)
                 std::printf(", \"recolouredPixels\": %lld", static_cast<long long>(f.recolouredPixels));
-            std::printf("}");
+            std::printf(", \"farPixels\": %lld, \"largestDistance\": %s}", static_cast<long long>(f.farPixels),
+                        DistanceText(f.largestDistance).c_str());
         }
         std::printf("%s], \"unchanged\": %d, \"failed\": [", r.imported.empty() ? "" : "\n", r.unchanged);
         for (size_t i = 0; i < r.failed.size(); ++i)
@@ -220,6 +251,9 @@ int PrintCatalogueImport(const CatalogueImportResult& r, bool json)
                         static_cast<long long>(f.pixelsChanged));
             if (f.recolouredPixels > 0)
                 std::printf(", %lld show another colour than in the file", static_cast<long long>(f.recolouredPixels));
+            if (f.farPixels > 0)
+                std::printf(", %lld lie far from the file's colours (largest OKLab distance %s)",
+                            static_cast<long long>(f.farPixels), DistanceText(f.largestDistance).c_str());
             std::printf("\n");
         }
     }

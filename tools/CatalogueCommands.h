@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CatalogueOperations.h"
+#include "ImportReport.h"
 
 // Exit status of validate when it found problems.
 constexpr int kExitProblemsFound = 3;
@@ -28,6 +29,13 @@ int PrintCatalogueExport(const CatalogueExportResult& result, bool json);
 // What an import of the catalogue took (or would take) and what failed; 0
 // when nothing failed, 1 when a file failed or the manifest was refused.
 int PrintCatalogueImport(const CatalogueImportResult& result, bool json);
+// What an import into one frame did: kept indices shown in other colours,
+// pixels far from the file's colours, and the other frames a file's palette
+// recoloured, a line each where there are any; or as one JSON object, with
+// the pixels changed and the override files saved.
+void PrintImport(const ImportReport& report);
+void PrintImportJson(const ImportReport& report, const std::string& portraitName,
+                     const std::vector<std::string>& saved);
 // "[i/N] NAME" on standard error while a catalogue export or import works,
 // when standard error is a terminal; no progress otherwise.
 CatalogueProgress TerminalProgress();

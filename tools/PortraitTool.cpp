@@ -36,7 +36,7 @@ const char* const kUsage =
     "       portrait-tool [--base DIR] export-all PORTRAIT [--format tga|png]\n"
     "       portrait-tool [--base DIR] export PORTRAIT SLOT [--format tga|png]\n"
     "       portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette | --mode remap|keep|palette]\n"
-    "                     [--metric classic|perceptual] [--dither]\n"
+    "                     [--metric classic|perceptual] [--dither] [--json]\n"
     "       portrait-tool [--base DIR] status [--json]\n"
     "       portrait-tool [--base DIR] validate [--json]\n"
     "       portrait-tool [--base DIR] revert PORTRAIT [large|medium|small]\n"
@@ -58,6 +58,9 @@ const char* const kUsage =
     "(the default), keep takes an indexed file's indices as they are, palette\n"
     "takes the file's palette over (also --use-tga-palette). --metric and\n"
     "--dither: how remap matches colours (default classic, no dithering).\n"
+    "import says how many pixels changed, how many lie far from the file's\n"
+    "colours (OKLab distance over 0.05) and, with --mode palette, how many\n"
+    "pixels of the image's other frames the file's palette recolours.\n"
     "\n"
     "A damaged override file is never used, exported from or packed: the\n"
     "archive's image is used in its place, and the file is named once on\n"
@@ -164,6 +167,7 @@ int List(CToolSession& s, bool json)
 struct CommandOptions {
     ExportFormat format = ExportFormat::kTga;
     ImportOptions import;
+    bool json = false; // import's report as JSON
 };
 
 // Reads the options at `args`; an empty string when they are right, else
@@ -175,7 +179,7 @@ std::string ParseOptions(const std::vector<std::string>& args, bool import, Comm
     for (size_t k = 0; k < args.size(); ++k) {
         const std::string& name = args[k];
         const bool valued = import ? name == "--mode" || name == "--metric" : name == "--format";
-        const bool flag = import && (name == "--use-tga-palette" || name == "--dither");
+        const bool flag = import && (name == "--use-tga-palette" || name == "--dither" || name == "--json");
         if (!valued && !flag)
             return "unknown option " + name;
         if (!given.insert(name).second)
@@ -183,6 +187,8 @@ std::string ParseOptions(const std::vector<std::string>& args, bool import, Comm
         if (flag) {
             if (name == "--use-tga-palette")
                 options.import.mode = ImportMode::kFilePalette;
+            else if (name == "--json")
+                options.json = true;
             else
                 options.import.dither = true;
             continue;
@@ -465,22 +471,27 @@ int Run(const std::vector<std::string>& args)
         const CommandEffects::Message* refused = imported.Find(IDS_TGA_NOT_LOADED);
         return Fail(refused ? refused->text : LoadResourceString(IDS_TGA_NOT_LOADED)); // closed without saving
     }
-    // Indices kept that now show other colours: how many pixels do.
-    if (const CommandEffects::Message* recoloured = imported.Find(IDS_KEPT_INDICES_RECOLOURED))
-        std::printf("%s\n", recoloured->text.c_str());
+    const ImportReport report = s.dialog.Model().LastImport();
+    const std::string name = s.dialog.Record(portrait)->GetName();
+    if (!options.json)
+        PrintImport(report);
     const CommandEffects& quit = s.Give(IDOK); // Quit: the changed images are saved
-    PrintWritten(quit);
     if (quit.Result(CommandEffects::kSave) == Outcome::kFailed) {
         // The dialog said which image could not be saved and why; asked
         // whether to quit and lose it, the tool keeps the default, No.
         // The window's advice to fix the cause and move on again does not
         // fit a tool that ends here.
+        PrintWritten(quit);
         std::string why = quit.messages.empty() ? std::string() : quit.messages.front().text;
         why = why.substr(0, why.find("\n" + LoadResourceString(IDS_CHANGE_KEPT)));
         return Fail("The changed image could not be saved into " +
                     CFileSystem::ResolvePath(CGameFolder(s.dialog.BaseDir()).PortraitsFolder()) + "." + (why.empty() ? "" : "\n" + why) +
                     "\nThe change was not saved.");
     }
+    if (options.json)
+        PrintImportJson(report, name, std::vector<std::string>(quit.written.begin(), quit.written.end()));
+    else
+        PrintWritten(quit);
     return kExitOk;
 }
 

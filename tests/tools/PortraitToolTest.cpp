@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "FarColour.h"
 #include "RasterSurface.h"
 #include "Sha256.h"
 #include "ToolKit.h"
@@ -19,7 +20,7 @@ TEST(PortraitTool, UsageHelpAndVersion)
     ToolRun help = Tool("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette | --mode "
-                            "remap|keep|palette]\n                     [--metric classic|perceptual] [--dither]\n"),
+                            "remap|keep|palette]\n                     [--metric classic|perceptual] [--dither] [--json]\n"),
               std::string::npos);
     EXPECT_NE(help.out.find("portrait-tool [--base DIR] export PORTRAIT SLOT [--format tga|png]\n"), std::string::npos);
     EXPECT_EQ(Tool("--version").status, 0);
@@ -578,7 +579,8 @@ TEST(PortraitTool, ImportCatalogueTakesTheChangedFilesAndSaysWhatItDid)
     const std::string saved = game / "Portraits/LBOGREM0.GFX";
     EXPECT_EQ(run.out, "{\"manifest\": \"" + out + "/manifest.json\", \"dryRun\": false, \"refused\": null, "
                        "\"imported\": [\n  {\"path\": \"BOGREM0/BOGREM0_LARGE.PNG\", \"portrait\": \"BOGREM0\", "
-                       "\"size\": \"LARGE\", \"frame\": 0, \"pixelsChanged\": 315}\n], \"unchanged\": 5, "
+                       "\"size\": \"LARGE\", \"frame\": 0, \"pixelsChanged\": 315, \"farPixels\": 0, "
+              "\"largestDistance\": 0.000}\n], \"unchanged\": 5, "
                        "\"failed\": [], \"saved\": [\"" + saved + "\"]}\n");
     EXPECT_TRUE(std::filesystem::exists(saved));
 
@@ -610,4 +612,34 @@ TEST(PortraitTool, ImportCatalogueTakesTheChangedFilesAndSaysWhatItDid)
         SCOPED_TRACE(bad);
         EXPECT_EQ(Tool(Base(game) + " " + bad).status, 2);
     }
+}
+
+TEST(PortraitTool, ImportSaysWhatItDidToColours)
+{
+    GameDir game(MakePortraitEntries(ManyPortraits(2)), false);
+    double nearest = 0.0;
+    game.Dir().WriteFile("far.tga", FarBlockTga(FarTestColour(nearest)));
+    ToolRun text = Tool(Base(game) + " import 2 0 '" + (game / "far.tga") + "'");
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out.find("6 pixels lie far from the file's colours (largest OKLab distance "), 0u) << text.out;
+
+    ToolRun json = Tool(Base(game) + " import 2 0 '" + (game / "far.tga") + "' --json --dither");
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out.find("{\"portrait\": \"BOGREM0\", \"size\": \"LARGE\", \"frame\": 0, \"pixelsChanged\": "), 0u)
+        << json.out;
+    EXPECT_NE(json.out.find("\"farPixels\": 6, \"largestDistance\": 0."), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"saved\": [\"" + (game / "Portraits/LBOGREM0.GFX") + "\"]}\n"), std::string::npos);
+
+    // A file's palette says what it does to the image's other frames; the
+    // tool takes it without asking.
+    TestPortrait p{"TVAR", true, '1'};
+    p.mediumFrames = 3;
+    GameDir three(MakePortraitEntries({p}), false);
+    std::vector<uint8_t> map = TestColourMap();
+    map[3 * 3] ^= 0x40;
+    three.Dir().WriteFile("p.tga", SolidTga(11, 7, 1, map));
+    ToolRun palette = Tool(Base(three) + " import 1 1 '" + (three / "p.tga") + "' --mode palette");
+    EXPECT_EQ(palette.status, 0) << palette.err;
+    EXPECT_EQ(palette.out, "The file's palette recoloured 70 pixels in 1 other frames of the image.\n" +
+                               (three / "Portraits/MTVARM1.GFX\n"));
 }
