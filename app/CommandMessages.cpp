@@ -33,6 +33,28 @@ std::string ReplaceFailureText(const ReplaceFailure& why)
     return {};
 }
 
+ImportRefusal RefusalOf(const ReplaceFailure& why)
+{
+    using Kind = ReplaceFailure::Kind;
+    using FileKind = ReplaceFailure::FileKind;
+    const std::string reason = ReplaceFailureText(why);
+    const bool sizeOrDepth = why.kind == Kind::kWrongSize || why.kind == Kind::kNeedsColourMapped ||
+                             why.kind == Kind::kNeedsTrueColour || why.kind == Kind::kNeedsIndices ||
+                             why.kind == Kind::kNeedsPalette;
+    ImportRefusal refusal;
+    if (why.fileKind == FileKind::kTga && sizeOrDepth) {
+        refusal.stringId = IDS_TGA_NOT_LOADED;
+        refusal.caption = "Info";
+    } else {
+        refusal.stringId = why.fileKind == FileKind::kTga   ? IDS_TGA_FILE_NOT_IMPORTED
+                           : why.fileKind == FileKind::kPng ? IDS_PNG_FILE_NOT_IMPORTED
+                                                            : IDS_FILE_NOT_IMPORTED;
+        refusal.caption = "Error";
+    }
+    refusal.text = LoadResourceString(refusal.stringId) + (reason.empty() ? "" : "\n" + reason);
+    return refusal;
+}
+
 std::string PackFailureText(int32_t result, const std::string& failedSource, int error)
 {
     if (result == CGameArchive::kWriteSourceUnreadable)

@@ -15,6 +15,17 @@
 // reason is known.
 std::string ReplaceFailureText(const ReplaceFailure& why);
 
+// The box of a refused import: string 5 with the reason under it for a TGA
+// file of the wrong size or kind of pixels, as the editor always said it;
+// for any other refusal a first line that names the kind of file met (TGA,
+// PNG, or neither) and the reason, captioned "Error".
+struct ImportRefusal {
+    int32_t stringId = 0;
+    std::string text;
+    std::string caption;
+};
+ImportRefusal RefusalOf(const ReplaceFailure& why);
+
 // Why WriteArchive failed with `result`; failedSource names the override
 // file that could not be read, for that failure, and error is the system's
 // error number of a patch not created or written.

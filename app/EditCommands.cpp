@@ -101,9 +101,9 @@ bool CEditCommands::Take(PortraitSize size, int32_t frame, bool quietly,
     const bool hasFrame = image.GetFrameSurface(frame) != nullptr;
     if (hasFrame && !image.GetOverridePath(overridePath)) {
         m_ui.RecordOutcome(CommandEffects::kImport, Outcome::kFailed);
-        m_ui.MessageBox(IDS_TGA_NOT_LOADED,
-                            LoadResourceString(IDS_TGA_NOT_LOADED) + "\n" + LoadResourceString(IDS_REASON_CANNOT_SAVE),
-                            "Info");
+        m_ui.MessageBox(IDS_FILE_NOT_IMPORTED,
+                        LoadResourceString(IDS_FILE_NOT_IMPORTED) + "\n" + LoadResourceString(IDS_REASON_CANNOT_SAVE),
+                        "Error");
         return false;
     }
     const std::vector<UndoStep::Image> before = Before(m_model, {size});
@@ -126,10 +126,9 @@ bool CEditCommands::Take(PortraitSize size, int32_t frame, bool quietly,
                             "Info");
     if (taken)
         return true;
-    // String 5 as it is, and on a line of its own what to change.
-    const std::string reason = ReplaceFailureText(why);
-    m_ui.MessageBox(IDS_TGA_NOT_LOADED,
-                        LoadResourceString(IDS_TGA_NOT_LOADED) + (reason.empty() ? "" : "\n" + reason), "Info");
+    // The kind of file met, and on a line of its own what to change.
+    const ImportRefusal refusal = RefusalOf(why);
+    m_ui.MessageBox(refusal.stringId, refusal.text, refusal.caption);
     return false;
 }
 
@@ -187,7 +186,7 @@ void CEditCommands::Step(bool undo)
     m_ui.RedrawWindow();
     if (result == CPortraitEdits::Result::kStale && m_model.Record(current))
         m_ui.MessageBox(IDS_UNDO_STALE, FormatResourceString(IDS_UNDO_STALE, {m_model.Record(current)->GetName()}),
-                            "Info");
+                            "Error");
 }
 
 void CEditCommands::Revert(bool wholePortrait)

@@ -37,7 +37,8 @@ void CExportCommands::ExportImageFrame(PortraitSize size, int32_t frame, const s
         m_failed.push_back(NotWrittenText(CFileSystem::ResolvePath(path), safe ? errno : EINVAL));
         return;
     }
-    m_ui.RecordWritten(CFileSystem::ResolvePath(path));
+    m_lastWritten = CFileSystem::ResolvePath(path);
+    m_ui.RecordWritten(m_lastWritten);
     ++m_written;
 }
 
@@ -56,14 +57,19 @@ void CExportCommands::Report()
         // Files written before or after the one that failed are not gone.
         const int32_t text = m_written > 0 ? IDS_EXPORT_SOME_FAILED : IDS_EXPORT_FAILED;
         m_ui.RecordOutcome(CommandEffects::kExport, Outcome::kFailed);
-        m_ui.MessageBox(text, FormatResourceString(text, {paths}), "Info");
+        m_ui.MessageBox(text, FormatResourceString(text, {paths}), "Error");
     } else if (m_written == 0) {
         m_ui.RecordOutcome(CommandEffects::kExport, Outcome::kNothing);
         const int32_t text = m_declined > 0 ? IDS_EXPORT_KEPT_FILES : IDS_NOTHING_TO_EXPORT;
-        m_ui.MessageBox(text, LoadResourceString(text), "Info");
+        m_ui.MessageBox(text, LoadResourceString(text), m_declined > 0 ? "Info" : "Error");
     } else {
+        // The file written, or the folder of the files.
+        const std::string folder = m_lastWritten.substr(0, m_lastWritten.find_last_of('/'));
+        const std::string written =
+            m_written == 1 ? FormatResourceString(IDS_EXPORT_WROTE_FILE, {m_lastWritten})
+                           : FormatResourceString(IDS_EXPORT_WROTE_FILES, {std::to_string(m_written), folder});
         m_ui.RecordOutcome(CommandEffects::kExport, Outcome::kDone);
-        m_ui.MessageBox(IDS_PORTRAIT_SAVED, LoadResourceString(IDS_PORTRAIT_SAVED), "Info");
+        m_ui.MessageBox(IDS_PORTRAIT_SAVED, LoadResourceString(IDS_PORTRAIT_SAVED) + "\n" + written, "Info");
     }
 }
 
@@ -127,7 +133,7 @@ void CExportCommands::CreateArchive()
                                     : PackFailureText(packed.result, CFileSystem::ResolvePath(packed.failedSource),
                                                       packed.error);
         m_ui.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
-        m_ui.MessageBox(IDS_PACK_FAILED, FormatResourceString(IDS_PACK_FAILED, {target, why}), "Info");
+        m_ui.MessageBox(IDS_PACK_FAILED, FormatResourceString(IDS_PACK_FAILED, {target, why}), "Error");
         return;
     }
     m_ui.RecordWritten(target);
@@ -145,7 +151,7 @@ void CExportCommands::CreateArchive()
     if (!leftOut.empty()) {
         m_ui.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
         m_ui.MessageBox(IDS_PACK_LEFT_OUT,
-                            FormatResourceString(IDS_PACK_LEFT_OUT, {target, leftOut.substr(1)}) + note, "Info");
+                            FormatResourceString(IDS_PACK_LEFT_OUT, {target, leftOut.substr(1)}) + note, "Error");
         return;
     }
     m_ui.RecordOutcome(CommandEffects::kPack, Outcome::kDone);

@@ -34,6 +34,7 @@ private:
     ICommandUi& m_ui;
     IEditorView& m_view;
     int32_t m_written = 0;
+    std::string m_lastWritten; // the host path of the last file written
     int32_t m_declined = 0; // files the user chose to keep
     std::vector<std::string> m_failed;
 };

@@ -126,7 +126,7 @@ void CFileMenu::ExportCatalogue()
     if (!host || !host->ChooseFolder(LoadResourceString(IDS_CHOOSE_EXPORT_FOLDER), m_model.BaseDir(), folder))
         return;
     const bool replace = CFileSystem::PathExists(folder + "/" + CatalogueManifest::kFileName);
-    if (replace && !m_ui.AskYesNo(IDS_REPLACE_EXPORT, FormatResourceString(IDS_REPLACE_EXPORT, {folder}), "Info"))
+    if (replace && !m_ui.AskYesNo(IDS_REPLACE_EXPORT, FormatResourceString(IDS_REPLACE_EXPORT, {folder}), "Question"))
         return;
     // The export holds what the window shows, as Create Archive packs it.
     if (!m_view.SaveCurrentPortrait())
@@ -177,7 +177,7 @@ void CFileMenu::ImportCatalogue()
         m_model.Operations().ImportCatalogue(folder, options, false, false, progress.Callback());
     if (r.result == CatalogueImportResult::kOtherArchive) {
         if (!m_ui.AskYesNo(IDS_IMPORT_OTHER_ARCHIVE,
-                               FormatResourceString(IDS_IMPORT_OTHER_ARCHIVE, {folder, r.reason}), "Info"))
+                               FormatResourceString(IDS_IMPORT_OTHER_ARCHIVE, {folder, r.reason}), "Question"))
             return;
         r = m_model.Operations().ImportCatalogue(folder, options, false, true, progress.Callback());
     }
@@ -246,7 +246,7 @@ void CFileMenu::RevertPortrait()
 {
     const PortraitRecord* record = m_model.Record(m_model.CurrentPortrait());
     if (!record ||
-        !m_ui.AskYesNo(IDS_REVERT_ASK, FormatResourceString(IDS_REVERT_ASK, {record->GetName()}), "Info"))
+        !m_ui.AskYesNo(IDS_REVERT_ASK, FormatResourceString(IDS_REVERT_ASK, {record->GetName()}), "Question"))
         return;
     // The Edit menu's revert of the whole portrait, which Undo takes back.
     CEditCommands(m_model, m_ui, m_view).Revert(true);

@@ -22,20 +22,20 @@ void CLiveEditing::Begin()
     // since the last save that could be taken.
     if (m_active && m_portrait == m_model.CurrentPortrait() && m_size == target.size && m_frame == target.frame) {
         if (!host->OpenWithDefaultProgram(m_path))
-            m_ui.MessageBox(IDS_EDIT_NOT_OPENED, FormatResourceString(IDS_EDIT_NOT_OPENED, {m_path}), "Info");
+            m_ui.MessageBox(IDS_EDIT_NOT_OPENED, FormatResourceString(IDS_EDIT_NOT_OPENED, {m_path}), "Error");
         return;
     }
     Stop();
     const CRasterSurface* surface = m_model.Image(target.size).GetFrameSurface(target.frame);
     if (!surface || !surface->m_pBits) {
-        m_ui.MessageBox(IDS_EDIT_NO_FRAME, LoadResourceString(IDS_EDIT_NO_FRAME), "Info");
+        m_ui.MessageBox(IDS_EDIT_NO_FRAME, LoadResourceString(IDS_EDIT_NO_FRAME), "Error");
         return;
     }
     std::string path;
     int error = 0;
     if (!m_model.WriteFrameFile(target, m_model.Folder().EditingFolder(), m_model.GetExportFormat(), path, error)) {
         m_ui.MessageBox(IDS_EDIT_NOT_WRITTEN, FormatResourceString(IDS_EDIT_NOT_WRITTEN, {NotWrittenText(path, error)}),
-                        "Info");
+                        "Error");
         return;
     }
     m_ui.RecordWritten(path);
@@ -48,7 +48,7 @@ void CLiveEditing::Begin()
     // Watched before the program starts, so that no early save is missed.
     host->WatchFile(m_path);
     if (!host->OpenWithDefaultProgram(m_path))
-        m_ui.MessageBox(IDS_EDIT_NOT_OPENED, FormatResourceString(IDS_EDIT_NOT_OPENED, {m_path}), "Info");
+        m_ui.MessageBox(IDS_EDIT_NOT_OPENED, FormatResourceString(IDS_EDIT_NOT_OPENED, {m_path}), "Error");
 }
 
 void CLiveEditing::OnFileChanged(const std::string& path)
@@ -129,5 +129,5 @@ void CLiveEditing::Stop()
     m_failure.clear();
     if (!failure.empty())
         m_ui.MessageBox(IDS_EDIT_LAST_SAVE_NOT_TAKEN,
-                            FormatResourceString(IDS_EDIT_LAST_SAVE_NOT_TAKEN, {path, failure}), "Info");
+                            FormatResourceString(IDS_EDIT_LAST_SAVE_NOT_TAKEN, {path, failure}), "Error");
 }

@@ -22,7 +22,7 @@ bool COverwriteCare::MayExport(ICommandUi& ui, const CPortraitImage& image, int3
         return true;
     const std::string shown = CFileSystem::ResolvePath(path);
     return ui.AskYesNo(IDS_OVERWRITE_EDITED_EXPORT, FormatResourceString(IDS_OVERWRITE_EDITED_EXPORT, {shown}),
-                           "Info");
+                           "Question");
 }
 
 bool COverwriteCare::MayPack(ICommandUi& ui, const std::string& target, size_t files)
@@ -36,5 +36,5 @@ bool COverwriteCare::MayPack(ICommandUi& ui, const std::string& target, size_t f
     return ui.AskYesNo(IDS_REPLACE_PATCH_BY_EMPTY,
                            FormatResourceString(IDS_REPLACE_PATCH_BY_EMPTY,
                                                 {shown, std::to_string(patch.GetEntryCount())}),
-                           "Info");
+                           "Question");
 }

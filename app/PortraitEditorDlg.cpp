@@ -198,7 +198,7 @@ void CPortraitEditorDlg::ReloadImage(PortraitSize size)
 void CPortraitEditorDlg::NoteUnusedOverrides()
 {
     for (const UnusedOverride& file : m_model.TakeUnusedOverrides())
-        MessageBox(IDS_OVERRIDE_NOT_USED, FormatResourceString(IDS_OVERRIDE_NOT_USED, {file.path, file.fault}), "Info");
+        MessageBox(IDS_OVERRIDE_NOT_USED, FormatResourceString(IDS_OVERRIDE_NOT_USED, {file.path, file.fault}), "Error");
 }
 
 bool CPortraitEditorDlg::OnInitDialog()
@@ -267,7 +267,7 @@ bool CPortraitEditorDlg::SaveChangedImages()
     // The window asks before a save goes over another program's file; the
     // tool keeps that file and fails.
     const auto overOther = [this](const std::string& path) {
-        return AskYesNo(IDS_SAVE_REPLACED_ASK, FormatResourceString(IDS_SAVE_REPLACED_ASK, {path}), "Info");
+        return AskYesNo(IDS_SAVE_REPLACED_ASK, FormatResourceString(IDS_SAVE_REPLACED_ASK, {path}), "Question");
     };
     const SaveReport report =
         m_model.SaveChangedImages(m_model.AsksBeforeOverwriting() ? overOther : std::function<bool(const std::string&)>());

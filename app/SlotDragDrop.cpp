@@ -30,7 +30,7 @@ void CSlotDragDrop::Drop(ClientPoint point, const std::vector<std::string>& path
     if (slot < 0 || m_model.CurrentPortrait() < 0)
         return;
     if (paths.size() != 1 || !HasImportName(paths.front())) {
-        m_ui.MessageBox(IDS_DROP_ONE_FILE, LoadResourceString(IDS_DROP_ONE_FILE), "Info");
+        m_ui.MessageBox(IDS_DROP_ONE_FILE, LoadResourceString(IDS_DROP_ONE_FILE), "Error");
         return;
     }
     const FrameTarget target = m_view.TargetOfSlot(slot);
@@ -51,7 +51,7 @@ void CSlotDragDrop::BeginDrag(ClientPoint point)
     int error = 0;
     if (!m_model.WriteFrameFile(target, m_model.Folder().DraggedFolder(), ExportFormat::kPng, path, error)) {
         m_ui.MessageBox(IDS_EXPORT_FAILED, FormatResourceString(IDS_EXPORT_FAILED, {NotWrittenText(path, error)}),
-                        "Info");
+                        "Error");
         return;
     }
     m_ui.RecordWritten(path);

@@ -214,9 +214,16 @@ int32_t ReadImportFile(const std::string& path, int32_t width, int32_t height, b
 {
     loaded.reset();
     colours.clear();
-    if (IsPngFile(path))
+    if (IsPngFile(path)) {
+        failure.fileKind = ReplaceFailure::FileKind::kPng;
         return ReadPngFile(path, width, height, paletteImage, mode, loaded, colours, failure);
-    return ReadTga(path, width, height, paletteImage, mode, loaded, colours, failure);
+    }
+    const int32_t read = ReadTga(path, width, height, paletteImage, mode, loaded, colours, failure);
+    // A file that cannot be opened, or whose header is no TGA file's, is of
+    // no kind the import knows.
+    const bool known = failure.kind != Kind::kNotTga && failure.kind != Kind::kCannotOpen;
+    failure.fileKind = known ? ReplaceFailure::FileKind::kTga : ReplaceFailure::FileKind::kUnknown;
+    return read;
 }
 
 bool SameIndices(const CRasterSurface& loaded, const CRasterSurface& frame, int32_t width)

@@ -22,7 +22,10 @@ struct ReplaceFailure {
         kBrokenPng,         // a PNG file that cannot be read in full
         kNeedsPalette,      // taking the file's palette takes an indexed file only
     };
+    // What the file turned out to be, for a message that names it.
+    enum class FileKind { kUnknown, kTga, kPng };
     Kind kind = Kind::kNone;
+    FileKind fileKind = FileKind::kUnknown;
     int32_t fileWidth = 0;
     int32_t fileHeight = 0;
     int32_t frameWidth = 0;

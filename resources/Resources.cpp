@@ -64,7 +64,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_QUIT_LOSING_CHANGES, "The changed images of this portrait could not be saved. Quit anyway and lose the "
                               "changes?"},
     {IDS_REASON_CANNOT_OPEN, "The file cannot be opened."},
-    {IDS_REASON_NOT_TGA, "The file is not a TGA file."},
+    {IDS_REASON_NOT_TGA, "The file is neither a TGA nor a PNG file."},
     {IDS_REASON_WRONG_SIZE, "The file is %d x %d; this frame is %d x %d."},
     {IDS_REASON_NEEDS_COLOUR_MAPPED, "This image needs a colour-mapped 8-bit TGA file."},
     {IDS_REASON_NEEDS_TRUE_COLOUR, "This image needs a true-colour TGA file."},
@@ -112,7 +112,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_UNDO_STALE, "The images of %s were changed elsewhere since they were edited here, so their edits cannot be "
                      "undone or redone any more."},
     {IDS_CHOOSE_GAME_FOLDER, "Choose the Thornvale base directory"},
-    {IDS_REASON_CANNOT_MOVE_ASIDE, "its override file could not be moved to Portraits\\Reverted to show the game "
+    {IDS_REASON_CANNOT_MOVE_ASIDE, "its override file could not be moved to Portraits/Reverted to show the game "
                                    "archive's image"},
     {IDS_LIST_COLUMNS, "#|Name|Race|Gender|Variant|Marks"},
     {IDS_LIST_SIZES, "LARGE: %s   MEDIUM: %s   SMALL: %s"},
@@ -126,6 +126,11 @@ constexpr StringEntry kStrings[] = {
     {IDS_FILE_PALETTE_TAKEN, "The file's palette was taken: %s pixels in %s other frames show other colours."},
     {IDS_CATALOGUE_COLOUR_LOSS, "Colour loss: %s pixels in %s frames lie far from the files' colours (largest OKLab "
                                 "distance %s)."},
+    {IDS_TGA_FILE_NOT_IMPORTED, "The TGA file could not be imported."},
+    {IDS_PNG_FILE_NOT_IMPORTED, "The PNG file could not be imported."},
+    {IDS_FILE_NOT_IMPORTED, "The file could not be imported."},
+    {IDS_EXPORT_WROTE_FILE, "Written to %s"},
+    {IDS_EXPORT_WROTE_FILES, "%s files written into %s"},
     {IDS_FILE_PALETTE_ASK, "The file's palette replaces the image's: %s pixels in %s other frames of this image "
                            "will show other colours.\nTake the file's palette?"},
     {IDS_EXPORT_REASON_MANIFEST, "Its manifest.json cannot be written."},
@@ -136,7 +141,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_VALIDATE_PROBLEMS, "Problems found in the override files: %d\n%s"},
     {IDS_VALIDATE_ALL_VALID, "All override files are valid."},
     {IDS_VALIDATE_NO_CATALOGUE, "There is no catalogue to check the override files against."},
-    {IDS_REVERT_ASK, "Move the override files of %s to Portraits\\Reverted, so that its images load from the game "
+    {IDS_REVERT_ASK, "Move the override files of %s to Portraits/Reverted, so that its images load from the game "
                      "archive again? Nothing is deleted; unsaved changes of this portrait are let go."},
     {IDS_REVERT_NOTHING, "%s has no override files; nothing was moved."},
     {IDS_REVERT_MOVE_FAILED, "%s could not be moved; it is left where it was."},

@@ -201,6 +201,13 @@ constexpr int32_t IDS_COLOUR_LOSS_NOTICE = 200;
 constexpr int32_t IDS_FILE_PALETTE_TAKEN = 201;
 constexpr int32_t IDS_FILE_PALETTE_ASK = 202;
 constexpr int32_t IDS_CATALOGUE_COLOUR_LOSS = 203;
+// A refused import that string 5 does not describe: the kind of file met.
+constexpr int32_t IDS_TGA_FILE_NOT_IMPORTED = 204;
+constexpr int32_t IDS_PNG_FILE_NOT_IMPORTED = 205;
+constexpr int32_t IDS_FILE_NOT_IMPORTED = 206;
+// Export and Export All: what was written.
+constexpr int32_t IDS_EXPORT_WROTE_FILE = 207;
+constexpr int32_t IDS_EXPORT_WROTE_FILES = 208;
 
 // Strings are loaded into buffers of at most 512 characters, terminator
 // included.

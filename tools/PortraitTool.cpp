@@ -468,8 +468,7 @@ int Run(const std::vector<std::string>& args)
     s.dialog.SetImportOptions(options.import);
     const CommandEffects& imported = s.Import(hostPath);
     if (imported.Result(CommandEffects::kImport) == Outcome::kFailed) {
-        const CommandEffects::Message* refused = imported.Find(IDS_TGA_NOT_LOADED);
-        return Fail(refused ? refused->text : LoadResourceString(IDS_TGA_NOT_LOADED)); // closed without saving
+        return Fail(LastMessage(imported, "The file could not be imported.")); // closed without saving
     }
     const ImportReport report = s.dialog.Model().LastImport();
     const std::string name = s.dialog.Record(portrait)->GetName();

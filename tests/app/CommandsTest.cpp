@@ -14,6 +14,16 @@ namespace {
 using EditorCommandsTest = EditorFixture;
 
 const char kSaved[] = "Portrait successfully saved.";
+// What message 3 names after it: the file Export wrote, or how many files
+// Export All wrote into which folder.
+std::string Wrote(const std::string& path)
+{
+    return std::string(kSaved) + "\nWritten to " + path;
+}
+std::string WroteFiles(int count, const std::string& folder)
+{
+    return std::string(kSaved) + "\n" + std::to_string(count) + " files written into " + folder;
+}
 const char kNotLoaded[] = "Could not load TGA. Wrong size and/or colordepth.";
 
 TestPortrait Portrait(const char* race, int mediumFrames)
@@ -49,7 +59,7 @@ TEST_F(EditorCommandsTest, ExportAllWritesEveryFrameOfTheCurrentPortrait)
     Open(MakePortraitEntries({Portrait("TVAR", 3)}));
     host.Command(IDC_EXPORT_ALL);
     ASSERT_EQ(host.Messages().size(), 1u);
-    EXPECT_EQ(host.Messages()[0].text, kSaved);
+    EXPECT_EQ(host.Messages()[0].text, WroteFiles(5, *game / "Portraits"));
     EXPECT_EQ(host.Messages()[0].caption, "Info");
     EXPECT_EQ(ListFolder(*game / "Portraits"),
               Sorted({"TVARM1_LARGE.TGA", "TVARM10_MEDIUM.TGA", "TVARM11_MEDIUM.TGA", "TVARM12_MEDIUM.TGA",
@@ -83,7 +93,7 @@ TEST_F(EditorCommandsTest, ExportAllSkipsASizeThatThePortraitLacks)
     EXPECT_EQ(SlotPx(2), TestPaletteRgb(2));
     host.Command(IDC_EXPORT_ALL);
     ASSERT_EQ(host.Messages().size(), 1u);
-    EXPECT_EQ(host.Messages()[0].text, kSaved);
+    EXPECT_EQ(host.Messages()[0].text, WroteFiles(2, *game / "Portraits"));
     EXPECT_EQ(ListFolder(*game / "Portraits"), Sorted({"QENM1_LARGE.TGA", "SQENM1_SMALL.TGA"}));
 }
 
@@ -112,7 +122,7 @@ TEST_F(EditorCommandsTest, ExportWritesTheSelectedSlotsFrame)
             EXPECT_FALSE(PathExists(*game / "Portraits"));
             continue;
         }
-        EXPECT_EQ(host.Messages()[0].text, kSaved);
+        EXPECT_EQ(host.Messages()[0].text, Wrote(PortraitsFile(c.file)));
         EXPECT_EQ(ListFolder(*game / "Portraits"), std::vector<std::string>{c.file});
         EXPECT_GT(CountIndex(ReadFileBytes(PortraitsFile(c.file)), c.index), 0u);
     }
@@ -142,7 +152,8 @@ TEST_F(EditorCommandsTest, ExportOfANameThatWouldLeaveThePortraitsFolderWritesNo
     host.ClearMessages();
     ImportInto(0, WriteTga("large.tga", SolidTga(21, 15, 77)));
     ASSERT_EQ(host.Messages().size(), 1u);
-    EXPECT_EQ(host.Messages()[0].text, std::string(kNotLoaded) + "\n" + LoadResourceString(IDS_REASON_CANNOT_SAVE));
+    EXPECT_EQ(host.Messages()[0].text,
+              "The file could not be imported.\n" + LoadResourceString(IDS_REASON_CANNOT_SAVE));
     EXPECT_FALSE(dlg.Image(kSizeLarge).HasChanges());
 }
 
@@ -163,7 +174,7 @@ TEST_F(EditorCommandsTest, ImportReplacesTheSelectedSlotsFrame)
     EXPECT_FALSE(dlg.Image(kSizeMedium).IsFrameChanged(0));
 }
 
-TEST_F(EditorCommandsTest, ImportOfAFileThatDoesNotFitShowsMessageFive)
+TEST_F(EditorCommandsTest, ARefusedImportNamesTheKindOfFileItMetAndWhy)
 {
     Open(MakePortraitEntries({Portrait("TVAR", 1)}));
     std::vector<uint8_t> wideIndices = SolidTga(21, 15, 0);
@@ -171,20 +182,25 @@ TEST_F(EditorCommandsTest, ImportOfAFileThatDoesNotFitShowsMessageFive)
     wideIndices.resize(wideIndices.size() + 21 * 15, 0);
     std::vector<uint8_t> cut = SolidTga(21, 15, 77);
     cut.resize(500);
+    // Message 5 for a TGA file of the wrong size or kind of pixels, as the
+    // editor always said it; any other refusal names what it met, as an error.
+    const std::string tgaRefused = "The TGA file could not be imported.", pngRefused = "The PNG file could not be imported.",
+                      fileRefused = "The file could not be imported.";
     const struct {
         const char* what;
         std::vector<uint8_t> tga;
-        const char* reason; // the line under message 5
+        std::string headline;
+        const char* reason; // the line under it
     } cases[] = {
-        {"one pixel wider", SolidTga(22, 15, 77), "The file is 22 x 15; this frame is 21 x 15."},
-        {"one row higher", SolidTga(21, 16, 77), "The file is 21 x 16; this frame is 21 x 15."},
-        {"16-bit indices", wideIndices, "This image needs a colour-mapped 8-bit TGA file."},
-        {"cut short", cut, "The file is cut short."},
+        {"one pixel wider", SolidTga(22, 15, 77), kNotLoaded, "The file is 22 x 15; this frame is 21 x 15."},
+        {"one row higher", SolidTga(21, 16, 77), kNotLoaded, "The file is 21 x 16; this frame is 21 x 15."},
+        {"16-bit indices", wideIndices, kNotLoaded, "This image needs a colour-mapped 8-bit TGA file."},
+        {"cut short", cut, tgaRefused, "The file is cut short."},
         {"no TGA", std::vector<uint8_t>{'G', 'I', 'F', '8', '9', 'a', 21, 0, 15, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-         "The file is not a TGA file."},
+         fileRefused, "The file is neither a TGA nor a PNG file."},
         {"a PNG cut short", std::vector<uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0},
-         "The PNG file is damaged or cut short."},
-        {"a folder", {}, "The file cannot be opened."},
+         pngRefused, "The PNG file is damaged or cut short."},
+        {"a folder", {}, fileRefused, "The file cannot be opened."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -192,8 +208,8 @@ TEST_F(EditorCommandsTest, ImportOfAFileThatDoesNotFitShowsMessageFive)
         const int paints = host.PaintCount();
         ImportInto(0, c.tga.empty() ? files.Path() : WriteTga("bad.tga", c.tga));
         ASSERT_EQ(host.Messages().size(), 1u);
-        EXPECT_EQ(host.Messages()[0].text, std::string(kNotLoaded) + "\n" + c.reason);
-        EXPECT_EQ(host.Messages()[0].caption, "Info");
+        EXPECT_EQ(host.Messages()[0].text, c.headline + "\n" + c.reason);
+        EXPECT_EQ(host.Messages()[0].caption, c.headline == kNotLoaded ? "Info" : "Error");
         EXPECT_GT(host.PaintCount(), paints);
         EXPECT_EQ(SlotPx(0), TestPaletteRgb(1));
     }
@@ -450,7 +466,7 @@ TEST_F(EditorCommandsTest, CreateArchiveWithoutPatchesFolderSaysSoAndCreatesNoth
     ImportInto(0, WriteTga("large.tga", SolidTga(21, 15, 77)));
     host.Command(IDC_CREATE_ARCHIVE);
     ASSERT_EQ(host.Messages().size(), 1u);
-    EXPECT_EQ(host.Messages()[0].caption, "Info");
+    EXPECT_EQ(host.Messages()[0].caption, "Error");
     // The path as the system writes paths.
     const std::string target = CFileSystem::ResolvePath(game->Base()) + "/PATCHES/PATCH.010";
     EXPECT_EQ(host.Messages()[0].text.rfind(target + " could not be written.", 0), 0u) << host.Messages()[0].text;

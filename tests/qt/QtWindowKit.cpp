@@ -393,6 +393,17 @@ std::map<int32_t, bool> Checks(const std::function<bool(int32_t)>& isChecked, in
     return checks;
 }
 
+// A message as both runs show it: each names its own game folder, which
+// reads "GAME" here.
+std::string WithoutGameFolder(std::string text, const CPortraitEditorDlg& dialog)
+{
+    const std::string folder = CFileSystem::ResolvePath(dialog.BaseDir());
+    for (size_t at = folder.empty() ? std::string::npos : text.find(folder); at != std::string::npos;
+         at = text.find(folder, at))
+        text.replace(at, folder.size(), "GAME");
+    return text;
+}
+
 ViewSnapshot HeadlessSnapshot(const CScriptedHost& host, const CPortraitEditorDlg& dialog, size_t firstMessage)
 {
     ViewSnapshot s;
@@ -408,7 +419,7 @@ ViewSnapshot HeadlessSnapshot(const CScriptedHost& host, const CPortraitEditorDl
         s.labels[id] = host.GetControlText(id);
     s.checks = Checks([&host](int32_t id) { return host.IsMenuItemChecked(id); }, host.GetCheck(IDC_USE_TGA_PALETTE));
     for (size_t i = firstMessage; i < host.Messages().size(); ++i)
-        s.messages.emplace_back(host.Messages()[i].text, host.Messages()[i].caption);
+        s.messages.emplace_back(WithoutGameFolder(host.Messages()[i].text, dialog), host.Messages()[i].caption);
     s.open = host.IsOpen();
     s.result = host.Result();
     return s;
@@ -589,7 +600,7 @@ ViewSnapshot WindowSession::Snapshot(const CPortraitEditorDlg& dialog, size_t fi
         s.labels[id] = host.GetControlText(id);
     s.checks = Checks([this](int32_t id) { return host.IsMenuItemChecked(id); }, host.GetCheck(IDC_USE_TGA_PALETTE));
     for (size_t i = firstBox; i < modals.boxes.size(); ++i)
-        s.messages.emplace_back(modals.boxes[i].text, modals.boxes[i].caption);
+        s.messages.emplace_back(WithoutGameFolder(modals.boxes[i].text, dialog), modals.boxes[i].caption);
     s.open = IsOpen();
     s.result = !s.open && Window() ? Window()->result() : 0;
     return s;

@@ -269,7 +269,7 @@ TEST(PortraitTool, FoldersPipesAndHostileImagesNeitherStopNorHoldTheTool)
     for (const std::string& notFile : {game / "pipe.tga", game / "Portraits"}) {
         ToolRun refused = Tool(Base(game) + " import 1 2 '" + notFile + "'");
         EXPECT_EQ(refused.status, 1);
-        const std::string refusal = "Could not load TGA. Wrong size and/or colordepth.\nThe file cannot be opened.\n";
+        const std::string refusal = "The file could not be imported.\nThe file cannot be opened.\n";
         EXPECT_EQ(refused.err.substr(refused.err.size() - std::min(refused.err.size(), refusal.size())), refusal);
     }
     EXPECT_EQ(ListFolder(game / "Portraits"), (std::vector<std::string>{"LTVARM0.GFX", "Reverted", "STVARM0.GFX"}));
