@@ -85,13 +85,6 @@ void CPortraitPanels::Update()
         m_preview.Rewind();
     }
     // What the last import into this portrait did to colours.
-    // The far pixels are told of while the frame holds what the import left.
-    const ImportReport& last = m_model.LastImport();
-    const bool holds = last.colourLoss.farPixels == 0 || HoldsImported(last, m_model.Image(last.size));
-    const std::string notice = last.portrait == current && holds ? ImportNoticeText(last) : std::string();
-    if (notice != m_shownNotice && host->HasControl(IDC_NOTICE))
-        host->SetControlText(IDC_NOTICE, notice);
-    m_shownNotice = notice;
     host->RedrawPreview();
 }
 
@@ -111,7 +104,13 @@ void CPortraitPanels::ShowList()
     if (m_rowsChanged)
         host->SetListRows(m_list.Rows());
     m_rowsChanged = false;
-    const std::string footer = m_list.SizesLine(m_model.CurrentPortrait());
+    // The status line under the list, and under it what the last import did
+    // to colours, while the frame holds what the import left.
+    const int32_t current = m_model.CurrentPortrait();
+    const ImportReport& last = m_model.LastImport();
+    const bool holds = last.colourLoss.farPixels == 0 || HoldsImported(last, m_model.Image(last.size));
+    const std::string notice = last.portrait == current && holds ? ImportNoticeText(last) : std::string();
+    const std::string footer = m_list.SizesLine(current) + (notice.empty() ? "" : "\n" + notice);
     if (footer != m_shownFooter)
         host->SetListFooter(footer);
     m_shownFooter = footer;

@@ -1,8 +1,9 @@
 // The panels beside the main dialog's client area, through its host: the
 // portrait list with its marks, which follows the current portrait and
 // chooses it, the preview of the selected frame with the MEDIUM image's
-// animation, set through the View menu, and the notice of what the last
-// import did to colours, whose far pixels the preview can outline.
+// animation, set through the View menu, and under the list the status line
+// with what the last import did to colours, whose far pixels the preview
+// can outline.
 #pragma once
 
 #include <cstdint>
@@ -59,6 +60,5 @@ private:
     CPreviewPanel m_preview;
     bool m_rowsChanged = false;
     std::string m_shownFooter;
-    std::string m_shownNotice;
     int32_t m_shownPortrait = -1;
 };

@@ -38,7 +38,6 @@ DialogTemplate MakeTemplate()
         {IDC_FRAME_LABEL, ControlKind::StaticText, "", 280, 160, 60, 8, kStatic},
         {IDC_FRAME_PREVIOUS, ControlKind::PushButton, "<", 280, 172, 22, 14, kButton},
         {IDC_FRAME_NEXT, ControlKind::PushButton, ">", 306, 172, 22, 14, kButton},
-        {IDC_NOTICE, ControlKind::StaticText, "", 70, 205, 270, 18, kStatic},
     };
     return t;
 }

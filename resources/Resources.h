@@ -29,7 +29,6 @@ constexpr int32_t IDC_USE_TGA_PALETTE = 1011;
 constexpr int32_t IDC_FRAME_LABEL = 1012;
 constexpr int32_t IDC_FRAME_PREVIOUS = 1013;
 constexpr int32_t IDC_FRAME_NEXT = 1014;
-constexpr int32_t IDC_NOTICE = 1020; // what the last import did to colours
 constexpr int32_t IDC_PORTRAIT_SCROLLBAR = 15555; // created at run time
 
 // Menu 129, the dialog's menu bar: "File", "Edit", then "Options". Its items' ids
@@ -194,7 +193,7 @@ constexpr int32_t IDS_SOURCE_OVERRIDE = 93;
 constexpr int32_t IDS_SOURCE_INVALID = 94;
 constexpr int32_t IDS_SOURCE_UNSAVED = 95;
 constexpr int32_t IDS_SOURCE_NONE = 96;
-// What an import did to colours: the notice under the drawing slots (pixels
+// What an import did to colours: the notice under the list (pixels
 // far from the file's colours, or pixels of other frames a file's palette
 // recoloured), and the question before a file's palette is taken.
 constexpr int32_t IDS_COLOUR_LOSS_NOTICE = 200;

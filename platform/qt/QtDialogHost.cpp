@@ -265,7 +265,6 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
         case ControlKind::StaticText: {
             auto* label = new QLabel(ToQt(c.text), &client);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            label->setWordWrap(true);
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
             w = label;
             break;

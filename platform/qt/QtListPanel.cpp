@@ -51,6 +51,7 @@ CQtListPanel::CQtListPanel(Deliver deliver, QWidget* parent) : QWidget(parent), 
     m_list->header()->setStretchLastSection(false);
     m_footer = new QLabel(this);
     m_footer->setTextInteractionFlags(Qt::NoTextInteraction);
+    m_footer->setWordWrap(true); // a second line tells what an import did to colours
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_list, 1);
@@ -102,4 +103,8 @@ void CQtListPanel::SetSelection(int32_t row)
 void CQtListPanel::SetFooter(const std::string& text)
 {
     m_footer->setText(ToQt(text));
+    // A line more or less takes its room from the list now, not at the
+    // next pass of the event loop.
+    if (layout())
+        layout()->activate();
 }

@@ -11,7 +11,16 @@
 
 namespace {
 
-using ImportColoursTest = EditorFixture;
+class ImportColoursTest : public EditorFixture {
+protected:
+    // The status line's second line, under the list.
+    std::string Notice() const
+    {
+        const std::string& footer = host.ListFooter();
+        const size_t newline = footer.find('\n');
+        return newline == std::string::npos ? std::string() : footer.substr(newline + 1);
+    }
+};
 
 size_t OutlinePixels(CScriptedHost& host)
 {
@@ -36,7 +45,7 @@ TEST_F(ImportColoursTest, FarPixelsAreToldInTheNoticeAndOutlinedUntilTheFrameCha
     EXPECT_TRUE(host.Messages().empty());
     const ImportReport& last = dlg.Model().LastImport();
     EXPECT_EQ(last.colourLoss.farPixels, 6);
-    EXPECT_EQ(Text(IDC_NOTICE), "Colour loss: 6 pixels lie far from the file's colours (largest OKLab distance " +
+    EXPECT_EQ(Notice(), "Colour loss: 6 pixels lie far from the file's colours (largest OKLab distance " +
                                     DistanceText(last.colourLoss.largestDistance) +
                                     "). View > Show Colour Loss outlines them.");
     EXPECT_EQ(OutlinePixels(host), 0u);
@@ -50,7 +59,7 @@ TEST_F(ImportColoursTest, FarPixelsAreToldInTheNoticeAndOutlinedUntilTheFrameCha
     // Undone, the frame no longer holds those pixels: neither is shown.
     host.ChooseMenuItem(ID_EDIT_UNDO);
     EXPECT_EQ(OutlinePixels(host), 0u);
-    EXPECT_EQ(Text(IDC_NOTICE), "");
+    EXPECT_EQ(Notice(), "");
 }
 
 TEST_F(ImportColoursTest, AFilesPaletteThatRecoloursOtherFramesIsAskedAboutFirst)
@@ -78,5 +87,5 @@ TEST_F(ImportColoursTest, AFilesPaletteThatRecoloursOtherFramesIsAskedAboutFirst
     ImportInto(1, path);
     EXPECT_TRUE(dlg.Image(kSizeMedium).HasChanges());
     EXPECT_EQ(dlg.Model().LastImport().takeover.otherPixels, 70);
-    EXPECT_EQ(Text(IDC_NOTICE), "The file's palette was taken: 70 pixels in 1 other frames show other colours.");
+    EXPECT_EQ(Notice(), "The file's palette was taken: 70 pixels in 1 other frames show other colours.");
 }
