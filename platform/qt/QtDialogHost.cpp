@@ -4,37 +4,28 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFile>
-#include <QDropEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStringList>
-#include <QWheelEvent>
 
 #include "TerminationSignals.h"
 #include "Dialog.h"
 #include "DialogMessage.h"
 #include "Icon.h"
+#include "QtClientArea.h"
+#include "QtDialogWindow.h"
 #include "QtKeyFilter.h"
 #include "QtStandardDialogs.h"
 #include "QtText.h"
 
 namespace {
-
-ClientPoint PointOf(const QPointF& position)
-{
-    return {static_cast<int32_t>(position.x()), static_cast<int32_t>(position.y())};
-}
 
 QImage IconImage(const Icon& icon)
 {
@@ -49,107 +40,6 @@ QImage IconImage(const Icon& icon)
 }
 
 } // namespace
-
-// The client area: shows the canvas as OnPaint left it and turns Qt's mouse
-// and wheel input into the dialog's messages, in its own coordinates.
-class CQtClientArea : public QWidget {
-public:
-    CQtClientArea(CQtDialogHost& host, QWidget* parent) : QWidget(parent), m_host(host)
-    {
-        // The canvas covers every pixel. A click takes the focus from the
-        // buttons, so that Enter then presses none.
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setFocusPolicy(Qt::ClickFocus);
-        setAcceptDrops(true);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        m_host.Deliver(DialogMessage{MessageKind::Paint});
-        CCanvas& c = m_host.m_canvas;
-        const QImage image(c.Bits(), c.Width(), c.Height(), c.Stride(), QImage::Format_RGB32);
-        QPainter painter(this);
-        painter.drawImage(0, 0, image);
-    }
-    void wheelEvent(QWheelEvent* event) override
-    {
-        const auto delta = static_cast<int16_t>(event->angleDelta().y());
-        if (delta != 0)
-            m_host.Deliver(DialogMessage::Wheel(delta, PointOf(event->position())));
-        event->accept();
-    }
-    // Files dragged in and out.
-    void dragEnterEvent(QDragEnterEvent* event) override { m_host.m_files->DragOver(event); }
-    void dragMoveEvent(QDragMoveEvent* event) override { m_host.m_files->DragOver(event); }
-    void dropEvent(QDropEvent* event) override { m_host.m_files->Drop(event); }
-    void mouseMoveEvent(QMouseEvent* event) override { m_host.m_files->Move(event); }
-    void mouseReleaseEvent(QMouseEvent*) override { m_host.m_files->Release(); }
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        m_host.m_files->Press(event);
-        if (event->button() != Qt::LeftButton)
-            return;
-        m_host.Deliver(DialogMessage::LeftButtonDown(PointOf(event->position())));
-    }
-
-private:
-    CQtDialogHost& m_host;
-};
-
-// The window: turns keys and the close box into the dialog's messages.
-class CQtDialogWindow : public QDialog {
-public:
-    explicit CQtDialogWindow(CQtDialogHost& host) : m_host(host) {}
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        // Keys come with the dialog's codes (Enter and the browsing keys
-        // reached it before any control did).
-        const int key = event->key();
-        DialogMessage down{MessageKind::KeyDown};
-        down.key = CQtKeyFilter::DialogKeyCode(key);
-        m_host.Deliver(down);
-        if (!event->text().isEmpty()) {
-            DialogMessage ch{MessageKind::Char};
-            ch.key = event->text().at(0).unicode();
-            m_host.Deliver(ch);
-        }
-        // Escape is the cancel command.
-        if (key == Qt::Key_Escape) {
-            DialogMessage cancel{MessageKind::Command};
-            cancel.id = IDCANCEL;
-            m_host.Deliver(cancel);
-            return;
-        }
-        QDialog::keyPressEvent(event);
-    }
-    void closeEvent(QCloseEvent* event) override
-    {
-        // The close box is the cancel command; the window closes only when
-        // the dialog ends itself.
-        if (!m_host.m_ended) {
-            event->ignore();
-            DialogMessage cancel{MessageKind::Command};
-            cancel.id = IDCANCEL;
-            m_host.Deliver(cancel);
-        }
-    }
-    void reject() override
-    {
-        if (m_host.m_ended)
-            QDialog::reject();
-    }
-    void resizeEvent(QResizeEvent* event) override
-    {
-        QDialog::resizeEvent(event);
-        m_host.LayOut();
-    }
-
-private:
-    CQtDialogHost& m_host;
-};
 
 CQtDialogHost::CQtDialogHost() : CQtDialogHost(std::make_unique<CQtStandardDialogs>())
 {
