@@ -225,7 +225,7 @@ bool CPortraitEditorDlg::OnInitDialog()
     m_scrollBar->SetScrollPos(m_currentPortrait + 1, true);
     UpdateFrameStepper();
     m_panels.Open();
-    return true; // the focus goes to the first tab stop, "Quit"
+    return true; // the focus stays in the client area: Enter presses no button yet
 }
 
 void CPortraitEditorDlg::DoDataExchange(CDataExchange& exchange)

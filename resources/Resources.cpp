@@ -24,7 +24,7 @@ DialogTemplate MakeTemplate()
               WindowStyle::kMinimizeBox | WindowStyle::kModalFrame;
     t.exStyle = WindowExStyle::kAppWindow;
     t.controls = {
-        {IDC_QUIT, ControlKind::DefaultPushButton, "Quit", 290, 225, 50, 15, kButton},
+        {IDC_QUIT, ControlKind::PushButton, "Quit", 290, 225, 50, 15, kButton},
         {IDC_PORTRAIT_GROUP, ControlKind::GroupBox, "Portrait", 275, 10, 65, 80, kStatic},
         {IDC_RACE, ControlKind::StaticText, "Race", 285, 35, 50, 8, kStatic},
         {IDC_GENDER, ControlKind::StaticText, "Gender", 285, 45, 50, 8, kStatic},

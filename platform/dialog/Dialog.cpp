@@ -83,7 +83,7 @@ int32_t CDialog::EnterCommand(int32_t focused) const
 {
     for (const ControlTemplate& c : m_template.controls)
         if (c.id == focused && focused != kClientAreaFocus)
-            return c.kind == ControlKind::PushButton || c.kind == ControlKind::DefaultPushButton ? c.id : 0;
+            return c.kind == ControlKind::PushButton ? c.id : 0;
     return 0;
 }
 

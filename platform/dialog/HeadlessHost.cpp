@@ -15,12 +15,10 @@ void CHeadlessHost::Open(CDialog& dialog)
     m_menu.reset();
     m_menuChecks.clear();
     m_menuDisabled.clear();
+    // No button has the focus until the user gives it one.
     m_focus = CDialog::kClientAreaFocus;
-    for (const ControlTemplate& c : dialog.Template().controls) {
+    for (const ControlTemplate& c : dialog.Template().controls)
         m_controls[c.id] = ControlState{c.kind, c.text, 0};
-        if (c.kind == ControlKind::DefaultPushButton)
-            m_focus = c.id;
-    }
     dialog.OnInitDialog();
     // The window appears: its client area is painted once.
     if (m_dialog)
@@ -80,8 +78,7 @@ void CHeadlessHost::Command(int32_t id)
     const ControlState* c = Control(id);
     if (c && !c->enabled)
         return;
-    if (c && (c->kind == ControlKind::PushButton || c->kind == ControlKind::DefaultPushButton ||
-              c->kind == ControlKind::AutoCheckBox))
+    if (c && (c->kind == ControlKind::PushButton || c->kind == ControlKind::AutoCheckBox))
         m_focus = id;
     Send(DialogMessage::Command(id));
 }

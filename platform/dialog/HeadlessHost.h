@@ -60,8 +60,9 @@ public:
     // in any dialog.
     void Key(uint32_t key, bool character = false);
     // The focus: a control's id, or CDialog::kClientAreaFocus once a click
-    // in the client area took it. It starts on the default push button, and
-    // a command of a push button or check box moves it there, as clicking
+    // in the client area took it. It starts in the client area, so that
+    // Enter presses no button before the user moved the focus to one; a
+    // command of a push button or check box moves it there, as clicking
     // one does in a window; SetFocus stands for the Tab key bringing it.
     int32_t Focus() const { return m_focus; }
     void SetFocus(int32_t id) { m_focus = id; }

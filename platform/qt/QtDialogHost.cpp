@@ -125,19 +125,16 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     LayOut();
 
     QWidget* previous = nullptr;
-    QPushButton* defaultButton = nullptr;
     for (const ControlTemplate& c : t.controls) {
         QWidget* w = nullptr;
         const int32_t id = c.id;
         switch (c.kind) {
-        case ControlKind::PushButton:
-        case ControlKind::DefaultPushButton: {
+        case ControlKind::PushButton: {
+            // No button is the default: Enter presses only the button with
+            // the focus (CQtKeyFilter), never one the user did not choose.
             auto* button = new QPushButton(ToQt(c.text), &client);
             button->setAutoDefault(false);
-            if (c.kind == ControlKind::DefaultPushButton) {
-                button->setDefault(true);
-                defaultButton = button;
-            }
+            button->setDefault(false);
             QObject::connect(button, &QPushButton::clicked, [this, id] { Deliver(DialogMessage::Command(id)); });
             w = button;
             break;
@@ -188,8 +185,10 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     // A dialog that ended itself while starting is not shown; it still
     // returns the result it ended with and leaves no window behind.
     if (!m_ended) {
-        if (defaultButton)
-            defaultButton->setFocus(Qt::OtherFocusReason);
+        // The focus starts in the client area, on no button, so that Enter
+        // presses nothing until the user has moved the focus to a button;
+        // Tab moves it on to the first tab stop.
+        client.setFocus(Qt::OtherFocusReason);
         // Ended from outside (a logout, Ctrl+C), the dialog closes as by its
         // close box, which saves what Quit saves.
         const CTerminationSignals endedFromOutside([this] { Deliver(DialogMessage::Command(IDCANCEL)); });

@@ -224,6 +224,7 @@ TEST_F(QtMenuTest, AltOpensTheMenuAndTheDialogsKeysStillWork)
     CPortraitEditorDlg dialog;
     const int32_t result = session.Run(dialog, [&] {
         QWidget* quit = session.Control(IDC_QUIT);
+        session.Perform(Do::TabTo(IDC_QUIT));
         ASSERT_EQ(QApplication::focusWidget(), quit);
         // Alt with the menu's letter opens it; the item's letter chooses.
         QTest::keyClick(quit, Qt::Key_O, Qt::AltModifier);

@@ -168,12 +168,12 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
             if (tabStop)
                 tabStops.push_back(c.id);
             switch (c.kind) {
-            case ControlKind::PushButton:
-            case ControlKind::DefaultPushButton: {
+            case ControlKind::PushButton: {
                 auto* button = qobject_cast<QPushButton*>(w);
                 ASSERT_NE(button, nullptr);
                 EXPECT_EQ(button->text().toStdString(), c.text);
-                EXPECT_EQ(button->isDefault(), c.kind == ControlKind::DefaultPushButton);
+                EXPECT_FALSE(button->isDefault());
+                EXPECT_FALSE(button->autoDefault());
                 break;
             }
             case ControlKind::AutoCheckBox: {
@@ -220,13 +220,14 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
         EXPECT_EQ(bar->value(), 1);
         EXPECT_EQ(bar->focusPolicy() & Qt::TabFocus, 0);
 
-        // "Quit" is the default button and has the focus; Tab walks the
-        // enabled tab stops in template order and comes back to it.
+        // No button has the focus at first, the client area has it; Tab
+        // walks the enabled tab stops in template order from "Quit" and
+        // comes back to it.
         QWidget* quit = session.Control(IDC_QUIT);
-        EXPECT_EQ(QApplication::focusWidget(), quit);
-        EXPECT_EQ(window->focusWidget(), quit);
+        EXPECT_EQ(QApplication::focusWidget(), client);
+        EXPECT_EQ(window->focusWidget(), client);
         std::vector<int32_t> walked;
-        for (size_t i = 0; i + 2 < tabStops.size(); ++i) {
+        for (size_t i = 0; i + 1 < tabStops.size(); ++i) {
             QWidget* focus = QApplication::focusWidget();
             ASSERT_NE(focus, nullptr);
             QTest::keyClick(focus, Qt::Key_Tab);
@@ -234,9 +235,9 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
                 if (QApplication::focusWidget() == session.Control(id))
                     walked.push_back(id);
         }
-        EXPECT_EQ(walked, (std::vector<int32_t>{IDC_EXPORT_ALL, IDC_EXPORT, IDC_IMPORT, IDC_CREATE_ARCHIVE,
+        EXPECT_EQ(walked, (std::vector<int32_t>{IDC_QUIT, IDC_EXPORT_ALL, IDC_EXPORT, IDC_IMPORT, IDC_CREATE_ARCHIVE,
                                                 IDC_USE_TGA_PALETTE, IDC_QUIT}));
-        EXPECT_TRUE(qobject_cast<QPushButton*>(quit)->isDefault());
+        EXPECT_EQ(QApplication::focusWidget(), quit);
 
         // A box shown from below the dialog layer (an image's frame
         // decoder) goes the way of the dialog's own, without owner window.
@@ -663,7 +664,6 @@ TEST_P(QtQuitTest, EveryWayOutSavesTheChangedImages)
             if (i + 1 == inputs.size()) {
                 // Nothing is saved before the way out is taken.
                 EXPECT_TRUE(FolderContents(games.window / "Portraits").empty());
-                EXPECT_TRUE(qobject_cast<QPushButton*>(session.Control(IDC_QUIT))->isDefault());
             }
             QImage grabbed;
             const ViewSnapshot shown = session.Step(dialog, inputs[i], grabbed);
