@@ -50,7 +50,8 @@ public:
     // A disabled control shows so and gives no commands.
     virtual void EnableControl(int32_t id, bool enabled) = 0;
 
-    // A modal message box owned by the dialog, with an OK button and no icon.
+    // A modal message box owned by the dialog, with an OK button; a window
+    // marks one captioned "Error" with its warning icon.
     virtual void ShowMessageBox(const std::string& text, const std::string& caption) = 0;
     // The same without an owner window, for what code below the dialog layer
     // has to say (an image's frame decoder).
@@ -58,6 +59,8 @@ public:
     // A modal question owned by the dialog, with Yes and No buttons, No the
     // default; true when the answer is Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
+    // The same with Yes the default.
+    virtual bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) = 0;
     // The modal open-file dialog; true with the chosen path, false when cancelled.
     virtual bool GetOpenFileName(const OpenFileRequest& request, std::string& path) = 0;
     // The modal folder chooser, opening in startFolder; true with the chosen

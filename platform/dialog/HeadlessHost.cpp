@@ -201,9 +201,10 @@ const CHeadlessHost::ControlState* CHeadlessHost::Control(int32_t id) const
     return it == m_controls.end() ? nullptr : &it->second;
 }
 
-void CHeadlessHost::Record(const std::string& text, const std::string& caption, bool owned, bool question)
+void CHeadlessHost::Record(const std::string& text, const std::string& caption, bool owned, bool question,
+                           bool yesDefault)
 {
-    m_messages.push_back({text, caption, owned, question});
+    m_messages.push_back({text, caption, owned, question, yesDefault});
 }
 
 void CHeadlessHost::ShowMessageBox(const std::string& text, const std::string& caption)
@@ -220,6 +221,12 @@ bool CHeadlessHost::AskYesNo(const std::string& text, const std::string& caption
 {
     Record(text, caption, true, true);
     return false;
+}
+
+bool CHeadlessHost::AskYesNoDefaultYes(const std::string& text, const std::string& caption)
+{
+    Record(text, caption, true, true, true);
+    return true;
 }
 
 void CHeadlessHost::EnableControl(int32_t id, bool enabled)

@@ -22,7 +22,8 @@
 class CDialog;
 
 // Nobody sits at this host to answer: an open-file dialog is cancelled, a
-// question gets its default, No, a progress dialog runs to its end, and the
+// question gets its default (No, or Yes where Yes is the default, as Enter
+// would answer it), a progress dialog runs to its end, and the
 // desktop's files, timers and the panels beside the client area are absent.
 // The tests' host (CScriptedHost) scripts those answers on top of this one.
 class CHeadlessHost : public IDialogHost {
@@ -32,6 +33,7 @@ public:
         std::string caption;
         bool owned; // owned by the dialog (false: a box without owner window)
         bool question = false; // asked Yes or No
+        bool yesDefault = false; // a question with Yes the default
     };
     struct ScrollBarState : ScrollRange {
         PixelRect rect{};
@@ -109,6 +111,8 @@ public:
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     // Recorded as a question; the answer is the default, No.
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    // Recorded as a question with Yes the default; the answer is Yes.
+    bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) override;
     // Cancelled: there is nobody to name a file.
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     void CreateScrollBar(int32_t id, const PixelRect& rect) override;
@@ -123,7 +127,8 @@ public:
     void WriteSetting(const std::string& key, const std::vector<std::string>& values) override;
 
 private:
-    void Record(const std::string& text, const std::string& caption, bool owned, bool question);
+    void Record(const std::string& text, const std::string& caption, bool owned, bool question,
+                bool yesDefault = false);
 
     CDialog* m_dialog = nullptr;
     int32_t m_result = 0;

@@ -84,6 +84,10 @@ public:
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) override
+    {
+        return m_modals->AskYesNoDefaultYes(Window(), text, caption);
+    }
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     bool ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) override;
     void BeginProgress(const std::string& title, int32_t total) override;

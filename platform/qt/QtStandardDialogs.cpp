@@ -17,6 +17,11 @@ bool CQtStandardDialogs::AskYesNo(QWidget* owner, const std::string& text, const
     return MakeQuestion(owner, text, caption)->exec() == QMessageBox::Yes;
 }
 
+bool CQtStandardDialogs::AskYesNoDefaultYes(QWidget* owner, const std::string& text, const std::string& caption)
+{
+    return MakeQuestion(owner, text, caption, true)->exec() == QMessageBox::Yes;
+}
+
 bool CQtStandardDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path)
 {
     const std::unique_ptr<QFileDialog> dialog = MakeOpenFileDialog(owner, request);
@@ -63,15 +68,17 @@ void CQtStandardDialogs::EndProgress()
 std::unique_ptr<QMessageBox> CQtStandardDialogs::MakeMessageBox(QWidget* owner, const std::string& text,
                                                                 const std::string& caption)
 {
-    return std::make_unique<QMessageBox>(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
+    // A box that reports a failure says so at a glance; the others show no icon.
+    const QMessageBox::Icon icon = caption == kErrorCaption ? QMessageBox::Warning : QMessageBox::NoIcon;
+    return std::make_unique<QMessageBox>(icon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
 }
 
 std::unique_ptr<QMessageBox> CQtStandardDialogs::MakeQuestion(QWidget* owner, const std::string& text,
-                                                              const std::string& caption)
+                                                              const std::string& caption, bool yesDefault)
 {
-    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, ToQt(caption), ToQt(text),
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Question, ToQt(caption), ToQt(text),
                                              QMessageBox::Yes | QMessageBox::No, owner);
-    box->setDefaultButton(QMessageBox::No);
+    box->setDefaultButton(yesDefault ? QMessageBox::Yes : QMessageBox::No);
     return box;
 }
 

@@ -1,5 +1,5 @@
 // The host's modal dialogs as Qt's own: QMessageBox for the box and the
-// question, the non-native QFileDialog for opening a file and choosing a
+// question (No or Yes the default), the non-native QFileDialog for opening a file and choosing a
 // folder, a window-modal QProgressDialog. Each is built by a function of its
 // own, so that how it is set up can be seen without running it.
 #pragma once
@@ -15,6 +15,7 @@ class CQtStandardDialogs : public IQtModalDialogs {
 public:
     void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption) override;
     bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) override;
+    bool AskYesNoDefaultYes(QWidget* owner, const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path) override;
     bool ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
                       std::string& folder) override;
@@ -26,11 +27,16 @@ public:
     // The progress dialog while one is shown; null otherwise.
     QProgressDialog* Progress() const { return m_progress.get(); }
 
-    // The dialogs as the calls above run them, set up but not yet shown.
+    // The caption of the boxes that report a failure, which show the warning icon.
+    static constexpr const char* kErrorCaption = "Error";
+
+    // The dialogs as the calls above run them, set up but not yet shown: a
+    // box with the warning icon when its caption is kErrorCaption and none
+    // otherwise, a question with the question icon.
     static std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const std::string& text,
                                                        const std::string& caption);
     static std::unique_ptr<QMessageBox> MakeQuestion(QWidget* owner, const std::string& text,
-                                                     const std::string& caption);
+                                                     const std::string& caption, bool yesDefault = false);
     static std::unique_ptr<QFileDialog> MakeOpenFileDialog(QWidget* owner, const OpenFileRequest& request);
     static std::unique_ptr<QProgressDialog> MakeProgressDialog(QWidget* owner, const std::string& title,
                                                                int32_t total);

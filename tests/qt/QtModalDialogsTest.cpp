@@ -16,7 +16,7 @@ namespace {
 
 using Buttons = QList<QMessageBox::StandardButton>;
 
-TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionAndButtons)
+TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionButtonsAndIcons)
 {
     QWidget owner;
     const SeenBox box = LookAt(*CQtStandardDialogs::MakeMessageBox(&owner, "Portrait successfully saved.", "Info"));
@@ -25,6 +25,10 @@ TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionAndButtons)
     EXPECT_EQ(box.parent, &owner);
     EXPECT_EQ(box.buttons, Buttons{QMessageBox::Ok});
     EXPECT_TRUE(box.noIcon);
+    // A failure shows the warning icon.
+    const SeenBox error = LookAt(*CQtStandardDialogs::MakeMessageBox(&owner, "Could not be saved.", "Error"));
+    EXPECT_EQ(error.icon, QMessageBox::Warning);
+    EXPECT_EQ(error.buttons, Buttons{QMessageBox::Ok});
 
     const SeenBox question = LookAt(*CQtStandardDialogs::MakeQuestion(&owner, "Quit anyway?", "Question"));
     EXPECT_EQ(question.text, "Quit anyway?");
@@ -34,7 +38,11 @@ TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionAndButtons)
     EXPECT_TRUE(question.buttons.contains(QMessageBox::Yes));
     EXPECT_TRUE(question.buttons.contains(QMessageBox::No));
     EXPECT_EQ(question.defaultButton, QMessageBox::No);
-    EXPECT_TRUE(question.noIcon);
+    EXPECT_EQ(question.icon, QMessageBox::Question);
+    // An offer may have Yes the default.
+    const SeenBox offer = LookAt(*CQtStandardDialogs::MakeQuestion(&owner, "Create it?", "Error", true));
+    EXPECT_EQ(offer.defaultButton, QMessageBox::Yes);
+    EXPECT_EQ(offer.icon, QMessageBox::Question);
 
     // Run, each is modal and shows what it was given.
     CQtStandardDialogs dialogs;
@@ -62,6 +70,12 @@ TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionAndButtons)
         // Enter presses the default button: No.
         const CallFromNextLoop enter([] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
         EXPECT_FALSE(dialogs.AskYesNo(&owner, "Quit anyway?", "Question"));
+        EXPECT_TRUE(enter.Ran());
+    }
+    {
+        // Or Yes, where Yes is the default.
+        const CallFromNextLoop enter([] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+        EXPECT_TRUE(dialogs.AskYesNoDefaultYes(&owner, "Create it?", "Question"));
         EXPECT_TRUE(enter.Ran());
     }
 }

@@ -68,8 +68,20 @@ bool CScriptedHost::AskYesNo(const std::string& text, const std::string& caption
 {
     CHeadlessHost::AskYesNo(text, caption);
     Echo();
+    return Answer(false);
+}
+
+bool CScriptedHost::AskYesNoDefaultYes(const std::string& text, const std::string& caption)
+{
+    CHeadlessHost::AskYesNoDefaultYes(text, caption);
+    Echo();
+    return Answer(true);
+}
+
+bool CScriptedHost::Answer(bool byDefault)
+{
     if (m_yesNoAnswers.empty())
-        return false;
+        return byDefault;
     const bool yes = m_yesNoAnswers.front();
     m_yesNoAnswers.pop_front();
     return yes;

@@ -51,7 +51,7 @@ public:
     const std::vector<ProgressShown>& Progress() const { return m_progress; }
 
     // Answers for coming Yes-or-No questions, in order; with none left the
-    // question gets its default, No.
+    // question gets its default, No (or Yes for one with Yes the default).
     void QueueYesNoAnswer(bool yes) { m_yesNoAnswers.push_back(yes); }
 
     // Messages for RunModal, delivered in order after the dialog opened.
@@ -109,6 +109,7 @@ public:
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     bool ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) override;
     void BeginProgress(const std::string& title, int32_t total) override;
@@ -130,6 +131,8 @@ public:
 private:
     // Prints the text of the message just shown, when asked to.
     void Echo() const;
+    // The next queued answer, or the question's default.
+    bool Answer(bool byDefault);
 
     FILE* m_echo = nullptr;
     bool m_minimized = false;
