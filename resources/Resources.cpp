@@ -75,6 +75,9 @@ constexpr StringEntry kStrings[] = {
     {IDS_FRAME_OF, "Frame %d of %d"},
     {IDS_PACK_FAILED, "%s could not be written. %s An earlier PATCH.010 is left as it was."},
     {IDS_PACK_REASON_NO_FOLDER, "The folder PATCHES does not exist in the game directory, or it cannot be written to."},
+    {IDS_CREATE_PATCHES_ASK, "Create Archive writes PATCH.010 into the game's PATCHES folder, which does not "
+                             "exist yet:\n%s\n\nCreate the folder and the archive now?"},
+    {IDS_PATCHES_NOT_CREATED, "The PATCHES folder could not be created: %s\nNo archive was written."},
     {IDS_PACK_REASON_SOURCE_UNREADABLE, "The override file %s could not be read in full."},
     {IDS_OVERRIDE_NOT_USED, "The override file %s is damaged and not used: %s. The game archive's image is used in "
                             "its place; the file is moved to Portraits/Reverted when this image is saved."},

@@ -108,6 +108,10 @@ constexpr int32_t IDS_PACK_FAILED = 22;
 constexpr int32_t IDS_PACK_REASON_NO_FOLDER = 23;
 constexpr int32_t IDS_PACK_REASON_SOURCE_UNREADABLE = 24;
 constexpr int32_t IDS_PACK_REASON_WRITE_FAILED = 25;
+// Create Archive in a game folder without PATCHES: the offer to make it (%s
+// the folder), and a folder that could not be made (%s with the reason).
+constexpr int32_t IDS_CREATE_PATCHES_ASK = 130;
+constexpr int32_t IDS_PATCHES_NOT_CREATED = 131;
 // An import that keeps the file's indices: a file without them is refused
 // (under string 5); a file taken whose pixels now show other colours is
 // reported with their number.
