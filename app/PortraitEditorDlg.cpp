@@ -12,6 +12,7 @@
 #include "EditCommands.h"
 #include "ExportCommands.h"
 #include "EditorKeys.h"
+#include "AboutBox.h"
 #include "FileMenu.h"
 #include "RecentFolders.h"
 #include "OptionsMenu.h"
@@ -84,6 +85,9 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnFileChangedEntry(&D::OnFileChanged),
         OnTimerEntry(&D::OnTimer),
         OnCommandEntry(ID_EDIT_EXTERNALLY, &D::OnEditExternally),
+        // File > Quit is the Quit button: it saves, and asks as Quit does.
+        OnCommandEntry(ID_FILE_QUIT, &D::OnOK),
+        OnCommandEntry(ID_HELP_ABOUT, &D::OnAbout),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
         {MessageKind::ListSelect, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSelect(m.position); }},
@@ -140,6 +144,11 @@ void CPortraitEditorDlg::OnOptionsMenu(int32_t id)
 void CPortraitEditorDlg::OnFileMenu(int32_t id)
 {
     CFileMenu(m_model, *this, *this).Choose(id);
+}
+
+void CPortraitEditorDlg::OnAbout()
+{
+    CAboutBox::Show(*this);
 }
 
 void CPortraitEditorDlg::OnEditMenu(int32_t id)

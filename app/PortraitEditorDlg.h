@@ -126,6 +126,7 @@ private:
     void OnOptionsMenu(int32_t id);
     void OnFileMenu(int32_t id);
     void OnEditMenu(int32_t id);
+    void OnAbout();
     void OnDropFiles(ClientPoint point, const std::vector<std::string>& paths);
     void OnBeginDrag(ClientPoint point);
     void OnEditExternally() { m_liveEditing.Begin(); }

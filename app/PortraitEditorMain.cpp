@@ -16,6 +16,7 @@
 
 #include "FileSystem.h"
 #include "PortraitEditorApp.h"
+#include "ProgramVersion.h"
 #include "QtDialogHost.h"
 #include "QtStandardDialogs.h"
 #include "RecentFolders.h"
@@ -121,7 +122,7 @@ int RunEditor(const Arguments& arguments)
     // The settings land in $XDG_CONFIG_HOME/portrait-editor/portrait-editor.conf.
     QApplication::setOrganizationName("portrait-editor");
     QApplication::setApplicationName("portrait-editor");
-    QApplication::setApplicationVersion("1.0.0");
+    QApplication::setApplicationVersion(kProgramVersion);
     QApplication::setDesktopFileName("portrait-editor");
 
     // The host keeps the settings, in the window's QSettings.
@@ -159,7 +160,7 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stdout);
         return kExitOk;
     case Arguments::Action::kVersion:
-        std::printf("portrait-editor 1.0.0\n");
+        std::printf("portrait-editor %s\n", kProgramVersion);
         return kExitOk;
     case Arguments::Action::kUsageError:
         std::fprintf(stderr, "portrait-editor: %s\n%s", arguments.error.c_str(), kUsage);

@@ -77,6 +77,11 @@ constexpr StringEntry kStrings[] = {
     {IDS_PACK_REASON_NO_FOLDER, "The folder PATCHES does not exist in the game directory, or it cannot be written to."},
     {IDS_CREATE_PATCHES_ASK, "Create Archive writes PATCH.010 into the game's PATCHES folder, which does not "
                              "exist yet:\n%s\n\nCreate the folder and the archive now?"},
+    {IDS_ABOUT_CAPTION, "About Portrait Editor"},
+    {IDS_ABOUT, "Thornvale Portrait Editor %s\n\nThe portraits of Thornvale: shown, exported, imported, saved as "
+                "override files and packed into the patch archive.\n\nBuilt with these libraries, each under its "
+                "own licence:\nQt 6 (GNU LGPL-3.0)\nlibpng (libpng licence)\nzlib (zlib licence)\nOpenSSL 3, "
+                "its libcrypto (Apache-2.0)\nnlohmann-json (MIT)"},
     {IDS_PATCHES_NOT_CREATED, "The PATCHES folder could not be created: %s\nNo archive was written."},
     {IDS_PACK_REASON_SOURCE_UNREADABLE, "The override file %s could not be read in full."},
     {IDS_OVERRIDE_NOT_USED, "The override file %s is damaged and not used: %s. The game archive's image is used in "
@@ -170,9 +175,9 @@ const DialogTemplate& PortraitEditorDialogTemplate()
     return t;
 }
 
-// Menu 129: the commands over the whole catalogue, the edits of the current
-// portrait, the options (three groups of choices, one checked in each, and a
-// switch), then how the preview panel shows the frame.
+// Menu 129: the commands over the whole catalogue and Quit, the edits of the
+// current portrait, the options (three groups of choices, one checked in
+// each, and a switch), how the preview panel shows the frame, then About.
 const MenuTemplate& PortraitEditorMenu()
 {
     static const MenuTemplate menu = {
@@ -186,6 +191,8 @@ const MenuTemplate& PortraitEditorMenu()
               {ID_FILE_VALIDATE, "&Validate...", false, 0, ""},
               {0, "", false, 0, ""},
               {ID_FILE_REVERT_PORTRAIT, "&Revert Portrait to Original", false, 0, ""},
+              {0, "", false, 0, ""},
+              {ID_FILE_QUIT, "&Quit", false, 0, "Ctrl+Q"},
           }},
          {"&Edit",
           {
@@ -234,6 +241,10 @@ const MenuTemplate& PortraitEditorMenu()
               {ID_VIEW_BACKGROUND_GREY, "&Grey Background", true, 6, ""},
               {ID_VIEW_BACKGROUND_BLACK, "&Black Background", true, 6, ""},
               {ID_VIEW_BACKGROUND_CHECKERBOARD, "&Checkerboard Background", true, 6, ""},
+          }},
+         {"&Help",
+          {
+              {ID_HELP_ABOUT, "&About Portrait Editor...", false, 0, ""},
           }}},
     };
     return menu;

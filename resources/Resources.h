@@ -31,7 +31,8 @@ constexpr int32_t IDC_FRAME_PREVIOUS = 1013;
 constexpr int32_t IDC_FRAME_NEXT = 1014;
 constexpr int32_t IDC_PORTRAIT_SCROLLBAR = 15555; // created at run time
 
-// Menu 129, the dialog's menu bar: "File", "Edit", then "Options". Its items' ids
+// Menu 129, the dialog's menu bar: "File", "Edit", "Options", "View", then
+// "Help". Its items' ids
 // lie above every control's; those of each menu follow one another, and the
 // dialog hears each menu's as one range.
 constexpr int32_t IDR_PORTRAITEDITOR_MENU = 129;
@@ -74,6 +75,9 @@ constexpr int32_t ID_VIEW_SPEED_FAST = 32824;
 constexpr int32_t ID_VIEW_BACKGROUND_GREY = 32825;
 constexpr int32_t ID_VIEW_BACKGROUND_BLACK = 32826;
 constexpr int32_t ID_VIEW_BACKGROUND_CHECKERBOARD = 32827;
+// The File menu's Quit (as the Quit button), and the Help menu, last.
+constexpr int32_t ID_FILE_QUIT = 32840;
+constexpr int32_t ID_HELP_ABOUT = 32841;
 
 // The string table.
 constexpr int32_t IDS_ARCHIVE_NOT_FOUND = 1;
@@ -112,6 +116,9 @@ constexpr int32_t IDS_PACK_REASON_WRITE_FAILED = 25;
 // the folder), and a folder that could not be made (%s with the reason).
 constexpr int32_t IDS_CREATE_PATCHES_ASK = 130;
 constexpr int32_t IDS_PATCHES_NOT_CREATED = 131;
+// Help > About: its caption, and its text (%s the program's version).
+constexpr int32_t IDS_ABOUT_CAPTION = 132;
+constexpr int32_t IDS_ABOUT = 133;
 // An import that keeps the file's indices: a file without them is refused
 // (under string 5); a file taken whose pixels now show other colours is
 // reported with their number.

@@ -23,6 +23,7 @@
 #include "RaceTable.h"
 #include "FileSystem.h"
 #include "GameFolder.h"
+#include "ProgramVersion.h"
 #include "Resources.h"
 
 namespace {
@@ -267,7 +268,7 @@ int Run(const std::vector<std::string>& args)
         return kExitOk;
     }
     if (command == "--version") {
-        std::printf("portrait-tool 1.0.0\n");
+        std::printf("portrait-tool %s\n", kProgramVersion);
         return kExitOk;
     }
     if (command == "make-demo") {
