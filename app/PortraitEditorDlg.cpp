@@ -248,7 +248,7 @@ void CPortraitEditorDlg::ScanArchive()
     m_baseDir = CFileSystem::GetCurrentDir();
     if (m_baseDir.size() > kPathBufferSize - 1)
         m_baseDir.resize(kPathBufferSize - 1);
-    m_lastTgaPath = m_baseDir;
+    m_lastTgaPath.clear();
 
     // What the scan finds is said; with too many portraits those found
     // are kept, but none is shown.
@@ -532,12 +532,18 @@ void CPortraitEditorDlg::OnExport()
 int32_t CPortraitEditorDlg::AskTgaFileName(std::string& buffer)
 {
     buffer.clear();
-    const OpenFileRequest request = ImportFileRequest(m_lastTgaPath, kFileNameBufferSize);
+    const OpenFileRequest request = ImportFileRequest(ImportStartPath(), kFileNameBufferSize);
     const bool chosen = Host() && Host()->GetOpenFileName(request, buffer);
     if (!chosen)
         buffer.clear();
-    m_lastTgaPath = buffer;
+    else
+        m_lastTgaPath = buffer;
     return chosen ? 1 : 0;
+}
+
+std::string CPortraitEditorDlg::ImportStartPath() const
+{
+    return m_lastTgaPath.empty() ? CFileSystem::ResolvePath(m_model.Folder().PortraitsFolder()) : m_lastTgaPath;
 }
 
 void CPortraitEditorDlg::OnImport()

@@ -1,7 +1,7 @@
 // The main dialog: all editor state for the whole run (base directory, game
 // archive, the three images of the current portrait, the catalogue, the
 // selected drawing slot, the check box, the scroll bar, the view and the
-// open-file dialog's last folder), the catalogue scan at start, and the
+// open-file dialog's last file), the catalogue scan at start, and the
 // commands behind the buttons. The commands note what they did in the host's
 // record of effects (CommandEffects) when it keeps one.
 #pragma once
@@ -55,9 +55,10 @@ public:
     const CPortraitScrollBar* ScrollBar() const { return m_scrollBar; }
     const CPortraitPanels& Panels() const { return m_panels; }
     static void GetSlotRect(int32_t slot, PixelRect& rect);
-    // The open-file dialog's initial folder: the base directory at start,
-    // then what the last open-file dialog returned (empty when cancelled).
-    const std::string& LastTgaPath() const { return m_lastTgaPath; }
+    // Where Import's open-file dialog starts: at the file last imported
+    // through it (in its folder, that file chosen), else in the game's
+    // Portraits folder, where Export writes. A cancel changes nothing.
+    std::string ImportStartPath() const;
     // The editor without its window, and its operations over the whole
     // catalogue.
     CEditorModel& Model() { return m_model; }
@@ -187,7 +188,7 @@ private:
     PortraitRecord* m_records[kMaxPortraits];
     CPortraitScrollBar* m_scrollBar;
     CPortraitView m_view;
-    std::string m_lastTgaPath;
+    std::string m_lastTgaPath; // the file last chosen in Import's dialog; empty for none in this game
     CEditorModel m_model{m_baseDir, m_archive, m_images, m_records, m_portraitCount, m_currentPortrait};
     CLiveEditing m_liveEditing{m_model, *this, *this};
     CPortraitPanels m_panels;

@@ -202,7 +202,7 @@ TEST_F(EditorCommandsTest, ImportOfAFileThatDoesNotFitShowsMessageFive)
     EXPECT_TRUE(ListFolder(*game / "Portraits").empty());
 }
 
-TEST_F(EditorCommandsTest, ImportFileDialogStartsWhereTheLastOneEnded)
+TEST_F(EditorCommandsTest, ImportFileDialogStartsInPortraitsThenAtTheLastFileImported)
 {
     Open(MakePortraitEntries({Portrait("TVAR", 1)}));
     const std::string first = WriteTga("first.tga", SolidTga(21, 15, 77));
@@ -221,10 +221,12 @@ TEST_F(EditorCommandsTest, ImportFileDialogStartsWhereTheLastOneEnded)
 
     const std::vector<OpenFileRequest>& requests = host.OpenFileRequests();
     ASSERT_EQ(requests.size(), 4u);
-    EXPECT_EQ(requests[0].initialDir, std::filesystem::current_path().string());
+    // The game's Portraits folder, not the game folder, then the last file
+    // imported, which a cancel keeps.
+    EXPECT_EQ(requests[0].initialDir, std::filesystem::current_path().string() + "/Portraits");
     EXPECT_EQ(requests[1].initialDir, first);
     EXPECT_EQ(requests[2].initialDir, second);
-    EXPECT_EQ(requests[3].initialDir, "");
+    EXPECT_EQ(requests[3].initialDir, second);
     for (const OpenFileRequest& r : requests) {
         ASSERT_EQ(r.filters.size(), 4u);
         EXPECT_EQ(r.filters[0].description, "Images (*.tga *.TGA *.png *.PNG)");

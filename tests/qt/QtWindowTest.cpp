@@ -513,13 +513,13 @@ TEST_F(QtWindowTest, TheOpenFileDialogTakesExistingFilesOnlyAndACancelSaysNothin
         }
         const std::vector<CScriptedModalDialogs::FileRequest>& asked = session.modals.fileRequests;
         ASSERT_EQ(asked.size(), 3u);
-        // After the cancel the last path is empty, and the dialog opens
-        // where Qt's last one was: the first, which start-up's last path
-        // put in the current directory. After that, where the last file was.
-        EXPECT_EQ(OpenFileDialogFor(asked[0].request).directory, Canonical(games.window.Base()));
-        EXPECT_EQ(asked[1].request.initialDir, "");
-        EXPECT_EQ(OpenFileDialogFor(asked[1].request).directory, Canonical(games.window.Base()));
+        // The dialog opens in the game's Portraits folder until a file was
+        // chosen, a cancel changing nothing; after that, where the last
+        // file was, that file chosen.
+        EXPECT_EQ(OpenFileDialogFor(asked[0].request).directory, Canonical(games.window / "Portraits"));
+        EXPECT_EQ(OpenFileDialogFor(asked[1].request).directory, Canonical(games.window / "Portraits"));
         EXPECT_EQ(OpenFileDialogFor(asked[2].request).directory, Canonical(files.Path()));
+        EXPECT_EQ(OpenFileDialogFor(asked[2].request).selectedFiles, QStringList{QString::fromStdString(wide)});
 
         // A name that does not exist is refused by the dialog itself, which
         // stays open until it is cancelled (QtModalDialogsTest); nothing
@@ -530,7 +530,7 @@ TEST_F(QtWindowTest, TheOpenFileDialogTakesExistingFilesOnlyAndACancelSaysNothin
         session.Perform(Do::CancelImport());
         ASSERT_EQ(asked.size(), 4u);
         EXPECT_EQ(session.modals.boxes.size(), boxesBefore);
-        EXPECT_EQ(dialog.LastTgaPath(), "");
+        EXPECT_EQ(dialog.ImportStartPath(), good);
         EXPECT_EQ(ShownInSlot(session.Grab(), 0), TestPaletteRgb(77));
         session.Perform(Do::CloseBox());
     });
