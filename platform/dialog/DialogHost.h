@@ -69,6 +69,13 @@ public:
     {
         return false;
     }
+    // The same for a folder to write into: a folder named that does not
+    // exist yet is taken too, for the caller to make. A host without a
+    // chooser of its own answers as ChooseFolder does.
+    virtual bool ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder)
+    {
+        return ChooseFolder(title, startFolder, folder);
+    }
 
     // A modal progress dialog over the dialog for work done in steps, with a
     // Cancel button: shown by BeginProgress for `total` steps, told before

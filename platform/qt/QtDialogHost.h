@@ -90,6 +90,10 @@ public:
     }
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     bool ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) override;
+    bool ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder) override
+    {
+        return m_modals->ChooseFolderToWrite(Window(), title, startFolder, folder);
+    }
     void BeginProgress(const std::string& title, int32_t total) override;
     bool StepProgress(int32_t done, const std::string& text) override;
     void EndProgress() override;

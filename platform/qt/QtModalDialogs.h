@@ -30,6 +30,13 @@ public:
     // the chosen folder, false when cancelled.
     virtual bool ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
                               std::string& folder) = 0;
+    // The same for a folder to write into: the name of a folder that does
+    // not exist yet is taken too. Without a chooser of its own, ChooseFolder's.
+    virtual bool ChooseFolderToWrite(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                     std::string& folder)
+    {
+        return ChooseFolder(owner, title, startFolder, folder);
+    }
     // A progress dialog over owner, modal to it, for `total` steps: told
     // before each step, false from StepProgress once cancelled, closed by
     // EndProgress.

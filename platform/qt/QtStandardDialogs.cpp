@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "QtFolderChooser.h"
 #include "QtText.h"
 
 void CQtStandardDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption)
@@ -36,9 +37,20 @@ bool CQtStandardDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& 
 bool CQtStandardDialogs::ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
                                       std::string& folder)
 {
-    const QString chosen =
-        QFileDialog::getExistingDirectory(owner, ToQt(title), ToQt(startFolder),
-                                          QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    return RunFolderChooser(owner, title, startFolder, false, folder);
+}
+
+bool CQtStandardDialogs::ChooseFolderToWrite(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                             std::string& folder)
+{
+    return RunFolderChooser(owner, title, startFolder, true, folder);
+}
+
+bool CQtStandardDialogs::RunFolderChooser(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                          bool newFolderTaken, std::string& folder)
+{
+    CQtFolderChooser chooser(owner, ToQt(title), ToQt(startFolder), newFolderTaken);
+    const QString chosen = chooser.exec() == QDialog::Accepted ? chooser.Chosen() : QString();
     folder = FromQt(chosen);
     return !chosen.isEmpty();
 }

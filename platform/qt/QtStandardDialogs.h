@@ -1,6 +1,7 @@
 // The host's modal dialogs as Qt's own: QMessageBox for the box and the
 // question (No or Yes the default), the non-native QFileDialog for opening a file and choosing a
-// folder, a window-modal QProgressDialog. Each is built by a function of its
+// folder (CQtFolderChooser, which takes a new folder's name for a folder to
+// write into), a window-modal QProgressDialog. Each is built by a function of its
 // own, so that how it is set up can be seen without running it.
 #pragma once
 
@@ -19,6 +20,8 @@ public:
     bool GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path) override;
     bool ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
                       std::string& folder) override;
+    bool ChooseFolderToWrite(QWidget* owner, const std::string& title, const std::string& startFolder,
+                             std::string& folder) override;
     // The progress dialog is shown at once; between steps it hears its
     // Cancel button and the window repaints.
     void BeginProgress(QWidget* owner, const std::string& title, int32_t total) override;
@@ -42,5 +45,8 @@ public:
                                                                int32_t total);
 
 private:
+    static bool RunFolderChooser(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                 bool newFolderTaken, std::string& folder);
+
     std::unique_ptr<QProgressDialog> m_progress;
 };

@@ -81,6 +81,9 @@ TEST_F(FileMenuTest, TheFileMenuComesFirstWithTheCatalogueCommands)
     ASSERT_EQ(host.FolderRequests().size(), 2u);
     EXPECT_EQ(host.FolderRequests()[0].startFolder, std::filesystem::current_path().string());
     EXPECT_EQ(host.FolderRequests()[0].title, "Export the catalogue into");
+    // The export's chooser takes a new folder's name; the import's does not.
+    EXPECT_TRUE(host.FolderRequests()[0].toWrite);
+    EXPECT_FALSE(host.FolderRequests()[1].toWrite);
     EXPECT_TRUE(host.Messages().empty() && host.Progress().empty());
     EXPECT_EQ(Result(CommandEffects::kImportCatalogue), Outcome::kNotRun);
 }
@@ -88,6 +91,8 @@ TEST_F(FileMenuTest, TheFileMenuComesFirstWithTheCatalogueCommands)
 TEST_F(FileMenuTest, ExportWritesTheCatalogueAsTheWindowShowsItAndSaysWhere)
 {
     ImportInto(0, WriteTga("PAINTED.TGA", SolidTga(21, 15, 77)));
+    // A new folder, named in the chooser, is made.
+    ASSERT_FALSE(PathExists(out));
     Choose(ID_FILE_EXPORT_CATALOGUE, out);
     // The change was saved first, then every frame written with the manifest.
     const CommandEffects& effects = *host.Effects();

@@ -3,6 +3,7 @@
 // inside the one modal loop each runs; the progress dialog, cancelled
 // between steps; and the host's part of the open-file answer.
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -228,6 +229,32 @@ TEST(QtModalDialogsTest, TheFolderChooserAndTheProgressDialogAreModalToTheirWind
     EXPECT_EQ(seen->parent, &owner);
     EXPECT_EQ(title, "Export the catalogue into");
     EXPECT_EQ(QFileInfo(QString::fromStdString(chosen)).canonicalFilePath(), canonical + "/catalogue");
+
+    // For a folder to write into, the name of a new one is taken with
+    // Choose (and Enter), and nothing is made yet.
+    bool chooseEnabled = false;
+    const CallFromNextLoop typeNew([&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        auto* buttons = dialog ? dialog->findChild<QDialogButtonBox*>() : nullptr;
+        if (!edit || !buttons) {
+            ADD_FAILURE() << "no folder chooser with a name field and buttons is running";
+            if (dialog)
+                dialog->reject();
+            return;
+        }
+        QTest::keyClicks(edit, "fresh");
+        QPushButton* chooseButton = buttons->button(QDialogButtonBox::Open);
+        chooseEnabled = chooseButton->isEnabled();
+        chooseButton->click();
+        if (dialog->isVisible()) // refused: a box of its own would be showing
+            dialog->reject();
+    });
+    EXPECT_TRUE(dialogs.ChooseFolderToWrite(&owner, "Export the catalogue into", folder.Path(), chosen));
+    EXPECT_TRUE(typeNew.Ran());
+    EXPECT_TRUE(chooseEnabled);
+    EXPECT_EQ(chosen, folder / "fresh");
+    EXPECT_FALSE(PathExists(folder / "fresh"));
 
     dialogs.BeginProgress(&owner, "Exporting the catalogue", 3);
     QProgressDialog* progress = dialogs.Progress();

@@ -105,9 +105,16 @@ bool CScriptedHost::GetOpenFileName(const OpenFileRequest& request, std::string&
     return true;
 }
 
+bool CScriptedHost::ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder)
+{
+    const bool chosen = ChooseFolder(title, startFolder, folder);
+    m_folderRequests.back().toWrite = true;
+    return chosen;
+}
+
 bool CScriptedHost::ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder)
 {
-    m_folderRequests.push_back({title, startFolder});
+    m_folderRequests.push_back({title, startFolder, false});
     folder.clear();
     if (m_folderAnswers.empty())
         return false;

@@ -20,6 +20,7 @@ class CScriptedHost : public CHeadlessHost {
 public:
     struct FolderRequest {
         std::string title, startFolder;
+        bool toWrite = false; // a folder to write into, which may be a new one
     };
     // A progress dialog as it was shown: each step's count done and text.
     struct ProgressShown {
@@ -40,7 +41,8 @@ public:
     void QueueOpenFileAnswer(std::optional<std::string> path) { m_fileAnswers.push_back(std::move(path)); }
     const std::vector<OpenFileRequest>& OpenFileRequests() const { return m_fileRequests; }
 
-    // Answers for coming folder choosers, in order: a folder, or nullopt for
+    // Answers for coming folder choosers, in order: a folder (for a folder
+    // to write into, one that does not exist yet too), or nullopt for
     // cancel. With none left the chooser is cancelled.
     void QueueFolderAnswer(std::optional<std::string> folder) { m_folderAnswers.push_back(std::move(folder)); }
     const std::vector<FolderRequest>& FolderRequests() const { return m_folderRequests; }
@@ -112,6 +114,7 @@ public:
     bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     bool ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) override;
+    bool ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder) override;
     void BeginProgress(const std::string& title, int32_t total) override;
     bool StepProgress(int32_t done, const std::string& text) override;
     void EndProgress() override;
