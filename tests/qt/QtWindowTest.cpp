@@ -347,10 +347,10 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
                 const CScriptedModalDialogs::FileRequest& asked = session.modals.fileRequests[0];
                 EXPECT_EQ(asked.owner, session.Window());
                 EXPECT_EQ(asked.request.bufferSize, 260u);
-                // The dialog Qt's own would show for it opens in the base
-                // directory, which start-up left as the last path.
+                // The dialog Qt's own would show for it opens in the game's
+                // Portraits folder, where the export before wrote.
                 const SeenFileDialog d = OpenFileDialogFor(asked.request);
-                EXPECT_EQ(d.directory, Canonical(games.window.Base()));
+                EXPECT_EQ(d.directory, Canonical(games.window / "Portraits"));
                 EXPECT_EQ(d.nameFilters, (QStringList{"Images (*.tga *.TGA *.png *.PNG)", "TGA-Files (*.tga *.TGA)",
                                                       "PNG-Files (*.png *.PNG)", "All Files (*)"}));
                 ASSERT_EQ(d.nameFilters.size(), 4);
