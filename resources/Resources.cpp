@@ -119,6 +119,10 @@ constexpr StringEntry kStrings[] = {
     {IDS_UNDO_STALE, "The images of %s were changed elsewhere since they were edited here, so their edits cannot be "
                      "undone or redone any more."},
     {IDS_CHOOSE_GAME_FOLDER, "Choose the Thornvale base directory"},
+    {IDS_CHOOSE_GAME_INTRO, "Choose the game's folder next: the folder that holds DATA/DATA.QPK.\n\nThe editor reads "
+                            "the portraits from the game's archive, DATA.QPK, and never changes it. It saves your "
+                            "changed portraits in the Portraits folder there, and Create Archive packs them into "
+                            "PATCHES/PATCH.010."},
     {IDS_REASON_CANNOT_MOVE_ASIDE, "its override file could not be moved to Portraits\\Reverted to show the game "
                                    "archive's image"},
     {IDS_LIST_COLUMNS, "#|Name|Race|Gender|Variant|Marks"},

@@ -160,8 +160,10 @@ constexpr int32_t IDS_EXPORT_REASON_EXISTS = 68;
 constexpr int32_t IDS_REVERT_IMAGE_NOTHING = 69;
 constexpr int32_t IDS_UNDO_STALE = 70;
 constexpr int32_t IDS_REASON_CANNOT_MOVE_ASIDE = 71;
-// The folder chooser's title for a game folder.
+// The folder chooser's title for a game folder, and what the window says
+// before it when it starts without one.
 constexpr int32_t IDS_CHOOSE_GAME_FOLDER = 72;
+constexpr int32_t IDS_CHOOSE_GAME_INTRO = 134;
 // The window's questions before it overwrites what the modder may want to
 // keep: an exported file edited in Portraits (%s its path), a patch archive
 // with entries (%s its path, %d their number) by one without; and the note
