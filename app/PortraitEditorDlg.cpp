@@ -15,6 +15,7 @@
 #include "AboutBox.h"
 #include "FileMenu.h"
 #include "RecentFolders.h"
+#include "WindowMemory.h"
 #include "OptionsMenu.h"
 #include "OverwriteCare.h"
 #include "RaceTable.h"
@@ -174,8 +175,10 @@ bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
         MessageBox(IDS_ARCHIVE_NOT_FOUND, LoadResourceString(IDS_ARCHIVE_NOT_FOUND) + "\n" + path, "Error");
         return false;
     }
-    // The game before goes, with its edits' histories; the new one is
-    // scanned as at start.
+    // The game before goes, with its edits' histories, its window and
+    // portrait remembered; the new one is scanned as at start.
+    if (IDialogHost* host = Host())
+        CWindowMemory::Remember(*host, m_model);
     m_model.ForgetCatalogue();
     m_liveEditing.Stop();
     ScanArchive();
@@ -226,6 +229,9 @@ bool CPortraitEditorDlg::OnInitDialog()
             });
     }
     ScanArchive();
+    // The window stands where it stood last with this game folder.
+    if (Host())
+        CWindowMemory::RecallPlacement(*Host(), m_model);
 
     m_scrollBar = new CPortraitScrollBar([this](int32_t portrait) { GoToPortrait(portrait); });
     m_scrollBar->Create(WindowStyle::kChild | WindowStyle::kVisible | WindowStyle::kHorizontalScroll, kScrollBarRect,
@@ -248,7 +254,7 @@ void CPortraitEditorDlg::ScanArchive()
     m_baseDir = CFileSystem::GetCurrentDir();
     if (m_baseDir.size() > kPathBufferSize - 1)
         m_baseDir.resize(kPathBufferSize - 1);
-    m_lastTgaPath.clear();
+    m_importDialog.Forget();
 
     // What the scan finds is said; with too many portraits those found
     // are kept, but none is shown.
@@ -258,7 +264,8 @@ void CPortraitEditorDlg::ScanArchive()
                    "Error");
         return;
     }
-    SelectPortrait(0);
+    // The portrait shown last with this game folder, else the first.
+    SelectPortrait(CWindowMemory::RecallPortrait(Host(), m_model));
 }
 
 void CPortraitEditorDlg::OnUseTgaPalette()
@@ -308,8 +315,12 @@ void CPortraitEditorDlg::ShowSaveFailed(PortraitSize size, const std::string& pa
 bool CPortraitEditorDlg::SaveBeforeClosing()
 {
     m_liveEditing.OnPortraitLeaving();
-    return SaveChangedImages() ||
-           AskYesNo(IDS_QUIT_LOSING_CHANGES, LoadResourceString(IDS_QUIT_LOSING_CHANGES), "Error");
+    const bool closing = SaveChangedImages() ||
+                         AskYesNo(IDS_QUIT_LOSING_CHANGES, LoadResourceString(IDS_QUIT_LOSING_CHANGES), "Error");
+    // The next start with this game folder shows the window as it is now.
+    if (closing && Host() && HasCurrentPortrait())
+        CWindowMemory::Remember(*Host(), m_model);
+    return closing;
 }
 
 void CPortraitEditorDlg::OnOK()
@@ -529,30 +540,12 @@ void CPortraitEditorDlg::OnExport()
     CExportCommands(m_model, *this, *this).Export();
 }
 
-int32_t CPortraitEditorDlg::AskTgaFileName(std::string& buffer)
-{
-    buffer.clear();
-    const OpenFileRequest request = ImportFileRequest(ImportStartPath(), kFileNameBufferSize);
-    const bool chosen = Host() && Host()->GetOpenFileName(request, buffer);
-    if (!chosen)
-        buffer.clear();
-    else
-        m_lastTgaPath = buffer;
-    return chosen ? 1 : 0;
-}
-
-std::string CPortraitEditorDlg::ImportStartPath() const
-{
-    return m_lastTgaPath.empty() ? CFileSystem::ResolvePath(m_model.Folder().PortraitsFolder()) : m_lastTgaPath;
-}
-
 void CPortraitEditorDlg::OnImport()
 {
     std::string path;
     // A cancelled file dialog is no failed import: nothing is said.
-    if (!AskTgaFileName(path))
-        return;
-    ImportIntoSlot(m_selectedSlot, path);
+    if (m_importDialog.Ask(Host(), m_model.Folder(), path))
+        ImportIntoSlot(m_selectedSlot, path);
 }
 
 bool CPortraitEditorDlg::ImportIntoSlot(int32_t slot, const std::string& path)

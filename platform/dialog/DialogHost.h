@@ -22,6 +22,15 @@ struct ListRow {
     bool operator==(const ListRow&) const = default;
 };
 
+// Where the window stands on the screen, left and top, and its size, in
+// pixels, without its frame; and whether it is maximised (the place and size
+// then being those it returns to).
+struct WindowPlacement {
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    bool maximized = false;
+    bool operator==(const WindowPlacement&) const = default;
+};
+
 // The dialog's background colour, which the canvas starts with.
 constexpr uint32_t kDialogBackgroundRgb = 0xF0F0F0;
 
@@ -40,6 +49,11 @@ public:
     // before returning.
     virtual void Redraw() = 0;
     virtual bool IsMinimized() const = 0;
+    // The window's place and size; false on a host without a window. Set,
+    // the window takes the size (no smaller than its least) and the place,
+    // when that is on a screen there is now.
+    virtual bool GetWindowPlacement(WindowPlacement&) const { return false; }
+    virtual void SetWindowPlacement(const WindowPlacement&) {}
     virtual void SetIcon(const Icon& icon, bool big) = 0;
 
     virtual bool HasControl(int32_t id) const = 0;

@@ -15,6 +15,7 @@ void CHeadlessHost::Open(CDialog& dialog)
     m_menu.reset();
     m_menuChecks.clear();
     m_menuDisabled.clear();
+    m_placement.reset();
     // No button has the focus until the user gives it one.
     m_focus = CDialog::kClientAreaFocus;
     for (const ControlTemplate& c : dialog.Template().controls)
@@ -157,6 +158,13 @@ bool CHeadlessHost::IsMenuItemEnabled(int32_t id) const
 {
     auto it = m_menuDisabled.find(id);
     return it == m_menuDisabled.end() || !it->second;
+}
+
+bool CHeadlessHost::GetWindowPlacement(WindowPlacement& placement) const
+{
+    if (m_placement)
+        placement = *m_placement;
+    return m_placement.has_value();
 }
 
 void CHeadlessHost::SetIcon(const Icon& icon, bool big)

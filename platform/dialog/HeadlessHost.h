@@ -95,6 +95,11 @@ public:
     CCanvas& Canvas() override { return m_canvas; }
     void Redraw() override;
     bool IsMinimized() const override { return false; }
+    // A window without a screen: no placement until one is set (by the
+    // dialog, or by a test as the user moving the window), and none again
+    // when the next dialog opens.
+    bool GetWindowPlacement(WindowPlacement& placement) const override;
+    void SetWindowPlacement(const WindowPlacement& placement) override { m_placement = placement; }
     void SetIcon(const Icon& icon, bool big) override;
     bool HasControl(int32_t id) const override;
     void SetControlText(int32_t id, const std::string& text) override;
@@ -143,4 +148,5 @@ private:
     CommandEffects m_effects;
     std::map<std::string, std::vector<std::string>> m_settings;
     int32_t m_focus = 0;
+    std::optional<WindowPlacement> m_placement;
 };

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStringList>
@@ -242,6 +243,36 @@ bool CQtDialogHost::IsMinimized() const
     return m_window && m_window->isMinimized();
 }
 
+bool CQtDialogHost::GetWindowPlacement(WindowPlacement& placement) const
+{
+    if (!m_window)
+        return false;
+    // A maximised window tells the place and size it returns to.
+    const bool maximized = m_window->isMaximized();
+    const QRect r = maximized ? m_window->normalGeometry() : m_window->geometry();
+    placement = {r.x(), r.y(), r.width(), r.height(), maximized};
+    return r.width() > 0 && r.height() > 0;
+}
+
+void CQtDialogHost::SetWindowPlacement(const WindowPlacement& placement)
+{
+    if (!m_window || placement.width <= 0 || placement.height <= 0)
+        return;
+    const QSize least = m_window->minimumSize();
+    const QRect wanted(placement.x, placement.y, std::max(placement.width, least.width()),
+                       std::max(placement.height, least.height()));
+    // A place off every screen there is now (one unplugged since) is let go.
+    bool onScreen = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        onScreen = onScreen || screen->availableGeometry().intersects(wanted);
+    if (onScreen)
+        m_window->setGeometry(wanted);
+    else
+        m_window->resize(wanted.size());
+    if (placement.maximized)
+        m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
+}
+
 void CQtDialogHost::SetIcon(const Icon& icon, bool big)
 {
     if (m_window && big)
@@ -288,11 +319,11 @@ void CQtDialogHost::SetMenu(const MenuTemplate& menu)
         }
     }
     // The client area keeps its size and content; the window grows by the
-    // bar above it.
+    // bar above it (a window made taller already keeps its height).
     const int barHeight = m_menuBar->sizeHint().height();
     const QSize least = m_window->minimumSize();
     m_window->setMinimumSize(least.width(), m_client->height() + barHeight);
-    m_window->resize(m_window->width(), m_client->height() + barHeight);
+    m_window->resize(m_window->width(), std::max(m_window->height(), m_client->height() + barHeight));
     LayOut();
     m_menuBar->show();
 }

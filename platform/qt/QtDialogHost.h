@@ -65,6 +65,8 @@ public:
     CCanvas& Canvas() override { return m_canvas; }
     void Redraw() override;
     bool IsMinimized() const override;
+    bool GetWindowPlacement(WindowPlacement& placement) const override;
+    void SetWindowPlacement(const WindowPlacement& placement) override;
     void SetIcon(const Icon& icon, bool big) override;
     bool HasControl(int32_t id) const override;
     void SetControlText(int32_t id, const std::string& text) override;

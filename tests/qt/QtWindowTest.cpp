@@ -239,6 +239,16 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
                                                 IDC_USE_TGA_PALETTE, IDC_QUIT}));
         EXPECT_EQ(QApplication::focusWidget(), quit);
 
+        // The window takes the place and size it is given, no smaller than
+        // its least, and tells them, for the next start to show it so.
+        session.host.SetWindowPlacement({20, 40, 1500, 600, false});
+        WindowPlacement placement;
+        ASSERT_TRUE(session.host.GetWindowPlacement(placement));
+        EXPECT_EQ(placement, (WindowPlacement{20, 40, 1500, 600, false}));
+        session.host.SetWindowPlacement({20, 40, 100, 100, false});
+        ASSERT_TRUE(session.host.GetWindowPlacement(placement));
+        EXPECT_EQ(QSize(placement.width, placement.height), window->minimumSize());
+
         // A box shown from below the dialog layer (an image's frame
         // decoder) goes the way of the dialog's own, without owner window.
         session.host.ShowUnownedMessageBox("Error!", "Memory Overwrite !");
