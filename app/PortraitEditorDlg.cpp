@@ -94,6 +94,11 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         {MessageKind::ListSelect, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSelect(m.position); }},
         {MessageKind::ListSearch, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSearch(m.text); }},
         {MessageKind::PaintPreview, 0, [](CDialog& d, DialogMessage&) { panels(d).OnPaintPreview(); }},
+        {MessageKind::FolderChanged, 0,
+         [](CDialog& d, DialogMessage&) {
+             D& dialog = static_cast<D&>(d);
+             dialog.m_portraitsWatch.OnFolderChanged(dialog.m_liveEditing.IsEditing());
+         }},
         {MessageKind::Command, ID_VIEW_ZOOM_IN, [](CDialog& d, DialogMessage& m) { panels(d).OnViewMenu(m.id); },
          ID_VIEW_BACKGROUND_CHECKERBOARD},
     };
@@ -190,6 +195,7 @@ bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
         CRecentFolders::Remember(*host, path);
     ShowMenu();
     m_panels.Open();
+    m_portraitsWatch.Start();
     UpdateFrameStepper();
     RedrawWindow();
     return true;
@@ -240,6 +246,7 @@ bool CPortraitEditorDlg::OnInitDialog()
     m_scrollBar->SetScrollPos(m_currentPortrait + 1, true);
     UpdateFrameStepper();
     m_panels.Open();
+    m_portraitsWatch.Start();
     return true; // the focus stays in the client area: Enter presses no button yet
 }
 

@@ -19,6 +19,7 @@
 #include "LiveEditing.h"
 #include "PortraitView.h"
 #include "PortraitPanels.h"
+#include "PortraitsWatch.h"
 #include "DrawingSlots.h"
 #include "ExportFileName.h"
 #include "ImportFileDialog.h"
@@ -191,4 +192,5 @@ private:
     CEditorModel m_model{m_baseDir, m_archive, m_images, m_records, m_portraitCount, m_currentPortrait};
     CLiveEditing m_liveEditing{m_model, *this, *this};
     CPortraitPanels m_panels;
+    CPortraitsWatch m_portraitsWatch{m_model, *this, *this, m_panels};
 };

@@ -58,6 +58,8 @@ void CPortraitPanels::Update()
     bool unsaved[kSizeCount] = {};
     UnsavedOf(current, unsaved);
     m_rowsChanged = m_list.SetUnsaved(current, unsaved) || m_rowsChanged;
+    if (current != m_noticePortrait || !(unsaved[kSizeLarge] || unsaved[kSizeMedium] || unsaved[kSizeSmall]))
+        m_notice.clear();
     ShowList();
     if (current != m_shownPortrait) {
         host->SetListSelection(current);
@@ -77,13 +79,20 @@ void CPortraitPanels::OnSaved(const bool (&saved)[kSizeCount])
     Update();
 }
 
+void CPortraitPanels::SetNotice(const std::string& text)
+{
+    m_notice = text;
+    m_noticePortrait = m_model.CurrentPortrait();
+    Update();
+}
+
 void CPortraitPanels::ShowList()
 {
     IDialogHost* host = m_ui.Host();
     if (m_rowsChanged)
         host->SetListRows(m_list.Rows());
     m_rowsChanged = false;
-    const std::string footer = m_list.SizesLine(m_model.CurrentPortrait());
+    const std::string footer = m_list.SizesLine(m_model.CurrentPortrait()) + (m_notice.empty() ? "" : "\n" + m_notice);
     if (footer != m_shownFooter)
         host->SetListFooter(footer);
     m_shownFooter = footer;

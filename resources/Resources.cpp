@@ -125,6 +125,8 @@ constexpr StringEntry kStrings[] = {
                             "PATCHES/PATCH.010."},
     {IDS_REASON_CANNOT_MOVE_ASIDE, "its override file could not be moved to Portraits\\Reverted to show the game "
                                    "archive's image"},
+    {IDS_CHANGED_ELSEWHERE, "Another program changed this portrait's files. Your unsaved edits are kept; saving "
+                            "them asks before it replaces what the other program wrote."},
     {IDS_LIST_COLUMNS, "#|Name|Race|Gender|Variant|Marks"},
     {IDS_LIST_SIZES, "LARGE: %s   MEDIUM: %s   SMALL: %s"},
     {IDS_SOURCE_ORIGINAL, "original"},

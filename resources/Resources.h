@@ -164,6 +164,9 @@ constexpr int32_t IDS_REASON_CANNOT_MOVE_ASIDE = 71;
 // before it when it starts without one.
 constexpr int32_t IDS_CHOOSE_GAME_FOLDER = 72;
 constexpr int32_t IDS_CHOOSE_GAME_INTRO = 134;
+// Under the portrait list, when another program changed the current
+// portrait's files while it has unsaved changes.
+constexpr int32_t IDS_CHANGED_ELSEWHERE = 135;
 // The window's questions before it overwrites what the modder may want to
 // keep: an exported file edited in Portraits (%s its path), a patch archive
 // with entries (%s its path, %d their number) by one without; and the note

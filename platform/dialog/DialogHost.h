@@ -131,9 +131,16 @@ public:
     // another file stops watching the first.
     virtual void WatchFile(const std::string& /*path*/) {}
     virtual void StopWatching() {}
+    // Watches a folder and the files in it, apart from the watched file:
+    // when files there are made, written, renamed or removed, the dialog
+    // gets FolderChanged, once for changes that come close together, and
+    // only between its other messages, never while it handles one (a modal
+    // box it shows, say). Watching another folder stops watching the first.
+    virtual void WatchFolder(const std::string& /*path*/) {}
+    virtual void StopWatchingFolder() {}
     // The dialog gets Timer with the id every `milliseconds` until the timer
     // is killed; setting it again starts the wait anew. The dialog's end
-    // stops its timers and the watch.
+    // stops its timers and the watches.
     virtual void SetTimer(int32_t /*id*/, int32_t /*milliseconds*/) {}
     virtual void KillTimer(int32_t /*id*/) {}
     // The panels beside the client area, which keeps its size and pixels: a

@@ -16,6 +16,7 @@ void CHeadlessHost::Open(CDialog& dialog)
     m_menuChecks.clear();
     m_menuDisabled.clear();
     m_placement.reset();
+    m_watchedFolder.clear();
     // No button has the focus until the user gives it one.
     m_focus = CDialog::kClientAreaFocus;
     for (const ControlTemplate& c : dialog.Template().controls)
@@ -38,6 +39,7 @@ void CHeadlessHost::EndDialog(int32_t result)
 {
     m_result = result;
     m_dialog = nullptr;
+    m_watchedFolder.clear();
 }
 
 bool CHeadlessHost::Send(DialogMessage& message)
@@ -95,6 +97,15 @@ void CHeadlessHost::Key(uint32_t key, bool character)
         Command(IDCANCEL);
     else if (key == VK_RETURN && m_dialog->EnterCommand(m_focus) != 0)
         Command(m_dialog->EnterCommand(m_focus));
+}
+
+void CHeadlessHost::ChangeWatchedFolder()
+{
+    if (m_watchedFolder.empty())
+        return;
+    DialogMessage m{MessageKind::FolderChanged};
+    m.paths = {m_watchedFolder};
+    Send(m);
 }
 
 void CHeadlessHost::ToggleCheck(int32_t id)

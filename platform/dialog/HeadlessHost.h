@@ -24,7 +24,8 @@ class CDialog;
 // Nobody sits at this host to answer: an open-file dialog is cancelled, a
 // question gets its default (No, or Yes where Yes is the default, as Enter
 // would answer it), a progress dialog runs to its end, and the
-// desktop's files, timers and the panels beside the client area are absent.
+// desktop's files, timers and the panels beside the client area are absent;
+// a watched folder changes only when told to (ChangeWatchedFolder).
 // The tests' host (CScriptedHost) scripts those answers on top of this one.
 class CHeadlessHost : public IDialogHost {
 public:
@@ -68,6 +69,11 @@ public:
     // one does in a window; SetFocus stands for the Tab key bringing it.
     int32_t Focus() const { return m_focus; }
     void SetFocus(int32_t id) { m_focus = id; }
+    // The folder the dialog watches (empty when none), and a change of its
+    // files, delivered as a window's watcher delivers it once the changes
+    // settled; nothing when no folder is watched.
+    const std::string& WatchedFolder() const { return m_watchedFolder; }
+    void ChangeWatchedFolder();
     // Clicks a check box: its state flips, then the dialog hears the command.
     void ToggleCheck(int32_t id);
     // Chooses a menu item as a window's menu does: a radio item becomes the
@@ -127,6 +133,8 @@ public:
     int32_t GetScrollPos(int32_t id) const override;
     // Kept from Open on; the caller clears it between commands.
     CommandEffects* Effects() override { return &m_effects; }
+    void WatchFolder(const std::string& path) override { m_watchedFolder = path; }
+    void StopWatchingFolder() override { m_watchedFolder.clear(); }
     // Settings kept in memory, for as long as the host lives.
     std::vector<std::string> ReadSetting(const std::string& key) const override;
     void WriteSetting(const std::string& key, const std::vector<std::string>& values) override;
@@ -149,4 +157,5 @@ private:
     std::map<std::string, std::vector<std::string>> m_settings;
     int32_t m_focus = 0;
     std::optional<WindowPlacement> m_placement;
+    std::string m_watchedFolder;
 };

@@ -53,7 +53,9 @@ CQtDialogHost::CQtDialogHost(IQtModalDialogs& modals) : CQtDialogHost(std::uniqu
 
 CQtDialogHost::CQtDialogHost(std::unique_ptr<IQtModalDialogs> ownModals)
     : m_ownModals(std::move(ownModals)), m_modals(m_ownModals.get()),
-      m_files(std::make_unique<CQtFileExchange>([this](DialogMessage m) { Deliver(std::move(m)); }))
+      m_files(std::make_unique<CQtFileExchange>([this](DialogMessage m) { Deliver(std::move(m)); })),
+      m_folderWatch(std::make_unique<CQtFolderWatch>([this] { return m_inDialog == 0; },
+                                                     [this](DialogMessage m) { Deliver(std::move(m)); }))
 {
 }
 
@@ -82,6 +84,11 @@ void CQtDialogHost::Guarded(const std::function<void()>& call)
 {
     // No exception may pass through Qt's event loop; the dialog tells the
     // user instead, and the program goes on.
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(++d) {}
+        ~Depth() { --depth; }
+    } inDialog(m_inDialog);
     try {
         try {
             call();
@@ -226,6 +233,7 @@ void CQtDialogHost::EndDialog(int32_t result)
 {
     m_ended = true;
     m_files->StopAll();
+    m_folderWatch->Stop();
     if (m_window)
         m_window->done(result);
 }

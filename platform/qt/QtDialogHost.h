@@ -19,6 +19,7 @@
 #include "DialogHost.h"
 #include "DialogMessage.h"
 #include "QtFileExchange.h"
+#include "QtFolderWatch.h"
 #include "QtListPanel.h"
 #include "QtModalDialogs.h"
 #include "QtPreviewPanel.h"
@@ -112,6 +113,8 @@ public:
     }
     void WatchFile(const std::string& path) override { m_files->WatchFile(path); }
     void StopWatching() override { m_files->StopWatching(); }
+    void WatchFolder(const std::string& path) override { m_folderWatch->Watch(path); }
+    void StopWatchingFolder() override { m_folderWatch->Stop(); }
     void SetTimer(int32_t id, int32_t milliseconds) override { m_files->SetTimer(id, milliseconds); }
     void KillTimer(int32_t id) override { m_files->KillTimer(id); }
     // The panels, while the window is there.
@@ -170,5 +173,9 @@ private:
     CQtPreviewPanel* m_previewPanel = nullptr; // a child of the window
     std::function<void(CQtDialogHost&)> m_onShown;
     bool m_ended = false;
+    // How deep the calls into the dialog are (a modal box's loop runs inside
+    // one): the folder watch delivers only at 0.
+    int m_inDialog = 0;
     std::unique_ptr<CQtFileExchange> m_files;
+    std::unique_ptr<CQtFolderWatch> m_folderWatch;
 };
