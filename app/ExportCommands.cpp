@@ -108,11 +108,33 @@ void CExportCommands::Export()
     Report();
 }
 
+bool CExportCommands::HavePatchesFolder()
+{
+    // Only the window asks; portrait-tool says how to make the folder instead.
+    const std::string folder = m_model.Folder().PatchesFolder();
+    if (!m_model.AsksBeforeOverwriting() || CFileSystem::PathExists(folder))
+        return true;
+    const std::string shown = CFileSystem::ResolvePath(folder);
+    if (!m_ui.AskYesNoDefaultYes(IDS_CREATE_PATCHES_ASK, FormatResourceString(IDS_CREATE_PATCHES_ASK, {shown}),
+                                 "Info")) {
+        m_ui.RecordOutcome(CommandEffects::kPack, Outcome::kCancelled);
+        return false;
+    }
+    errno = 0;
+    if (CFileSystem::CreateFolder(folder))
+        return true;
+    m_ui.RecordOutcome(CommandEffects::kPack, Outcome::kFailed);
+    m_ui.MessageBox(IDS_PATCHES_NOT_CREATED,
+                    FormatResourceString(IDS_PATCHES_NOT_CREATED, {NotWrittenText(shown, errno)}), "Error");
+    return false;
+}
+
 void CExportCommands::CreateArchive()
 {
-    // The patch packs what the window shows: the current portrait's changes
-    // are saved first, as moving on would save them.
-    if (!m_view.SaveCurrentPortrait())
+    // Asked before anything is saved, so that No changes nothing. The patch
+    // packs what the window shows: the current portrait's changes are saved
+    // first, as moving on would save them.
+    if (!HavePatchesFolder() || !m_view.SaveCurrentPortrait())
         return;
     const CCatalogueOperations operations = m_model.Operations();
     const std::string target = CFileSystem::ResolvePath(CCatalogueOperations::PackTarget(m_model.BaseDir()));

@@ -26,6 +26,9 @@ public:
     void CreateArchive();
 
 private:
+    // Whether a pack can go on: PATCHES is there, or the window offered to
+    // make it (Yes the default) and made it. No leaves everything as it was.
+    bool HavePatchesFolder();
     bool HasPixels(PortraitSize size, int32_t frame) const;
     void ExportImageFrame(PortraitSize size, int32_t frame, const std::string& fileName);
     void Report();

@@ -120,10 +120,11 @@ bool CFileMenu::Choose(int32_t id)
 
 void CFileMenu::ExportCatalogue()
 {
-    // A cancelled chooser, or No to replacing an export, does nothing.
+    // A cancelled chooser, or No to replacing an export, does nothing. A
+    // new folder's name is taken: the export makes it, with its parents.
     IDialogHost* host = m_ui.Host();
     std::string folder;
-    if (!host || !host->ChooseFolder(LoadResourceString(IDS_CHOOSE_EXPORT_FOLDER), m_model.BaseDir(), folder))
+    if (!host || !host->ChooseFolderToWrite(LoadResourceString(IDS_CHOOSE_EXPORT_FOLDER), m_model.BaseDir(), folder))
         return;
     const bool replace = CFileSystem::PathExists(folder + "/" + CatalogueManifest::kFileName);
     if (replace && !m_ui.AskYesNo(IDS_REPLACE_EXPORT, FormatResourceString(IDS_REPLACE_EXPORT, {folder}), "Question"))

@@ -34,6 +34,8 @@ public:
     void OnPortraitShown(int32_t portrait);
     // Stops watching; a last save that could not be taken is said now.
     void Stop();
+    // Whether a frame is being edited in another program.
+    bool IsEditing() const { return m_active; }
 
 private:
     void TakeSave();

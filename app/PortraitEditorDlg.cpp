@@ -12,8 +12,10 @@
 #include "EditCommands.h"
 #include "ExportCommands.h"
 #include "EditorKeys.h"
+#include "AboutBox.h"
 #include "FileMenu.h"
 #include "RecentFolders.h"
+#include "WindowMemory.h"
 #include "OptionsMenu.h"
 #include "OverwriteCare.h"
 #include "RaceTable.h"
@@ -84,11 +86,19 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnFileChangedEntry(&D::OnFileChanged),
         OnTimerEntry(&D::OnTimer),
         OnCommandEntry(ID_EDIT_EXTERNALLY, &D::OnEditExternally),
+        // File > Quit is the Quit button: it saves, and asks as Quit does.
+        OnCommandEntry(ID_FILE_QUIT, &D::OnOK),
+        OnCommandEntry(ID_HELP_ABOUT, &D::OnAbout),
         OnCommandEntry(IDOK, &D::OnOK),
         OnCommandEntry(IDCANCEL, &D::OnCancel),
         {MessageKind::ListSelect, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSelect(m.position); }},
         {MessageKind::ListSearch, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSearch(m.text); }},
         {MessageKind::PaintPreview, 0, [](CDialog& d, DialogMessage&) { panels(d).OnPaintPreview(); }},
+        {MessageKind::FolderChanged, 0,
+         [](CDialog& d, DialogMessage&) {
+             D& dialog = static_cast<D&>(d);
+             dialog.m_portraitsWatch.OnFolderChanged(dialog.m_liveEditing.IsEditing());
+         }},
         {MessageKind::Command, ID_VIEW_ZOOM_IN, [](CDialog& d, DialogMessage& m) { panels(d).OnViewMenu(m.id); },
          ID_VIEW_COLOUR_LOSS},
     };
@@ -142,6 +152,11 @@ void CPortraitEditorDlg::OnFileMenu(int32_t id)
     CFileMenu(m_model, *this, *this).Choose(id);
 }
 
+void CPortraitEditorDlg::OnAbout()
+{
+    CAboutBox::Show(*this);
+}
+
 void CPortraitEditorDlg::OnEditMenu(int32_t id)
 {
     CEditCommands(m_model, *this, *this).Choose(id);
@@ -165,8 +180,10 @@ bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
         MessageBox(IDS_ARCHIVE_NOT_FOUND, LoadResourceString(IDS_ARCHIVE_NOT_FOUND) + "\n" + path, "Error");
         return false;
     }
-    // The game before goes, with its edits' histories; the new one is
-    // scanned as at start.
+    // The game before goes, with its edits' histories, its window and
+    // portrait remembered; the new one is scanned as at start.
+    if (IDialogHost* host = Host())
+        CWindowMemory::Remember(*host, m_model);
     m_model.ForgetCatalogue();
     m_liveEditing.Stop();
     ScanArchive();
@@ -178,6 +195,7 @@ bool CPortraitEditorDlg::OpenGameFolder(const std::string& folder)
         CRecentFolders::Remember(*host, path);
     ShowMenu();
     m_panels.Open();
+    m_portraitsWatch.Start();
     UpdateFrameStepper();
     RedrawWindow();
     return true;
@@ -217,6 +235,9 @@ bool CPortraitEditorDlg::OnInitDialog()
             });
     }
     ScanArchive();
+    // The window stands where it stood last with this game folder.
+    if (Host())
+        CWindowMemory::RecallPlacement(*Host(), m_model);
 
     m_scrollBar = new CPortraitScrollBar([this](int32_t portrait) { GoToPortrait(portrait); });
     m_scrollBar->Create(WindowStyle::kChild | WindowStyle::kVisible | WindowStyle::kHorizontalScroll, kScrollBarRect,
@@ -225,7 +246,8 @@ bool CPortraitEditorDlg::OnInitDialog()
     m_scrollBar->SetScrollPos(m_currentPortrait + 1, true);
     UpdateFrameStepper();
     m_panels.Open();
-    return true; // the focus goes to the first tab stop, "Quit"
+    m_portraitsWatch.Start();
+    return true; // the focus stays in the client area: Enter presses no button yet
 }
 
 void CPortraitEditorDlg::DoDataExchange(CDataExchange& exchange)
@@ -239,7 +261,7 @@ void CPortraitEditorDlg::ScanArchive()
     m_baseDir = CFileSystem::GetCurrentDir();
     if (m_baseDir.size() > kPathBufferSize - 1)
         m_baseDir.resize(kPathBufferSize - 1);
-    m_lastTgaPath = m_baseDir;
+    m_importDialog.Forget();
 
     // What the scan finds is said; with too many portraits those found
     // are kept, but none is shown.
@@ -249,7 +271,8 @@ void CPortraitEditorDlg::ScanArchive()
                    "Error");
         return;
     }
-    SelectPortrait(0);
+    // The portrait shown last with this game folder, else the first.
+    SelectPortrait(CWindowMemory::RecallPortrait(Host(), m_model));
 }
 
 void CPortraitEditorDlg::OnUseTgaPalette()
@@ -299,8 +322,12 @@ void CPortraitEditorDlg::ShowSaveFailed(PortraitSize size, const std::string& pa
 bool CPortraitEditorDlg::SaveBeforeClosing()
 {
     m_liveEditing.OnPortraitLeaving();
-    return SaveChangedImages() ||
-           AskYesNo(IDS_QUIT_LOSING_CHANGES, LoadResourceString(IDS_QUIT_LOSING_CHANGES), "Error");
+    const bool closing = SaveChangedImages() ||
+                         AskYesNo(IDS_QUIT_LOSING_CHANGES, LoadResourceString(IDS_QUIT_LOSING_CHANGES), "Error");
+    // The next start with this game folder shows the window as it is now.
+    if (closing && Host() && HasCurrentPortrait())
+        CWindowMemory::Remember(*Host(), m_model);
+    return closing;
 }
 
 void CPortraitEditorDlg::OnOK()
@@ -520,24 +547,12 @@ void CPortraitEditorDlg::OnExport()
     CExportCommands(m_model, *this, *this).Export();
 }
 
-int32_t CPortraitEditorDlg::AskTgaFileName(std::string& buffer)
-{
-    buffer.clear();
-    const OpenFileRequest request = ImportFileRequest(m_lastTgaPath, kFileNameBufferSize);
-    const bool chosen = Host() && Host()->GetOpenFileName(request, buffer);
-    if (!chosen)
-        buffer.clear();
-    m_lastTgaPath = buffer;
-    return chosen ? 1 : 0;
-}
-
 void CPortraitEditorDlg::OnImport()
 {
     std::string path;
     // A cancelled file dialog is no failed import: nothing is said.
-    if (!AskTgaFileName(path))
-        return;
-    ImportIntoSlot(m_selectedSlot, path);
+    if (m_importDialog.Ask(Host(), m_model.Folder(), path))
+        ImportIntoSlot(m_selectedSlot, path);
 }
 
 bool CPortraitEditorDlg::ImportIntoSlot(int32_t slot, const std::string& path)

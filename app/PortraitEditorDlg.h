@@ -1,7 +1,7 @@
 // The main dialog: all editor state for the whole run (base directory, game
 // archive, the three images of the current portrait, the catalogue, the
-// selected drawing slot, the check box, the scroll bar, the view and the
-// open-file dialog's last folder), the catalogue scan at start, and the
+// selected drawing slot, the check box, the scroll bar, the view and
+// Import's file dialog), the catalogue scan at start, and the
 // commands behind the buttons. The commands note what they did in the host's
 // record of effects (CommandEffects) when it keeps one.
 #pragma once
@@ -19,8 +19,10 @@
 #include "LiveEditing.h"
 #include "PortraitView.h"
 #include "PortraitPanels.h"
+#include "PortraitsWatch.h"
 #include "DrawingSlots.h"
 #include "ExportFileName.h"
+#include "ImportFileDialog.h"
 #include "ImportOptions.h"
 #include "PortraitRecord.h"
 #include "OverrideCheckCache.h"
@@ -34,7 +36,7 @@ class CPortraitEditorDlg : public CDialog, public IEditorView {
 public:
     static constexpr int32_t kSlotCount = kDrawingSlotCount;
     static constexpr size_t kPathBufferSize = 4096;
-    static constexpr size_t kFileNameBufferSize = 260;
+    static constexpr size_t kFileNameBufferSize = CImportFileDialog::kFileNameBufferSize;
 
     explicit CPortraitEditorDlg(CDialog* parent = nullptr);
     ~CPortraitEditorDlg() override;
@@ -55,9 +57,8 @@ public:
     const CPortraitScrollBar* ScrollBar() const { return m_scrollBar; }
     const CPortraitPanels& Panels() const { return m_panels; }
     static void GetSlotRect(int32_t slot, PixelRect& rect);
-    // The open-file dialog's initial folder: the base directory at start,
-    // then what the last open-file dialog returned (empty when cancelled).
-    const std::string& LastTgaPath() const { return m_lastTgaPath; }
+    // Where Import's open-file dialog starts (CImportFileDialog).
+    std::string ImportStartPath() const { return m_importDialog.StartPath(m_model.Folder()); }
     // The editor without its window, and its operations over the whole
     // catalogue.
     CEditorModel& Model() { return m_model; }
@@ -121,11 +122,11 @@ private:
     void OnExportAll();
     void OnExport();
     void OnImport();
-    int32_t AskTgaFileName(std::string& buffer);
     void OnCreateArchive();
     void OnOptionsMenu(int32_t id);
     void OnFileMenu(int32_t id);
     void OnEditMenu(int32_t id);
+    void OnAbout();
     void OnDropFiles(ClientPoint point, const std::vector<std::string>& paths);
     void OnBeginDrag(ClientPoint point);
     void OnEditExternally() { m_liveEditing.Begin(); }
@@ -165,7 +166,8 @@ private:
     // used, each once a run.
     void NoteUnusedOverrides();
     // Saves before the dialog closes; when that fails, asks whether to close
-    // and lose the changes (No by default).
+    // and lose the changes (No by default). Closing, it remembers the window
+    // and the portrait for the game folder (CWindowMemory).
     bool SaveBeforeClosing();
     // The menu bar, with the recent game folders, its check marks and the
     // items enabled as they can be used.
@@ -186,8 +188,9 @@ private:
     PortraitRecord* m_records[kMaxPortraits];
     CPortraitScrollBar* m_scrollBar;
     CPortraitView m_view;
-    std::string m_lastTgaPath;
+    CImportFileDialog m_importDialog;
     CEditorModel m_model{m_baseDir, m_archive, m_images, m_records, m_portraitCount, m_currentPortrait};
     CLiveEditing m_liveEditing{m_model, *this, *this};
     CPortraitPanels m_panels;
+    CPortraitsWatch m_portraitsWatch{m_model, *this, *this, m_panels};
 };

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,8 +17,10 @@
 
 #include "FileSystem.h"
 #include "PortraitEditorApp.h"
+#include "ProgramVersion.h"
 #include "QtDialogHost.h"
 #include "QtStandardDialogs.h"
+#include "QtText.h"
 #include "RecentFolders.h"
 #include "Resources.h"
 
@@ -45,6 +48,8 @@ const char kUsage[] =
     "cancelled), 1 when it could not run, 2 wrong usage.\n";
 
 const char kChooserTitle[] = "Choose the Thornvale base directory";
+// The caption of what the window says before the chooser when it has no game folder.
+const char kIntroCaption[] = "Portrait Editor";
 
 // What the command line asks for: a window on a folder (or on whatever the
 // start-up finds), or an answer printed at once.
@@ -93,13 +98,19 @@ std::string FromQtPath(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-// Tells the user that a folder holds no game archive and lets them choose
-// another until one does; nothing when they cancel.
-std::optional<std::string> AskForGameFolder(std::string lookedIn)
+// Tells the user what a game folder is (explain), or that the folder looked
+// in holds no game archive, and lets them choose one until it holds the
+// archive; nothing when they cancel.
+std::optional<std::string> AskForGameFolder(std::string lookedIn, bool explain)
 {
     CQtStandardDialogs dialogs;
-    for (;;) {
-        dialogs.ShowMessage(nullptr, LoadResourceString(IDS_ARCHIVE_NOT_FOUND) + "\n" + lookedIn, "Error");
+    for (;; explain = false) {
+        if (explain)
+            QMessageBox(QMessageBox::Information, kIntroCaption, ToQt(LoadResourceString(IDS_CHOOSE_GAME_INTRO)),
+                        QMessageBox::Ok)
+                .exec();
+        else
+            dialogs.ShowMessage(nullptr, LoadResourceString(IDS_ARCHIVE_NOT_FOUND) + "\n" + lookedIn, "Error");
         const QString chosen =
             QFileDialog::getExistingDirectory(nullptr, kChooserTitle, ToQtPath(lookedIn),
                                               QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
@@ -121,7 +132,7 @@ int RunEditor(const Arguments& arguments)
     // The settings land in $XDG_CONFIG_HOME/portrait-editor/portrait-editor.conf.
     QApplication::setOrganizationName("portrait-editor");
     QApplication::setApplicationName("portrait-editor");
-    QApplication::setApplicationVersion("1.0.0");
+    QApplication::setApplicationVersion(kProgramVersion);
     QApplication::setDesktopFileName("portrait-editor");
 
     // The host keeps the settings, in the window's QSettings.
@@ -132,7 +143,7 @@ int RunEditor(const Arguments& arguments)
         arguments.gameDir, CFileSystem::GetCurrentDir(), last, CRecentFolders::HasArchive);
     std::string folder = choice.folder;
     if (choice.ask) {
-        const std::optional<std::string> chosen = AskForGameFolder(choice.folder);
+        const std::optional<std::string> chosen = AskForGameFolder(choice.folder, choice.explain);
         if (!chosen)
             return kExitOk;
         folder = *chosen;
@@ -159,7 +170,7 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stdout);
         return kExitOk;
     case Arguments::Action::kVersion:
-        std::printf("portrait-editor 1.0.0\n");
+        std::printf("portrait-editor %s\n", kProgramVersion);
         return kExitOk;
     case Arguments::Action::kUsageError:
         std::fprintf(stderr, "portrait-editor: %s\n%s", arguments.error.c_str(), kUsage);

@@ -78,6 +78,8 @@ void CPortraitPanels::Update()
     bool unsaved[kSizeCount] = {};
     UnsavedOf(current, unsaved);
     m_rowsChanged = m_list.SetUnsaved(current, unsaved) || m_rowsChanged;
+    if (current != m_noticePortrait || !(unsaved[kSizeLarge] || unsaved[kSizeMedium] || unsaved[kSizeSmall]))
+        m_notice.clear();
     ShowList();
     if (current != m_shownPortrait) {
         host->SetListSelection(current);
@@ -98,6 +100,13 @@ void CPortraitPanels::OnSaved(const bool (&saved)[kSizeCount])
     Update();
 }
 
+void CPortraitPanels::SetNotice(const std::string& text)
+{
+    m_notice = text;
+    m_noticePortrait = m_model.CurrentPortrait();
+    Update();
+}
+
 void CPortraitPanels::ShowList()
 {
     IDialogHost* host = m_ui.Host();
@@ -110,7 +119,9 @@ void CPortraitPanels::ShowList()
     const ImportReport& last = m_model.LastImport();
     const bool holds = last.colourLoss.farPixels == 0 || HoldsImported(last, m_model.Image(last.size));
     const std::string notice = last.portrait == current && holds ? ImportNoticeText(last) : std::string();
-    const std::string footer = m_list.SizesLine(current) + (notice.empty() ? "" : "\n" + notice);
+    std::string footer = m_list.SizesLine(current);
+    for (const std::string& line : {m_notice, notice})
+        footer += line.empty() ? "" : "\n" + line;
     if (footer != m_shownFooter)
         host->SetListFooter(footer);
     m_shownFooter = footer;

@@ -37,6 +37,9 @@ public:
     // The current portrait's images of these sizes were saved: they load
     // from the override files the editor wrote from now on.
     void OnSaved(const bool (&saved)[kSizeCount]);
+    // A line under the list's footer about the current portrait, shown for
+    // as long as it has unsaved changes and stays the current one.
+    void SetNotice(const std::string& text);
 
     void OnListSelect(int32_t row);
     void OnListSearch(const std::string& text);
@@ -61,4 +64,6 @@ private:
     bool m_rowsChanged = false;
     std::string m_shownFooter;
     int32_t m_shownPortrait = -1;
+    std::string m_notice;
+    int32_t m_noticePortrait = -1;
 };

@@ -54,17 +54,17 @@ CRecentFolders::StartChoice CRecentFolders::ChooseStart(const std::optional<std:
     if (gameDir) {
         std::string folder = Absolute(*gameDir, currentDir);
         const bool found = hasArchive(folder);
-        return {!found, std::move(folder)};
+        return {!found, std::move(folder), false};
     }
     std::string current = Absolute(currentDir, {});
     if (hasArchive(current))
-        return {false, std::move(current)};
+        return {false, std::move(current), false};
     if (!lastFolder.empty()) {
         std::string last = Absolute(lastFolder, currentDir);
         if (hasArchive(last))
-            return {false, std::move(last)};
+            return {false, std::move(last), false};
     }
-    return {true, std::move(current)};
+    return {true, std::move(current), true};
 }
 
 std::vector<std::string> CRecentFolders::Read(const IDialogHost* host)

@@ -24,11 +24,14 @@ public:
     // anything in the tests.
     using ArchiveTest = std::function<bool(const std::string& folder)>;
 
-    // What the start-up does: open `folder`, or, when `ask` is set, say that
-    // `folder` holds no game archive and let the user choose a game folder.
+    // What the start-up does: open `folder`, or, when `ask` is set, let the
+    // user choose a game folder, first saying that `folder`, given on the
+    // command line, holds no game archive, or, when `explain` is set (no
+    // folder was given and none found), what the editor needs.
     struct StartChoice {
         bool ask = false;
         std::string folder;
+        bool explain = false;
     };
 
     CRecentFolders() = default;
@@ -59,7 +62,7 @@ public:
     // The folder to open at start: the one given on the command line, else
     // the current folder when it holds the archive, else the last folder
     // opened when it still does. With none of them the user is asked, told
-    // about the folder given or, without one, the current folder.
+    // about the folder given or, without one, what a game folder is.
     static StartChoice ChooseStart(const std::optional<std::string>& gameDir, std::string_view currentDir,
                                    std::string_view lastFolder, const ArchiveTest& hasArchive);
 

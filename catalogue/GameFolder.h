@@ -29,8 +29,11 @@ public:
     std::string RevertedFolder() const { return Below("Portraits\\Reverted"); }
     std::string DraggedFolder() const { return Below("Portraits\\Dragged"); }
     std::string EditingFolder() const { return Below("Portraits\\Editing"); }
-    // PATCHES\PATCH.010, the patch archive the override files are packed into.
+    // PATCHES\PATCH.010, the patch archive the override files are packed
+    // into, and its folder, which the modder (or, when asked, the window)
+    // makes.
     std::string PatchPath() const { return Below(kPatchLabel); }
+    std::string PatchesFolder() const { return Below("PATCHES"); }
 
     // An archive entry's override file, named by its base name and ".GFX",
     // from the entry's name alone; false for an entry whose base name cannot

@@ -120,6 +120,14 @@ public:
     // Why the override file at that name is not used (it is damaged, or no
     // file), or empty when there is none or it is used.
     const std::string& OverrideFault() const { return m_overrideFault; }
+    // Whether what stands at the override file's name is what stood there
+    // when the image was loaded or last saved: false once another program
+    // wrote, replaced or removed it (or put one where there was none).
+    bool OverrideFileUnchanged() const
+    {
+        std::string path;
+        return !OverridePaths(path) || CFileSystem::Identify(path) == m_overrideIdentity;
+    }
     // Where the last Save moved a file that stood in its way; empty when it
     // moved none.
     const std::string& SetAsidePath() const { return m_setAside; }

@@ -24,7 +24,7 @@ DialogTemplate MakeTemplate()
               WindowStyle::kMinimizeBox | WindowStyle::kModalFrame;
     t.exStyle = WindowExStyle::kAppWindow;
     t.controls = {
-        {IDC_QUIT, ControlKind::DefaultPushButton, "Quit", 290, 225, 50, 15, kButton},
+        {IDC_QUIT, ControlKind::PushButton, "Quit", 290, 225, 50, 15, kButton},
         {IDC_PORTRAIT_GROUP, ControlKind::GroupBox, "Portrait", 275, 10, 65, 80, kStatic},
         {IDC_RACE, ControlKind::StaticText, "Race", 285, 35, 50, 8, kStatic},
         {IDC_GENDER, ControlKind::StaticText, "Gender", 285, 45, 50, 8, kStatic},
@@ -75,6 +75,14 @@ constexpr StringEntry kStrings[] = {
     {IDS_FRAME_OF, "Frame %d of %d"},
     {IDS_PACK_FAILED, "%s could not be written. %s An earlier PATCH.010 is left as it was."},
     {IDS_PACK_REASON_NO_FOLDER, "The folder PATCHES does not exist in the game directory, or it cannot be written to."},
+    {IDS_CREATE_PATCHES_ASK, "Create Archive writes PATCH.010 into the game's PATCHES folder, which does not "
+                             "exist yet:\n%s\n\nCreate the folder and the archive now?"},
+    {IDS_ABOUT_CAPTION, "About Portrait Editor"},
+    {IDS_ABOUT, "Thornvale Portrait Editor %s\n\nThe portraits of Thornvale: shown, exported, imported, saved as "
+                "override files and packed into the patch archive.\n\nBuilt with these libraries, each under its "
+                "own licence:\nQt 6 (GNU LGPL-3.0)\nlibpng (libpng licence)\nzlib (zlib licence)\nOpenSSL 3, "
+                "its libcrypto (Apache-2.0)\nnlohmann-json (MIT)"},
+    {IDS_PATCHES_NOT_CREATED, "The PATCHES folder could not be created: %s\nNo archive was written."},
     {IDS_PACK_REASON_SOURCE_UNREADABLE, "The override file %s could not be read in full."},
     {IDS_OVERRIDE_NOT_USED, "The override file %s is damaged and not used: %s. The game archive's image is used in "
                             "its place; the file is moved to Portraits/Reverted when this image is saved."},
@@ -111,8 +119,14 @@ constexpr StringEntry kStrings[] = {
     {IDS_UNDO_STALE, "The images of %s were changed elsewhere since they were edited here, so their edits cannot be "
                      "undone or redone any more."},
     {IDS_CHOOSE_GAME_FOLDER, "Choose the Thornvale base directory"},
+    {IDS_CHOOSE_GAME_INTRO, "Choose the game's folder next: the folder that holds DATA/DATA.QPK.\n\nThe editor reads "
+                            "the portraits from the game's archive, DATA.QPK, and never changes it. It saves your "
+                            "changed portraits in the Portraits folder there, and Create Archive packs them into "
+                            "PATCHES/PATCH.010."},
     {IDS_REASON_CANNOT_MOVE_ASIDE, "its override file could not be moved to Portraits/Reverted to show the game "
                                    "archive's image"},
+    {IDS_CHANGED_ELSEWHERE, "Another program changed this portrait's files. Your unsaved edits are kept; saving "
+                            "them asks before it replaces what the other program wrote."},
     {IDS_LIST_COLUMNS, "#|Name|Race|Gender|Variant|Marks"},
     {IDS_LIST_SIZES, "LARGE: %s   MEDIUM: %s   SMALL: %s"},
     {IDS_SOURCE_ORIGINAL, "original"},
@@ -179,9 +193,9 @@ const DialogTemplate& PortraitEditorDialogTemplate()
     return t;
 }
 
-// Menu 129: the commands over the whole catalogue, the edits of the current
-// portrait, the options (three groups of choices, one checked in each, and a
-// switch), then how the preview panel shows the frame.
+// Menu 129: the commands over the whole catalogue and Quit, the edits of the
+// current portrait, the options (three groups of choices, one checked in
+// each, and a switch), how the preview panel shows the frame, then About.
 const MenuTemplate& PortraitEditorMenu()
 {
     static const MenuTemplate menu = {
@@ -195,6 +209,8 @@ const MenuTemplate& PortraitEditorMenu()
               {ID_FILE_VALIDATE, "&Validate...", false, 0, ""},
               {0, "", false, 0, ""},
               {ID_FILE_REVERT_PORTRAIT, "&Revert Portrait to Original", false, 0, ""},
+              {0, "", false, 0, ""},
+              {ID_FILE_QUIT, "&Quit", false, 0, "Ctrl+Q"},
           }},
          {"&Edit",
           {
@@ -245,6 +261,10 @@ const MenuTemplate& PortraitEditorMenu()
               {ID_VIEW_BACKGROUND_CHECKERBOARD, "&Checkerboard Background", true, 6, ""},
               {0, "", false, 0, ""},
               {ID_VIEW_COLOUR_LOSS, "Show Colour &Loss", true, 0, ""},
+          }},
+         {"&Help",
+          {
+              {ID_HELP_ABOUT, "&About Portrait Editor...", false, 0, ""},
           }}},
     };
     return menu;

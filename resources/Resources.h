@@ -31,7 +31,8 @@ constexpr int32_t IDC_FRAME_PREVIOUS = 1013;
 constexpr int32_t IDC_FRAME_NEXT = 1014;
 constexpr int32_t IDC_PORTRAIT_SCROLLBAR = 15555; // created at run time
 
-// Menu 129, the dialog's menu bar: "File", "Edit", then "Options". Its items' ids
+// Menu 129, the dialog's menu bar: "File", "Edit", "Options", "View", then
+// "Help". Its items' ids
 // lie above every control's; those of each menu follow one another, and the
 // dialog hears each menu's as one range.
 constexpr int32_t IDR_PORTRAITEDITOR_MENU = 129;
@@ -75,6 +76,9 @@ constexpr int32_t ID_VIEW_BACKGROUND_GREY = 32825;
 constexpr int32_t ID_VIEW_BACKGROUND_BLACK = 32826;
 constexpr int32_t ID_VIEW_BACKGROUND_CHECKERBOARD = 32827;
 constexpr int32_t ID_VIEW_COLOUR_LOSS = 32828; // outlines the pixels far from the file's colours
+// The File menu's Quit (as the Quit button), and the Help menu, last.
+constexpr int32_t ID_FILE_QUIT = 32840;
+constexpr int32_t ID_HELP_ABOUT = 32841;
 
 // The string table.
 constexpr int32_t IDS_ARCHIVE_NOT_FOUND = 1;
@@ -109,6 +113,13 @@ constexpr int32_t IDS_PACK_FAILED = 22;
 constexpr int32_t IDS_PACK_REASON_NO_FOLDER = 23;
 constexpr int32_t IDS_PACK_REASON_SOURCE_UNREADABLE = 24;
 constexpr int32_t IDS_PACK_REASON_WRITE_FAILED = 25;
+// Create Archive in a game folder without PATCHES: the offer to make it (%s
+// the folder), and a folder that could not be made (%s with the reason).
+constexpr int32_t IDS_CREATE_PATCHES_ASK = 130;
+constexpr int32_t IDS_PATCHES_NOT_CREATED = 131;
+// Help > About: its caption, and its text (%s the program's version).
+constexpr int32_t IDS_ABOUT_CAPTION = 132;
+constexpr int32_t IDS_ABOUT = 133;
 // An import that keeps the file's indices: a file without them is refused
 // (under string 5); a file taken whose pixels now show other colours is
 // reported with their number.
@@ -150,8 +161,13 @@ constexpr int32_t IDS_EXPORT_REASON_EXISTS = 68;
 constexpr int32_t IDS_REVERT_IMAGE_NOTHING = 69;
 constexpr int32_t IDS_UNDO_STALE = 70;
 constexpr int32_t IDS_REASON_CANNOT_MOVE_ASIDE = 71;
-// The folder chooser's title for a game folder.
+// The folder chooser's title for a game folder, and what the window says
+// before it when it starts without one.
 constexpr int32_t IDS_CHOOSE_GAME_FOLDER = 72;
+constexpr int32_t IDS_CHOOSE_GAME_INTRO = 134;
+// Under the portrait list, when another program changed the current
+// portrait's files while it has unsaved changes.
+constexpr int32_t IDS_CHANGED_ELSEWHERE = 135;
 // The window's questions before it overwrites what the modder may want to
 // keep: an exported file edited in Portraits (%s its path), a patch archive
 // with entries (%s its path, %d their number) by one without; and the note

@@ -23,6 +23,7 @@
 #include "RaceTable.h"
 #include "FileSystem.h"
 #include "GameFolder.h"
+#include "ProgramVersion.h"
 #include "Resources.h"
 
 namespace {
@@ -273,7 +274,7 @@ int Run(const std::vector<std::string>& args)
         return kExitOk;
     }
     if (command == "--version") {
-        std::printf("portrait-tool 1.0.0\n");
+        std::printf("portrait-tool %s\n", kProgramVersion);
         return kExitOk;
     }
     if (command == "make-demo") {
@@ -418,6 +419,16 @@ int Run(const std::vector<std::string>& args)
     if (command == "pack" && dryRun)
         return PrintPackSources(s.dialog.CatalogueOperations().PackSources(), target, false, json);
     if (command == "pack") {
+        // The tool never makes PATCHES itself: it says how to.
+        const std::string patches = CFileSystem::ResolvePath(CGameFolder(s.dialog.BaseDir()).PatchesFolder());
+        if (!CFileSystem::PathExists(patches)) {
+            const std::string why = patches + ": the PATCHES folder does not exist; create it (mkdir \"" + patches +
+                                    "\") and run pack again.";
+            if (json)
+                std::printf("{\"archive\": %s, \"written\": false, \"reason\": %s}\n", JsonString(target).c_str(),
+                            JsonString(why).c_str());
+            return Fail(why);
+        }
         // Written, perhaps without damaged files: what it met is listed.
         const CommandEffects& packed = s.Give(IDC_CREATE_ARCHIVE);
         const CommandEffects::Message* leftOut = packed.Find(IDS_PACK_LEFT_OUT);

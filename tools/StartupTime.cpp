@@ -63,6 +63,10 @@ public:
         ShowMessage(owner, text, caption);
         return false;
     }
+    bool AskYesNoDefaultYes(QWidget* owner, const std::string& text, const std::string& caption) override
+    {
+        return AskYesNo(owner, text, caption);
+    }
     bool GetOpenFileName(QWidget*, const OpenFileRequest&, std::string&) override { return false; }
     bool ChooseFolder(QWidget*, const std::string&, const std::string&, std::string&) override { return false; }
     void BeginProgress(QWidget*, const std::string&, int32_t) override {}

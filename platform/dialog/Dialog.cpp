@@ -83,7 +83,7 @@ int32_t CDialog::EnterCommand(int32_t focused) const
 {
     for (const ControlTemplate& c : m_template.controls)
         if (c.id == focused && focused != kClientAreaFocus)
-            return c.kind == ControlKind::PushButton || c.kind == ControlKind::DefaultPushButton ? c.id : 0;
+            return c.kind == ControlKind::PushButton ? c.id : 0;
     return 0;
 }
 
@@ -138,6 +138,11 @@ bool CDialog::AskYesNo(const std::string& text, const std::string& caption)
     return m_host && m_host->AskYesNo(text, caption);
 }
 
+bool CDialog::AskYesNoDefaultYes(const std::string& text, const std::string& caption)
+{
+    return m_host && m_host->AskYesNoDefaultYes(text, caption);
+}
+
 void CDialog::MessageBox(int32_t stringId, const std::string& text, const std::string& caption)
 {
     if (CommandEffects* effects = HostEffects())
@@ -150,6 +155,13 @@ bool CDialog::AskYesNo(int32_t stringId, const std::string& text, const std::str
     if (CommandEffects* effects = HostEffects())
         effects->messages.push_back({stringId, text});
     return AskYesNo(text, caption);
+}
+
+bool CDialog::AskYesNoDefaultYes(int32_t stringId, const std::string& text, const std::string& caption)
+{
+    if (CommandEffects* effects = HostEffects())
+        effects->messages.push_back({stringId, text});
+    return AskYesNoDefaultYes(text, caption);
 }
 
 void CDialog::RecordWritten(const std::string& path)

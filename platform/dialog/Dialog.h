@@ -142,10 +142,13 @@ public:
     void MessageBox(const std::string& text, const std::string& caption);
     // Yes or No, No the default; No without a host.
     bool AskYesNo(const std::string& text, const std::string& caption);
+    // Yes or No, Yes the default; No without a host, which nobody answers.
+    bool AskYesNoDefaultYes(const std::string& text, const std::string& caption);
     // The same for a text made from a string of the string table, which the
     // host's record of effects notes by its id.
     void MessageBox(int32_t stringId, const std::string& text, const std::string& caption) override;
     bool AskYesNo(int32_t stringId, const std::string& text, const std::string& caption) override;
+    bool AskYesNoDefaultYes(int32_t stringId, const std::string& text, const std::string& caption) override;
     // Notes what a command did in the host's record, when it keeps one.
     void RecordWritten(const std::string& path) override;
     void RecordRemoved(const std::string& path) override;

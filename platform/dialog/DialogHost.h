@@ -22,6 +22,15 @@ struct ListRow {
     bool operator==(const ListRow&) const = default;
 };
 
+// Where the window stands on the screen, left and top, and its size, in
+// pixels, without its frame; and whether it is maximised (the place and size
+// then being those it returns to).
+struct WindowPlacement {
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    bool maximized = false;
+    bool operator==(const WindowPlacement&) const = default;
+};
+
 // The dialog's background colour, which the canvas starts with.
 constexpr uint32_t kDialogBackgroundRgb = 0xF0F0F0;
 
@@ -40,6 +49,11 @@ public:
     // before returning.
     virtual void Redraw() = 0;
     virtual bool IsMinimized() const = 0;
+    // The window's place and size; false on a host without a window. Set,
+    // the window takes the size (no smaller than its least) and the place,
+    // when that is on a screen there is now.
+    virtual bool GetWindowPlacement(WindowPlacement&) const { return false; }
+    virtual void SetWindowPlacement(const WindowPlacement&) {}
     virtual void SetIcon(const Icon& icon, bool big) = 0;
 
     virtual bool HasControl(int32_t id) const = 0;
@@ -50,7 +64,8 @@ public:
     // A disabled control shows so and gives no commands.
     virtual void EnableControl(int32_t id, bool enabled) = 0;
 
-    // A modal message box owned by the dialog, with an OK button and no icon.
+    // A modal message box owned by the dialog, with an OK button; a window
+    // marks one captioned "Error" with its warning icon.
     virtual void ShowMessageBox(const std::string& text, const std::string& caption) = 0;
     // The same without an owner window, for what code below the dialog layer
     // has to say (an image's frame decoder).
@@ -58,6 +73,8 @@ public:
     // A modal question owned by the dialog, with Yes and No buttons, No the
     // default; true when the answer is Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
+    // The same with Yes the default.
+    virtual bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) = 0;
     // The modal open-file dialog; true with the chosen path, false when cancelled.
     virtual bool GetOpenFileName(const OpenFileRequest& request, std::string& path) = 0;
     // The modal folder chooser, opening in startFolder; true with the chosen
@@ -65,6 +82,13 @@ public:
     virtual bool ChooseFolder(const std::string& /*title*/, const std::string& /*startFolder*/, std::string& /*folder*/)
     {
         return false;
+    }
+    // The same for a folder to write into: a folder named that does not
+    // exist yet is taken too, for the caller to make. A host without a
+    // chooser of its own answers as ChooseFolder does.
+    virtual bool ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder)
+    {
+        return ChooseFolder(title, startFolder, folder);
     }
 
     // A modal progress dialog over the dialog for work done in steps, with a
@@ -107,9 +131,16 @@ public:
     // another file stops watching the first.
     virtual void WatchFile(const std::string& /*path*/) {}
     virtual void StopWatching() {}
+    // Watches a folder and the files in it, apart from the watched file:
+    // when files there are made, written, renamed or removed, the dialog
+    // gets FolderChanged, once for changes that come close together, and
+    // only between its other messages, never while it handles one (a modal
+    // box it shows, say). Watching another folder stops watching the first.
+    virtual void WatchFolder(const std::string& /*path*/) {}
+    virtual void StopWatchingFolder() {}
     // The dialog gets Timer with the id every `milliseconds` until the timer
     // is killed; setting it again starts the wait anew. The dialog's end
-    // stops its timers and the watch.
+    // stops its timers and the watches.
     virtual void SetTimer(int32_t /*id*/, int32_t /*milliseconds*/) {}
     virtual void KillTimer(int32_t /*id*/) {}
     // The panels beside the client area, which keeps its size and pixels: a

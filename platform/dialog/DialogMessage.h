@@ -29,6 +29,7 @@ enum class MessageKind {
     ListSelect,   // the user chose a row of the list panel (position)
     ListSearch,   // the user typed in the list panel to find a row (text, what was typed so far)
     PaintPreview, // the preview panel's canvas is to be painted
+    FolderChanged, // files in the watched folder were made, written, renamed or removed
 };
 
 // Command ids that every dialog knows.
@@ -111,7 +112,8 @@ struct DialogMessage {
     int32_t code = 0;      // HScroll: the SB_ code
     int32_t position = 0;  // HScroll: the thumb position; ListSelect: the row
     // DropFiles: the files, host paths (point: where); BeginDrag: point is
-    // where the button went down; FileChanged: the watched file; Timer: id.
+    // where the button went down; FileChanged: the watched file;
+    // FolderChanged: the watched folder; Timer: id.
     std::vector<std::string> paths;
     std::string text;      // ListSearch: the typed text
 };

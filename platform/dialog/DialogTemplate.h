@@ -7,8 +7,7 @@
 #include <vector>
 
 enum class ControlKind {
-    PushButton,
-    DefaultPushButton,
+    PushButton, // never a default button: Enter presses only a button the user gave the focus
     AutoCheckBox,
     GroupBox,
     StaticText, // left-aligned

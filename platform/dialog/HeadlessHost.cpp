@@ -15,12 +15,12 @@ void CHeadlessHost::Open(CDialog& dialog)
     m_menu.reset();
     m_menuChecks.clear();
     m_menuDisabled.clear();
+    m_placement.reset();
+    m_watchedFolder.clear();
+    // No button has the focus until the user gives it one.
     m_focus = CDialog::kClientAreaFocus;
-    for (const ControlTemplate& c : dialog.Template().controls) {
+    for (const ControlTemplate& c : dialog.Template().controls)
         m_controls[c.id] = ControlState{c.kind, c.text, 0};
-        if (c.kind == ControlKind::DefaultPushButton)
-            m_focus = c.id;
-    }
     dialog.OnInitDialog();
     // The window appears: its client area is painted once.
     if (m_dialog)
@@ -39,6 +39,7 @@ void CHeadlessHost::EndDialog(int32_t result)
 {
     m_result = result;
     m_dialog = nullptr;
+    m_watchedFolder.clear();
 }
 
 bool CHeadlessHost::Send(DialogMessage& message)
@@ -80,8 +81,7 @@ void CHeadlessHost::Command(int32_t id)
     const ControlState* c = Control(id);
     if (c && !c->enabled)
         return;
-    if (c && (c->kind == ControlKind::PushButton || c->kind == ControlKind::DefaultPushButton ||
-              c->kind == ControlKind::AutoCheckBox))
+    if (c && (c->kind == ControlKind::PushButton || c->kind == ControlKind::AutoCheckBox))
         m_focus = id;
     Send(DialogMessage::Command(id));
 }
@@ -97,6 +97,15 @@ void CHeadlessHost::Key(uint32_t key, bool character)
         Command(IDCANCEL);
     else if (key == VK_RETURN && m_dialog->EnterCommand(m_focus) != 0)
         Command(m_dialog->EnterCommand(m_focus));
+}
+
+void CHeadlessHost::ChangeWatchedFolder()
+{
+    if (m_watchedFolder.empty())
+        return;
+    DialogMessage m{MessageKind::FolderChanged};
+    m.paths = {m_watchedFolder};
+    Send(m);
 }
 
 void CHeadlessHost::ToggleCheck(int32_t id)
@@ -162,6 +171,13 @@ bool CHeadlessHost::IsMenuItemEnabled(int32_t id) const
     return it == m_menuDisabled.end() || !it->second;
 }
 
+bool CHeadlessHost::GetWindowPlacement(WindowPlacement& placement) const
+{
+    if (m_placement)
+        placement = *m_placement;
+    return m_placement.has_value();
+}
+
 void CHeadlessHost::SetIcon(const Icon& icon, bool big)
 {
     (big ? m_bigIcon : m_smallIcon) = icon;
@@ -204,9 +220,10 @@ const CHeadlessHost::ControlState* CHeadlessHost::Control(int32_t id) const
     return it == m_controls.end() ? nullptr : &it->second;
 }
 
-void CHeadlessHost::Record(const std::string& text, const std::string& caption, bool owned, bool question)
+void CHeadlessHost::Record(const std::string& text, const std::string& caption, bool owned, bool question,
+                           bool yesDefault)
 {
-    m_messages.push_back({text, caption, owned, question});
+    m_messages.push_back({text, caption, owned, question, yesDefault});
 }
 
 void CHeadlessHost::ShowMessageBox(const std::string& text, const std::string& caption)
@@ -223,6 +240,12 @@ bool CHeadlessHost::AskYesNo(const std::string& text, const std::string& caption
 {
     Record(text, caption, true, true);
     return false;
+}
+
+bool CHeadlessHost::AskYesNoDefaultYes(const std::string& text, const std::string& caption)
+{
+    Record(text, caption, true, true, true);
+    return true;
 }
 
 void CHeadlessHost::EnableControl(int32_t id, bool enabled)

@@ -22,8 +22,10 @@
 class CDialog;
 
 // Nobody sits at this host to answer: an open-file dialog is cancelled, a
-// question gets its default, No, a progress dialog runs to its end, and the
-// desktop's files, timers and the panels beside the client area are absent.
+// question gets its default (No, or Yes where Yes is the default, as Enter
+// would answer it), a progress dialog runs to its end, and the
+// desktop's files, timers and the panels beside the client area are absent;
+// a watched folder changes only when told to (ChangeWatchedFolder).
 // The tests' host (CScriptedHost) scripts those answers on top of this one.
 class CHeadlessHost : public IDialogHost {
 public:
@@ -32,6 +34,7 @@ public:
         std::string caption;
         bool owned; // owned by the dialog (false: a box without owner window)
         bool question = false; // asked Yes or No
+        bool yesDefault = false; // a question with Yes the default
     };
     struct ScrollBarState : ScrollRange {
         PixelRect rect{};
@@ -60,11 +63,17 @@ public:
     // in any dialog.
     void Key(uint32_t key, bool character = false);
     // The focus: a control's id, or CDialog::kClientAreaFocus once a click
-    // in the client area took it. It starts on the default push button, and
-    // a command of a push button or check box moves it there, as clicking
+    // in the client area took it. It starts in the client area, so that
+    // Enter presses no button before the user moved the focus to one; a
+    // command of a push button or check box moves it there, as clicking
     // one does in a window; SetFocus stands for the Tab key bringing it.
     int32_t Focus() const { return m_focus; }
     void SetFocus(int32_t id) { m_focus = id; }
+    // The folder the dialog watches (empty when none), and a change of its
+    // files, delivered as a window's watcher delivers it once the changes
+    // settled; nothing when no folder is watched.
+    const std::string& WatchedFolder() const { return m_watchedFolder; }
+    void ChangeWatchedFolder();
     // Clicks a check box: its state flips, then the dialog hears the command.
     void ToggleCheck(int32_t id);
     // Chooses a menu item as a window's menu does: a radio item becomes the
@@ -92,6 +101,11 @@ public:
     CCanvas& Canvas() override { return m_canvas; }
     void Redraw() override;
     bool IsMinimized() const override { return false; }
+    // A window without a screen: no placement until one is set (by the
+    // dialog, or by a test as the user moving the window), and none again
+    // when the next dialog opens.
+    bool GetWindowPlacement(WindowPlacement& placement) const override;
+    void SetWindowPlacement(const WindowPlacement& placement) override { m_placement = placement; }
     void SetIcon(const Icon& icon, bool big) override;
     bool HasControl(int32_t id) const override;
     void SetControlText(int32_t id, const std::string& text) override;
@@ -108,6 +122,8 @@ public:
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     // Recorded as a question; the answer is the default, No.
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    // Recorded as a question with Yes the default; the answer is Yes.
+    bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) override;
     // Cancelled: there is nobody to name a file.
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     void CreateScrollBar(int32_t id, const PixelRect& rect) override;
@@ -117,12 +133,15 @@ public:
     int32_t GetScrollPos(int32_t id) const override;
     // Kept from Open on; the caller clears it between commands.
     CommandEffects* Effects() override { return &m_effects; }
+    void WatchFolder(const std::string& path) override { m_watchedFolder = path; }
+    void StopWatchingFolder() override { m_watchedFolder.clear(); }
     // Settings kept in memory, for as long as the host lives.
     std::vector<std::string> ReadSetting(const std::string& key) const override;
     void WriteSetting(const std::string& key, const std::vector<std::string>& values) override;
 
 private:
-    void Record(const std::string& text, const std::string& caption, bool owned, bool question);
+    void Record(const std::string& text, const std::string& caption, bool owned, bool question,
+                bool yesDefault = false);
 
     CDialog* m_dialog = nullptr;
     int32_t m_result = 0;
@@ -137,4 +156,6 @@ private:
     CommandEffects m_effects;
     std::map<std::string, std::vector<std::string>> m_settings;
     int32_t m_focus = 0;
+    std::optional<WindowPlacement> m_placement;
+    std::string m_watchedFolder;
 };

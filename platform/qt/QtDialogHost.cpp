@@ -4,37 +4,29 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFile>
-#include <QDropEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStringList>
-#include <QWheelEvent>
 
 #include "TerminationSignals.h"
 #include "Dialog.h"
 #include "DialogMessage.h"
 #include "Icon.h"
+#include "QtClientArea.h"
+#include "QtDialogWindow.h"
 #include "QtKeyFilter.h"
 #include "QtStandardDialogs.h"
 #include "QtText.h"
 
 namespace {
-
-ClientPoint PointOf(const QPointF& position)
-{
-    return {static_cast<int32_t>(position.x()), static_cast<int32_t>(position.y())};
-}
 
 QImage IconImage(const Icon& icon)
 {
@@ -50,107 +42,6 @@ QImage IconImage(const Icon& icon)
 
 } // namespace
 
-// The client area: shows the canvas as OnPaint left it and turns Qt's mouse
-// and wheel input into the dialog's messages, in its own coordinates.
-class CQtClientArea : public QWidget {
-public:
-    CQtClientArea(CQtDialogHost& host, QWidget* parent) : QWidget(parent), m_host(host)
-    {
-        // The canvas covers every pixel. A click takes the focus from the
-        // buttons, so that Enter then presses none.
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setFocusPolicy(Qt::ClickFocus);
-        setAcceptDrops(true);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        m_host.Deliver(DialogMessage{MessageKind::Paint});
-        CCanvas& c = m_host.m_canvas;
-        const QImage image(c.Bits(), c.Width(), c.Height(), c.Stride(), QImage::Format_RGB32);
-        QPainter painter(this);
-        painter.drawImage(0, 0, image);
-    }
-    void wheelEvent(QWheelEvent* event) override
-    {
-        const auto delta = static_cast<int16_t>(event->angleDelta().y());
-        if (delta != 0)
-            m_host.Deliver(DialogMessage::Wheel(delta, PointOf(event->position())));
-        event->accept();
-    }
-    // Files dragged in and out.
-    void dragEnterEvent(QDragEnterEvent* event) override { m_host.m_files->DragOver(event); }
-    void dragMoveEvent(QDragMoveEvent* event) override { m_host.m_files->DragOver(event); }
-    void dropEvent(QDropEvent* event) override { m_host.m_files->Drop(event); }
-    void mouseMoveEvent(QMouseEvent* event) override { m_host.m_files->Move(event); }
-    void mouseReleaseEvent(QMouseEvent*) override { m_host.m_files->Release(); }
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        m_host.m_files->Press(event);
-        if (event->button() != Qt::LeftButton)
-            return;
-        m_host.Deliver(DialogMessage::LeftButtonDown(PointOf(event->position())));
-    }
-
-private:
-    CQtDialogHost& m_host;
-};
-
-// The window: turns keys and the close box into the dialog's messages.
-class CQtDialogWindow : public QDialog {
-public:
-    explicit CQtDialogWindow(CQtDialogHost& host) : m_host(host) {}
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        // Keys come with the dialog's codes (Enter and the browsing keys
-        // reached it before any control did).
-        const int key = event->key();
-        DialogMessage down{MessageKind::KeyDown};
-        down.key = CQtKeyFilter::DialogKeyCode(key);
-        m_host.Deliver(down);
-        if (!event->text().isEmpty()) {
-            DialogMessage ch{MessageKind::Char};
-            ch.key = event->text().at(0).unicode();
-            m_host.Deliver(ch);
-        }
-        // Escape is the cancel command.
-        if (key == Qt::Key_Escape) {
-            DialogMessage cancel{MessageKind::Command};
-            cancel.id = IDCANCEL;
-            m_host.Deliver(cancel);
-            return;
-        }
-        QDialog::keyPressEvent(event);
-    }
-    void closeEvent(QCloseEvent* event) override
-    {
-        // The close box is the cancel command; the window closes only when
-        // the dialog ends itself.
-        if (!m_host.m_ended) {
-            event->ignore();
-            DialogMessage cancel{MessageKind::Command};
-            cancel.id = IDCANCEL;
-            m_host.Deliver(cancel);
-        }
-    }
-    void reject() override
-    {
-        if (m_host.m_ended)
-            QDialog::reject();
-    }
-    void resizeEvent(QResizeEvent* event) override
-    {
-        QDialog::resizeEvent(event);
-        m_host.LayOut();
-    }
-
-private:
-    CQtDialogHost& m_host;
-};
-
 CQtDialogHost::CQtDialogHost() : CQtDialogHost(std::make_unique<CQtStandardDialogs>())
 {
 }
@@ -162,7 +53,9 @@ CQtDialogHost::CQtDialogHost(IQtModalDialogs& modals) : CQtDialogHost(std::uniqu
 
 CQtDialogHost::CQtDialogHost(std::unique_ptr<IQtModalDialogs> ownModals)
     : m_ownModals(std::move(ownModals)), m_modals(m_ownModals.get()),
-      m_files(std::make_unique<CQtFileExchange>([this](DialogMessage m) { Deliver(std::move(m)); }))
+      m_files(std::make_unique<CQtFileExchange>([this](DialogMessage m) { Deliver(std::move(m)); })),
+      m_folderWatch(std::make_unique<CQtFolderWatch>([this] { return m_inDialog == 0; },
+                                                     [this](DialogMessage m) { Deliver(std::move(m)); }))
 {
 }
 
@@ -191,6 +84,11 @@ void CQtDialogHost::Guarded(const std::function<void()>& call)
 {
     // No exception may pass through Qt's event loop; the dialog tells the
     // user instead, and the program goes on.
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(++d) {}
+        ~Depth() { --depth; }
+    } inDialog(m_inDialog);
     try {
         try {
             call();
@@ -235,19 +133,16 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     LayOut();
 
     QWidget* previous = nullptr;
-    QPushButton* defaultButton = nullptr;
     for (const ControlTemplate& c : t.controls) {
         QWidget* w = nullptr;
         const int32_t id = c.id;
         switch (c.kind) {
-        case ControlKind::PushButton:
-        case ControlKind::DefaultPushButton: {
+        case ControlKind::PushButton: {
+            // No button is the default: Enter presses only the button with
+            // the focus (CQtKeyFilter), never one the user did not choose.
             auto* button = new QPushButton(ToQt(c.text), &client);
             button->setAutoDefault(false);
-            if (c.kind == ControlKind::DefaultPushButton) {
-                button->setDefault(true);
-                defaultButton = button;
-            }
+            button->setDefault(false);
             QObject::connect(button, &QPushButton::clicked, [this, id] { Deliver(DialogMessage::Command(id)); });
             w = button;
             break;
@@ -298,8 +193,10 @@ int32_t CQtDialogHost::RunModal(CDialog& dialog)
     // A dialog that ended itself while starting is not shown; it still
     // returns the result it ended with and leaves no window behind.
     if (!m_ended) {
-        if (defaultButton)
-            defaultButton->setFocus(Qt::OtherFocusReason);
+        // The focus starts in the client area, on no button, so that Enter
+        // presses nothing until the user has moved the focus to a button;
+        // Tab moves it on to the first tab stop.
+        client.setFocus(Qt::OtherFocusReason);
         // Ended from outside (a logout, Ctrl+C), the dialog closes as by its
         // close box, which saves what Quit saves.
         const CTerminationSignals endedFromOutside([this] { Deliver(DialogMessage::Command(IDCANCEL)); });
@@ -336,6 +233,7 @@ void CQtDialogHost::EndDialog(int32_t result)
 {
     m_ended = true;
     m_files->StopAll();
+    m_folderWatch->Stop();
     if (m_window)
         m_window->done(result);
 }
@@ -351,6 +249,36 @@ void CQtDialogHost::Redraw()
 bool CQtDialogHost::IsMinimized() const
 {
     return m_window && m_window->isMinimized();
+}
+
+bool CQtDialogHost::GetWindowPlacement(WindowPlacement& placement) const
+{
+    if (!m_window)
+        return false;
+    // A maximised window tells the place and size it returns to.
+    const bool maximized = m_window->isMaximized();
+    const QRect r = maximized ? m_window->normalGeometry() : m_window->geometry();
+    placement = {r.x(), r.y(), r.width(), r.height(), maximized};
+    return r.width() > 0 && r.height() > 0;
+}
+
+void CQtDialogHost::SetWindowPlacement(const WindowPlacement& placement)
+{
+    if (!m_window || placement.width <= 0 || placement.height <= 0)
+        return;
+    const QSize least = m_window->minimumSize();
+    const QRect wanted(placement.x, placement.y, std::max(placement.width, least.width()),
+                       std::max(placement.height, least.height()));
+    // A place off every screen there is now (one unplugged since) is let go.
+    bool onScreen = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        onScreen = onScreen || screen->availableGeometry().intersects(wanted);
+    if (onScreen)
+        m_window->setGeometry(wanted);
+    else
+        m_window->resize(wanted.size());
+    if (placement.maximized)
+        m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
 }
 
 void CQtDialogHost::SetIcon(const Icon& icon, bool big)
@@ -399,11 +327,11 @@ void CQtDialogHost::SetMenu(const MenuTemplate& menu)
         }
     }
     // The client area keeps its size and content; the window grows by the
-    // bar above it.
+    // bar above it (a window made taller already keeps its height).
     const int barHeight = m_menuBar->sizeHint().height();
     const QSize least = m_window->minimumSize();
     m_window->setMinimumSize(least.width(), m_client->height() + barHeight);
-    m_window->resize(m_window->width(), m_client->height() + barHeight);
+    m_window->resize(m_window->width(), std::max(m_window->height(), m_client->height() + barHeight));
     LayOut();
     m_menuBar->show();
 }

@@ -19,6 +19,7 @@
 #include "DialogHost.h"
 #include "DialogMessage.h"
 #include "QtFileExchange.h"
+#include "QtFolderWatch.h"
 #include "QtListPanel.h"
 #include "QtModalDialogs.h"
 #include "QtPreviewPanel.h"
@@ -65,6 +66,8 @@ public:
     CCanvas& Canvas() override { return m_canvas; }
     void Redraw() override;
     bool IsMinimized() const override;
+    bool GetWindowPlacement(WindowPlacement& placement) const override;
+    void SetWindowPlacement(const WindowPlacement& placement) override;
     void SetIcon(const Icon& icon, bool big) override;
     bool HasControl(int32_t id) const override;
     void SetControlText(int32_t id, const std::string& text) override;
@@ -84,8 +87,16 @@ public:
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) override
+    {
+        return m_modals->AskYesNoDefaultYes(Window(), text, caption);
+    }
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     bool ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) override;
+    bool ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder) override
+    {
+        return m_modals->ChooseFolderToWrite(Window(), title, startFolder, folder);
+    }
     void BeginProgress(const std::string& title, int32_t total) override;
     bool StepProgress(int32_t done, const std::string& text) override;
     void EndProgress() override;
@@ -102,6 +113,8 @@ public:
     }
     void WatchFile(const std::string& path) override { m_files->WatchFile(path); }
     void StopWatching() override { m_files->StopWatching(); }
+    void WatchFolder(const std::string& path) override { m_folderWatch->Watch(path); }
+    void StopWatchingFolder() override { m_folderWatch->Stop(); }
     void SetTimer(int32_t id, int32_t milliseconds) override { m_files->SetTimer(id, milliseconds); }
     void KillTimer(int32_t id) override { m_files->KillTimer(id); }
     // The panels, while the window is there.
@@ -160,5 +173,9 @@ private:
     CQtPreviewPanel* m_previewPanel = nullptr; // a child of the window
     std::function<void(CQtDialogHost&)> m_onShown;
     bool m_ended = false;
+    // How deep the calls into the dialog are (a modal box's loop runs inside
+    // one): the folder watch delivers only at 0.
+    int m_inDialog = 0;
     std::unique_ptr<CQtFileExchange> m_files;
+    std::unique_ptr<CQtFolderWatch> m_folderWatch;
 };

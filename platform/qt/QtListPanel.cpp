@@ -51,7 +51,8 @@ CQtListPanel::CQtListPanel(Deliver deliver, QWidget* parent) : QWidget(parent), 
     m_list->header()->setStretchLastSection(false);
     m_footer = new QLabel(this);
     m_footer->setTextInteractionFlags(Qt::NoTextInteraction);
-    m_footer->setWordWrap(true); // a second line tells what an import did to colours
+    // A notice under the sizes' line is longer than the panel is wide.
+    m_footer->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_list, 1);

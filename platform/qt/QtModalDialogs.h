@@ -15,11 +15,14 @@ class IQtModalDialogs {
 public:
     virtual ~IQtModalDialogs() = default;
 
-    // A modal box over owner (null: none) with an OK button and no icon.
+    // A modal box over owner (null: none) with an OK button: the warning
+    // icon for an "Error", no icon otherwise.
     virtual void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption) = 0;
-    // A modal question over owner with Yes and No, No the default; true when
-    // the answer is Yes.
+    // A modal question over owner with the question icon, Yes and No, No the
+    // default; true when the answer is Yes.
     virtual bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) = 0;
+    // The same with Yes the default.
+    virtual bool AskYesNoDefaultYes(QWidget* owner, const std::string& text, const std::string& caption) = 0;
     // The modal open-file dialog over owner; true with the chosen path,
     // false when cancelled.
     virtual bool GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path) = 0;
@@ -27,6 +30,13 @@ public:
     // the chosen folder, false when cancelled.
     virtual bool ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
                               std::string& folder) = 0;
+    // The same for a folder to write into: the name of a folder that does
+    // not exist yet is taken too. Without a chooser of its own, ChooseFolder's.
+    virtual bool ChooseFolderToWrite(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                     std::string& folder)
+    {
+        return ChooseFolder(owner, title, startFolder, folder);
+    }
     // A progress dialog over owner, modal to it, for `total` steps: told
     // before each step, false from StepProgress once cancelled, closed by
     // EndProgress.

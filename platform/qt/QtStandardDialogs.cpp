@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "QtFolderChooser.h"
 #include "QtText.h"
 
 void CQtStandardDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption)
@@ -15,6 +16,11 @@ void CQtStandardDialogs::ShowMessage(QWidget* owner, const std::string& text, co
 bool CQtStandardDialogs::AskYesNo(QWidget* owner, const std::string& text, const std::string& caption)
 {
     return MakeQuestion(owner, text, caption)->exec() == QMessageBox::Yes;
+}
+
+bool CQtStandardDialogs::AskYesNoDefaultYes(QWidget* owner, const std::string& text, const std::string& caption)
+{
+    return MakeQuestion(owner, text, caption, true)->exec() == QMessageBox::Yes;
 }
 
 bool CQtStandardDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path)
@@ -31,9 +37,20 @@ bool CQtStandardDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& 
 bool CQtStandardDialogs::ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
                                       std::string& folder)
 {
-    const QString chosen =
-        QFileDialog::getExistingDirectory(owner, ToQt(title), ToQt(startFolder),
-                                          QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    return RunFolderChooser(owner, title, startFolder, false, folder);
+}
+
+bool CQtStandardDialogs::ChooseFolderToWrite(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                             std::string& folder)
+{
+    return RunFolderChooser(owner, title, startFolder, true, folder);
+}
+
+bool CQtStandardDialogs::RunFolderChooser(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                          bool newFolderTaken, std::string& folder)
+{
+    CQtFolderChooser chooser(owner, ToQt(title), ToQt(startFolder), newFolderTaken);
+    const QString chosen = chooser.exec() == QDialog::Accepted ? chooser.Chosen() : QString();
     folder = FromQt(chosen);
     return !chosen.isEmpty();
 }
@@ -63,15 +80,17 @@ void CQtStandardDialogs::EndProgress()
 std::unique_ptr<QMessageBox> CQtStandardDialogs::MakeMessageBox(QWidget* owner, const std::string& text,
                                                                 const std::string& caption)
 {
-    return std::make_unique<QMessageBox>(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
+    // A box that reports a failure says so at a glance; the others show no icon.
+    const QMessageBox::Icon icon = caption == kErrorCaption ? QMessageBox::Warning : QMessageBox::NoIcon;
+    return std::make_unique<QMessageBox>(icon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
 }
 
 std::unique_ptr<QMessageBox> CQtStandardDialogs::MakeQuestion(QWidget* owner, const std::string& text,
-                                                              const std::string& caption)
+                                                              const std::string& caption, bool yesDefault)
 {
-    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, ToQt(caption), ToQt(text),
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Question, ToQt(caption), ToQt(text),
                                              QMessageBox::Yes | QMessageBox::No, owner);
-    box->setDefaultButton(QMessageBox::No);
+    box->setDefaultButton(yesDefault ? QMessageBox::Yes : QMessageBox::No);
     return box;
 }
 

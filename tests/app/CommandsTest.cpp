@@ -218,7 +218,7 @@ TEST_F(EditorCommandsTest, ARefusedImportNamesTheKindOfFileItMetAndWhy)
     EXPECT_TRUE(ListFolder(*game / "Portraits").empty());
 }
 
-TEST_F(EditorCommandsTest, ImportFileDialogStartsWhereTheLastOneEnded)
+TEST_F(EditorCommandsTest, ImportFileDialogStartsInPortraitsThenAtTheLastFileImported)
 {
     Open(MakePortraitEntries({Portrait("TVAR", 1)}));
     const std::string first = WriteTga("first.tga", SolidTga(21, 15, 77));
@@ -237,10 +237,12 @@ TEST_F(EditorCommandsTest, ImportFileDialogStartsWhereTheLastOneEnded)
 
     const std::vector<OpenFileRequest>& requests = host.OpenFileRequests();
     ASSERT_EQ(requests.size(), 4u);
-    EXPECT_EQ(requests[0].initialDir, std::filesystem::current_path().string());
+    // The game's Portraits folder, not the game folder, then the last file
+    // imported, which a cancel keeps.
+    EXPECT_EQ(requests[0].initialDir, std::filesystem::current_path().string() + "/Portraits");
     EXPECT_EQ(requests[1].initialDir, first);
     EXPECT_EQ(requests[2].initialDir, second);
-    EXPECT_EQ(requests[3].initialDir, "");
+    EXPECT_EQ(requests[3].initialDir, second);
     for (const OpenFileRequest& r : requests) {
         ASSERT_EQ(r.filters.size(), 4u);
         EXPECT_EQ(r.filters[0].description, "Images (*.tga *.TGA *.png *.PNG)");
@@ -460,18 +462,42 @@ TEST_F(EditorCommandsTest, AChangeThatCannotBeSavedIsKeptNamedAndNeverPackedStal
     EXPECT_FALSE(host.IsOpen());
 }
 
-TEST_F(EditorCommandsTest, CreateArchiveWithoutPatchesFolderSaysSoAndCreatesNothing)
+TEST_F(EditorCommandsTest, CreateArchiveWithoutPatchesFolderOffersToMakeItInTheWindowOnly)
 {
     Open(MakePortraitEntries({Portrait("TVAR", 1)}));
     ImportInto(0, WriteTga("large.tga", SolidTga(21, 15, 77)));
+    const std::string patches = CFileSystem::ResolvePath(game->Base()) + "/PATCHES";
+    // The window offers to make it, Yes the default. No leaves everything
+    // as it was, the change unsaved too.
+    dlg.SetAskBeforeOverwriting(true);
+    host.QueueYesNoAnswer(false);
+    host.Command(IDC_CREATE_ARCHIVE);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_TRUE(host.Messages()[0].question);
+    EXPECT_TRUE(host.Messages()[0].yesDefault);
+    EXPECT_NE(host.Messages()[0].text.find(patches), std::string::npos);
+    EXPECT_EQ(host.Effects()->Result(CommandEffects::kPack), CommandEffects::Outcome::kCancelled);
+    EXPECT_EQ(ListFolder(game->Base()), Sorted({"DATA", "Portraits"}));
+    EXPECT_TRUE(ListFolder(*game / "Portraits").empty());
+
+    // Without asking (as for portrait-tool) it says so and makes nothing.
+    dlg.SetAskBeforeOverwriting(false);
+    host.ClearMessages();
     host.Command(IDC_CREATE_ARCHIVE);
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].caption, "Error");
     // The path as the system writes paths.
-    const std::string target = CFileSystem::ResolvePath(game->Base()) + "/PATCHES/PATCH.010";
-    EXPECT_EQ(host.Messages()[0].text.rfind(target + " could not be written.", 0), 0u) << host.Messages()[0].text;
-    EXPECT_FALSE(PathExists(*game / "PATCHES"));
+    EXPECT_EQ(host.Messages()[0].text.rfind(patches + "/PATCH.010 could not be written.", 0), 0u)
+        << host.Messages()[0].text;
     EXPECT_EQ(ListFolder(game->Base()), Sorted({"DATA", "Portraits"}));
+
+    // Yes, the default, makes it and packs.
+    dlg.SetAskBeforeOverwriting(true);
+    host.ClearMessages();
+    host.Command(IDC_CREATE_ARCHIVE);
+    ASSERT_EQ(host.Messages().size(), 2u);
+    EXPECT_EQ(host.Messages()[1].text, LoadResourceString(IDS_ARCHIVE_CREATED));
+    EXPECT_TRUE(PathExists(patches + "/PATCH.010"));
 }
 
 TEST(EditorApp, InitInstanceRunsTheDialogOnTheHostAndReturnsFalse)

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "EditorTestKit.h"
+#include "ProgramVersion.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST_F(FileMenuTest, TheFileMenuComesFirstWithTheCatalogueCommands)
 {
     const MenuTemplate* menu = host.Menu();
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->menus.size(), 4u);
+    ASSERT_EQ(menu->menus.size(), 5u);
     EXPECT_EQ(menu->menus[0].text, "&File");
     std::vector<std::pair<int32_t, std::string>> items;
     for (const MenuItemTemplate& item : menu->menus[0].items) {
@@ -71,6 +72,8 @@ TEST_F(FileMenuTest, TheFileMenuComesFirstWithTheCatalogueCommands)
                          {ID_FILE_VALIDATE, "&Validate..."},
                          {0, ""},
                          {ID_FILE_REVERT_PORTRAIT, "&Revert Portrait to Original"},
+                         {0, ""},
+                         {ID_FILE_QUIT, "&Quit"},
                      }));
     // A cancelled chooser does nothing.
     Choose(ID_FILE_EXPORT_CATALOGUE);
@@ -78,6 +81,9 @@ TEST_F(FileMenuTest, TheFileMenuComesFirstWithTheCatalogueCommands)
     ASSERT_EQ(host.FolderRequests().size(), 2u);
     EXPECT_EQ(host.FolderRequests()[0].startFolder, std::filesystem::current_path().string());
     EXPECT_EQ(host.FolderRequests()[0].title, "Export the catalogue into");
+    // The export's chooser takes a new folder's name; the import's does not.
+    EXPECT_TRUE(host.FolderRequests()[0].toWrite);
+    EXPECT_FALSE(host.FolderRequests()[1].toWrite);
     EXPECT_TRUE(host.Messages().empty() && host.Progress().empty());
     EXPECT_EQ(Result(CommandEffects::kImportCatalogue), Outcome::kNotRun);
 }
@@ -85,6 +91,8 @@ TEST_F(FileMenuTest, TheFileMenuComesFirstWithTheCatalogueCommands)
 TEST_F(FileMenuTest, ExportWritesTheCatalogueAsTheWindowShowsItAndSaysWhere)
 {
     ImportInto(0, WriteTga("PAINTED.TGA", SolidTga(21, 15, 77)));
+    // A new folder, named in the chooser, is made.
+    ASSERT_FALSE(PathExists(out));
     Choose(ID_FILE_EXPORT_CATALOGUE, out);
     // The change was saved first, then every frame written with the manifest.
     const CommandEffects& effects = *host.Effects();
@@ -283,4 +291,31 @@ TEST_F(FileMenuTest, AnotherGameFolderOpensInPlaceAndIsRemembered)
     Choose(ID_FILE_RECENT_FIRST + 1);
     EXPECT_EQ(dlg.BaseDir(), other.Base());
     EXPECT_EQ(host.Menu()->menus[0].items[1].text, "&1 " + other.Base());
+}
+
+TEST_F(FileMenuTest, QuitSavesAndEndsAsTheQuitButtonAndAboutNamesTheVersion)
+{
+    // About shows the program's version and the libraries' licences.
+    Choose(ID_HELP_ABOUT);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_NE(LastBox().find(std::string("Portrait Editor ") + kProgramVersion + "\n"), std::string::npos);
+    for (const char* licence : {"LGPL-3.0", "libpng", "zlib", "Apache-2.0", "MIT"})
+        EXPECT_NE(LastBox().find(licence), std::string::npos) << licence;
+    EXPECT_TRUE(host.IsOpen());
+
+    // A save that fails asks, No the default, and the window stays.
+    ImportInto(0, WriteTga("PAINTED.TGA", SolidTga(21, 15, 77)));
+    std::filesystem::remove_all(*game / "Portraits");
+    Put(*game / "Portraits", {1});
+    Choose(ID_FILE_QUIT);
+    ASSERT_FALSE(host.Messages().empty());
+    EXPECT_EQ(host.Messages().back().text, LoadResourceString(IDS_QUIT_LOSING_CHANGES));
+    EXPECT_TRUE(host.IsOpen());
+    // Saved, it ends the dialog with OK, as the Quit button does.
+    std::filesystem::remove(*game / "Portraits");
+    std::filesystem::create_directory(*game / "Portraits");
+    Choose(ID_FILE_QUIT);
+    EXPECT_FALSE(host.IsOpen());
+    EXPECT_EQ(host.Result(), IDOK);
+    EXPECT_TRUE(PathExists(OverrideFile(kFirst, 'L')));
 }

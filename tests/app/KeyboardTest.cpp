@@ -56,11 +56,19 @@ TEST_F(EditorKeysTest, BrowsingKeysMoveAsTheScrollBarArrowsAndEdgesAndUpDownStep
     EXPECT_EQ(dlg.CurrentPortrait(), 0);
 }
 
-TEST_F(EditorKeysTest, EnterPressesTheFocusedButtonNeverTheCheckBoxOrAfterAClickOnAnImage)
+TEST_F(EditorKeysTest, EnterPressesOnlyAButtonGivenTheFocusNeverTheCheckBoxOrAfterAClickOnAnImage)
 {
-    Open(MakePortraitEntries({TestPortrait{"TVAR", true, '1'}}));
-    EXPECT_EQ(host.Focus(), IDC_QUIT);
-    const std::string large = PortraitsFile("TVARM1_LARGE.TGA");
+    Open(MakePortraitEntries(ManyPortraits(4)));
+    const std::string large = PortraitsFile(TestPortraitName(ManyPortraits(4)[0]) + "_LARGE.TGA");
+
+    // At start no button has the focus: browsing and then Enter quits nothing.
+    EXPECT_EQ(host.Focus(), CDialog::kClientAreaFocus);
+    for (uint32_t key : {VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RETURN})
+        host.Key(key);
+    EXPECT_TRUE(host.IsOpen());
+    EXPECT_EQ(dlg.CurrentPortrait(), 3);
+    EXPECT_TRUE(host.Messages().empty());
+    host.Key(VK_HOME);
 
     // A push of Export gives it the focus, and Enter presses it again.
     host.Command(IDC_EXPORT);

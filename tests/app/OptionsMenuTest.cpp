@@ -37,8 +37,8 @@ TEST_F(OptionsMenuTest, TheDialogHasAnOptionsMenuWithTheDefaultsChecked)
     const MenuTemplate* menu = host.Menu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->id, IDR_PORTRAITEDITOR_MENU);
-    // After the File menu.
-    ASSERT_EQ(menu->menus.size(), 4u);
+    // After the File and Edit menus, before View and Help.
+    ASSERT_EQ(menu->menus.size(), 5u);
     EXPECT_EQ(menu->menus[2].text, "&Options");
     struct Expected {
         int32_t id;

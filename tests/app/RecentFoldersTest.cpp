@@ -46,8 +46,10 @@ TEST(RecentFolders, MostRecentFirstWithoutRepeatsAndAtMostFive)
 
 TEST(RecentFolders, StartOpensTheGivenCurrentOrLastFolderElseAsks)
 {
+    // Whether to ask, the folder, and whether to say first what a game folder is.
     const auto choose = [](std::optional<std::string> gameDir, const char* last, std::set<std::string> games) {
         const CRecentFolders::StartChoice c = CRecentFolders::ChooseStart(gameDir, "/home/me", last, GamesAre(games));
+        EXPECT_EQ(c.explain, c.ask && !gameDir);
         return std::make_pair(c.ask, c.folder);
     };
     using Choice = std::pair<bool, std::string>;

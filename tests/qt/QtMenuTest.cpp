@@ -42,7 +42,7 @@ TEST_F(QtMenuTest, TheMenuBarShowsTheOptionsMenuAboveTheClientArea)
         EXPECT_EQ(session.Client()->geometry().top(), bar->geometry().bottom() + 1);
 
         // After the File menu.
-        ASSERT_EQ(bar->actions().size(), 4);
+        ASSERT_EQ(bar->actions().size(), 5);
         QMenu* options = bar->actions()[2]->menu();
         ASSERT_NE(options, nullptr);
         EXPECT_EQ(bar->actions()[2]->text(), QStringLiteral("&Options"));
@@ -188,7 +188,7 @@ TEST_F(QtMenuTest, TheFileMenuComesFirstAndExportsTheCatalogueThroughTheFolderCh
     session.Run(dialog, [&] {
         QMenuBar* bar = session.host.MenuBar();
         ASSERT_NE(bar, nullptr);
-        ASSERT_EQ(bar->actions().size(), 4);
+        ASSERT_EQ(bar->actions().size(), 5);
         EXPECT_EQ(bar->actions()[0]->text(), QStringLiteral("&File"));
         QMenu* file = bar->actions()[0]->menu();
         ASSERT_NE(file, nullptr);
@@ -198,7 +198,7 @@ TEST_F(QtMenuTest, TheFileMenuComesFirstAndExportsTheCatalogueThroughTheFolderCh
             EXPECT_FALSE(action->isCheckable());
         }
         EXPECT_EQ(shown, (QStringList{"&Open Game Folder...", "-", "&Export Catalogue...", "&Import Catalogue...", "&Validate...", "-",
-                                      "&Revert Portrait to Original"}));
+                                      "&Revert Portrait to Original", "-", "&Quit"}));
         EXPECT_EQ(session.host.MenuAction(ID_FILE_EXPORT_CATALOGUE), file->actions()[2]);
 
         session.modals.QueueFolder(out);
@@ -224,6 +224,7 @@ TEST_F(QtMenuTest, AltOpensTheMenuAndTheDialogsKeysStillWork)
     CPortraitEditorDlg dialog;
     const int32_t result = session.Run(dialog, [&] {
         QWidget* quit = session.Control(IDC_QUIT);
+        session.Perform(Do::TabTo(IDC_QUIT));
         ASSERT_EQ(QApplication::focusWidget(), quit);
         // Alt with the menu's letter opens it; the item's letter chooses.
         QTest::keyClick(quit, Qt::Key_O, Qt::AltModifier);

@@ -3,6 +3,7 @@
 // inside the one modal loop each runs; the progress dialog, cancelled
 // between steps; and the host's part of the open-file answer.
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -16,7 +17,7 @@ namespace {
 
 using Buttons = QList<QMessageBox::StandardButton>;
 
-TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionAndButtons)
+TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionButtonsAndIcons)
 {
     QWidget owner;
     const SeenBox box = LookAt(*CQtStandardDialogs::MakeMessageBox(&owner, "Portrait successfully saved.", "Info"));
@@ -25,6 +26,10 @@ TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionAndButtons)
     EXPECT_EQ(box.parent, &owner);
     EXPECT_EQ(box.buttons, Buttons{QMessageBox::Ok});
     EXPECT_TRUE(box.noIcon);
+    // A failure shows the warning icon.
+    const SeenBox error = LookAt(*CQtStandardDialogs::MakeMessageBox(&owner, "Could not be saved.", "Error"));
+    EXPECT_EQ(error.icon, QMessageBox::Warning);
+    EXPECT_EQ(error.buttons, Buttons{QMessageBox::Ok});
 
     const SeenBox question = LookAt(*CQtStandardDialogs::MakeQuestion(&owner, "Quit anyway?", "Question"));
     EXPECT_EQ(question.text, "Quit anyway?");
@@ -34,7 +39,11 @@ TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionAndButtons)
     EXPECT_TRUE(question.buttons.contains(QMessageBox::Yes));
     EXPECT_TRUE(question.buttons.contains(QMessageBox::No));
     EXPECT_EQ(question.defaultButton, QMessageBox::No);
-    EXPECT_TRUE(question.noIcon);
+    EXPECT_EQ(question.icon, QMessageBox::Question);
+    // An offer may have Yes the default.
+    const SeenBox offer = LookAt(*CQtStandardDialogs::MakeQuestion(&owner, "Create it?", "Error", true));
+    EXPECT_EQ(offer.defaultButton, QMessageBox::Yes);
+    EXPECT_EQ(offer.icon, QMessageBox::Question);
 
     // Run, each is modal and shows what it was given.
     CQtStandardDialogs dialogs;
@@ -62,6 +71,12 @@ TEST(QtModalDialogsTest, TheBoxAndTheQuestionShowTheirTextCaptionAndButtons)
         // Enter presses the default button: No.
         const CallFromNextLoop enter([] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
         EXPECT_FALSE(dialogs.AskYesNo(&owner, "Quit anyway?", "Question"));
+        EXPECT_TRUE(enter.Ran());
+    }
+    {
+        // Or Yes, where Yes is the default.
+        const CallFromNextLoop enter([] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+        EXPECT_TRUE(dialogs.AskYesNoDefaultYes(&owner, "Create it?", "Question"));
         EXPECT_TRUE(enter.Ran());
     }
 }
@@ -214,6 +229,32 @@ TEST(QtModalDialogsTest, TheFolderChooserAndTheProgressDialogAreModalToTheirWind
     EXPECT_EQ(seen->parent, &owner);
     EXPECT_EQ(title, "Export the catalogue into");
     EXPECT_EQ(QFileInfo(QString::fromStdString(chosen)).canonicalFilePath(), canonical + "/catalogue");
+
+    // For a folder to write into, the name of a new one is taken with
+    // Choose (and Enter), and nothing is made yet.
+    bool chooseEnabled = false;
+    const CallFromNextLoop typeNew([&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        auto* buttons = dialog ? dialog->findChild<QDialogButtonBox*>() : nullptr;
+        if (!edit || !buttons) {
+            ADD_FAILURE() << "no folder chooser with a name field and buttons is running";
+            if (dialog)
+                dialog->reject();
+            return;
+        }
+        QTest::keyClicks(edit, "fresh");
+        QPushButton* chooseButton = buttons->button(QDialogButtonBox::Open);
+        chooseEnabled = chooseButton->isEnabled();
+        chooseButton->click();
+        if (dialog->isVisible()) // refused: a box of its own would be showing
+            dialog->reject();
+    });
+    EXPECT_TRUE(dialogs.ChooseFolderToWrite(&owner, "Export the catalogue into", folder.Path(), chosen));
+    EXPECT_TRUE(typeNew.Ran());
+    EXPECT_TRUE(chooseEnabled);
+    EXPECT_EQ(chosen, folder / "fresh");
+    EXPECT_FALSE(PathExists(folder / "fresh"));
 
     dialogs.BeginProgress(&owner, "Exporting the catalogue", 3);
     QProgressDialog* progress = dialogs.Progress();

@@ -32,6 +32,7 @@ SeenBox LookAt(const QMessageBox& box)
     if (QPushButton* d = box.defaultButton())
         seen.defaultButton = box.standardButton(d);
     seen.noIcon = box.icon() == QMessageBox::NoIcon && box.iconPixmap().isNull();
+    seen.icon = box.icon();
     return seen;
 }
 

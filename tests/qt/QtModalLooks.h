@@ -24,6 +24,7 @@ struct SeenBox {
     QList<QMessageBox::StandardButton> buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     bool noIcon = false;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 SeenBox LookAt(const QMessageBox& box);
 

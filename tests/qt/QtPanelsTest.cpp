@@ -106,3 +106,21 @@ TEST(QtPanelsTest, TheListAndTheViewKeysWorkThroughTheWidgets)
         EXPECT_EQ(shown.pixel(0, 0) & 0xFFFFFF, kBlack);
     });
 }
+
+TEST(QtPanelsTest, TheListsMarksFollowWhatAnotherProgramWritesInPortraits)
+{
+    const TwinGames games(MakePortraitEntries(Portraits()));
+    ScopedChdir cd(games.window.Base());
+    WindowSession session;
+    CPortraitEditorDlg dialog;
+    session.Run(dialog, [&] {
+        QTreeWidget* rows = session.host.ListPanel()->List();
+        const auto marks = [rows] { return rows->topLevelItem(2)->text(5).toStdString(); };
+        ASSERT_EQ(marks(), "");
+        // A damaged override file, as another program might leave it: the
+        // watch tells the window once the folder is quiet again.
+        games.window.Dir().WriteFile("Portraits/L" + TestPortraitName(Portraits()[2]) + ".GFX", {1, 2, 3});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return marks() == "!"; }, 20000)) << marks();
+        EXPECT_TRUE(session.modals.boxes.empty());
+    });
+}

@@ -168,12 +168,12 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
             if (tabStop)
                 tabStops.push_back(c.id);
             switch (c.kind) {
-            case ControlKind::PushButton:
-            case ControlKind::DefaultPushButton: {
+            case ControlKind::PushButton: {
                 auto* button = qobject_cast<QPushButton*>(w);
                 ASSERT_NE(button, nullptr);
                 EXPECT_EQ(button->text().toStdString(), c.text);
-                EXPECT_EQ(button->isDefault(), c.kind == ControlKind::DefaultPushButton);
+                EXPECT_FALSE(button->isDefault());
+                EXPECT_FALSE(button->autoDefault());
                 break;
             }
             case ControlKind::AutoCheckBox: {
@@ -220,13 +220,14 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
         EXPECT_EQ(bar->value(), 1);
         EXPECT_EQ(bar->focusPolicy() & Qt::TabFocus, 0);
 
-        // "Quit" is the default button and has the focus; Tab walks the
-        // enabled tab stops in template order and comes back to it.
+        // No button has the focus at first, the client area has it; Tab
+        // walks the enabled tab stops in template order from "Quit" and
+        // comes back to it.
         QWidget* quit = session.Control(IDC_QUIT);
-        EXPECT_EQ(QApplication::focusWidget(), quit);
-        EXPECT_EQ(window->focusWidget(), quit);
+        EXPECT_EQ(QApplication::focusWidget(), client);
+        EXPECT_EQ(window->focusWidget(), client);
         std::vector<int32_t> walked;
-        for (size_t i = 0; i + 2 < tabStops.size(); ++i) {
+        for (size_t i = 0; i + 1 < tabStops.size(); ++i) {
             QWidget* focus = QApplication::focusWidget();
             ASSERT_NE(focus, nullptr);
             QTest::keyClick(focus, Qt::Key_Tab);
@@ -234,9 +235,19 @@ TEST_F(QtWindowTest, TheWindowIsBuiltFromTheDialogTemplate)
                 if (QApplication::focusWidget() == session.Control(id))
                     walked.push_back(id);
         }
-        EXPECT_EQ(walked, (std::vector<int32_t>{IDC_EXPORT_ALL, IDC_EXPORT, IDC_IMPORT, IDC_CREATE_ARCHIVE,
+        EXPECT_EQ(walked, (std::vector<int32_t>{IDC_QUIT, IDC_EXPORT_ALL, IDC_EXPORT, IDC_IMPORT, IDC_CREATE_ARCHIVE,
                                                 IDC_USE_TGA_PALETTE, IDC_QUIT}));
-        EXPECT_TRUE(qobject_cast<QPushButton*>(quit)->isDefault());
+        EXPECT_EQ(QApplication::focusWidget(), quit);
+
+        // The window takes the place and size it is given, no smaller than
+        // its least, and tells them, for the next start to show it so.
+        session.host.SetWindowPlacement({20, 40, 1500, 600, false});
+        WindowPlacement placement;
+        ASSERT_TRUE(session.host.GetWindowPlacement(placement));
+        EXPECT_EQ(placement, (WindowPlacement{20, 40, 1500, 600, false}));
+        session.host.SetWindowPlacement({20, 40, 100, 100, false});
+        ASSERT_TRUE(session.host.GetWindowPlacement(placement));
+        EXPECT_EQ(QSize(placement.width, placement.height), window->minimumSize());
 
         // A box shown from below the dialog layer (an image's frame
         // decoder) goes the way of the dialog's own, without owner window.
@@ -346,10 +357,10 @@ TEST_F(QtWindowTest, DrivenThroughItsWidgetsTheWindowShowsWhatTheHeadlessHostDra
                 const CScriptedModalDialogs::FileRequest& asked = session.modals.fileRequests[0];
                 EXPECT_EQ(asked.owner, session.Window());
                 EXPECT_EQ(asked.request.bufferSize, 260u);
-                // The dialog Qt's own would show for it opens in the base
-                // directory, which start-up left as the last path.
+                // The dialog Qt's own would show for it opens in the game's
+                // Portraits folder, where the export before wrote.
                 const SeenFileDialog d = OpenFileDialogFor(asked.request);
-                EXPECT_EQ(d.directory, Canonical(games.window.Base()));
+                EXPECT_EQ(d.directory, Canonical(games.window / "Portraits"));
                 EXPECT_EQ(d.nameFilters, (QStringList{"Images (*.tga *.TGA *.png *.PNG)", "TGA-Files (*.tga *.TGA)",
                                                       "PNG-Files (*.png *.PNG)", "All Files (*)"}));
                 ASSERT_EQ(d.nameFilters.size(), 4);
@@ -512,13 +523,13 @@ TEST_F(QtWindowTest, TheOpenFileDialogTakesExistingFilesOnlyAndACancelSaysNothin
         }
         const std::vector<CScriptedModalDialogs::FileRequest>& asked = session.modals.fileRequests;
         ASSERT_EQ(asked.size(), 3u);
-        // After the cancel the last path is empty, and the dialog opens
-        // where Qt's last one was: the first, which start-up's last path
-        // put in the current directory. After that, where the last file was.
-        EXPECT_EQ(OpenFileDialogFor(asked[0].request).directory, Canonical(games.window.Base()));
-        EXPECT_EQ(asked[1].request.initialDir, "");
-        EXPECT_EQ(OpenFileDialogFor(asked[1].request).directory, Canonical(games.window.Base()));
+        // The dialog opens in the game's Portraits folder until a file was
+        // chosen, a cancel changing nothing; after that, where the last
+        // file was, that file chosen.
+        EXPECT_EQ(OpenFileDialogFor(asked[0].request).directory, Canonical(games.window / "Portraits"));
+        EXPECT_EQ(OpenFileDialogFor(asked[1].request).directory, Canonical(games.window / "Portraits"));
         EXPECT_EQ(OpenFileDialogFor(asked[2].request).directory, Canonical(files.Path()));
+        EXPECT_EQ(OpenFileDialogFor(asked[2].request).selectedFiles, QStringList{QString::fromStdString(wide)});
 
         // A name that does not exist is refused by the dialog itself, which
         // stays open until it is cancelled (QtModalDialogsTest); nothing
@@ -529,7 +540,7 @@ TEST_F(QtWindowTest, TheOpenFileDialogTakesExistingFilesOnlyAndACancelSaysNothin
         session.Perform(Do::CancelImport());
         ASSERT_EQ(asked.size(), 4u);
         EXPECT_EQ(session.modals.boxes.size(), boxesBefore);
-        EXPECT_EQ(dialog.LastTgaPath(), "");
+        EXPECT_EQ(dialog.ImportStartPath(), good);
         EXPECT_EQ(ShownInSlot(session.Grab(), 0), TestPaletteRgb(77));
         session.Perform(Do::CloseBox());
     });
@@ -663,7 +674,6 @@ TEST_P(QtQuitTest, EveryWayOutSavesTheChangedImages)
             if (i + 1 == inputs.size()) {
                 // Nothing is saved before the way out is taken.
                 EXPECT_TRUE(FolderContents(games.window / "Portraits").empty());
-                EXPECT_TRUE(qobject_cast<QPushButton*>(session.Control(IDC_QUIT))->isDefault());
             }
             QImage grabbed;
             const ViewSnapshot shown = session.Step(dialog, inputs[i], grabbed);

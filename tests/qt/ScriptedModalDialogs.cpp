@@ -13,14 +13,25 @@ bool CScriptedModalDialogs::TakeAllAnswered()
 
 void CScriptedModalDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption)
 {
-    boxes.push_back({text, caption, false, owner});
+    boxes.push_back({text, caption, false, false, owner});
 }
 
 bool CScriptedModalDialogs::AskYesNo(QWidget* owner, const std::string& text, const std::string& caption)
 {
-    boxes.push_back({text, caption, true, owner});
+    boxes.push_back({text, caption, true, false, owner});
+    return Answer(false);
+}
+
+bool CScriptedModalDialogs::AskYesNoDefaultYes(QWidget* owner, const std::string& text, const std::string& caption)
+{
+    boxes.push_back({text, caption, true, true, owner});
+    return Answer(true);
+}
+
+bool CScriptedModalDialogs::Answer(bool byDefault)
+{
     if (m_yesNo.empty())
-        return false;
+        return byDefault;
     const bool yes = m_yesNo.front();
     m_yesNo.pop_front();
     return yes;

@@ -17,6 +17,7 @@ public:
     struct Box {
         std::string text, caption;
         bool question = false;
+        bool yesDefault = false; // a question with Yes the default
         const QWidget* owner = nullptr;
     };
     // An open-file request as it was made.
@@ -36,13 +37,14 @@ public:
     // The answer to the next folder chooser: a folder, or none to cancel.
     void QueueFolder(std::optional<std::string> folder) { m_folders.push_back(std::move(folder)); }
     // The answer to the next question; with none queued it gets its
-    // default, No.
+    // default, No (or Yes for one with Yes the default).
     void QueueYesNo(bool yes) { m_yesNo.push_back(yes); }
     // Whether every queued answer was asked for; clears what was not.
     bool TakeAllAnswered();
 
     void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption) override;
     bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) override;
+    bool AskYesNoDefaultYes(QWidget* owner, const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path) override;
     bool ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
                       std::string& folder) override;
@@ -58,6 +60,9 @@ public:
     std::vector<std::pair<std::string, std::vector<std::string>>> progress;
 
 private:
+    // The next queued answer, or the question's default.
+    bool Answer(bool byDefault);
+
     std::deque<std::optional<std::string>> m_files;
     std::deque<std::optional<std::string>> m_folders;
     std::deque<bool> m_yesNo;

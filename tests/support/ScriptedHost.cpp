@@ -68,8 +68,20 @@ bool CScriptedHost::AskYesNo(const std::string& text, const std::string& caption
 {
     CHeadlessHost::AskYesNo(text, caption);
     Echo();
+    return Answer(false);
+}
+
+bool CScriptedHost::AskYesNoDefaultYes(const std::string& text, const std::string& caption)
+{
+    CHeadlessHost::AskYesNoDefaultYes(text, caption);
+    Echo();
+    return Answer(true);
+}
+
+bool CScriptedHost::Answer(bool byDefault)
+{
     if (m_yesNoAnswers.empty())
-        return false;
+        return byDefault;
     const bool yes = m_yesNoAnswers.front();
     m_yesNoAnswers.pop_front();
     return yes;
@@ -93,9 +105,16 @@ bool CScriptedHost::GetOpenFileName(const OpenFileRequest& request, std::string&
     return true;
 }
 
+bool CScriptedHost::ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder)
+{
+    const bool chosen = ChooseFolder(title, startFolder, folder);
+    m_folderRequests.back().toWrite = true;
+    return chosen;
+}
+
 bool CScriptedHost::ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder)
 {
-    m_folderRequests.push_back({title, startFolder});
+    m_folderRequests.push_back({title, startFolder, false});
     folder.clear();
     if (m_folderAnswers.empty())
         return false;

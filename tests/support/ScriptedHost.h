@@ -20,6 +20,7 @@ class CScriptedHost : public CHeadlessHost {
 public:
     struct FolderRequest {
         std::string title, startFolder;
+        bool toWrite = false; // a folder to write into, which may be a new one
     };
     // A progress dialog as it was shown: each step's count done and text.
     struct ProgressShown {
@@ -40,7 +41,8 @@ public:
     void QueueOpenFileAnswer(std::optional<std::string> path) { m_fileAnswers.push_back(std::move(path)); }
     const std::vector<OpenFileRequest>& OpenFileRequests() const { return m_fileRequests; }
 
-    // Answers for coming folder choosers, in order: a folder, or nullopt for
+    // Answers for coming folder choosers, in order: a folder (for a folder
+    // to write into, one that does not exist yet too), or nullopt for
     // cancel. With none left the chooser is cancelled.
     void QueueFolderAnswer(std::optional<std::string> folder) { m_folderAnswers.push_back(std::move(folder)); }
     const std::vector<FolderRequest>& FolderRequests() const { return m_folderRequests; }
@@ -51,7 +53,7 @@ public:
     const std::vector<ProgressShown>& Progress() const { return m_progress; }
 
     // Answers for coming Yes-or-No questions, in order; with none left the
-    // question gets its default, No.
+    // question gets its default, No (or Yes for one with Yes the default).
     void QueueYesNoAnswer(bool yes) { m_yesNoAnswers.push_back(yes); }
 
     // Messages for RunModal, delivered in order after the dialog opened.
@@ -109,8 +111,10 @@ public:
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
     void ShowUnownedMessageBox(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
     bool ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) override;
+    bool ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder) override;
     void BeginProgress(const std::string& title, int32_t total) override;
     bool StepProgress(int32_t done, const std::string& text) override;
     void EndProgress() override;
@@ -130,6 +134,8 @@ public:
 private:
     // Prints the text of the message just shown, when asked to.
     void Echo() const;
+    // The next queued answer, or the question's default.
+    bool Answer(bool byDefault);
 
     FILE* m_echo = nullptr;
     bool m_minimized = false;
