@@ -68,11 +68,14 @@ void CWindowMemory::Remember(IDialogHost& host, const CEditorModel& model)
             now.placement = before->placement;
         entries.erase(before);
     }
-    entries.insert(entries.begin(), std::move(now));
-    if (entries.size() > kMaxFolders)
-        entries.resize(kMaxFolders);
+    // Written in that order, this folder's first, at most kMaxFolders.
+    std::vector<const Entry*> order{&now};
+    for (const Entry& entry : entries)
+        if (order.size() < kMaxFolders)
+            order.push_back(&entry);
     std::vector<std::string> stored;
-    for (const Entry& entry : entries) {
+    for (const Entry* e : order) {
+        const Entry& entry = *e;
         stored.push_back(entry.folder);
         stored.push_back(PlacementText(entry.placement));
         stored.push_back(entry.portrait);
