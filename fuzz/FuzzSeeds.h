@@ -50,3 +50,5 @@ Seeds JudgeOverrideSeeds(const Material&);
 Seeds ReadImageSeeds(const Material&);
 Seeds ReadPngSeeds(const Material& m);
 Seeds ReadManifestSeeds(const Material&);
+Seeds ReadJpegSeeds(const Material&);
+Seeds ReadWebpSeeds(const Material&);

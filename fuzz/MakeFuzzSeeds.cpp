@@ -245,6 +245,8 @@ int main(int argc, char** argv)
         {"read_image", ReadImageSeeds},
         {"read_png", ReadPngSeeds},
         {"read_manifest", ReadManifestSeeds},
+        {"read_jpeg", ReadJpegSeeds},
+        {"read_webp", ReadWebpSeeds},
     };
 
     // The builder records the path it writes to in the patch header; working in

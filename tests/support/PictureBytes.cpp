@@ -1,0 +1,71 @@
+#include "PictureBytes.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+#include <webp/encode.h>
+
+std::vector<uint8_t> QuadrantPicture(int32_t width, int32_t height)
+{
+    std::vector<uint8_t> rgb;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t c = QuadrantColour((y >= height / 2 ? 2 : 0) + (x >= width / 2 ? 1 : 0));
+            rgb.insert(rgb.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
+        }
+    return rgb;
+}
+
+uint32_t QuadrantColour(int32_t quadrant)
+{
+    static const uint32_t colours[4] = {0xC81E1E, 0x1EC81E, 0x1E1EC8, 0xDCDC28};
+    return colours[quadrant & 3];
+}
+
+std::vector<uint8_t> JpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb, int quality,
+                               int orientation, bool progressive)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    if (orientation != 1) {
+        // "Exif\0\0", a big-endian TIFF header, IFD0 of one entry: the
+        // orientation, a SHORT.
+        const unsigned char exif[] = {'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1,
+                                      0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, static_cast<unsigned char>(orientation), 0, 0,
+                                      0, 0, 0, 0};
+        jpeg_write_marker(&info, JPEG_APP0 + 1, exif, sizeof exif);
+    }
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(rgb.data() + static_cast<size_t>(info.next_scanline) * width * 3);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<uint8_t> bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
+std::vector<uint8_t> WebpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb)
+{
+    uint8_t* output = nullptr;
+    const size_t size = WebPEncodeLosslessRGB(rgb.data(), width, height, width * 3, &output);
+    std::vector<uint8_t> bytes(output, output + size);
+    WebPFree(output);
+    return bytes;
+}

@@ -1,0 +1,23 @@
+// Pictures a camera or an image editor writes, made by the tests' own means:
+// JPEG files through libjpeg (with an EXIF orientation when asked) and
+// lossless WebP files through libwebp, of pictures whose colours are known.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Red, green, blue a pixel, rows top first: four blocks, red top left, green
+// top right, blue bottom left and yellow bottom right.
+std::vector<uint8_t> QuadrantPicture(int32_t width, int32_t height);
+// The colour of a quadrant: 0 top left, 1 top right, 2 bottom left, 3
+// bottom right, as 0xRRGGBB.
+uint32_t QuadrantColour(int32_t quadrant);
+
+// A baseline (or progressive) JPEG of the picture at the quality; with an
+// orientation of 2 to 8, an APP1 segment with EXIF data (big endian) that
+// gives it.
+std::vector<uint8_t> JpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb, int quality,
+                               int orientation = 1, bool progressive = false);
+
+// A lossless WebP file of the picture.
+std::vector<uint8_t> WebpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb);
