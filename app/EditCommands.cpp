@@ -16,19 +16,6 @@ namespace {
 
 using Outcome = CommandEffects::Outcome;
 
-// The images' snapshots before an edit of the given sizes.
-std::vector<UndoStep::Image> Before(CEditorModel& model, const std::vector<PortraitSize>& sizes)
-{
-    std::vector<UndoStep::Image> before;
-    for (PortraitSize size : sizes) {
-        UndoStep::Image image;
-        image.size = size;
-        if (model.Image(size).TakeSnapshot(image.before))
-            before.push_back(std::move(image));
-    }
-    return before;
-}
-
 } // namespace
 
 bool CEditCommands::Choose(int32_t id)
@@ -106,7 +93,7 @@ bool CEditCommands::Take(PortraitSize size, int32_t frame, bool quietly,
                         "Error");
         return false;
     }
-    const std::vector<UndoStep::Image> before = Before(m_model, {size});
+    const std::vector<UndoStep::Image> before = CPortraitEdits::Before(m_model.Images(), {size});
     const std::vector<uint32_t> shownBefore = ShownPixels(image, frame);
     ReplaceFailure why;
     const bool taken = replace(image, why) == CPortraitImage::kReplaceOk;
@@ -201,7 +188,7 @@ void CEditCommands::Revert(bool wholePortrait)
         if (record->entryIndex[size] >= 0 && (wholePortrait || size == selected) &&
             !m_model.Image(size).IsOriginal())
             sizes.push_back(size);
-    const std::vector<UndoStep::Image> before = Before(m_model, sizes);
+    const std::vector<UndoStep::Image> before = CPortraitEdits::Before(m_model.Images(), sizes);
 
     // Each image's override file is moved aside, and the image loads from
     // the archive; its unsaved changes go with it, into the undo history.

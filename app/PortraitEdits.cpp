@@ -11,6 +11,19 @@ bool SameBytes(const ImageSnapshot& a, const ImageSnapshot& b)
 
 } // namespace
 
+std::vector<UndoStep::Image> CPortraitEdits::Before(const CPortraitImage* images,
+                                                    const std::vector<PortraitSize>& sizes)
+{
+    std::vector<UndoStep::Image> before;
+    for (PortraitSize size : sizes) {
+        UndoStep::Image image;
+        image.size = size;
+        if (images[size].TakeSnapshot(image.before))
+            before.push_back(std::move(image));
+    }
+    return before;
+}
+
 void CPortraitEdits::Record(int32_t portrait, const std::string& what, const std::vector<UndoStep::Image>& before,
                             const CPortraitImage* images)
 {

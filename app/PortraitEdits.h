@@ -22,6 +22,9 @@ public:
 
     enum class Result { kDone, kNothing, kStale };
 
+    // The images of the sizes as they stand, for Record after an edit.
+    static std::vector<UndoStep::Image> Before(const CPortraitImage* images, const std::vector<PortraitSize>& sizes);
+
     // Notes an edit of the portrait's images: each with its snapshot from
     // before, and the snapshot after is taken now. Images the edit left as
     // they were are not noted; nothing is when none changed.

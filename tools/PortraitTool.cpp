@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "CatalogueCommands.h"
+#include "ReplaceCommand.h"
 #include "ToolSession.h"
 #include "DemoGame.h"
 #include "JsonText.h"
@@ -38,6 +39,9 @@ const char* const kUsage =
     "       portrait-tool [--base DIR] export PORTRAIT SLOT [--format tga|png]\n"
     "       portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette | --mode remap|keep|palette]\n"
     "                     [--metric classic|perceptual] [--dither] [--json]\n"
+    "       portrait-tool [--base DIR] replace PORTRAIT PICTURE [PICTURE...] [--crop X,Y,W,H | --gravity centre|top]\n"
+    "                     [--palette keep] [--metric classic|perceptual] [--dither] [--sizes large,medium,small]\n"
+    "                     [--dry-run] [--json]\n"
     "       portrait-tool [--base DIR] status [--json]\n"
     "       portrait-tool [--base DIR] validate [--json]\n"
     "       portrait-tool [--base DIR] revert PORTRAIT [large|medium|small]\n"
@@ -59,6 +63,11 @@ const char* const kUsage =
     "(the default), keep takes an indexed file's indices as they are, palette\n"
     "takes the file's palette over (also --use-tga-palette). --metric and\n"
     "--dither: how remap matches colours (default classic, no dithering).\n"
+    "replace: a new portrait from pictures (JPEG, WebP or PNG, any size) in\n"
+    "one step: the crop of each image's shape (given, or centred, or from the\n"
+    "top) resized to each of its frames, remapped to its palette; the first\n"
+    "picture for LARGE, SMALL and MEDIUM frame 0, picture k for MEDIUM frame\n"
+    "k (the last repeating); --dry-run saves nothing.\n"
     "import says how many pixels changed, how many lie far from the file's\n"
     "colours (OKLab distance over 0.05) and, with --mode palette, how many\n"
     "pixels of the image's other frames the file's palette recolours.\n"
@@ -292,6 +301,7 @@ int Run(const std::vector<std::string>& args)
     PortraitSize revertSize = kSizeLarge;
     CommandOptions options;
     SlotChoice slot;
+    ReplaceArguments replace;
     if (command == "list") {
         if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--json"))
             return Usage("list takes only --json");
@@ -356,6 +366,13 @@ int Run(const std::vector<std::string>& args)
         json = flags.count("--json") != 0;
         dryRun = flags.count("--dry-run") != 0;
         force = flags.count("--force") != 0;
+    } else if (command == "replace") {
+        const std::string problem = ParseReplace(rest, replace);
+        if (!problem.empty())
+            return Usage(problem.c_str());
+        for (std::string& picture : replace.request.pictures)
+            if (!picture.empty() && picture[0] != '/')
+                picture = CFileSystem::GetCurrentDir() + "/" + picture;
     } else if (command == "revert") {
         if (rest.empty() || rest.size() > 2)
             return Usage("revert takes a portrait and, if wanted, a size");
@@ -385,6 +402,8 @@ int Run(const std::vector<std::string>& args)
     if (const CommandEffects::Message* m = s.Effects().Find(IDS_TOO_MANY_PORTRAITS))
         tooMany = m->text;
 
+    if (command == "replace")
+        return RunReplace(s, replace);
     if (command == "list") {
         List(s, json);
         return tooMany ? Fail(*tooMany) : kExitOk;

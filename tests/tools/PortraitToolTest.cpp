@@ -11,6 +11,7 @@
 #include <string>
 
 #include "FarColour.h"
+#include "PictureBytes.h"
 #include "RasterSurface.h"
 #include "Sha256.h"
 #include "ToolKit.h"
@@ -645,4 +646,37 @@ TEST(PortraitTool, ImportSaysWhatItDidToColours)
     EXPECT_EQ(palette.status, 0) << palette.err;
     EXPECT_EQ(palette.out, "The file's palette recoloured 70 pixels in 1 other frames of the image.\n" +
                                (three / "Portraits/MTVARM1.GFX\n"));
+}
+
+TEST(PortraitTool, ReplaceMakesANewPortraitFromPicturesAndADryRunSavesNothing)
+{
+    for (const char* bad : {"replace", "replace 1", "replace 1 a.jpg --crop 1,2,3", "replace 1 a.jpg --gravity left",
+                            "replace 1 a.jpg --crop 0,0,9,9 --gravity top", "replace 1 a.jpg --palette new",
+                            "replace 1 a.jpg --sizes huge", "replace 1 a.jpg --dither --dither"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(Tool(bad).status, 2);
+    }
+    GameDir game(MakePortraitEntries(ManyPortraits(2)), false);
+    const std::vector<uint8_t> archive = game.ArchiveBytes();
+    game.Dir().WriteFile("photo.jpg", JpegBytes(640, 480, QuadrantPicture(640, 480), 90, 6));
+    const std::string photo = game / "photo.jpg";
+    ToolRun dry = Tool(Base(game) + " replace 2 '" + photo + "' --gravity top --dry-run");
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.out.find("LARGE: 1 frame in the image's palette"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("Nothing was saved (--dry-run).\n"), std::string::npos);
+    EXPECT_TRUE(ListFolder(game / "Portraits").empty());
+
+    ToolRun done = Tool(Base(game) + " replace 2 '" + photo + "' --sizes large,small --json");
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_NE(done.out.find("\"saved\": [\"" + (game / "Portraits/LBOGREM0.GFX") + "\", \"" +
+                            (game / "Portraits/SBOGREM0.GFX") + "\"]}"),
+              std::string::npos)
+        << done.out;
+    EXPECT_EQ(ListFolder(game / "Portraits"), (std::vector<std::string>{"LBOGREM0.GFX", "SBOGREM0.GFX"}));
+
+    game.Dir().WriteFile("broken.webp", {'R', 'I', 'F', 'F', 9, 0, 0, 0, 'W', 'E', 'B', 'P', 'V', 'P', '8'});
+    ToolRun refused = Tool(Base(game) + " replace 1 '" + (game / "broken.webp") + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "Nothing was replaced: " + (game / "broken.webp") + ": the WebP file is damaged or cut short.\n");
+    EXPECT_EQ(game.ArchiveBytes(), archive);
 }

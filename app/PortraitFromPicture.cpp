@@ -1,0 +1,123 @@
+#include "PortraitFromPicture.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "EditorModel.h"
+#include "FrameExchange.h"
+#include "PictureReader.h"
+
+namespace {
+
+// The frame's picture as ReplaceFrame takes it: for a palette image a blank
+// index buffer with the colours to remap, else 32-bit pixels (blue, green,
+// red, 0).
+bool MakeImportPicture(bool palette, int32_t width, int32_t height, std::vector<uint8_t> rgb, ImportPicture& out)
+{
+    out.surface = std::make_unique<CRasterSurface>();
+    if (palette) {
+        out.colours = std::move(rgb);
+        return out.surface->CreateBuffer(width, height) == 1;
+    }
+    if (out.surface->CreateDib(width, height, 32, nullptr) != 1)
+        return false;
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    for (size_t p = 0; p < pixels; ++p) {
+        uint8_t* to = out.surface->m_pBits + p * 4;
+        to[0] = rgb[p * 3 + 2];
+        to[1] = rgb[p * 3 + 1];
+        to[2] = rgb[p * 3];
+        to[3] = 0;
+    }
+    return true;
+}
+
+} // namespace
+
+PictureReplaceResult CPortraitFromPicture::Replace(const PictureReplaceRequest& request)
+{
+    PictureReplaceResult out;
+    const int32_t current = m_model.CurrentPortrait();
+    const PortraitRecord* record = m_model.Record(current);
+    std::vector<PortraitSize> sizes;
+    int32_t largestWidth = 0, largestHeight = 0;
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
+        if (!record || !request.sizes[size] || record->entryIndex[size] < 0 || !m_model.Image(size).GetFrameSurface(0))
+            continue;
+        std::string overridePath;
+        if (!m_model.Image(size).GetOverridePath(overridePath)) {
+            out.result = PictureReplaceResult::kCannotSave;
+            out.reason = "the image's entry name cannot be a file name, so no change to it could be saved";
+            return out;
+        }
+        sizes.push_back(size);
+        int32_t width = 0, height = 0;
+        m_model.Image(size).GetFrameSize(0, width, height);
+        largestWidth = std::max(largestWidth, width);
+        largestHeight = std::max(largestHeight, height);
+    }
+    if (sizes.empty() || request.pictures.empty()) {
+        out.result = PictureReplaceResult::kNothingToReplace;
+        out.reason = request.pictures.empty() ? "no picture was given" : "the portrait has no image of the sizes asked";
+        return out;
+    }
+
+    // Every picture is read, and the crop checked, before anything changes;
+    // a JPEG is decoded only as large as the largest frame needs.
+    PictureRequest wanted;
+    wanted.minWidth = largestWidth;
+    wanted.minHeight = largestHeight;
+    std::vector<Picture> pictures(request.pictures.size());
+    for (size_t k = 0; k < pictures.size(); ++k) {
+        PictureFailure why;
+        if (CPictureReader::ReadFile(request.pictures[k], wanted, pictures[k], why) != PictureResult::kOk) {
+            out.result = PictureReplaceResult::kPictureRefused;
+            out.reason = request.pictures[k] + ": " + why.reason;
+            return out;
+        }
+        if (request.crop && !CropFits(pictures[k], *request.crop)) {
+            out.result = PictureReplaceResult::kCropOutside;
+            out.reason = request.pictures[k] + ": the crop does not lie inside its " + std::to_string(pictures[k].width) +
+                         " x " + std::to_string(pictures[k].height) + " pixels";
+            return out;
+        }
+    }
+
+    const std::vector<UndoStep::Image> before = CPortraitEdits::Before(m_model.Images(), sizes);
+    ImportOptions options = request.options;
+    options.mode = ImportMode::kRemap;
+    for (PortraitSize size : sizes) {
+        CPortraitImage& image = m_model.Image(size);
+        PictureReplaceImage taken;
+        taken.size = size;
+        taken.palette = image.Header().BitDepth() == GfxHeader::kPaletteDepth;
+        taken.frames = static_cast<int32_t>(image.FrameTable().size());
+        for (int32_t f = 0; f < taken.frames; ++f) {
+            const Picture& picture = pictures[size == kSizeMedium ? std::min<size_t>(f, pictures.size() - 1) : 0];
+            int32_t width = 0, height = 0;
+            image.GetFrameSize(f, width, height);
+            const CropRect crop = request.crop ? *request.crop
+                                               : CropOfShape(picture.width, picture.height, width, height, request.gravity);
+            std::vector<uint8_t> rgb;
+            ImportPicture fitted;
+            ReplaceFailure why;
+            if (!FitPicture(picture, crop, width, height, rgb) ||
+                !MakeImportPicture(taken.palette, width, height, std::move(rgb), fitted) ||
+                image.ReplaceFrame(f, std::move(fitted), options, why) != CPortraitImage::kReplaceOk) {
+                // Only when no memory is left: the images go back as they were.
+                for (const UndoStep::Image& b : before)
+                    m_model.Image(b.size).RestoreSnapshot(b.before);
+                out.result = PictureReplaceResult::kPictureRefused;
+                out.reason = "there is not enough memory to fit the picture to the portrait";
+                out.images.clear();
+                return out;
+            }
+            taken.farPixels += why.colourLoss.farPixels;
+            taken.largestDistance = std::max(taken.largestDistance, why.colourLoss.largestDistance);
+        }
+        out.images.push_back(taken);
+    }
+    m_model.Edits().Record(current, "New Portrait from Picture", before, m_model.Images());
+    return out;
+}

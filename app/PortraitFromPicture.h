@@ -1,0 +1,58 @@
+// A new portrait from pictures in one step: each image of the current
+// portrait (of the sizes chosen) gets the crop of a picture fitted to each of
+// its frames, remapped to its own palette with the options' metric and
+// dithering (a true-colour image takes the pixels as they are), as one
+// entry of the portrait's history. The first picture goes to LARGE, SMALL
+// and MEDIUM frame 0; with several pictures MEDIUM frame k gets picture k,
+// the last repeating when there are fewer pictures than frames.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ImportOptions.h"
+#include "PictureFit.h"
+#include "PortraitTypes.h"
+
+class CEditorModel;
+
+struct PictureReplaceRequest {
+    std::vector<std::string> pictures; // host paths, at least one
+    std::optional<CropRect> crop;      // in the pictures' pixels; else by the gravity
+    CropGravity gravity = CropGravity::kCentre;
+    ImportOptions options;             // its mode is taken as remap
+    bool sizes[kSizeCount] = {true, true, true};
+};
+
+// What each image took.
+struct PictureReplaceImage {
+    PortraitSize size = kSizeLarge;
+    bool palette = false;    // a palette image (remapped), else true colour
+    int32_t frames = 0;
+    int64_t farPixels = 0;   // pixels far from the picture's colours
+    double largestDistance = 0.0;
+};
+
+struct PictureReplaceResult {
+    static constexpr int32_t kOk = 0;
+    static constexpr int32_t kPictureRefused = -1; // a picture could not be read
+    static constexpr int32_t kCropOutside = -2;    // the crop given does not lie in a picture
+    static constexpr int32_t kNothingToReplace = -3;
+    static constexpr int32_t kCannotSave = -4;     // an image's changes could never be saved
+    int32_t result = kOk;
+    std::string reason; // for a refusal: what and why
+    std::vector<PictureReplaceImage> images;
+};
+
+class CPortraitFromPicture {
+public:
+    explicit CPortraitFromPicture(CEditorModel& model) : m_model(model) {}
+
+    // Replaces the current portrait's images; on a refusal nothing changes.
+    PictureReplaceResult Replace(const PictureReplaceRequest& request);
+
+private:
+    CEditorModel& m_model;
+};

@@ -1,0 +1,91 @@
+// A new portrait from pictures in one step: every frame of the three images
+// gets its picture's crop in the image's own palette, several pictures fill
+// MEDIUM's frames in order, a picture that cannot be read changes nothing,
+// and one undo takes the whole step back.
+#include <cstring>
+
+#include "EditorTestKit.h"
+#include "PictureBytes.h"
+#include "PortraitFromPicture.h"
+
+namespace {
+
+using PortraitFromPictureTest = EditorFixture;
+
+TestPortrait ThreeFrames()
+{
+    TestPortrait p{"TVAR", true, '1'};
+    p.mediumFrames = 3;
+    return p;
+}
+
+// The colour frame f of an image shows at its middle.
+uint32_t Middle(const CPortraitImage& image, int32_t f)
+{
+    int32_t width = 0, height = 0;
+    image.GetFrameSize(f, width, height);
+    const CRasterSurface* frame = image.GetFrameSurface(f);
+    const uint8_t index = frame->m_pBits[static_cast<size_t>(height / 2) * static_cast<size_t>(frame->m_width) +
+                                         static_cast<size_t>(width / 2)];
+    const uint8_t* entry = image.Palette() + index * 4;
+    return uint32_t{entry[2]} << 16 | uint32_t{entry[1]} << 8 | entry[0];
+}
+
+} // namespace
+
+TEST_F(PortraitFromPictureTest, EveryFrameTakesItsPictureInItsPaletteAndOneUndoTakesItBack)
+{
+    Open(MakePortraitEntries({ThreeFrames()}));
+    std::vector<uint8_t> palettes[kSizeCount];
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
+        palettes[size].assign(dlg.Image(size).Palette(), dlg.Image(size).Palette() + 1024);
+    // A photo of one colour of the test palette, then a WebP of another.
+    const uint32_t first = TestPaletteRgb(40), second = TestPaletteRgb(90);
+    auto solid = [](int32_t w, int32_t h, uint32_t c) {
+        std::vector<uint8_t> rgb;
+        for (int32_t p = 0; p < w * h; ++p)
+            rgb.insert(rgb.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
+        return rgb;
+    };
+    PictureReplaceRequest request;
+    request.pictures = {WriteTga("photo.jpg", JpegBytes(300, 200, solid(300, 200, first), 100)),
+                        WriteTga("other.webp", WebpBytes(33, 21, solid(33, 21, second)))};
+    const PictureReplaceResult r = CPortraitFromPicture(dlg.Model()).Replace(request);
+    ASSERT_EQ(r.result, PictureReplaceResult::kOk) << r.reason;
+    ASSERT_EQ(r.images.size(), 3u);
+    EXPECT_EQ(Middle(dlg.Image(kSizeLarge), 0), first);
+    EXPECT_EQ(Middle(dlg.Image(kSizeSmall), 0), first);
+    EXPECT_EQ(Middle(dlg.Image(kSizeMedium), 0), first);
+    EXPECT_EQ(Middle(dlg.Image(kSizeMedium), 1), second);
+    EXPECT_EQ(Middle(dlg.Image(kSizeMedium), 2), second); // the last picture repeats
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
+        EXPECT_TRUE(dlg.Image(size).HasChanges());
+        EXPECT_EQ(std::memcmp(dlg.Image(size).Palette(), palettes[size].data(), 1024), 0);
+    }
+
+    // One step of the history takes all three back.
+    EXPECT_EQ(dlg.Model().Edits().Undo(dlg.CurrentPortrait(), dlg.Model().Images()), CPortraitEdits::Result::kDone);
+    EXPECT_FALSE(dlg.Model().Edits().CanUndo(dlg.CurrentPortrait()));
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
+        EXPECT_TRUE(dlg.Image(size).IsOriginal());
+}
+
+TEST_F(PortraitFromPictureTest, APictureThatCannotBeReadOrACropOutsideItChangesNothing)
+{
+    Open(MakePortraitEntries({ThreeFrames()}));
+    const std::vector<uint8_t> jpeg = JpegBytes(64, 48, QuadrantPicture(64, 48), 90);
+    PictureReplaceRequest cut;
+    cut.pictures = {WriteTga("cut.jpg", std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + 300))};
+    PictureReplaceResult r = CPortraitFromPicture(dlg.Model()).Replace(cut);
+    EXPECT_EQ(r.result, PictureReplaceResult::kPictureRefused);
+    EXPECT_NE(r.reason.find("the JPEG file is cut short"), std::string::npos) << r.reason;
+
+    PictureReplaceRequest outside;
+    outside.pictures = {WriteTga("whole.jpg", jpeg)};
+    outside.crop = CropRect{40, 0, 30, 20};
+    r = CPortraitFromPicture(dlg.Model()).Replace(outside);
+    EXPECT_EQ(r.result, PictureReplaceResult::kCropOutside);
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
+        EXPECT_FALSE(dlg.Image(size).HasChanges());
+    EXPECT_FALSE(dlg.Model().Edits().CanUndo(dlg.CurrentPortrait()));
+}

@@ -1,0 +1,141 @@
+#include "ReplaceCommand.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+#include "CommandMessages.h"
+#include "JsonText.h"
+#include "Resources.h"
+#include "ToolSession.h"
+
+namespace {
+
+// "X,Y,W,H" of whole numbers, the size not 0.
+bool ParseCrop(const std::string& text, CropRect& crop)
+{
+    int32_t values[4] = {};
+    size_t at = 0;
+    for (int k = 0; k < 4; ++k) {
+        char* end = nullptr;
+        const long value = std::strtol(text.c_str() + at, &end, 10);
+        const size_t used = static_cast<size_t>(end - (text.c_str() + at));
+        if (used == 0 || value < 0 || value > 1'000'000)
+            return false;
+        values[k] = static_cast<int32_t>(value);
+        at += used;
+        if (k < 3 && (at >= text.size() || text[at++] != ','))
+            return false;
+    }
+    crop = {values[0], values[1], values[2], values[3]};
+    return at == text.size() && crop.width > 0 && crop.height > 0;
+}
+
+// "large,medium,small" or any of them.
+bool ParseSizes(const std::string& text, bool (&sizes)[kSizeCount])
+{
+    for (bool& s : sizes)
+        s = false;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const std::string name = text.substr(start, comma - start);
+        if (name == "large" || name == "medium" || name == "small")
+            sizes[name == "large" ? kSizeLarge : name == "medium" ? kSizeMedium : kSizeSmall] = true;
+        else
+            return false;
+        start = comma + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string ParseReplace(const std::vector<std::string>& rest, ReplaceArguments& out)
+{
+    size_t k = 0;
+    for (; k < rest.size() && rest[k].compare(0, 2, "--") != 0; ++k)
+        (k == 0 ? out.portrait : out.request.pictures.emplace_back()) = rest[k];
+    if (out.portrait.empty() || out.request.pictures.empty())
+        return "replace takes a portrait and one or more pictures";
+    std::set<std::string> given;
+    for (; k < rest.size(); ++k) {
+        const std::string& name = rest[k];
+        if (!given.insert(name).second)
+            return name + " given twice";
+        if (name == "--dry-run" || name == "--json" || name == "--dither") {
+            (name == "--dry-run" ? out.dryRun : name == "--json" ? out.json : out.request.options.dither) = true;
+            continue;
+        }
+        if (++k >= rest.size())
+            return name + " needs a value";
+        const std::string& value = rest[k];
+        if (name == "--crop" && ParseCrop(value, out.request.crop.emplace()))
+            continue;
+        if (name == "--gravity" && (value == "centre" || value == "top"))
+            out.request.gravity = value == "top" ? CropGravity::kTop : CropGravity::kCentre;
+        else if (name == "--metric" && (value == "classic" || value == "perceptual"))
+            out.request.options.metric = value == "perceptual" ? ColourMetric::kPerceptual : ColourMetric::kClassic;
+        else if (name == "--palette" && value == "keep")
+            continue;
+        else if (name == "--sizes" && ParseSizes(value, out.request.sizes))
+            continue;
+        else
+            return "unknown option or value: " + name + " " + value;
+    }
+    if (given.count("--crop") && given.count("--gravity"))
+        return "--crop and --gravity cannot be given together";
+    return {};
+}
+
+int RunReplace(CToolSession& s, const ReplaceArguments& arguments)
+{
+    const int32_t portrait = s.FindPortrait(arguments.portrait);
+    if (portrait < 0) {
+        std::fprintf(stderr, "unknown portrait %s (see portrait-tool list)\n", arguments.portrait.c_str());
+        return 1;
+    }
+    s.Select(portrait);
+    const PictureReplaceResult r = CPortraitFromPicture(s.dialog.Model()).Replace(arguments.request);
+    if (r.result != PictureReplaceResult::kOk) {
+        std::fprintf(stderr, "Nothing was replaced: %s.\n", r.reason.c_str());
+        return 1;
+    }
+    std::vector<std::string> saved;
+    if (!arguments.dryRun) {
+        const CommandEffects& quit = s.Give(IDOK); // Quit: the changed images are saved
+        saved.assign(quit.written.begin(), quit.written.end());
+        if (quit.Result(CommandEffects::kSave) == CommandEffects::Outcome::kFailed) {
+            std::fprintf(stderr, "%s\nThe new portrait was not saved.\n",
+                         quit.messages.empty() ? "" : quit.messages.front().text.c_str());
+            return 1;
+        }
+    }
+    const std::string name = s.dialog.Record(portrait)->GetName();
+    if (arguments.json) {
+        std::printf("{\"portrait\": %s, \"dryRun\": %s, \"images\": [", JsonString(name).c_str(),
+                    arguments.dryRun ? "true" : "false");
+        for (size_t i = 0; i < r.images.size(); ++i) {
+            const PictureReplaceImage& image = r.images[i];
+            std::printf("%s\n  {\"size\": \"%s\", \"palette\": \"%s\", \"frames\": %d, \"farPixels\": %lld, "
+                        "\"largestDistance\": %s}",
+                        i ? "," : "", kSizeNames[image.size], image.palette ? "keep" : "true colour", image.frames,
+                        static_cast<long long>(image.farPixels), DistanceText(image.largestDistance).c_str());
+        }
+        std::printf("\n], \"saved\": [");
+        for (size_t i = 0; i < saved.size(); ++i)
+            std::printf("%s%s", i ? ", " : "", JsonString(saved[i]).c_str());
+        std::printf("]}\n");
+        return 0;
+    }
+    for (const PictureReplaceImage& image : r.images)
+        std::printf("%s: %d frame%s %s, %lld pixels far from the picture's colours (largest OKLab distance %s)\n",
+                    kSizeNames[image.size], image.frames, image.frames == 1 ? "" : "s",
+                    image.palette ? "in the image's palette" : "in true colour",
+                    static_cast<long long>(image.farPixels), DistanceText(image.largestDistance).c_str());
+    for (const std::string& path : saved)
+        std::printf("%s\n", path.c_str());
+    if (arguments.dryRun)
+        std::printf("Nothing was saved (--dry-run).\n");
+    return 0;
+}
