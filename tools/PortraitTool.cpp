@@ -41,7 +41,7 @@ const char* const kUsage =
     "                     [--metric classic|perceptual] [--dither] [--json]\n"
     "       portrait-tool [--base DIR] replace PORTRAIT PICTURE [PICTURE...] [--crop X,Y,W,H | --gravity centre|top]\n"
     "                     [--palette keep] [--metric classic|perceptual] [--dither] [--sizes large,medium,small]\n"
-    "                     [--dry-run] [--json]\n"
+    "                     [--preview OUT.png] [--dry-run] [--json]\n"
     "       portrait-tool [--base DIR] status [--json]\n"
     "       portrait-tool [--base DIR] validate [--json]\n"
     "       portrait-tool [--base DIR] revert PORTRAIT [large|medium|small]\n"
@@ -373,6 +373,8 @@ int Run(const std::vector<std::string>& args)
         for (std::string& picture : replace.request.pictures)
             if (!picture.empty() && picture[0] != '/')
                 picture = CFileSystem::GetCurrentDir() + "/" + picture;
+        if (!replace.preview.empty() && replace.preview[0] != '/')
+            replace.preview = CFileSystem::GetCurrentDir() + "/" + replace.preview;
     } else if (command == "revert") {
         if (rest.empty() || rest.size() > 2)
             return Usage("revert takes a portrait and, if wanted, a size");

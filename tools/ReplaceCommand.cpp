@@ -1,12 +1,15 @@
 #include "ReplaceCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
 
 #include "CommandMessages.h"
 #include "JsonText.h"
+#include "PngFile.h"
 #include "Resources.h"
+#include "ShownPixels.h"
 #include "ToolSession.h"
 
 namespace {
@@ -49,6 +52,48 @@ bool ParseSizes(const std::string& text, bool (&sizes)[kSizeCount])
     return true;
 }
 
+// A sheet of the images as they landed: LARGE, every MEDIUM frame, SMALL,
+// side by side on the dialog's grey, 4 pixels apart, as an RGB PNG file.
+bool WritePreviewSheet(const CEditorModel& model, const std::string& path)
+{
+    struct Shown {
+        int32_t width, height;
+        std::vector<uint32_t> pixels;
+    };
+    std::vector<Shown> frames;
+    for (PortraitSize size : {kSizeLarge, kSizeMedium, kSizeSmall}) {
+        const CPortraitImage& image = model.Image(size);
+        for (int32_t f = 0; f < static_cast<int32_t>(image.FrameTable().size()); ++f) {
+            Shown shown{0, 0, ShownPixels(image, f)};
+            image.GetFrameSize(f, shown.width, shown.height);
+            if (!shown.pixels.empty() && shown.pixels.size() == static_cast<size_t>(shown.width) * shown.height)
+                frames.push_back(std::move(shown));
+        }
+    }
+    constexpr int32_t kGap = 4;
+    int32_t width = kGap, height = 0;
+    for (const Shown& s : frames) {
+        width += s.width + kGap;
+        height = std::max(height, s.height + 2 * kGap);
+    }
+    if (frames.empty())
+        return false;
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, 0xC0);
+    int32_t left = kGap;
+    for (const Shown& s : frames) {
+        for (int32_t y = 0; y < s.height; ++y)
+            for (int32_t x = 0; x < s.width; ++x) {
+                const uint32_t v = s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) + static_cast<size_t>(x)];
+                uint8_t* to = &rgb[(static_cast<size_t>(y + kGap) * static_cast<size_t>(width) + static_cast<size_t>(left + x)) * 3];
+                to[0] = static_cast<uint8_t>(v >> 16);
+                to[1] = static_cast<uint8_t>(v >> 8);
+                to[2] = static_cast<uint8_t>(v);
+            }
+        left += s.width + kGap;
+    }
+    return WriteRgbPng(path, width, height, rgb.data(), static_cast<size_t>(width) * 3);
+}
+
 } // namespace
 
 std::string ParseReplace(const std::vector<std::string>& rest, ReplaceArguments& out)
@@ -80,6 +125,8 @@ std::string ParseReplace(const std::vector<std::string>& rest, ReplaceArguments&
             continue;
         else if (name == "--sizes" && ParseSizes(value, out.request.sizes))
             continue;
+        else if (name == "--preview" && !value.empty())
+            out.preview = value;
         else
             return "unknown option or value: " + name + " " + value;
     }
@@ -99,6 +146,10 @@ int RunReplace(CToolSession& s, const ReplaceArguments& arguments)
     const PictureReplaceResult r = CPortraitFromPicture(s.dialog.Model()).Replace(arguments.request);
     if (r.result != PictureReplaceResult::kOk) {
         std::fprintf(stderr, "Nothing was replaced: %s.\n", r.reason.c_str());
+        return 1;
+    }
+    if (!arguments.preview.empty() && !WritePreviewSheet(s.dialog.Model(), arguments.preview)) {
+        std::fprintf(stderr, "The preview could not be written to %s; nothing was saved.\n", arguments.preview.c_str());
         return 1;
     }
     std::vector<std::string> saved;

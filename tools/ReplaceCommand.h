@@ -14,6 +14,7 @@ class CToolSession;
 struct ReplaceArguments {
     std::string portrait;
     PictureReplaceRequest request;
+    std::string preview; // a PNG sheet of the images as they land, when named
     bool dryRun = false;
     bool json = false;
 };

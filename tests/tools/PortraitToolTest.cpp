@@ -12,6 +12,7 @@
 
 #include "FarColour.h"
 #include "PictureBytes.h"
+#include "PngFile.h"
 #include "RasterSurface.h"
 #include "Sha256.h"
 #include "ToolKit.h"
@@ -660,8 +661,14 @@ TEST(PortraitTool, ReplaceMakesANewPortraitFromPicturesAndADryRunSavesNothing)
     const std::vector<uint8_t> archive = game.ArchiveBytes();
     game.Dir().WriteFile("photo.jpg", JpegBytes(640, 480, QuadrantPicture(640, 480), 90, 6));
     const std::string photo = game / "photo.jpg";
-    ToolRun dry = Tool(Base(game) + " replace 2 '" + photo + "' --gravity top --dry-run");
+    ToolRun dry = Tool(Base(game) + " replace 2 '" + photo + "' --gravity top --dry-run --preview '" +
+                       (game / "sheet.png") + "'");
     EXPECT_EQ(dry.status, 0) << dry.err;
+    // The sheet: LARGE 21 x 15, MEDIUM 11 x 7, SMALL 5 x 3, 4 pixels apart.
+    int32_t sheetWidth = 0, sheetHeight = 0;
+    EXPECT_EQ(ReadPngSize(game / "sheet.png", sheetWidth, sheetHeight), PngReadResult::kOk);
+    EXPECT_EQ(sheetWidth, 4 + 21 + 4 + 11 + 4 + 5 + 4);
+    EXPECT_EQ(sheetHeight, 15 + 8);
     EXPECT_NE(dry.out.find("LARGE: 1 frame in the image's palette"), std::string::npos) << dry.out;
     EXPECT_NE(dry.out.find("Nothing was saved (--dry-run).\n"), std::string::npos);
     EXPECT_TRUE(ListFolder(game / "Portraits").empty());
