@@ -6,7 +6,8 @@
 
 std::string CAboutBox::Text()
 {
-    return FormatResourceString(IDS_ABOUT, {kProgramVersion});
+    return FormatResourceString(IDS_ABOUT,
+                                {kProgramVersion, FormatResourceString(IDS_LICENCES, {"Qt 6 (GNU LGPL-3.0)\n"})});
 }
 
 void CAboutBox::Show(ICommandUi& ui)

@@ -7,6 +7,7 @@
 #include "EditorModel.h"
 #include "FrameExchange.h"
 #include "PictureReader.h"
+#include "SharedPalette.h"
 
 namespace {
 
@@ -87,32 +88,51 @@ PictureReplaceResult CPortraitFromPicture::Replace(const PictureReplaceRequest& 
     const std::vector<UndoStep::Image> before = CPortraitEdits::Before(m_model.Images(), sizes);
     ImportOptions options = request.options;
     options.mode = ImportMode::kRemap;
+    // Only when no memory is left, or no palette can be made: the images go
+    // back as they were.
+    auto fail = [&](const char* reason) {
+        for (const UndoStep::Image& b : before)
+            m_model.Image(b.size).RestoreSnapshot(b.before);
+        out.result = PictureReplaceResult::kPictureRefused;
+        out.reason = reason;
+        out.images.clear();
+        return out;
+    };
     for (PortraitSize size : sizes) {
         CPortraitImage& image = m_model.Image(size);
         PictureReplaceImage taken;
         taken.size = size;
         taken.palette = image.Header().BitDepth() == GfxHeader::kPaletteDepth;
         taken.frames = static_cast<int32_t>(image.FrameTable().size());
+        std::vector<std::vector<uint8_t>> fitted(static_cast<size_t>(taken.frames));
+        std::vector<PaletteFrame> shapes;
         for (int32_t f = 0; f < taken.frames; ++f) {
             const Picture& picture = pictures[size == kSizeMedium ? std::min<size_t>(f, pictures.size() - 1) : 0];
-            int32_t width = 0, height = 0;
-            image.GetFrameSize(f, width, height);
+            PaletteFrame& shape = shapes.emplace_back();
+            image.GetFrameSize(f, shape.width, shape.height);
             const CropRect crop = request.crop ? *request.crop
-                                               : CropOfShape(picture.width, picture.height, width, height, request.gravity);
-            std::vector<uint8_t> rgb;
-            ImportPicture fitted;
+                                               : CropOfShape(picture.width, picture.height, shape.width, shape.height,
+                                                             request.gravity);
+            if (!FitPicture(picture, crop, shape.width, shape.height, fitted[static_cast<size_t>(f)]))
+                return fail("there is not enough memory to fit the picture to the portrait");
+            shape.rgb = &fitted[static_cast<size_t>(f)];
+        }
+        // A new palette serves all the image's frames together.
+        if (taken.palette && request.newPalette) {
+            uint8_t palette[256 * 4];
+            std::copy_n(image.Palette(), sizeof palette, palette);
+            if (!MakeSharedPalette(shapes, palette))
+                return fail("no new palette could be made for the picture");
+            image.SetPalette(palette);
+        }
+        for (int32_t f = 0; f < taken.frames; ++f) {
+            const PaletteFrame& shape = shapes[static_cast<size_t>(f)];
+            ImportPicture picture;
             ReplaceFailure why;
-            if (!FitPicture(picture, crop, width, height, rgb) ||
-                !MakeImportPicture(taken.palette, width, height, std::move(rgb), fitted) ||
-                image.ReplaceFrame(f, std::move(fitted), options, why) != CPortraitImage::kReplaceOk) {
-                // Only when no memory is left: the images go back as they were.
-                for (const UndoStep::Image& b : before)
-                    m_model.Image(b.size).RestoreSnapshot(b.before);
-                out.result = PictureReplaceResult::kPictureRefused;
-                out.reason = "there is not enough memory to fit the picture to the portrait";
-                out.images.clear();
-                return out;
-            }
+            if (!MakeImportPicture(taken.palette, shape.width, shape.height, std::move(fitted[static_cast<size_t>(f)]),
+                                   picture) ||
+                image.ReplaceFrame(f, std::move(picture), options, why) != CPortraitImage::kReplaceOk)
+                return fail("there is not enough memory to fit the picture to the portrait");
             taken.farPixels += why.colourLoss.farPixels;
             taken.largestDistance = std::max(taken.largestDistance, why.colourLoss.largestDistance);
         }

@@ -1,7 +1,8 @@
 // A new portrait from pictures in one step: each image of the current
 // portrait (of the sizes chosen) gets the crop of a picture fitted to each of
-// its frames, remapped to its own palette with the options' metric and
-// dithering (a true-colour image takes the pixels as they are), as one
+// its frames, remapped to its own palette, or to one new palette made for
+// all its frames (entry 0 kept), with the options' metric and dithering (a
+// true-colour image takes the pixels as they are), as one
 // entry of the portrait's history. The first picture goes to LARGE, SMALL
 // and MEDIUM frame 0; with several pictures MEDIUM frame k gets picture k,
 // the last repeating when there are fewer pictures than frames.
@@ -23,6 +24,7 @@ struct PictureReplaceRequest {
     std::optional<CropRect> crop;      // in the pictures' pixels; else by the gravity
     CropGravity gravity = CropGravity::kCentre;
     ImportOptions options;             // its mode is taken as remap
+    bool newPalette = false;           // one new palette for each palette image's frames, entry 0 kept
     bool sizes[kSizeCount] = {true, true, true};
 };
 

@@ -79,9 +79,11 @@ constexpr StringEntry kStrings[] = {
                              "exist yet:\n%s\n\nCreate the folder and the archive now?"},
     {IDS_ABOUT_CAPTION, "About Portrait Editor"},
     {IDS_ABOUT, "Thornvale Portrait Editor %s\n\nThe portraits of Thornvale: shown, exported, imported, saved as "
-                "override files and packed into the patch archive.\n\nBuilt with these libraries, each under its "
-                "own licence:\nQt 6 (GNU LGPL-3.0)\nlibpng (libpng licence)\nzlib (zlib licence)\nOpenSSL 3, "
-                "its libcrypto (Apache-2.0)\nnlohmann-json (MIT)"},
+                "override files and packed into the patch archive.\n\n%s"},
+    {IDS_LICENCES, "Licensed under the GNU GPL-3.0-or-later (the LICENSE file). Built with these libraries, each "
+                   "under its own licence:\n%slibpng (libpng licence)\nzlib (zlib licence)\nOpenSSL 3, its "
+                   "libcrypto (Apache-2.0)\nnlohmann-json (MIT)\nlibjpeg-turbo (IJG and BSD-3-Clause)\nlibwebp "
+                   "(BSD-3-Clause)\nlibimagequant (GPL-3.0-or-later)\nstb_image_resize (MIT or public domain)"},
     {IDS_PATCHES_NOT_CREATED, "The PATCHES folder could not be created: %s\nNo archive was written."},
     {IDS_PACK_REASON_SOURCE_UNREADABLE, "The override file %s could not be read in full."},
     {IDS_OVERRIDE_NOT_USED, "The override file %s is damaged and not used: %s. The game archive's image is used in "

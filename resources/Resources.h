@@ -120,6 +120,9 @@ constexpr int32_t IDS_PATCHES_NOT_CREATED = 131;
 // Help > About: its caption, and its text (%s the program's version).
 constexpr int32_t IDS_ABOUT_CAPTION = 132;
 constexpr int32_t IDS_ABOUT = 133;
+// The project's licence and the libraries built in; %s is "Qt 6 ...\n" in
+// the window, empty in portrait-tool, which has no Qt.
+constexpr int32_t IDS_LICENCES = 209;
 // An import that keeps the file's indices: a file without them is refused
 // (under string 5); a file taken whose pixels now show other colours is
 // reported with their number.

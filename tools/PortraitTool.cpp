@@ -40,7 +40,7 @@ const char* const kUsage =
     "       portrait-tool [--base DIR] import PORTRAIT SLOT FILE [--use-tga-palette | --mode remap|keep|palette]\n"
     "                     [--metric classic|perceptual] [--dither] [--json]\n"
     "       portrait-tool [--base DIR] replace PORTRAIT PICTURE [PICTURE...] [--crop X,Y,W,H | --gravity centre|top]\n"
-    "                     [--palette keep] [--metric classic|perceptual] [--dither] [--sizes large,medium,small]\n"
+    "                     [--palette keep|new] [--metric classic|perceptual] [--dither] [--sizes large,medium,small]\n"
     "                     [--preview OUT.png] [--dry-run] [--json]\n"
     "       portrait-tool [--base DIR] status [--json]\n"
     "       portrait-tool [--base DIR] validate [--json]\n"
@@ -283,7 +283,7 @@ int Run(const std::vector<std::string>& args)
         return kExitOk;
     }
     if (command == "--version") {
-        std::printf("portrait-tool %s\n", kProgramVersion);
+        std::printf("portrait-tool %s\n\n%s\n", kProgramVersion, FormatResourceString(IDS_LICENCES, {""}).c_str());
         return kExitOk;
     }
     if (command == "make-demo") {

@@ -121,8 +121,8 @@ std::string ParseReplace(const std::vector<std::string>& rest, ReplaceArguments&
             out.request.gravity = value == "top" ? CropGravity::kTop : CropGravity::kCentre;
         else if (name == "--metric" && (value == "classic" || value == "perceptual"))
             out.request.options.metric = value == "perceptual" ? ColourMetric::kPerceptual : ColourMetric::kClassic;
-        else if (name == "--palette" && value == "keep")
-            continue;
+        else if (name == "--palette" && (value == "keep" || value == "new"))
+            out.request.newPalette = value == "new";
         else if (name == "--sizes" && ParseSizes(value, out.request.sizes))
             continue;
         else if (name == "--preview" && !value.empty())
@@ -170,7 +170,8 @@ int RunReplace(CToolSession& s, const ReplaceArguments& arguments)
             const PictureReplaceImage& image = r.images[i];
             std::printf("%s\n  {\"size\": \"%s\", \"palette\": \"%s\", \"frames\": %d, \"farPixels\": %lld, "
                         "\"largestDistance\": %s}",
-                        i ? "," : "", kSizeNames[image.size], image.palette ? "keep" : "true colour", image.frames,
+                        i ? "," : "", kSizeNames[image.size],
+                        !image.palette ? "true colour" : arguments.request.newPalette ? "new" : "keep", image.frames,
                         static_cast<long long>(image.farPixels), DistanceText(image.largestDistance).c_str());
         }
         std::printf("\n], \"saved\": [");
@@ -182,7 +183,9 @@ int RunReplace(CToolSession& s, const ReplaceArguments& arguments)
     for (const PictureReplaceImage& image : r.images)
         std::printf("%s: %d frame%s %s, %lld pixels far from the picture's colours (largest OKLab distance %s)\n",
                     kSizeNames[image.size], image.frames, image.frames == 1 ? "" : "s",
-                    image.palette ? "in the image's palette" : "in true colour",
+                    !image.palette                   ? "in true colour"
+                    : arguments.request.newPalette ? "in a new palette"
+                                                   : "in the image's palette",
                     static_cast<long long>(image.farPixels), DistanceText(image.largestDistance).c_str());
     for (const std::string& path : saved)
         std::printf("%s\n", path.c_str());

@@ -19,16 +19,21 @@ TestPortrait ThreeFrames()
     return p;
 }
 
-// The colour frame f of an image shows at its middle.
+// The colour frame f of an image shows at (x, y); at its middle by default.
+uint32_t Shown(const CPortraitImage& image, int32_t f, int32_t x, int32_t y)
+{
+    const CRasterSurface* frame = image.GetFrameSurface(f);
+    const uint8_t index = frame->m_pBits[static_cast<size_t>(y) * static_cast<size_t>(frame->m_width) +
+                                         static_cast<size_t>(x)];
+    const uint8_t* entry = image.Palette() + index * 4;
+    return uint32_t{entry[2]} << 16 | uint32_t{entry[1]} << 8 | entry[0];
+}
+
 uint32_t Middle(const CPortraitImage& image, int32_t f)
 {
     int32_t width = 0, height = 0;
     image.GetFrameSize(f, width, height);
-    const CRasterSurface* frame = image.GetFrameSurface(f);
-    const uint8_t index = frame->m_pBits[static_cast<size_t>(height / 2) * static_cast<size_t>(frame->m_width) +
-                                         static_cast<size_t>(width / 2)];
-    const uint8_t* entry = image.Palette() + index * 4;
-    return uint32_t{entry[2]} << 16 | uint32_t{entry[1]} << 8 | entry[0];
+    return Shown(image, f, width / 2, height / 2);
 }
 
 } // namespace
@@ -88,4 +93,24 @@ TEST_F(PortraitFromPictureTest, APictureThatCannotBeReadOrACropOutsideItChangesN
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
         EXPECT_FALSE(dlg.Image(size).HasChanges());
     EXPECT_FALSE(dlg.Model().Edits().CanUndo(dlg.CurrentPortrait()));
+}
+
+TEST_F(PortraitFromPictureTest, ANewPaletteServesEveryFrameAndKeepsEntryZero)
+{
+    Open(MakePortraitEntries({ThreeFrames()}));
+    std::vector<uint8_t> entryZero(dlg.Image(kSizeMedium).Palette(), dlg.Image(kSizeMedium).Palette() + 4);
+    PictureReplaceRequest request;
+    request.pictures = {WriteTga("quadrants.webp", WebpBytes(200, 160, QuadrantPicture(200, 160)))};
+    request.newPalette = true;
+    const PictureReplaceResult r = CPortraitFromPicture(dlg.Model()).Replace(request);
+    ASSERT_EQ(r.result, PictureReplaceResult::kOk) << r.reason;
+    for (const PictureReplaceImage& image : r.images)
+        EXPECT_EQ(image.farPixels, 0) << kSizeNames[image.size]; // four colours fit any palette
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
+        EXPECT_EQ(std::memcmp(dlg.Image(size).Palette(), entryZero.data(), 3), 0) << kSizeNames[size];
+    // Away from the middle lines, the quadrants' own colours, exactly.
+    for (int32_t f = 0; f < 3; ++f) {
+        EXPECT_EQ(Shown(dlg.Image(kSizeMedium), f, 1, 1), QuadrantColour(0));
+        EXPECT_EQ(Shown(dlg.Image(kSizeMedium), f, 9, 5), QuadrantColour(3));
+    }
 }

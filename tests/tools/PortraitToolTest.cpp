@@ -652,7 +652,7 @@ TEST(PortraitTool, ImportSaysWhatItDidToColours)
 TEST(PortraitTool, ReplaceMakesANewPortraitFromPicturesAndADryRunSavesNothing)
 {
     for (const char* bad : {"replace", "replace 1", "replace 1 a.jpg --crop 1,2,3", "replace 1 a.jpg --gravity left",
-                            "replace 1 a.jpg --crop 0,0,9,9 --gravity top", "replace 1 a.jpg --palette new",
+                            "replace 1 a.jpg --crop 0,0,9,9 --gravity top", "replace 1 a.jpg --palette median",
                             "replace 1 a.jpg --sizes huge", "replace 1 a.jpg --dither --dither"}) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(Tool(bad).status, 2);
