@@ -86,6 +86,7 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         OnFileChangedEntry(&D::OnFileChanged),
         OnTimerEntry(&D::OnTimer),
         OnCommandEntry(ID_EDIT_EXTERNALLY, &D::OnEditExternally),
+        OnCommandEntry(ID_EDIT_NEW_FROM_PICTURE, &D::OnNewFromPicture),
         // File > Quit is the Quit button: it saves, and asks as Quit does.
         OnCommandEntry(ID_FILE_QUIT, &D::OnOK),
         OnCommandEntry(ID_HELP_ABOUT, &D::OnAbout),

@@ -18,6 +18,7 @@
 #include "PortraitEdits.h"
 #include "LiveEditing.h"
 #include "PortraitView.h"
+#include "PictureCommand.h"
 #include "PortraitPanels.h"
 #include "PortraitsWatch.h"
 #include "DrawingSlots.h"
@@ -130,6 +131,7 @@ private:
     void OnDropFiles(ClientPoint point, const std::vector<std::string>& paths);
     void OnBeginDrag(ClientPoint point);
     void OnEditExternally() { m_liveEditing.Begin(); }
+    void OnNewFromPicture() { CPictureCommand(m_model, *this, *this).Choose(); }
     void OnFileChanged(const std::string& path) { m_liveEditing.OnFileChanged(path); }
     // Each timer's owner takes its own ids: the live editing's and the
     // preview's animation.

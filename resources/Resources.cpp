@@ -80,6 +80,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_ABOUT_CAPTION, "About Portrait Editor"},
     {IDS_ABOUT, "Thornvale Portrait Editor %s\n\nThe portraits of Thornvale: shown, exported, imported, saved as "
                 "override files and packed into the patch archive.\n\n%s"},
+    {IDS_PICTURE_NOT_TAKEN, "Nothing was changed: %s."},
     {IDS_LICENCES, "Licensed under the GNU GPL-3.0-or-later (the LICENSE file). Built with these libraries, each "
                    "under its own licence:\n%slibpng (libpng licence)\nzlib (zlib licence)\nOpenSSL 3, its "
                    "libcrypto (Apache-2.0)\nnlohmann-json (MIT)\nlibjpeg-turbo (IJG and BSD-3-Clause)\nlibwebp "
@@ -223,6 +224,7 @@ const MenuTemplate& PortraitEditorMenu()
               {ID_EDIT_REVERT_PORTRAIT, "Revert &Portrait to Original", false, 0, ""},
               {0, "", false, 0, ""},
               {ID_EDIT_EXTERNALLY, "&Edit Externally", false, 0, "Ctrl+E"},
+              {ID_EDIT_NEW_FROM_PICTURE, "New Portrait from &Picture...", false, 0, "Ctrl+R"},
           }},
          {"&Options",
           {

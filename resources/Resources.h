@@ -60,6 +60,7 @@ constexpr int32_t ID_FILE_RECENT_LAST = 32792;
 // Files shared with other programs: the Edit menu's "Edit Externally", and
 // the timer that waits for an external editor's saves to settle.
 constexpr int32_t ID_EDIT_EXTERNALLY = 32830;
+constexpr int32_t ID_EDIT_NEW_FROM_PICTURE = 32850;
 constexpr int32_t ID_TIMER_LIVE_EDITING = 32831;
 // The View menu, last: the preview panel's zoom (in and out, or one of fit
 // and 1x to 8x), its animation with its speed, and its background.
@@ -123,6 +124,8 @@ constexpr int32_t IDS_ABOUT = 133;
 // The project's licence and the libraries built in; %s is "Qt 6 ...\n" in
 // the window, empty in portrait-tool, which has no Qt.
 constexpr int32_t IDS_LICENCES = 209;
+// Edit > New Portrait from Picture...: a picture that changed nothing.
+constexpr int32_t IDS_PICTURE_NOT_TAKEN = 210;
 // An import that keeps the file's indices: a file without them is refused
 // (under string 5); a file taken whose pixels now show other colours is
 // reported with their number.

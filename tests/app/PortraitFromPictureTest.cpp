@@ -114,3 +114,26 @@ TEST_F(PortraitFromPictureTest, ANewPaletteServesEveryFrameAndKeepsEntryZero)
         EXPECT_EQ(Shown(dlg.Image(kSizeMedium), f, 9, 5), QuadrantColour(3));
     }
 }
+
+TEST_F(PortraitFromPictureTest, TheWindowsCommandTakesAPictureInOneStepThatUndoTakesBack)
+{
+    Open(MakePortraitEntries({ThreeFrames()}));
+    const std::vector<uint8_t> jpeg = JpegBytes(320, 240, QuadrantPicture(320, 240), 95);
+    host.QueueOpenFileAnswer(WriteTga("photo.jpg", jpeg));
+    host.ChooseMenuItem(ID_EDIT_NEW_FROM_PICTURE);
+    EXPECT_TRUE(host.Messages().empty());
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
+        EXPECT_TRUE(dlg.Image(size).HasChanges()) << kSizeNames[size];
+    EXPECT_TRUE(host.IsMenuItemEnabled(ID_EDIT_UNDO));
+    host.ChooseMenuItem(ID_EDIT_UNDO);
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
+        EXPECT_TRUE(dlg.Image(size).IsOriginal()) << kSizeNames[size];
+
+    // A picture cut short changes nothing and says why.
+    host.QueueOpenFileAnswer(WriteTga("cut.jpg", std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + 400)));
+    host.ChooseMenuItem(ID_EDIT_NEW_FROM_PICTURE);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].caption, "Error");
+    EXPECT_NE(host.Messages()[0].text.find("the JPEG file is cut short"), std::string::npos) << host.Messages()[0].text;
+    EXPECT_FALSE(dlg.Image(kSizeLarge).HasChanges());
+}
