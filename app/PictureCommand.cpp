@@ -13,7 +13,7 @@ void CPictureCommand::Choose()
     if (!host || !m_model.HasCurrentPortrait())
         return;
     OpenFileRequest request;
-    request.filters = {{"Pictures (*.jpg *.jpeg *.webp *.png)", "*.jpg;*.jpeg;*.webp;*.png"},
+    request.filters = {{"Pictures (*.jpg *.jpeg *.webp *.png *.bmp)", "*.jpg;*.jpeg;*.webp;*.png;*.bmp"},
                        {"All Files (*)", "*"}};
     request.flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     request.bufferSize = 4096;

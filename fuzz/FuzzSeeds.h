@@ -52,3 +52,4 @@ Seeds ReadPngSeeds(const Material& m);
 Seeds ReadManifestSeeds(const Material&);
 Seeds ReadJpegSeeds(const Material&);
 Seeds ReadWebpSeeds(const Material&);
+Seeds ReadBmpSeeds(const Material&);

@@ -247,6 +247,7 @@ int main(int argc, char** argv)
         {"read_manifest", ReadManifestSeeds},
         {"read_jpeg", ReadJpegSeeds},
         {"read_webp", ReadWebpSeeds},
+        {"read_bmp", ReadBmpSeeds},
     };
 
     // The builder records the path it writes to in the patch header; working in

@@ -1,5 +1,5 @@
 // Seeds of the pictures a new portrait is made from: JPEG files baseline,
-// progressive and turned by EXIF, WebP files, and each cut short.
+// progressive and turned by EXIF, WebP and BMP files, and each cut short.
 #include "FuzzSeeds.h"
 #include "PictureBytes.h"
 
@@ -21,5 +21,14 @@ Seeds ReadWebpSeeds(const Material&)
     return {
         {"lossless", webp},
         {"cut_short", Truncated(webp, webp.size() / 2)},
+    };
+}
+
+Seeds ReadBmpSeeds(const Material&)
+{
+    const Bytes bmp = BmpBytes(21, 11, QuadrantPicture(21, 11));
+    return {
+        {"rgb24_odd_width", bmp},
+        {"cut_short", Truncated(bmp, bmp.size() / 2)},
     };
 }

@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "BmpPicture.h"
 #include "JpegPicture.h"
 #include "PngFile.h"
 #include "PngPicture.h"
@@ -50,6 +51,8 @@ PictureResult CPictureReader::Read(std::span<const uint8_t> bytes, const Picture
         return ReadJpeg(bytes, request, out, failure);
     if (HasWebpSignature(bytes))
         return ReadWebp(bytes, request, out, failure);
+    if (HasBmpSignature(bytes))
+        return ReadBmp(bytes, request, out, failure);
     if (HasPngSignature(bytes)) {
         try {
             return ReadPngPicture(bytes, out, failure);
@@ -59,7 +62,7 @@ PictureResult CPictureReader::Read(std::span<const uint8_t> bytes, const Picture
             return failure.result;
         }
     }
-    failure = {PictureResult::kUnknownKind, "the file is neither a JPEG, a WebP nor a PNG file"};
+    failure = {PictureResult::kUnknownKind, "the file is neither a JPEG, a WebP, a PNG nor a BMP file"};
     return failure.result;
 }
 

@@ -1,5 +1,5 @@
-// Reads the picture a new portrait is made from, of any size: JPEG, WebP
-// or PNG, told apart by their first bytes, from a file or from bytes.
+// Reads the picture a new portrait is made from, of any size: JPEG, WebP,
+// PNG or BMP, told apart by their first bytes, from a file or from bytes.
 #pragma once
 
 #include <cstdint>

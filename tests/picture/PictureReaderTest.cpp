@@ -80,15 +80,19 @@ TEST(PictureReader, JpegFilesLandUprightAtTheScaleAsked)
     ExpectQuadrants(p, {1, 0, 3, 2});
 }
 
-TEST(PictureReader, WebpFilesAreReadExactly)
+TEST(PictureReader, WebpAndBmpFilesAreReadExactly)
 {
+    // 21 pixels a row: a BMP row is widened to 64 bytes.
     const std::vector<uint8_t> rgb = QuadrantPicture(21, 11);
-    Picture p;
-    PictureFailure why;
-    ASSERT_EQ(Read(WebpBytes(21, 11, rgb), p, why), PictureResult::kOk) << why.reason;
-    EXPECT_EQ(p.width, 21);
-    EXPECT_EQ(p.height, 11);
-    EXPECT_EQ(p.rgb, rgb);
+    for (const auto& [kind, bytes] : {std::pair{"WebP", WebpBytes(21, 11, rgb)}, std::pair{"BMP", BmpBytes(21, 11, rgb)}}) {
+        SCOPED_TRACE(kind);
+        Picture p;
+        PictureFailure why;
+        ASSERT_EQ(Read(bytes, p, why), PictureResult::kOk) << why.reason;
+        EXPECT_EQ(p.width, 21);
+        EXPECT_EQ(p.height, 11);
+        EXPECT_EQ(p.rgb, rgb);
+    }
 }
 
 TEST(PictureReader, WhatCannotDescribeItsPixelsOrDeclaresTooManyIsRefusedWithTheReason)
@@ -107,6 +111,10 @@ TEST(PictureReader, WhatCannotDescribeItsPixelsOrDeclaresTooManyIsRefusedWithThe
             break;
         }
     std::vector<uint8_t> webp = WebpBytes(kWidth, kHeight, rgb);
+    const std::vector<uint8_t> bmp = BmpBytes(kWidth, kHeight, rgb);
+    std::vector<uint8_t> hugeBmp = bmp;
+    hugeBmp[18] = hugeBmp[19] = hugeBmp[22] = hugeBmp[23] = 0xFF; // 65535 x 65535
+    hugeBmp[20] = hugeBmp[24] = 0;
     std::vector<uint8_t> badChunk = webp;
     for (size_t i = 21; i < 40 && i < badChunk.size(); ++i)
         badChunk[i] ^= 0x5A; // the lossless stream's header and first codes
@@ -123,8 +131,12 @@ TEST(PictureReader, WhatCannotDescribeItsPixelsOrDeclaresTooManyIsRefusedWithThe
         {"a WebP with a bad chunk", badChunk, PictureResult::kBroken, "the WebP file is damaged or cut short"},
         {"a WebP cut short", std::vector<uint8_t>(webp.begin(), webp.begin() + 30), PictureResult::kBroken,
          "the WebP file is damaged or cut short"},
+        {"a BMP cut short", std::vector<uint8_t>(bmp.begin(), bmp.begin() + 200), PictureResult::kBroken,
+         "the BMP file is damaged or cut short"},
+        {"a BMP of 65535 x 65535", hugeBmp, PictureResult::kTooLarge,
+         "the BMP file declares 65535 x 65535 pixels, more than can be read"},
         {"a GIF", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, PictureResult::kUnknownKind,
-         "the file is neither a JPEG, a WebP nor a PNG file"},
+         "the file is neither a JPEG, a WebP, a PNG nor a BMP file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,6 +1,7 @@
 // Pictures a camera or an image editor writes, made by the tests' own means:
-// JPEG files through libjpeg (with an EXIF orientation when asked) and
-// lossless WebP files through libwebp, of pictures whose colours are known.
+// JPEG files through libjpeg (with an EXIF orientation when asked), lossless
+// WebP files through libwebp and BMP files by hand, of pictures whose
+// colours are known.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,10 @@ uint32_t QuadrantColour(int32_t quadrant);
 // gives it.
 std::vector<uint8_t> JpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb, int quality,
                                int orientation = 1, bool progressive = false);
+
+// A 24-bit BMP file of the picture, rows bottom first and widened to a
+// multiple of 4 bytes, as paint programs write it.
+std::vector<uint8_t> BmpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb);
 
 // A lossless WebP file of the picture.
 std::vector<uint8_t> WebpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb);
