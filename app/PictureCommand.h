@@ -1,5 +1,5 @@
 // Edit > New Portrait from Picture... (Ctrl+R): a picture chosen in the
-// open-file dialog (JPEG, WebP or PNG, of any size) becomes the current
+// open-file dialog (JPEG, WebP, PNG or BMP, of any size) becomes the current
 // portrait's three images in one step, each frame the centred crop of its
 // shape in the image's own palette, matched with the options' metric and
 // dithering; Edit > Undo takes the whole step back, and the portrait is
