@@ -72,35 +72,31 @@ std::vector<uint8_t> WebpBytes(int32_t width, int32_t height, const std::vector<
 
 std::vector<uint8_t> BmpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb)
 {
-    const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t dataSize = stride * static_cast<uint32_t>(height);
-    std::vector<uint8_t> bytes;
-    auto put = [&bytes](uint32_t value, int size) {
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+    const size_t dataSize = stride * static_cast<size_t>(height);
+    std::vector<uint8_t> bytes(54 + dataSize, 0);
+    auto put = [&bytes](size_t at, size_t value, int size) {
         for (int i = 0; i < size; ++i)
-            bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+            bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
     };
     // The file header, then the 40-byte information header.
-    bytes.insert(bytes.end(), {'B', 'M'});
-    put(54 + dataSize, 4);
-    put(0, 4);
-    put(54, 4);
-    put(40, 4);
-    put(static_cast<uint32_t>(width), 4);
-    put(static_cast<uint32_t>(height), 4);
-    put(1, 2);
-    put(24, 2);
-    put(0, 4);
-    put(dataSize, 4);
-    put(2835, 4);
-    put(2835, 4);
-    put(0, 4);
-    put(0, 4);
-    for (int32_t y = height - 1; y >= 0; --y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const uint8_t* c = &rgb[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
-            bytes.insert(bytes.end(), {c[2], c[1], c[0]});
-        }
-        bytes.resize(bytes.size() + (stride - static_cast<uint32_t>(width) * 3), 0);
-    }
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, 54 + dataSize, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<size_t>(width), 4);
+    put(22, static_cast<size_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(34, dataSize, 4);
+    put(38, 2835, 4);
+    put(42, 2835, 4);
+    // Rows bottom first, blue, green, red a pixel.
+    for (size_t y = 0; y < static_cast<size_t>(height); ++y)
+        for (size_t x = 0; x < static_cast<size_t>(width); ++x)
+            for (size_t k = 0; k < 3; ++k)
+                bytes[54 + (static_cast<size_t>(height) - 1 - y) * stride + x * 3 + k] =
+                    rgb[(y * static_cast<size_t>(width) + x) * 3 + 2 - k];
     return bytes;
 }
