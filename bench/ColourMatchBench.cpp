@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "BenchPalette.h"
 #include "RatioReport.h"
 #include "ColourDistance.h"
 #include "ColourMatch.h"
@@ -44,21 +45,9 @@ const std::vector<uint8_t>& Picture()
 // pixel one of the palette's colours, as most pixels of an edited frame are.
 const std::vector<uint8_t>& Exported();
 
-// 256 entries of blue, green, red, 0: a 6 x 7 x 6 colour cube and four greys.
 const std::vector<uint8_t>& Palette()
 {
-    static const std::vector<uint8_t> palette = [] {
-        std::vector<uint8_t> bytes;
-        for (int r = 0; r < 6; ++r)
-            for (int g = 0; g < 7; ++g)
-                for (int b = 0; b < 6; ++b)
-                    bytes.insert(bytes.end(), {static_cast<uint8_t>(b * 51), static_cast<uint8_t>(g * 42),
-                                               static_cast<uint8_t>(r * 51), 0});
-        for (uint8_t grey : {32, 96, 160, 224})
-            bytes.insert(bytes.end(), {grey, grey, grey, 0});
-        return bytes;
-    }();
-    return palette;
+    return BenchPalette();
 }
 
 const std::vector<uint8_t>& Exported()

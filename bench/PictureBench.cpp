@@ -2,18 +2,19 @@
 // the same JPEG at 1/8 scale alone with libjpeg-turbo: reading at the scale
 // the largest frame needs, the crop of each image's shape resized in linear
 // light to LARGE, ten MEDIUM frames and SMALL, and each remapped to a
-// 256-colour palette. The photograph is made once by the benchmark itself.
+// 256-colour palette. The photograph is made once by the benchmark itself,
+// with the tests' own JPEG writer.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include <jpeglib.h>
 
+#include "BenchPalette.h"
 #include "ColourMatch.h"
+#include "PictureBytes.h"
 #include "PictureFit.h"
 #include "PictureReader.h"
 #include "RatioReport.h"
@@ -26,56 +27,21 @@ constexpr int32_t kWidth = 6000, kHeight = 4000;
 const std::vector<uint8_t>& Photograph()
 {
     static const std::vector<uint8_t> jpeg = [] {
-        std::vector<uint8_t> row(static_cast<size_t>(kWidth) * 3);
-        jpeg_compress_struct info{};
-        jpeg_error_mgr error{};
-        info.err = jpeg_std_error(&error);
-        jpeg_create_compress(&info);
-        unsigned char* buffer = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&info, &buffer, &size);
-        info.image_width = kWidth;
-        info.image_height = kHeight;
-        info.input_components = 3;
-        info.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&info);
-        jpeg_set_quality(&info, 90, TRUE);
-        jpeg_start_compress(&info, TRUE);
+        std::vector<uint8_t> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
         uint32_t seed = 7;
-        while (info.next_scanline < info.image_height) {
-            const int32_t y = static_cast<int32_t>(info.next_scanline);
+        for (int32_t y = 0; y < kHeight; ++y)
             for (int32_t x = 0; x < kWidth; ++x) {
                 seed = seed * 1664525u + 1013904223u;
                 const double d = std::hypot(x - kWidth / 2.0, y - kHeight / 2.5) / 1500.0;
                 const int noise = static_cast<int>(seed >> 28) - 8;
-                row[static_cast<size_t>(x) * 3] = static_cast<uint8_t>(std::clamp(230 - 90 * d + noise, 0.0, 255.0));
-                row[static_cast<size_t>(x) * 3 + 1] = static_cast<uint8_t>(std::clamp(170 - 80 * d + noise, 0.0, 255.0));
-                row[static_cast<size_t>(x) * 3 + 2] = static_cast<uint8_t>(std::clamp(70 + 110 * d + noise, 0.0, 255.0));
+                uint8_t* p = &rgb[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 3];
+                p[0] = static_cast<uint8_t>(std::clamp(230 - 90 * d + noise, 0.0, 255.0));
+                p[1] = static_cast<uint8_t>(std::clamp(170 - 80 * d + noise, 0.0, 255.0));
+                p[2] = static_cast<uint8_t>(std::clamp(70 + 110 * d + noise, 0.0, 255.0));
             }
-            JSAMPROW rows = row.data();
-            jpeg_write_scanlines(&info, &rows, 1);
-        }
-        jpeg_finish_compress(&info);
-        std::vector<uint8_t> bytes(buffer, buffer + size);
-        jpeg_destroy_compress(&info);
-        std::free(buffer);
-        return bytes;
+        return JpegBytes(kWidth, kHeight, rgb, 90);
     }();
     return jpeg;
-}
-
-// 256 entries of blue, green, red, 0: a 6 x 7 x 6 colour cube and four greys.
-std::vector<uint8_t> Palette()
-{
-    std::vector<uint8_t> bytes;
-    for (int r = 0; r < 6; ++r)
-        for (int g = 0; g < 7; ++g)
-            for (int b = 0; b < 6; ++b)
-                bytes.insert(bytes.end(), {static_cast<uint8_t>(b * 51), static_cast<uint8_t>(g * 42),
-                                           static_cast<uint8_t>(r * 51), 0});
-    for (uint8_t grey : {32, 96, 160, 224})
-        bytes.insert(bytes.end(), {grey, grey, grey, 0});
-    return bytes;
 }
 
 // libjpeg-turbo alone: the photograph decoded at 1/8 scale into RGB rows.
@@ -110,8 +76,7 @@ void BenchDecodeEighth(benchmark::State& state)
 void BenchToThreeImages(benchmark::State& state)
 {
     const std::vector<uint8_t>& jpeg = Photograph();
-    const std::vector<uint8_t> palette = Palette();
-    const CColourMatch match(palette.data(), ColourMetric::kClassic);
+    const CColourMatch match(BenchPalette().data(), ColourMetric::kClassic);
     PictureRequest request;
     request.minWidth = 179;
     request.minHeight = 143;
