@@ -40,14 +40,16 @@ public:
     // The image of the selected slot, or every image of the portrait.
     void Revert(bool wholePortrait);
 
+    // Keeps what an import taken did to the frame's colours in the model,
+    // for the status line and the preview's outline.
+    void Report(PortraitSize size, int32_t frame, int64_t pixelsChanged, ReplaceFailure& why,
+                const PaletteTakeover& takeover);
+
 private:
     // Takes into the frame what replace gives it, as Import does.
     bool Take(PortraitSize size, int32_t frame, bool quietly,
               const std::function<int32_t(CPortraitImage& image, ReplaceFailure& why)>& replace,
               const PaletteTakeover& takeover = {});
-    // Keeps what an import taken did to the frame's colours in the model.
-    void Report(PortraitSize size, int32_t frame, int64_t pixelsChanged, ReplaceFailure& why,
-                const PaletteTakeover& takeover);
     void Step(bool undo);
 
     CEditorModel& m_model;

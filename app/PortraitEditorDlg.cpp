@@ -95,6 +95,7 @@ const MessageMap& CPortraitEditorDlg::GetMessageMap() const
         {MessageKind::ListSelect, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSelect(m.position); }},
         {MessageKind::ListSearch, 0, [](CDialog& d, DialogMessage& m) { panels(d).OnListSearch(m.text); }},
         {MessageKind::PaintPreview, 0, [](CDialog& d, DialogMessage&) { panels(d).OnPaintPreview(); }},
+        {MessageKind::PreviewDropFiles, 0, [](CDialog& d, DialogMessage& m) { static_cast<D&>(d).OnDropPictures(m.paths); }},
         {MessageKind::FolderChanged, 0,
          [](CDialog& d, DialogMessage&) {
              D& dialog = static_cast<D&>(d);

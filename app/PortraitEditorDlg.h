@@ -132,6 +132,7 @@ private:
     void OnBeginDrag(ClientPoint point);
     void OnEditExternally() { m_liveEditing.Begin(); }
     void OnNewFromPicture() { CPictureCommand(m_model, *this, *this).Choose(); }
+    void OnDropPictures(const std::vector<std::string>& paths) { CPictureCommand(m_model, *this, *this).Replace(paths); }
     void OnFileChanged(const std::string& path) { m_liveEditing.OnFileChanged(path); }
     // Each timer's owner takes its own ids: the live editing's and the
     // preview's animation.

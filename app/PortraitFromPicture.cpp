@@ -36,13 +36,12 @@ bool MakeImportPicture(bool palette, int32_t width, int32_t height, std::vector<
 
 } // namespace
 
-PictureReplaceResult CPortraitFromPicture::Replace(const PictureReplaceRequest& request)
+PictureReplaceResult CPortraitFromPicture::Targets(const PictureReplaceRequest& request,
+                                                  std::vector<PortraitSize>& sizes) const
 {
     PictureReplaceResult out;
-    const int32_t current = m_model.CurrentPortrait();
-    const PortraitRecord* record = m_model.Record(current);
-    std::vector<PortraitSize> sizes;
-    int32_t largestWidth = 0, largestHeight = 0;
+    const PortraitRecord* record = m_model.Record(m_model.CurrentPortrait());
+    sizes.clear();
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
         if (!record || !request.sizes[size] || record->entryIndex[size] < 0 || !m_model.Image(size).GetFrameSurface(0))
             continue;
@@ -53,36 +52,80 @@ PictureReplaceResult CPortraitFromPicture::Replace(const PictureReplaceRequest& 
             return out;
         }
         sizes.push_back(size);
-        int32_t width = 0, height = 0;
-        m_model.Image(size).GetFrameSize(0, width, height);
-        largestWidth = std::max(largestWidth, width);
-        largestHeight = std::max(largestHeight, height);
     }
     if (sizes.empty() || request.pictures.empty()) {
         out.result = PictureReplaceResult::kNothingToReplace;
         out.reason = request.pictures.empty() ? "no picture was given" : "the portrait has no image of the sizes asked";
+    }
+    return out;
+}
+
+PictureReplaceResult CPortraitFromPicture::ReadPictures(const std::vector<std::string>& paths,
+                                                        std::vector<Picture>& pictures, int32_t shownWidth,
+                                                        int32_t shownHeight) const
+{
+    PictureRequest wanted;
+    wanted.minWidth = shownWidth;
+    wanted.minHeight = shownHeight;
+    const PortraitRecord* record = m_model.Record(m_model.CurrentPortrait());
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
+        int32_t width = 0, height = 0;
+        if (record && record->entryIndex[size] >= 0 && m_model.Image(size).GetFrameSurface(0))
+            m_model.Image(size).GetFrameSize(0, width, height);
+        wanted.minWidth = std::max(wanted.minWidth, width);
+        wanted.minHeight = std::max(wanted.minHeight, height);
+    }
+    PictureReplaceResult out;
+    pictures.assign(paths.size(), Picture{});
+    for (size_t k = 0; k < paths.size(); ++k) {
+        PictureFailure why;
+        if (CPictureReader::ReadFile(paths[k], wanted, pictures[k], why) != PictureResult::kOk) {
+            pictures.clear();
+            out.result = PictureReplaceResult::kPictureRefused;
+            out.reason = paths[k] + ": " + why.reason;
+            return out;
+        }
+    }
+    return out;
+}
+
+PictureReplaceResult CPortraitFromPicture::Replace(const PictureReplaceRequest& request)
+{
+    std::vector<PortraitSize> sizes;
+    PictureReplaceResult out = Targets(request, sizes);
+    std::vector<Picture> pictures;
+    if (out.result == PictureReplaceResult::kOk)
+        out = ReadPictures(request.pictures, pictures);
+    return out.result == PictureReplaceResult::kOk ? Replace(request, pictures) : out;
+}
+
+PictureReplaceResult CPortraitFromPicture::Replace(const PictureReplaceRequest& request,
+                                                   const std::vector<Picture>& pictures)
+{
+    const int32_t current = m_model.CurrentPortrait();
+    std::vector<PortraitSize> sizes;
+    PictureReplaceResult out = Targets(request, sizes);
+    if (out.result != PictureReplaceResult::kOk)
+        return out;
+    // Every crop is checked before anything changes.
+    std::vector<std::optional<CropRect>> crops(pictures.size(), request.crop);
+    for (size_t k = 0; k < pictures.size(); ++k) {
+        if (!request.crop || CropFits(pictures[k], *request.crop))
+            continue;
+        if (request.cropFirstOnly && k > 0) {
+            crops[k].reset();
+            continue;
+        }
+        out.result = PictureReplaceResult::kCropOutside;
+        out.reason = (k < request.pictures.size() ? request.pictures[k] : "the picture") +
+                     ": the crop does not lie inside its " + std::to_string(pictures[k].width) + " x " +
+                     std::to_string(pictures[k].height) + " pixels";
         return out;
     }
-
-    // Every picture is read, and the crop checked, before anything changes;
-    // a JPEG is decoded only as large as the largest frame needs.
-    PictureRequest wanted;
-    wanted.minWidth = largestWidth;
-    wanted.minHeight = largestHeight;
-    std::vector<Picture> pictures(request.pictures.size());
-    for (size_t k = 0; k < pictures.size(); ++k) {
-        PictureFailure why;
-        if (CPictureReader::ReadFile(request.pictures[k], wanted, pictures[k], why) != PictureResult::kOk) {
-            out.result = PictureReplaceResult::kPictureRefused;
-            out.reason = request.pictures[k] + ": " + why.reason;
-            return out;
-        }
-        if (request.crop && !CropFits(pictures[k], *request.crop)) {
-            out.result = PictureReplaceResult::kCropOutside;
-            out.reason = request.pictures[k] + ": the crop does not lie inside its " + std::to_string(pictures[k].width) +
-                         " x " + std::to_string(pictures[k].height) + " pixels";
-            return out;
-        }
+    if (pictures.empty()) {
+        out.result = PictureReplaceResult::kNothingToReplace;
+        out.reason = "no picture was given";
+        return out;
     }
 
     const std::vector<UndoStep::Image> before = CPortraitEdits::Before(m_model.Images(), sizes);
@@ -107,10 +150,11 @@ PictureReplaceResult CPortraitFromPicture::Replace(const PictureReplaceRequest& 
         std::vector<std::vector<uint8_t>> fitted(static_cast<size_t>(taken.frames));
         std::vector<PaletteFrame> shapes;
         for (int32_t f = 0; f < taken.frames; ++f) {
-            const Picture& picture = pictures[size == kSizeMedium ? std::min<size_t>(f, pictures.size() - 1) : 0];
+            const size_t k = size == kSizeMedium ? std::min<size_t>(static_cast<size_t>(f), pictures.size() - 1) : 0;
+            const Picture& picture = pictures[k];
             PaletteFrame& shape = shapes.emplace_back();
             image.GetFrameSize(f, shape.width, shape.height);
-            const CropRect crop = request.crop ? *request.crop
+            const CropRect crop = crops[k] ? *crops[k]
                                                : CropOfShape(picture.width, picture.height, shape.width, shape.height,
                                                              request.gravity);
             if (!FitPicture(picture, crop, shape.width, shape.height, fitted[static_cast<size_t>(f)]))
@@ -134,6 +178,8 @@ PictureReplaceResult CPortraitFromPicture::Replace(const PictureReplaceRequest& 
                 image.ReplaceFrame(f, std::move(picture), options, why) != CPortraitImage::kReplaceOk)
                 return fail("there is not enough memory to fit the picture to the portrait");
             taken.farPixels += why.colourLoss.farPixels;
+            if (f == 0)
+                taken.firstFrame = why;
             taken.largestDistance = std::max(taken.largestDistance, why.colourLoss.largestDistance);
         }
         out.images.push_back(taken);

@@ -14,8 +14,10 @@
 #include <vector>
 
 #include "ImportOptions.h"
+#include "Picture.h"
 #include "PictureFit.h"
 #include "PortraitTypes.h"
+#include "ReplaceFailure.h"
 
 class CEditorModel;
 
@@ -23,6 +25,10 @@ struct PictureReplaceRequest {
     std::vector<std::string> pictures; // host paths, at least one
     std::optional<CropRect> crop;      // in the pictures' pixels; else by the gravity
     CropGravity gravity = CropGravity::kCentre;
+    // The crop is the first picture's: another picture takes it where it
+    // fits and its own by the gravity where not (the window, which shows
+    // the first picture only).
+    bool cropFirstOnly = false;
     ImportOptions options;             // its mode is taken as remap
     bool newPalette = false;           // one new palette for each palette image's frames, entry 0 kept
     bool sizes[kSizeCount] = {true, true, true};
@@ -35,6 +41,7 @@ struct PictureReplaceImage {
     int32_t frames = 0;
     int64_t farPixels = 0;   // pixels far from the picture's colours
     double largestDistance = 0.0;
+    ReplaceFailure firstFrame; // what frame 0's remap left: its colour loss
 };
 
 struct PictureReplaceResult {
@@ -54,7 +61,19 @@ public:
 
     // Replaces the current portrait's images; on a refusal nothing changes.
     PictureReplaceResult Replace(const PictureReplaceRequest& request);
+    // The same with the request's pictures read already, in its order.
+    PictureReplaceResult Replace(const PictureReplaceRequest& request, const std::vector<Picture>& pictures);
+
+    // Reads the pictures as large as the current portrait's images need
+    // them, and at least shownWidth x shownHeight (a JPEG is decoded at a
+    // fraction of its size when that is enough); kOk, or kPictureRefused
+    // with the reason.
+    PictureReplaceResult ReadPictures(const std::vector<std::string>& paths, std::vector<Picture>& pictures,
+                                      int32_t shownWidth = 0, int32_t shownHeight = 0) const;
 
 private:
+    // The images of the sizes asked that can be replaced; kOk, or why not.
+    PictureReplaceResult Targets(const PictureReplaceRequest& request, std::vector<PortraitSize>& sizes) const;
+
     CEditorModel& m_model;
 };

@@ -10,6 +10,7 @@
 #include "DialogTemplate.h"
 #include "MenuTemplate.h"
 #include "OpenFileRequest.h"
+#include "PictureCropRequest.h"
 
 class CCanvas;
 struct CommandEffects;
@@ -77,6 +78,17 @@ public:
     virtual bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) = 0;
     // The modal open-file dialog; true with the chosen path, false when cancelled.
     virtual bool GetOpenFileName(const OpenFileRequest& request, std::string& path) = 0;
+    // The same for one file or, with OFN_ALLOWMULTISELECT, several, in the
+    // order chosen. A host without a dialog of its own asks for one file.
+    virtual bool GetOpenFileNames(const OpenFileRequest& request, std::vector<std::string>& paths)
+    {
+        std::string path;
+        const bool chosen = GetOpenFileName(request, path);
+        paths.clear();
+        if (chosen)
+            paths.push_back(path);
+        return chosen;
+    }
     // The modal folder chooser, opening in startFolder; true with the chosen
     // folder (a host path), false when cancelled. A host without one cancels.
     virtual bool ChooseFolder(const std::string& /*title*/, const std::string& /*startFolder*/, std::string& /*folder*/)
@@ -89,6 +101,18 @@ public:
     virtual bool ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder)
     {
         return ChooseFolder(title, startFolder, folder);
+    }
+
+    // The modal dialog for a new portrait from a picture: the picture with a
+    // crop rectangle of the request's shape, the previews asked of previews
+    // whenever the crop or a choice changes, and the choices; true with
+    // what was chosen, false when cancelled. A host without one takes the
+    // request's initial choice.
+    virtual bool ChoosePictureCrop(const PictureCropRequest& request, IPicturePreviews& /*previews*/,
+                                   PictureCropChoice& choice)
+    {
+        choice = request.initial;
+        return true;
     }
 
     // A modal progress dialog over the dialog for work done in steps, with a

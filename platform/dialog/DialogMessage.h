@@ -30,6 +30,7 @@ enum class MessageKind {
     ListSearch,   // the user typed in the list panel to find a row (text, what was typed so far)
     PaintPreview, // the preview panel's canvas is to be painted
     FolderChanged, // files in the watched folder were made, written, renamed or removed
+    PreviewDropFiles, // files dropped on the preview panel (paths)
 };
 
 // Command ids that every dialog knows.
@@ -111,7 +112,7 @@ struct DialogMessage {
     const Icon* icon = nullptr; // QueryDragIcon: the answer
     int32_t code = 0;      // HScroll: the SB_ code
     int32_t position = 0;  // HScroll: the thumb position; ListSelect: the row
-    // DropFiles: the files, host paths (point: where); BeginDrag: point is
+    // DropFiles, PreviewDropFiles: the files, host paths (point: where); BeginDrag: point is
     // where the button went down; FileChanged: the watched file;
     // FolderChanged: the watched folder; Timer: id.
     std::vector<std::string> paths;

@@ -8,6 +8,7 @@
 constexpr uint32_t OFN_READONLY = 0x00000001;
 constexpr uint32_t OFN_PATHMUSTEXIST = 0x00000800;
 constexpr uint32_t OFN_FILEMUSTEXIST = 0x00001000;
+constexpr uint32_t OFN_ALLOWMULTISELECT = 0x00000200; // GetOpenFileNames: several files may be chosen
 
 struct FileFilter {
     std::string description; // "TGA-Files (*.tga)"

@@ -92,6 +92,15 @@ public:
         return m_modals->AskYesNoDefaultYes(Window(), text, caption);
     }
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
+    bool GetOpenFileNames(const OpenFileRequest& request, std::vector<std::string>& paths) override
+    {
+        return m_modals->GetOpenFileNames(Window(), request, paths);
+    }
+    bool ChoosePictureCrop(const PictureCropRequest& request, IPicturePreviews& previews,
+                           PictureCropChoice& choice) override
+    {
+        return m_modals->ChoosePictureCrop(Window(), request, previews, choice);
+    }
     bool ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) override;
     bool ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder) override
     {

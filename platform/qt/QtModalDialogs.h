@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include <vector>
+
 #include "OpenFileRequest.h"
+#include "PictureCropRequest.h"
 
 class QWidget;
 
@@ -26,6 +29,23 @@ public:
     // The modal open-file dialog over owner; true with the chosen path,
     // false when cancelled.
     virtual bool GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path) = 0;
+    // The same for several files, when the request allows them; without a
+    // dialog of its own, GetOpenFileName's one.
+    virtual bool GetOpenFileNames(QWidget* owner, const OpenFileRequest& request, std::vector<std::string>& paths)
+    {
+        std::string path;
+        const bool chosen = GetOpenFileName(owner, request, path);
+        paths.assign(chosen ? 1 : 0, path);
+        return chosen;
+    }
+    // The dialog for a new portrait from a picture over owner; without one
+    // of its own, the request's initial choice.
+    virtual bool ChoosePictureCrop(QWidget* /*owner*/, const PictureCropRequest& request,
+                                   IPicturePreviews& /*previews*/, PictureCropChoice& choice)
+    {
+        choice = request.initial;
+        return true;
+    }
     // The modal folder chooser over owner, opening in startFolder; true with
     // the chosen folder, false when cancelled.
     virtual bool ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,

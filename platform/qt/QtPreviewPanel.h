@@ -1,6 +1,6 @@
 // The preview panel of the Qt host: shows a canvas of the panel's size,
 // which the dialog paints when asked (PaintPreview) before each paint of
-// the panel.
+// the panel; files dropped on it reach the dialog (PreviewDropFiles).
 #pragma once
 
 #include <QWidget>
@@ -18,6 +18,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     Deliver m_deliver;

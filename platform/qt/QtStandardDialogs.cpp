@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "QtFolderChooser.h"
+#include "QtPictureCropDialog.h"
 #include "QtText.h"
 
 void CQtStandardDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption)
@@ -31,6 +32,28 @@ bool CQtStandardDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& 
         return false;
     }
     path = FromQt(dialog->selectedFiles().first());
+    return true;
+}
+
+bool CQtStandardDialogs::GetOpenFileNames(QWidget* owner, const OpenFileRequest& request,
+                                          std::vector<std::string>& paths)
+{
+    const std::unique_ptr<QFileDialog> dialog = MakeOpenFileDialog(owner, request);
+    paths.clear();
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    for (const QString& file : dialog->selectedFiles())
+        paths.push_back(FromQt(file));
+    return !paths.empty();
+}
+
+bool CQtStandardDialogs::ChoosePictureCrop(QWidget* owner, const PictureCropRequest& request,
+                                           IPicturePreviews& previews, PictureCropChoice& choice)
+{
+    CQtPictureCropDialog dialog(owner, request, previews);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    choice = dialog.Choice();
     return true;
 }
 
@@ -97,7 +120,9 @@ std::unique_ptr<QMessageBox> CQtStandardDialogs::MakeQuestion(QWidget* owner, co
 std::unique_ptr<QFileDialog> CQtStandardDialogs::MakeOpenFileDialog(QWidget* owner, const OpenFileRequest& request)
 {
     auto dialog = std::make_unique<QFileDialog>(owner);
-    dialog->setFileMode((request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setFileMode((request.flags & OFN_ALLOWMULTISELECT) ? QFileDialog::ExistingFiles
+                        : (request.flags & OFN_FILEMUSTEXIST)  ? QFileDialog::ExistingFile
+                                                               : QFileDialog::AnyFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     // A filter's patterns, apart by ";", match regardless of case, so "*.tga"

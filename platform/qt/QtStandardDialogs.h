@@ -18,6 +18,9 @@ public:
     bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) override;
     bool AskYesNoDefaultYes(QWidget* owner, const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(QWidget* owner, const OpenFileRequest& request, std::string& path) override;
+    bool GetOpenFileNames(QWidget* owner, const OpenFileRequest& request, std::vector<std::string>& paths) override;
+    bool ChoosePictureCrop(QWidget* owner, const PictureCropRequest& request, IPicturePreviews& previews,
+                           PictureCropChoice& choice) override;
     bool ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
                       std::string& folder) override;
     bool ChooseFolderToWrite(QWidget* owner, const std::string& title, const std::string& startFolder,

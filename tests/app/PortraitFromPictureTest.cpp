@@ -2,6 +2,7 @@
 // gets its picture's crop in the image's own palette, several pictures fill
 // MEDIUM's frames in order, a picture that cannot be read changes nothing,
 // and one undo takes the whole step back.
+#include <algorithm>
 #include <cstring>
 
 #include "EditorTestKit.h"
@@ -119,11 +120,34 @@ TEST_F(PortraitFromPictureTest, TheWindowsCommandTakesAPictureInOneStepThatUndoT
 {
     Open(MakePortraitEntries({ThreeFrames()}));
     const std::vector<uint8_t> jpeg = JpegBytes(320, 240, QuadrantPicture(320, 240), 95);
+    // The dialog shows the picture with a crop of LARGE's shape and the
+    // three images as they will land; the crop chosen is the top left
+    // quadrant's, with a new palette.
+    std::vector<PicturePreview> previews;
+    PictureCropRequest asked;
+    host.pictureCrop = [&](const PictureCropRequest& request, IPicturePreviews& shown, PictureCropChoice& choice) {
+        asked = request;
+        previews = shown.Previews(request.initial);
+        const int32_t height = std::min(100, 140 * request.aspectHeight / request.aspectWidth);
+        choice.crop = {10, 10, 10 + height * request.aspectWidth / request.aspectHeight, 10 + height};
+        choice.newPalette = true;
+        return true;
+    };
     host.QueueOpenFileAnswer(WriteTga("photo.jpg", jpeg));
     host.ChooseMenuItem(ID_EDIT_NEW_FROM_PICTURE);
     EXPECT_TRUE(host.Messages().empty());
-    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
+    EXPECT_EQ(asked.width, 320);
+    int32_t largeWidth = 0, largeHeight = 0;
+    dlg.Image(kSizeLarge).GetFrameSize(0, largeWidth, largeHeight);
+    EXPECT_EQ(asked.aspectWidth * largeHeight, asked.aspectHeight * largeWidth);
+    ASSERT_EQ(previews.size(), 3u);
+    for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size) {
+        int32_t width = 0, height = 0;
+        dlg.Image(size).GetFrameSize(0, width, height);
+        EXPECT_EQ(previews[size].width * 10000 + previews[size].height, width * 10000 + height);
         EXPECT_TRUE(dlg.Image(size).HasChanges()) << kSizeNames[size];
+        EXPECT_EQ(Middle(dlg.Image(size), 0), QuadrantColour(0)) << kSizeNames[size];
+    }
     EXPECT_TRUE(host.IsMenuItemEnabled(ID_EDIT_UNDO));
     host.ChooseMenuItem(ID_EDIT_UNDO);
     for (PortraitSize size = kSizeLarge; size < kSizeCount; ++size)
@@ -136,4 +160,22 @@ TEST_F(PortraitFromPictureTest, TheWindowsCommandTakesAPictureInOneStepThatUndoT
     EXPECT_EQ(host.Messages()[0].caption, "Error");
     EXPECT_NE(host.Messages()[0].text.find("the JPEG file is cut short"), std::string::npos) << host.Messages()[0].text;
     EXPECT_FALSE(dlg.Image(kSizeLarge).HasChanges());
+
+    // Cancelled, the dialog changes nothing and says nothing.
+    host.ClearMessages();
+    host.pictureCrop = [](const PictureCropRequest&, IPicturePreviews&, PictureCropChoice&) { return false; };
+    host.QueueOpenFileAnswer(WriteTga("photo.jpg", jpeg));
+    host.ChooseMenuItem(ID_EDIT_NEW_FROM_PICTURE);
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_FALSE(dlg.Image(kSizeLarge).HasChanges());
+
+    // Two pictures dropped on the preview panel fill MEDIUM's frames in order.
+    host.pictureCrop = nullptr;
+    DialogMessage drop{MessageKind::PreviewDropFiles};
+    drop.paths = {WriteTga("a.webp", WebpBytes(40, 30, QuadrantPicture(40, 30))),
+                  WriteTga("b.jpg", JpegBytes(64, 48, std::vector<uint8_t>(64 * 48 * 3, 0), 95))};
+    host.Send(drop);
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_NE(Middle(dlg.Image(kSizeMedium), 0), Middle(dlg.Image(kSizeMedium), 1));
+    EXPECT_EQ(Middle(dlg.Image(kSizeMedium), 1), Middle(dlg.Image(kSizeMedium), 2));
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -113,6 +114,16 @@ public:
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) override;
     bool GetOpenFileName(const OpenFileRequest& request, std::string& path) override;
+    // Answered by pictureCrop when a test set it, else with the initial choice.
+    bool ChoosePictureCrop(const PictureCropRequest& request, IPicturePreviews& previews,
+                           PictureCropChoice& choice) override
+    {
+        if (!pictureCrop)
+            return CHeadlessHost::ChoosePictureCrop(request, previews, choice);
+        choice = request.initial;
+        return pictureCrop(request, previews, choice);
+    }
+    std::function<bool(const PictureCropRequest&, IPicturePreviews&, PictureCropChoice&)> pictureCrop;
     bool ChooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) override;
     bool ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder) override;
     void BeginProgress(const std::string& title, int32_t total) override;
