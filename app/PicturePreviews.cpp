@@ -6,6 +6,7 @@
 #include "ColourMatch.h"
 #include "EditorModel.h"
 #include "GfxImage.h"
+#include "OrderedDither.h"
 #include "PictureFit.h"
 #include "SharedPalette.h"
 
@@ -36,8 +37,10 @@ bool ShowInPalette(const uint8_t* palette, const PictureCropChoice& choice, Pict
 }
 
 // The fitted pixels as the image's 16-bit colours hold them.
-void ShowInTrueColour(PicturePreview& preview)
+void ShowInTrueColour(bool dither, PicturePreview& preview)
 {
+    if (dither)
+        AddOrderedDither(preview.rgb, preview.width, preview.height);
     for (size_t p = 0; p + 2 < preview.rgb.size(); p += 3) {
         const uint8_t bgr[3] = {preview.rgb[p + 2], preview.rgb[p + 1], preview.rgb[p]};
         uint8_t shown[4];
@@ -66,7 +69,7 @@ std::vector<PicturePreview> CPicturePreviews::Previews(const PictureCropChoice& 
         if (!FitPicture(m_picture, crop, preview.width, preview.height, preview.rgb))
             continue;
         if (image.Header().BitDepth() != GfxHeader::kPaletteDepth) {
-            ShowInTrueColour(preview);
+            ShowInTrueColour(choice.dither, preview);
         } else {
             uint8_t palette[256 * 4];
             std::copy_n(image.Palette(), sizeof palette, palette);

@@ -6,6 +6,7 @@
 
 #include "EditorModel.h"
 #include "FrameExchange.h"
+#include "OrderedDither.h"
 #include "PictureReader.h"
 #include "SharedPalette.h"
 
@@ -146,7 +147,7 @@ PictureReplaceResult CPortraitFromPicture::Replace(const PictureReplaceRequest& 
         PictureReplaceImage taken;
         taken.size = size;
         taken.palette = image.Header().BitDepth() == GfxHeader::kPaletteDepth;
-        taken.frames = static_cast<int32_t>(image.FrameTable().size());
+        taken.frames = image.FrameCount();
         std::vector<std::vector<uint8_t>> fitted(static_cast<size_t>(taken.frames));
         std::vector<PaletteFrame> shapes;
         for (int32_t f = 0; f < taken.frames; ++f) {
@@ -157,8 +158,12 @@ PictureReplaceResult CPortraitFromPicture::Replace(const PictureReplaceRequest& 
             const CropRect crop = crops[k] ? *crops[k]
                                                : CropOfShape(picture.width, picture.height, shape.width, shape.height,
                                                              request.gravity);
-            if (!FitPicture(picture, crop, shape.width, shape.height, fitted[static_cast<size_t>(f)]))
+            std::vector<uint8_t>& rgb = fitted[static_cast<size_t>(f)];
+            if (!FitPicture(picture, crop, shape.width, shape.height, rgb))
                 return fail("there is not enough memory to fit the picture to the portrait");
+            // A true-colour image's 16-bit colours are dithered against banding when asked.
+            if (!taken.palette && request.options.dither)
+                AddOrderedDither(rgb, shape.width, shape.height);
             shape.rgb = &fitted[static_cast<size_t>(f)];
         }
         // A new palette serves all the image's frames together.

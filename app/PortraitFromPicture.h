@@ -2,7 +2,8 @@
 // portrait (of the sizes chosen) gets the crop of a picture fitted to each of
 // its frames, remapped to its own palette, or to one new palette made for
 // all its frames (entry 0 kept), with the options' metric and dithering (a
-// true-colour image takes the pixels as they are), as one
+// true-colour image takes the pixels as they are, with ordered dithering
+// against banding when dithering is asked), as one
 // entry of the portrait's history. The first picture goes to LARGE, SMALL
 // and MEDIUM frame 0; with several pictures MEDIUM frame k gets picture k,
 // the last repeating when there are fewer pictures than frames.

@@ -77,6 +77,15 @@ public:
     void ReadImage(const uint8_t* data, size_t size);
 
     CRasterSurface* GetFrameSurface(int32_t i) const;
+    // How many frames the image holds: a palette image's frame table's, a
+    // true-colour image's one (it has no frame table).
+    int32_t FrameCount() const
+    {
+        int32_t frames = 0;
+        while (GetFrameSurface(frames))
+            ++frames;
+        return frames;
+    }
     CRasterSurface* GetDisplaySurface(int32_t i) const;
     int32_t SetPalette(const uint8_t* palette);
 

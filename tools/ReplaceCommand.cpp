@@ -63,7 +63,7 @@ bool WritePreviewSheet(const CEditorModel& model, const std::string& path)
     std::vector<Shown> frames;
     for (PortraitSize size : {kSizeLarge, kSizeMedium, kSizeSmall}) {
         const CPortraitImage& image = model.Image(size);
-        for (int32_t f = 0; f < static_cast<int32_t>(image.FrameTable().size()); ++f) {
+        for (int32_t f = 0; f < image.FrameCount(); ++f) {
             Shown shown{0, 0, ShownPixels(image, f)};
             image.GetFrameSize(f, shown.width, shown.height);
             if (!shown.pixels.empty() && shown.pixels.size() == static_cast<size_t>(shown.width) * shown.height)

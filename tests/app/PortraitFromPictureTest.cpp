@@ -4,6 +4,7 @@
 // and one undo takes the whole step back.
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 #include "EditorTestKit.h"
 #include "PictureBytes.h"
@@ -178,4 +179,35 @@ TEST_F(PortraitFromPictureTest, TheWindowsCommandTakesAPictureInOneStepThatUndoT
     EXPECT_TRUE(host.Messages().empty());
     EXPECT_NE(Middle(dlg.Image(kSizeMedium), 0), Middle(dlg.Image(kSizeMedium), 1));
     EXPECT_EQ(Middle(dlg.Image(kSizeMedium), 1), Middle(dlg.Image(kSizeMedium), 2));
+}
+
+TEST_F(PortraitFromPictureTest, ATrueColourImageIsDitheredAgainstBandingOnlyWhenAsked)
+{
+    TestPortrait portrait = ThreeFrames();
+    portrait.trueColourSmall = true;
+    Open(MakePortraitEntries({portrait}));
+    // Grey 100 lies between the 5-bit steps 96 and 104.
+    PictureReplaceRequest request;
+    request.pictures = {WriteTga("grey.bmp", BmpBytes(50, 30, std::vector<uint8_t>(50 * 30 * 3, 100)))};
+    request.sizes[kSizeLarge] = request.sizes[kSizeMedium] = false;
+    auto reds = [&] {
+        const CRasterSurface* frame = dlg.Image(kSizeSmall).GetFrameSurface(0);
+        std::vector<int> out;
+        for (int32_t y = 0; y < frame->m_height; ++y)
+            for (int32_t x = 0; x < 5; ++x)
+                out.push_back(frame->m_pBits[(static_cast<size_t>(y) * static_cast<size_t>(frame->m_width) +
+                                              static_cast<size_t>(x)) * 4 + 2]);
+        return out;
+    };
+    for (bool dither : {false, true}) {
+        request.options.dither = dither;
+        ASSERT_EQ(CPortraitFromPicture(dlg.Model()).Replace(request).result, PictureReplaceResult::kOk);
+        EXPECT_TRUE(dlg.Image(kSizeSmall).HasChanges());
+        const std::vector<int> red = reds();
+        const double mean = std::accumulate(red.begin(), red.end(), 0.0) / static_cast<double>(red.size());
+        EXPECT_EQ(*std::min_element(red.begin(), red.end()) != *std::max_element(red.begin(), red.end()), dither);
+        if (dither) {
+            EXPECT_GT(mean, 97.0); // the pattern averages nearer 100 than truncation's 96
+        }
+    }
 }
