@@ -52,8 +52,11 @@ CropRect FrameCrop(const CropRect& whole, double zoom, double shift)
     return crop;
 }
 
-// LARGE 179 x 143, MEDIUM ten frames of 91 x 71 zooming in and moving
-// across, SMALL 47 x 35, from a 1200 x 900 picture.
+// LARGE 179 x 143, MEDIUM ten frames of 91 x 71, SMALL 47 x 35, from a
+// 1200 x 900 picture. The MEDIUM frames zoom in by 2 % a frame (18 % at the
+// last) and sway from side to side, more than the frames of a blink or a
+// word differ; at 4 % a frame the shared palette's error grows to some 1.07
+// times the unconstrained one.
 const std::vector<Image>& Images()
 {
     static const std::vector<Image> images = [] {
