@@ -3,11 +3,11 @@
 // the largest frame needs, the crop of each image's shape resized in linear
 // light to LARGE, ten MEDIUM frames and SMALL, and each remapped to a
 // 256-colour palette. The photograph is made once by the benchmark itself,
-// with the tests' own JPEG writer.
+// with the tests' own picture and JPEG writer. Also the crop of a smaller
+// picture fitted to all three sizes at once, as a preview does while the
+// crop is dragged.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include <jpeglib.h>
@@ -23,24 +23,10 @@ namespace {
 
 constexpr int32_t kWidth = 6000, kHeight = 4000;
 
-// A smooth photograph-like picture with fine noise, at JPEG quality 90.
+// The tests' photograph-like picture, at JPEG quality 90.
 const std::vector<uint8_t>& Photograph()
 {
-    static const std::vector<uint8_t> jpeg = [] {
-        std::vector<uint8_t> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
-        uint32_t seed = 7;
-        for (int32_t y = 0; y < kHeight; ++y)
-            for (int32_t x = 0; x < kWidth; ++x) {
-                seed = seed * 1664525u + 1013904223u;
-                const double d = std::hypot(x - kWidth / 2.0, y - kHeight / 2.5) / 1500.0;
-                const int noise = static_cast<int>(seed >> 28) - 8;
-                uint8_t* p = &rgb[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 3];
-                p[0] = static_cast<uint8_t>(std::clamp(230 - 90 * d + noise, 0.0, 255.0));
-                p[1] = static_cast<uint8_t>(std::clamp(170 - 80 * d + noise, 0.0, 255.0));
-                p[2] = static_cast<uint8_t>(std::clamp(70 + 110 * d + noise, 0.0, 255.0));
-            }
-        return JpegBytes(kWidth, kHeight, rgb, 90);
-    }();
+    static const std::vector<uint8_t> jpeg = JpegBytes(kWidth, kHeight, PhotoPicture(kWidth, kHeight), 90);
     return jpeg;
 }
 
@@ -104,8 +90,29 @@ void BenchToThreeImages(benchmark::State& state)
     }
 }
 
+// A crop being dragged in the window: the largest crop of LARGE's shape in
+// a 2000 x 1500 picture (1877 x 1500, 2.8 megapixels) fitted to LARGE 179 x
+// 143, MEDIUM 91 x 71 and SMALL 47 x 35 at once, as each move of the mouse
+// asks.
+void BenchFitThreeSizes(benchmark::State& state)
+{
+    static const Picture picture{2000, 1500, PhotoPicture(2000, 1500)};
+    const CropRect crop = CropOfShape(picture.width, picture.height, 179, 143, CropGravity::kCentre);
+    std::vector<FitTarget> targets = {{179, 143, {}}, {91, 71, {}}, {47, 35, {}}};
+    for (auto _ : state) {
+        if (!FitPictureSizes(picture, crop, targets)) {
+            state.SkipWithError("the crop could not be fitted");
+            return;
+        }
+        benchmark::DoNotOptimize(targets.data());
+    }
+}
+
 void Register()
 {
+    benchmark::RegisterBenchmark("fit_three_sizes_2000x1500", BenchFitThreeSizes)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("decode_jpeg_eighth", BenchDecodeEighth)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("photo_to_three_images", BenchToThreeImages)
         ->Unit(benchmark::kMillisecond)
@@ -119,3 +126,7 @@ void Register()
 // Read at 1/8 scale, never whole, the photograph costs little more than its
 // decoding: fitting and remapping thirteen frames adds at most twice that.
 TV_RATIO_TIME_AT_MOST("photo_to_three_images", "decode_jpeg_eighth", 3.0);
+// A preview that follows the mouse has a frame's time, 16 ms, for each
+// update: the fitting takes at most 12 of them, leaving room for the
+// remapping and the drawing (bench_picturePreview times the whole update).
+TV_MEDIAN_TIME_AT_MOST("fit_three_sizes_2000x1500", 12.0);

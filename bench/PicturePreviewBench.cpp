@@ -5,7 +5,6 @@
 // game's first; the crop moves by a few pixels each time, as a drag does.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -15,6 +14,7 @@
 #include "BenchFolder.h"
 #include "DemoGame.h"
 #include "HeadlessHost.h"
+#include "PictureBytes.h"
 #include "PicturePreviews.h"
 #include "PortraitEditorDlg.h"
 #include "RatioReport.h"
@@ -23,22 +23,10 @@ namespace {
 
 constexpr int32_t kWidth = 2000, kHeight = 1500;
 
-// Soft gradients and rings, as a photograph's smooth areas and edges.
+// The tests' photograph-like picture: a gradient, a face, cloth, noise.
 Picture PhotoLike()
 {
-    Picture picture;
-    picture.width = kWidth;
-    picture.height = kHeight;
-    picture.rgb.resize(size_t{kWidth} * kHeight * 3);
-    for (int32_t y = 0; y < kHeight; ++y)
-        for (int32_t x = 0; x < kWidth; ++x) {
-            uint8_t* p = &picture.rgb[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 3];
-            const double ring = std::sin(std::hypot(x - 1000.0, y - 600.0) / 40.0);
-            p[0] = static_cast<uint8_t>(128 + 100 * ring);
-            p[1] = static_cast<uint8_t>(x * 255 / kWidth);
-            p[2] = static_cast<uint8_t>(y * 255 / kHeight);
-        }
-    return picture;
+    return Picture{kWidth, kHeight, PhotoPicture(kWidth, kHeight)};
 }
 
 const CBenchFolder& Game()

@@ -23,6 +23,7 @@ struct RatioTarget {
     std::string numerator;
     std::string denominator;
     double limit;
+    std::string counter; // for CounterAtMost and CounterShown
 };
 
 // A function-local static: targets are added from other files' namespace-scope
@@ -38,6 +39,7 @@ struct Samples {
     std::vector<double> secondsPerIteration; // real time
     std::vector<double> bytesPerSecond;
     std::vector<double> itemsPerSecond;
+    std::map<std::string, std::vector<double>> counters; // every counter by name
     size_t runs = 0;
     size_t runsWithBytes = 0;
     size_t runsWithItems = 0;
@@ -77,6 +79,8 @@ void AddSample(Samples& s, const benchmark::BenchmarkReporter::Run& run)
         ++s.runsWithItems;
         s.itemsPerSecond.push_back(it->second.value);
     }
+    for (const auto& [name, counter] : run.counters)
+        s.counters[name].push_back(counter.value);
 }
 
 // Passes everything on to the reporter the --benchmark_format flag chose, and
@@ -211,6 +215,38 @@ int ReportMedianTime(const RatioTarget& t, const CollectingReporter& collector, 
     return ok ? 0 : 1;
 }
 
+// The line of a counter's ratio; returns 1 when its target was missed or a
+// side could not be measured.
+int ReportCounter(const RatioTarget& t, const CollectingReporter& collector, std::ostream& out)
+{
+    const bool shown = t.kind == RatioKind::CounterShown;
+    const std::string line = "ratio " + t.numerator + "/" + t.denominator + ": ";
+    const std::string target = shown ? "(for information)" : "(target <= " + FormatNumber(t.limit, "%.2f") + ")";
+    size_t numRuns = 0, denRuns = 0;
+    const Samples* num = collector.Find(t.numerator, numRuns);
+    const Samples* den = collector.Find(t.denominator, denRuns);
+    if (!num || !den) {
+        out << line << "not measured " << target << " skipped  [" << (!num ? t.numerator : t.denominator)
+            << " did not run]\n";
+        return 0;
+    }
+    const auto a = num->counters.find(t.counter);
+    const auto b = den->counters.find(t.counter);
+    if (a == num->counters.end() || b == den->counters.end()) {
+        const Samples* bad = a == num->counters.end() ? num : den;
+        out << line << "not measured " << target << (shown ? "" : " FAIL") << "  ["
+            << (bad->errors ? "error: " + bad->errorMessage : "no counter " + t.counter) << "]\n";
+        return shown ? 0 : 1;
+    }
+    const double numValue = Median(a->second), denValue = Median(b->second);
+    const double ratio = numValue / denValue;
+    const bool ok = shown || ratio <= t.limit;
+    out << line << FormatNumber(ratio, "%.3f") << " " << target << (shown ? "" : ok ? " ok" : " FAIL") << "  ["
+        << FormatNumber(numValue, "%.4g") << " / " << FormatNumber(denValue, "%.4g") << " " << t.counter << ", "
+        << DescribeCount(numRuns, denRuns) << "]\n";
+    return ok ? 0 : 1;
+}
+
 // Prints one line per target; returns the number of targets missed or not
 // measurable because a benchmark failed. A target whose benchmarks were left
 // out (by --benchmark_filter) is reported but not counted.
@@ -220,6 +256,10 @@ int ReportRatios(const CollectingReporter& collector, std::ostream& out)
     for (const RatioTarget& t : Targets()) {
         if (t.kind == RatioKind::MedianTimeAtMost) {
             missed += ReportMedianTime(t, collector, out);
+            continue;
+        }
+        if (t.kind == RatioKind::CounterAtMost || t.kind == RatioKind::CounterShown) {
+            missed += ReportCounter(t, collector, out);
             continue;
         }
         const bool time = t.kind == RatioKind::TimeAtMost;
@@ -293,7 +333,14 @@ void PrintHelp()
 
 bool AddRatioTarget(RatioKind kind, std::string numerator, std::string denominator, double limit)
 {
-    Targets().push_back({kind, std::move(numerator), std::move(denominator), limit});
+    Targets().push_back({kind, std::move(numerator), std::move(denominator), limit, {}});
+    return true;
+}
+
+bool AddCounterTarget(RatioKind kind, std::string numerator, std::string denominator, std::string counter,
+                      double limit)
+{
+    Targets().push_back({kind, std::move(numerator), std::move(denominator), limit, std::move(counter)});
     return true;
 }
 

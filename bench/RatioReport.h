@@ -14,10 +14,19 @@
 //
 //   TV_MEDIAN_TIME_AT_MOST("portrait_switch", 2.0);
 //
+// A quality rather than a speed is a value the benchmark sets itself as a
+// counter (state.counters["mean_oklab"] = ...); two benchmarks' values of it
+// make a ratio with a target, or one shown for information only:
+//
+//   TV_COUNTER_RATIO_AT_MOST("new_palette_error", "unconstrained_error", "mean_oklab", 1.05);
+//   TV_COUNTER_RATIO_SHOWN("keep_error", "unconstrained_error", "mean_oklab");
+//
 // After all benchmarks ran, one line per target is printed, e.g.
 //
 //   ratio archive_open/raw_fread: 1.068 (target <= 1.20) ok  [6.81 ms / 6.37 ms, median of 5]
 //   ratio portrait_switch/2ms: 0.615 (target <= 1.00) ok  [1.23 ms, median of 5]
+//   ratio new_palette_error/unconstrained_error: 1.031 (target <= 1.05) ok  [0.0131 / 0.0127 mean_oklab, median of 5]
+//   ratio keep_error/unconstrained_error: 2.874 (for information)  [0.0365 / 0.0127 mean_oklab, median of 5]
 //
 // The exit status is non-zero for a missed target only when the program is
 // given --enforce-ratios; by default the lines are for reading.
@@ -42,6 +51,11 @@ enum class RatioKind {
     // runs, against a time in milliseconds (the limit); there is no second
     // benchmark. The target is a maximum.
     MedianTimeAtMost,
+    // A counter that both benchmarks set, the median over the runs of the
+    // first divided by that of the second; the target is a maximum.
+    CounterAtMost,
+    // As CounterAtMost, without a target: the line is for information.
+    CounterShown,
 };
 
 // Benchmarks are named as registered, with their arguments but without the
@@ -50,6 +64,10 @@ enum class RatioKind {
 // MedianTimeAtMost takes an empty denominator and a limit in milliseconds.
 // Returns true so that the call can initialise a namespace-scope constant.
 bool AddRatioTarget(RatioKind kind, std::string numerator, std::string denominator, double limit);
+
+// A target (or a line for information) on a counter of two benchmarks.
+bool AddCounterTarget(RatioKind kind, std::string numerator, std::string denominator, std::string counter,
+                      double limit);
 
 // The body of main(), which RatioReport.cpp defines: benchmark files define
 // none. Runs the benchmarks chosen by the usual --benchmark_* flags through the
@@ -80,3 +98,15 @@ int RunBenchmarksAndRatios(int argc, char** argv);
     [[maybe_unused]] static const bool TV_RATIO_CONCAT(tvRatioTarget_, __LINE__) =      \
         ::tvbench::AddRatioTarget(::tvbench::RatioKind::MedianTimeAtMost, name, "",     \
                                   maxMilliseconds)
+
+// numerator's counter <= maxRatio x denominator's, as medians over the runs.
+#define TV_COUNTER_RATIO_AT_MOST(numerator, denominator, counter, maxRatio)              \
+    [[maybe_unused]] static const bool TV_RATIO_CONCAT(tvRatioTarget_, __LINE__) =      \
+        ::tvbench::AddCounterTarget(::tvbench::RatioKind::CounterAtMost, numerator,       \
+                                    denominator, counter, maxRatio)
+
+// numerator's counter over denominator's, shown without a target.
+#define TV_COUNTER_RATIO_SHOWN(numerator, denominator, counter)                          \
+    [[maybe_unused]] static const bool TV_RATIO_CONCAT(tvRatioTarget_, __LINE__) =      \
+        ::tvbench::AddCounterTarget(::tvbench::RatioKind::CounterShown, numerator,        \
+                                    denominator, counter, 0.0)

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs every benchmark program of a build briefly (a few seconds in all) and
-# prints the results and ratio lines. Repetitions run interleaved in random
+# prints the results and ratio lines, then the peak memory of portrait-tool
+# on a large photograph (peak_memory.sh). Repetitions run interleaved in random
 # order and ratios use medians, so that other work on the machine shifts both
 # sides of a ratio alike instead of one side only.
 #
@@ -25,4 +26,12 @@ if [ "$found" -eq 0 ]; then
     echo "run_all.sh: no bench_* programs in $build/bench (configure with -DTV_BUILD_BENCH=ON)" >&2
     exit 1
 fi
+# A peak of memory is the whole process's, not a benchmark's: portrait-tool
+# is run on a photograph under /usr/bin/time instead.
+enforce=
+for flag in "$@"; do
+    [ "$flag" = "--enforce-ratios" ] && enforce=--enforce-ratios
+done
+echo "== peak_memory.sh"
+"$(dirname "$0")/peak_memory.sh" "$build" $enforce || status=1
 exit "$status"

@@ -144,6 +144,41 @@ void AverageBlocks(const Picture& picture, const CropRect& crop, const Blocks& b
     }
 }
 
+// Blocks of blocks: `from` averaged again over across x down of its blocks,
+// for a size asked that is smaller than the one they were made for. Short
+// blocks at the ends count as whole ones here; they are few, and the region
+// given to stb leaves them out anyway.
+void AverageAgain(const std::vector<float>& averaged, const Blocks& from, int32_t across, int32_t down,
+                  std::vector<float>& out, Blocks& blocks)
+{
+    blocks.across = from.across * across;
+    blocks.down = from.down * down;
+    blocks.width = (from.width + across - 1) / across;
+    blocks.height = (from.height + down - 1) / down;
+    const size_t fromRow = static_cast<size_t>(from.width) * 3;
+    const size_t rowFloats = static_cast<size_t>(blocks.width) * 3;
+    out.assign(rowFloats * static_cast<size_t>(blocks.height), 0.0f);
+    for (int32_t by = 0; by < blocks.height; ++by) {
+        const int32_t y0 = by * down, y1 = std::min(y0 + down, from.height);
+        float* sums = out.data() + static_cast<size_t>(by) * rowFloats;
+        for (int32_t y = y0; y < y1; ++y) {
+            const float* p = averaged.data() + static_cast<size_t>(y) * fromRow;
+            for (int32_t x = 0; x < from.width; ++x, p += 3) {
+                float* sum = sums + static_cast<size_t>(x / across) * 3;
+                sum[0] += p[0];
+                sum[1] += p[1];
+                sum[2] += p[2];
+            }
+        }
+        for (int32_t bx = 0; bx < blocks.width; ++bx) {
+            const int32_t columns = std::min(across, from.width - bx * across);
+            const float scale = 1.0f / static_cast<float>((y1 - y0) * columns);
+            for (int32_t c = 0; c < 3; ++c)
+                sums[static_cast<size_t>(bx) * 3 + static_cast<size_t>(c)] *= scale;
+        }
+    }
+}
+
 // The averaged blocks filtered to the target's size in linear light and
 // encoded to sRGB bytes. The blocks stand for the crop exactly up to the
 // short last ones, which the region given to stb leaves out.
@@ -203,10 +238,22 @@ bool FitAll(const Picture& picture, const CropRect& crop, std::span<FitTarget> t
     }
     std::vector<float> averaged(static_cast<size_t>(blockFloats));
     AverageBlocks(picture, crop, blocks, averaged);
-    std::vector<float> filtered;
-    for (FitTarget& t : targets)
-        if (!FilterBlocks(averaged, crop, blocks, filtered, t))
+    // The filter's time grows with the pixels it reads: a smaller size is
+    // filtered from blocks averaged again down to twice that size.
+    std::vector<float> filtered, smaller;
+    Blocks smallerBlocks;
+    for (FitTarget& t : targets) {
+        const int32_t across = std::max(1, blocks.width / (2 * t.width));
+        const int32_t down = std::max(1, blocks.height / (2 * t.height));
+        if (across == 1 && down == 1) {
+            if (!FilterBlocks(averaged, crop, blocks, filtered, t))
+                return false;
+            continue;
+        }
+        AverageAgain(averaged, blocks, across, down, smaller, smallerBlocks);
+        if (!FilterBlocks(smaller, crop, smallerBlocks, filtered, t))
             return false;
+    }
     return true;
 }
 

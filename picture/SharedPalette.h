@@ -15,6 +15,7 @@ struct PaletteFrame {
 
 // palette: 256 entries of blue, green, red, 0, as an image holds them;
 // entry 0 is read from it and kept, the others are made anew (unused ones
-// black). False, with the palette as it was, when no frame has pixels or
+// black): libimagequant's choice, then moved to the centres in OKLab of the
+// pixels nearest each, where a remap in OKLab looks for them. False, with the palette as it was, when no frame has pixels or
 // libimagequant cannot make one.
 bool MakeSharedPalette(const std::vector<PaletteFrame>& frames, uint8_t* palette);

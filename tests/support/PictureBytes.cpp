@@ -1,5 +1,7 @@
 #include "PictureBytes.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,6 +23,39 @@ uint32_t QuadrantColour(int32_t quadrant)
 {
     static const uint32_t colours[4] = {0xC81E1E, 0x1EC81E, 0x1E1EC8, 0xDCDC28};
     return colours[quadrant & 3];
+}
+
+std::vector<uint8_t> PhotoPicture(int32_t width, int32_t height)
+{
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    const double scale = std::max(width, height) / 4.0;
+    uint32_t seed = 7;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const double noise = static_cast<double>(seed >> 28) - 8.0;
+            const double d = std::hypot(x - width / 2.0, y - height / 2.5) / scale;
+            double r = 230 - 90 * d, g = 170 - 80 * d, b = 70 + 110 * d;
+            // The face: an oval of skin, darker towards its rim.
+            const double fx = (x - width / 2.0) / (width * 0.16), fy = (y - height * 0.42) / (height * 0.3);
+            if (const double f = fx * fx + fy * fy; f < 1.0) {
+                r = 205 - 60 * f;
+                g = 150 - 55 * f;
+                b = 120 - 50 * f;
+            }
+            // The cloth: a deep green band, its folds a slow wave.
+            if (y > height * 0.78) {
+                const double fold = std::sin(x * 12.0 / width) * 25;
+                r = 40 + fold;
+                g = 110 + fold;
+                b = 70 + fold / 2;
+            }
+            uint8_t* p = &rgb[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
+            p[0] = static_cast<uint8_t>(std::clamp(r + noise, 0.0, 255.0));
+            p[1] = static_cast<uint8_t>(std::clamp(g + noise, 0.0, 255.0));
+            p[2] = static_cast<uint8_t>(std::clamp(b + noise, 0.0, 255.0));
+        }
+    return rgb;
 }
 
 std::vector<uint8_t> JpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb, int quality,

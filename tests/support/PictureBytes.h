@@ -14,6 +14,12 @@ std::vector<uint8_t> QuadrantPicture(int32_t width, int32_t height);
 // bottom right, as 0xRRGGBB.
 uint32_t QuadrantColour(int32_t quadrant);
 
+// A photograph-like picture, the same each time: warm light falling off from
+// above the middle into a cool backdrop, a darker oval where a face would
+// be, a band of cloth colour across the bottom, and fine noise on every
+// channel, so that most pixels are colours of their own.
+std::vector<uint8_t> PhotoPicture(int32_t width, int32_t height);
+
 // A baseline (or progressive) JPEG of the picture at the quality; with an
 // orientation of 2 to 8, an APP1 segment with EXIF data (big endian) that
 // gives it.
