@@ -10,6 +10,7 @@
 #include "JpegPicture.h"
 #include "PngFile.h"
 #include "PngPicture.h"
+#include "TgaPicture.h"
 #include "WebpPicture.h"
 
 namespace {
@@ -62,7 +63,10 @@ PictureResult CPictureReader::Read(std::span<const uint8_t> bytes, const Picture
             return failure.result;
         }
     }
-    failure = {PictureResult::kUnknownKind, "the file is neither a JPEG, a WebP, a PNG nor a BMP file"};
+    // TGA files have no signature: a header they could have is tried last.
+    if (HasTgaHeader(bytes))
+        return ReadTga(bytes, request, out, failure);
+    failure = {PictureResult::kUnknownKind, "the file is neither a JPEG, a WebP, a PNG, a BMP nor a TGA file"};
     return failure.result;
 }
 

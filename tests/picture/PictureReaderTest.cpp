@@ -136,7 +136,7 @@ TEST(PictureReader, WhatCannotDescribeItsPixelsOrDeclaresTooManyIsRefusedWithThe
         {"a BMP of 65535 x 65535", hugeBmp, PictureResult::kTooLarge,
          "the BMP file declares 65535 x 65535 pixels, more than can be read"},
         {"a GIF", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, PictureResult::kUnknownKind,
-         "the file is neither a JPEG, a WebP, a PNG nor a BMP file"},
+         "the file is neither a JPEG, a WebP, a PNG, a BMP nor a TGA file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
