@@ -147,8 +147,9 @@ private:
 
 // The source's bytes after the signature: kNotPng when they do not begin with
 // it. `sourceSize` is the size of the whole file, which bounds the pixels it
-// can describe.
-PngReadResult ReadFromSignature(PngSource& source, uint64_t sourceSize, bool headerOnly, PngPicture& picture)
+// can describe; options.maxPixels bounds what it may be given.
+PngReadResult ReadFromSignature(PngSource& source, uint64_t sourceSize, bool headerOnly,
+                                const PngReadOptions& options, PngPicture& picture)
 {
     std::array<uint8_t, kSignatureSize> signature{};
     if (source.file) {
@@ -192,9 +193,9 @@ PngReadResult ReadFromSignature(PngSource& source, uint64_t sourceSize, bool hea
         return PngReadResult::kOk;
 
     uint64_t pixels = 0;
-    if (!CheckedMul(header.width, header.height, pixels) || pixels > kMaxImagePixels)
+    if (!CheckedMul(header.width, header.height, pixels) || pixels > options.maxPixels)
         return PngReadResult::kTooLarge;
-    uint64_t budget = kMaxImagePixels;
+    uint64_t budget = options.maxPixels;
     if (!TakePixels(header.width, header.width, header.height, DescribablePixels(sourceSize, kPixelsPerFileByte),
                     budget))
         return PngReadResult::kBroken;
@@ -247,7 +248,7 @@ PngReadResult ReadPath(const std::string& path, bool headerOnly, PngPicture& pic
         return PngReadResult::kCannotOpen;
     PngSource source;
     source.file = file.get();
-    return ReadFromSignature(source, static_cast<uint64_t>(size), headerOnly, picture);
+    return ReadFromSignature(source, static_cast<uint64_t>(size), headerOnly, PngReadOptions{}, picture);
 }
 
 PngReadResult Finish(PngReadResult result, PngPicture& picture, PngPicture& out)
@@ -415,13 +416,13 @@ PngReadResult ReadPng(const std::string& path, PngPicture& out)
     return Finish(ReadPath(path, false, picture), picture, out);
 }
 
-PngReadResult ReadPng(std::span<const uint8_t> bytes, PngPicture& out)
+PngReadResult ReadPng(std::span<const uint8_t> bytes, PngPicture& out, const PngReadOptions& options)
 {
     PngSource source;
     source.data = bytes.data();
     source.size = bytes.size();
     PngPicture picture;
-    return Finish(ReadFromSignature(source, bytes.size(), false, picture), picture, out);
+    return Finish(ReadFromSignature(source, bytes.size(), false, options, picture), picture, out);
 }
 
 bool WriteIndexedPng(const std::string& path, int32_t width, int32_t height, const uint8_t* indices, size_t stride,

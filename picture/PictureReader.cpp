@@ -16,11 +16,15 @@
 namespace {
 
 // A PNG file's picture as red, green, blue, an indexed one through its
-// palette; PNG files are read up to the editor's import bound.
-PictureResult ReadPngPicture(std::span<const uint8_t> bytes, Picture& out, PictureFailure& failure)
+// palette; PNG files are read up to the request's bound, not the editor's
+// import bound.
+PictureResult ReadPngPicture(std::span<const uint8_t> bytes, const PictureRequest& request, Picture& out,
+                             PictureFailure& failure)
 {
     PngPicture png;
-    const PngReadResult read = ReadPng(bytes, png);
+    PngReadOptions options;
+    options.maxPixels = request.maxPixels;
+    const PngReadResult read = ReadPng(bytes, png, options);
     if (read == PngReadResult::kTooLarge) {
         failure = {PictureResult::kTooLarge, "the PNG file has more pixels than can be read"};
         return failure.result;
@@ -33,11 +37,11 @@ PictureResult ReadPngPicture(std::span<const uint8_t> bytes, Picture& out, Pictu
     out.height = png.height;
     if (!png.indexed) {
         out.rgb = std::move(png.rgb);
-        return PictureResult::kOk;
+    } else {
+        out.rgb.resize(png.indices.size() * 3);
+        for (size_t p = 0; p < png.indices.size(); ++p)
+            std::copy_n(&png.palette[png.indices[p] * size_t{3}], 3, &out.rgb[p * 3]);
     }
-    out.rgb.resize(png.indices.size() * 3);
-    for (size_t p = 0; p < png.indices.size(); ++p)
-        std::copy_n(&png.palette[png.indices[p] * size_t{3}], 3, &out.rgb[p * 3]);
     return PictureResult::kOk;
 }
 
@@ -56,7 +60,7 @@ PictureResult CPictureReader::Read(std::span<const uint8_t> bytes, const Picture
         return ReadBmp(bytes, request, out, failure);
     if (HasPngSignature(bytes)) {
         try {
-            return ReadPngPicture(bytes, out, failure);
+            return ReadPngPicture(bytes, request, out, failure);
         } catch (const std::bad_alloc&) {
             out = Picture{};
             failure = {PictureResult::kTooLarge, "there is not enough memory to read the PNG file"};

@@ -1,13 +1,16 @@
-// The pictures a new portrait is made from: JPEG and WebP files as cameras
-// and image editors write them land with their colours where they belong,
-// upright, at the scale asked for; what cannot describe its pixels, or
-// declares too many, is refused with the reason and nothing read.
+// The pictures a new portrait is made from: JPEG, WebP, PNG and BMP files as
+// cameras and image editors write them land with their colours where they
+// belong, in sRGB, upright, at the scale asked for; what cannot describe its
+// pixels, or declares too many, is refused with the reason and nothing read.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <utility>
 
 #include "PictureBytes.h"
 #include "PictureReader.h"
+#include "PngFile.h"
 
 namespace {
 
@@ -143,6 +146,49 @@ TEST(PictureReader, WhatCannotDescribeItsPixelsOrDeclaresTooManyIsRefusedWithThe
         Picture p;
         PictureFailure why;
         EXPECT_EQ(Read(c.bytes, p, why), c.result);
+        EXPECT_EQ(why.reason, c.reason);
+        EXPECT_TRUE(p.rgb.empty());
+        EXPECT_EQ(p.width, 0);
+    }
+}
+
+TEST(PictureReader, PngPicturesMayHaveMorePixelsThanAnImportButNoMoreThanAsked)
+{
+    // 2500 x 2000 is 5 megapixels, over the import bound of about 4.2.
+    const std::vector<uint8_t> rgb = QuadrantPicture(2500, 2000);
+    const std::vector<uint8_t> png = PngBytes(2500, 2000, rgb);
+    Picture p;
+    PictureFailure why;
+    ASSERT_EQ(Read(png, p, why), PictureResult::kOk) << why.reason;
+    EXPECT_EQ(p.width, 2500);
+    EXPECT_EQ(p.height, 2000);
+    EXPECT_TRUE(p.rgb == rgb);
+    PngPicture imported;
+    EXPECT_EQ(ReadPng(png, imported), PngReadResult::kTooLarge);
+
+    // Declared sizes over the request, or more pixels than the file's few
+    // bytes could describe, are refused from the header, before any row is
+    // given memory.
+    PictureRequest fourMegapixels;
+    fourMegapixels.maxPixels = 4'000'000;
+    const std::vector<uint8_t> small = PngBytes(16, 8, QuadrantPicture(16, 8));
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        PictureRequest request;
+        PictureResult result;
+        const char* reason;
+    } cases[] = {
+        {"5 megapixels where 4 may be", png, fourMegapixels, PictureResult::kTooLarge,
+         "the PNG file has more pixels than can be read"},
+        {"20000 x 20000 declared", WithDeclaredPngSize(small, 20000, 20000), {}, PictureResult::kTooLarge,
+         "the PNG file has more pixels than can be read"},
+        {"9000 x 9000 declared in a few bytes", WithDeclaredPngSize(small, 9000, 9000), {}, PictureResult::kBroken,
+         "the PNG file is damaged or cut short"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Read(c.bytes, p, why, c.request), c.result);
         EXPECT_EQ(why.reason, c.reason);
         EXPECT_TRUE(p.rgb.empty());
         EXPECT_EQ(p.width, 0);

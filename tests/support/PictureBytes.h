@@ -1,7 +1,7 @@
 // Pictures a camera or an image editor writes, made by the tests' own means:
 // JPEG files through libjpeg (with an EXIF orientation when asked), lossless
-// WebP files through libwebp and BMP files by hand, of pictures whose
-// colours are known.
+// WebP files through libwebp, PNG files through libpng and BMP files by
+// hand, of pictures whose colours are known.
 #pragma once
 
 #include <cstdint>
@@ -26,3 +26,10 @@ std::vector<uint8_t> BmpBytes(int32_t width, int32_t height, const std::vector<u
 
 // A lossless WebP file of the picture.
 std::vector<uint8_t> WebpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb);
+
+// An 8-bit RGB PNG file of the picture.
+std::vector<uint8_t> PngBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb);
+// The PNG file with its header's width and height replaced (and its CRC
+// made right again), its pixel data left as they are.
+std::vector<uint8_t> WithDeclaredPngSize(std::vector<uint8_t> png, uint32_t width, uint32_t height);
+
