@@ -31,10 +31,12 @@ enum class PngReadResult {
 // The width and height the file's header gives, without reading any row.
 PngReadResult ReadPngSize(const std::string& path, int32_t& width, int32_t& height);
 
-// What a read of bytes may take. An import takes at most the import bound;
-// the picture a new portrait is made from may be larger.
+// What a read of bytes takes besides the pixels. An import takes at most
+// the import bound and no colour profile; the picture a new portrait is made
+// from may be larger, and is brought to sRGB by its profile.
 struct PngReadOptions {
     uint64_t maxPixels = kMaxImagePixels;
+    bool keepIccProfile = false; // the iCCP chunk's profile into PngPicture::iccProfile
 };
 
 // The whole picture. On any result but kOk, `out` is left empty.

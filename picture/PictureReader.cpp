@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BmpPicture.h"
+#include "IccToSrgb.h"
 #include "JpegPicture.h"
 #include "PngFile.h"
 #include "PngPicture.h"
@@ -16,14 +17,15 @@
 namespace {
 
 // A PNG file's picture as red, green, blue, an indexed one through its
-// palette; PNG files are read up to the request's bound, not the editor's
-// import bound.
+// palette, brought to sRGB by its colour profile; PNG files are read up to
+// the request's bound, not the editor's import bound.
 PictureResult ReadPngPicture(std::span<const uint8_t> bytes, const PictureRequest& request, Picture& out,
                              PictureFailure& failure)
 {
     PngPicture png;
     PngReadOptions options;
     options.maxPixels = request.maxPixels;
+    options.keepIccProfile = true;
     const PngReadResult read = ReadPng(bytes, png, options);
     if (read == PngReadResult::kTooLarge) {
         failure = {PictureResult::kTooLarge, "the PNG file has more pixels than can be read"};
@@ -42,6 +44,8 @@ PictureResult ReadPngPicture(std::span<const uint8_t> bytes, const PictureReques
         for (size_t p = 0; p < png.indices.size(); ++p)
             std::copy_n(&png.palette[png.indices[p] * size_t{3}], 3, &out.rgb[p * 3]);
     }
+    if (!png.iccProfile.empty())
+        IccToSrgb(png.iccProfile, out);
     return PictureResult::kOk;
 }
 

@@ -152,6 +152,40 @@ TEST(PictureReader, WhatCannotDescribeItsPixelsOrDeclaresTooManyIsRefusedWithThe
     }
 }
 
+TEST(PictureReader, AnEmbeddedProfileBringsThePixelsToSrgbAndOneThatCannotServeIsPassedOver)
+{
+    const std::vector<uint8_t> grey(16 * 8 * 3, 128);
+    const std::vector<uint8_t> linear = LinearRgbProfile();
+    const struct {
+        const char* what;
+        std::vector<uint8_t> profile;
+        int grey;
+    } profiles[] = {
+        {"no profile", {}, 128},
+        // Linear light of half the white is 188 in sRGB.
+        {"a linear RGB profile", linear, 188},
+        {"a grey profile", LinearGreyProfile(), 128},
+        {"a profile whose tags cannot be read", WithUnreadableTags(linear), 128},
+        {"bytes that are no profile", std::vector<uint8_t>(300, 0x5A), 128},
+    };
+    for (const auto& profile : profiles) {
+        const std::pair<const char*, std::vector<uint8_t>> files[] = {
+            {"JPEG", JpegBytes(16, 8, grey, 95, 1, false, profile.profile)},
+            {"PNG", PngBytes(16, 8, grey, profile.profile)},
+            {"WebP", WebpBytes(16, 8, grey, profile.profile)},
+        };
+        for (const auto& [kind, bytes] : files) {
+            SCOPED_TRACE(std::string(kind) + " with " + profile.what);
+            Picture p;
+            PictureFailure why;
+            ASSERT_EQ(Read(bytes, p, why), PictureResult::kOk) << why.reason;
+            ASSERT_EQ(p.rgb.size(), grey.size());
+            for (size_t i = 0; i < p.rgb.size(); ++i)
+                ASSERT_NEAR(p.rgb[i], profile.grey, 2) << "sample " << i;
+        }
+    }
+}
+
 TEST(PictureReader, PngPicturesMayHaveMorePixelsThanAnImportButNoMoreThanAsked)
 {
     // 2500 x 2000 is 5 megapixels, over the import bound of about 4.2.
