@@ -3,7 +3,9 @@
 // and PNG files also with colour profiles, sound and not, and each cut
 // short.
 #include "FuzzSeeds.h"
+#include "IccProfiles.h"
 #include "PictureBytes.h"
+#include "PngBytes.h"
 
 Seeds ReadJpegSeeds(const Material&)
 {

@@ -66,6 +66,9 @@ void* Reallocate(cmsContext context, void* pointer, cmsUInt32Number size)
     return moved;
 }
 
+// Plug-ins given to one context, as the budget is, came with version 2.6.
+constexpr cmsUInt32Number kPluginVersion = 2060;
+
 // Errors are told by the results; nothing is printed.
 void Silent(cmsContext, cmsUInt32Number, const char*) {}
 
@@ -74,7 +77,7 @@ class CConversion {
 public:
     explicit CConversion(Budget& budget)
     {
-        m_memory.base = {cmsPluginMagicNumber, 2060, cmsPluginMemHandlerSig, nullptr};
+        m_memory.base = {cmsPluginMagicNumber, kPluginVersion, cmsPluginMemHandlerSig, nullptr};
         m_memory.MallocPtr = Allocate;
         m_memory.FreePtr = Free;
         m_memory.ReallocPtr = Reallocate;

@@ -8,8 +8,10 @@
 #include <string>
 #include <utility>
 
+#include "IccProfiles.h"
 #include "PictureBytes.h"
 #include "PictureReader.h"
+#include "PngBytes.h"
 #include "PngFile.h"
 
 namespace {

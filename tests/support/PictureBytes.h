@@ -1,8 +1,8 @@
 // Pictures a camera or an image editor writes, made by the tests' own means:
 // JPEG files through libjpeg (with an EXIF orientation when asked), lossless
-// WebP files through libwebp, PNG files through libpng and BMP files by
-// hand, of pictures whose colours are known; the JPEG, WebP and PNG files
-// with an ICC profile when given one, made by Little CMS.
+// WebP files through libwebp and BMP files by hand, of pictures whose
+// colours are known; the JPEG and WebP files with an ICC profile when given
+// one (IccProfiles.h). PNG files are PngBytes.h's.
 #pragma once
 
 #include <cstdint>
@@ -30,20 +30,3 @@ std::vector<uint8_t> BmpBytes(int32_t width, int32_t height, const std::vector<u
 // (VP8X) whose ICCP chunk holds it.
 std::vector<uint8_t> WebpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb,
                                const std::vector<uint8_t>& iccProfile = {});
-
-// An 8-bit RGB PNG file of the picture, with an iCCP chunk holding the
-// profile when one is given, whatever it holds.
-std::vector<uint8_t> PngBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb,
-                              const std::vector<uint8_t>& iccProfile = {});
-// The PNG file with its header's width and height replaced (and its CRC
-// made right again), its pixel data left as they are.
-std::vector<uint8_t> WithDeclaredPngSize(std::vector<uint8_t> png, uint32_t width, uint32_t height);
-
-// ICC profiles, as Little CMS saves them: RGB of sRGB's primaries and white
-// but linear (gamma 1.0), so that sRGB's mid-grey 128 stands for a grey
-// that sRGB writes as about 188; and grey, linear.
-std::vector<uint8_t> LinearRgbProfile();
-std::vector<uint8_t> LinearGreyProfile();
-// The profile with the type of every tag's data made one no reader knows:
-// its header is sound, its tags cannot be read.
-std::vector<uint8_t> WithUnreadableTags(std::vector<uint8_t> profile);
