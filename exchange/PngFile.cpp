@@ -34,6 +34,8 @@ constexpr png_uint_32 kChunkCacheMax = 256;
 // transparency and text.
 constexpr png_byte kAncillaryChunks[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0"
                                         "sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0tRNS\0zTXt";
+// The one of them read when asked for.
+constexpr png_byte kIccChunk[] = "iCCP";
 // Deflate stores at most about 1032 bytes in one, and a byte of a row holds at
 // most 8 pixels; a file of n bytes can describe no more pixels than that.
 constexpr uint64_t kPixelsPerFileByte = 1032 * 8;
@@ -147,8 +149,9 @@ private:
 
 // The source's bytes after the signature: kNotPng when they do not begin with
 // it. `sourceSize` is the size of the whole file, which bounds the pixels it
-// can describe.
-PngReadResult ReadFromSignature(PngSource& source, uint64_t sourceSize, bool headerOnly, PngPicture& picture)
+// can describe; options.maxPixels bounds what it may be given.
+PngReadResult ReadFromSignature(PngSource& source, uint64_t sourceSize, bool headerOnly,
+                                const PngReadOptions& options, PngPicture& picture)
 {
     std::array<uint8_t, kSignatureSize> signature{};
     if (source.file) {
@@ -180,6 +183,10 @@ PngReadResult ReadFromSignature(PngSource& source, uint64_t sourceSize, bool hea
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kAncillaryChunks,
                                 static_cast<int>(sizeof kAncillaryChunks / 5));
+    // But for the colour profile, when asked: libpng checks it, and
+    // decompresses it within the chunk bound above.
+    if (options.keepIccProfile)
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_AS_DEFAULT, kIccChunk, 1);
     // Indices past the palette are looked for below, and named.
     png_set_check_for_invalid_index(png, 0);
 
@@ -192,12 +199,20 @@ PngReadResult ReadFromSignature(PngSource& source, uint64_t sourceSize, bool hea
         return PngReadResult::kOk;
 
     uint64_t pixels = 0;
-    if (!CheckedMul(header.width, header.height, pixels) || pixels > kMaxImagePixels)
+    if (!CheckedMul(header.width, header.height, pixels) || pixels > options.maxPixels)
         return PngReadResult::kTooLarge;
-    uint64_t budget = kMaxImagePixels;
+    uint64_t budget = options.maxPixels;
     if (!TakePixels(header.width, header.width, header.height, DescribablePixels(sourceSize, kPixelsPerFileByte),
                     budget))
         return PngReadResult::kBroken;
+
+    png_charp profileName = nullptr;
+    png_bytep profile = nullptr;
+    png_uint_32 profileBytes = 0;
+    int compression = 0;
+    if (options.keepIccProfile &&
+        png_get_iCCP(png, info, &profileName, &compression, &profile, &profileBytes) == PNG_INFO_iCCP)
+        picture.iccProfile.assign(profile, profile + profileBytes);
 
     picture.indexed = header.colourType == PNG_COLOR_TYPE_PALETTE;
     const size_t channels = picture.indexed ? 1 : 3;
@@ -247,7 +262,7 @@ PngReadResult ReadPath(const std::string& path, bool headerOnly, PngPicture& pic
         return PngReadResult::kCannotOpen;
     PngSource source;
     source.file = file.get();
-    return ReadFromSignature(source, static_cast<uint64_t>(size), headerOnly, picture);
+    return ReadFromSignature(source, static_cast<uint64_t>(size), headerOnly, PngReadOptions{}, picture);
 }
 
 PngReadResult Finish(PngReadResult result, PngPicture& picture, PngPicture& out)
@@ -415,13 +430,13 @@ PngReadResult ReadPng(const std::string& path, PngPicture& out)
     return Finish(ReadPath(path, false, picture), picture, out);
 }
 
-PngReadResult ReadPng(std::span<const uint8_t> bytes, PngPicture& out)
+PngReadResult ReadPng(std::span<const uint8_t> bytes, PngPicture& out, const PngReadOptions& options)
 {
     PngSource source;
     source.data = bytes.data();
     source.size = bytes.size();
     PngPicture picture;
-    return Finish(ReadFromSignature(source, bytes.size(), false, picture), picture, out);
+    return Finish(ReadFromSignature(source, bytes.size(), false, options, picture), picture, out);
 }
 
 bool WriteIndexedPng(const std::string& path, int32_t width, int32_t height, const uint8_t* indices, size_t stride,

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "CheckedSize.h"
 #include "PngPicture.h"
 
 // True when the bytes begin with the 8-byte PNG signature.
@@ -23,16 +24,24 @@ enum class PngReadResult {
     kCannotOpen,
     kNotPng,
     kBroken,          // cannot be read in full: corrupt, cut short
-    kTooLarge,        // more than kMaxImagePixels
+    kTooLarge,        // more pixels than the read may take (kMaxImagePixels, unless asked otherwise)
     kIndexOutsideMap, // an index at or past the length of the file's palette
 };
 
 // The width and height the file's header gives, without reading any row.
 PngReadResult ReadPngSize(const std::string& path, int32_t& width, int32_t& height);
 
+// What a read of bytes takes besides the pixels. An import takes at most
+// the import bound and no colour profile; the picture a new portrait is made
+// from may be larger, and is brought to sRGB by its profile.
+struct PngReadOptions {
+    uint64_t maxPixels = kMaxImagePixels;
+    bool keepIccProfile = false; // the iCCP chunk's profile into PngPicture::iccProfile
+};
+
 // The whole picture. On any result but kOk, `out` is left empty.
 PngReadResult ReadPng(const std::string& path, PngPicture& out);
-PngReadResult ReadPng(std::span<const uint8_t> bytes, PngPicture& out);
+PngReadResult ReadPng(std::span<const uint8_t> bytes, PngPicture& out, const PngReadOptions& options = {});
 
 // An indexed file (colour type 3, bit depth 8, not interlaced) with a palette
 // of all 256 entries of rgbPalette (red, green, blue each) and no

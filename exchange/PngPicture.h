@@ -17,6 +17,9 @@ struct PngPicture {
     std::vector<uint8_t> palette;
     // width * height * 3 samples, red, green, blue, when not indexed.
     std::vector<uint8_t> rgb;
+    // The ICC profile of the file's iCCP chunk, uncompressed, when the read
+    // asked for it; empty without one.
+    std::vector<uint8_t> iccProfile;
 
     size_t PaletteLength() const { return palette.size() / 3; }
 };

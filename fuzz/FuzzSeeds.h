@@ -53,3 +53,4 @@ Seeds ReadManifestSeeds(const Material&);
 Seeds ReadJpegSeeds(const Material&);
 Seeds ReadWebpSeeds(const Material&);
 Seeds ReadBmpSeeds(const Material&);
+Seeds ReadPngPictureSeeds(const Material& m);

@@ -248,6 +248,9 @@ int main(int argc, char** argv)
         {"read_jpeg", ReadJpegSeeds},
         {"read_webp", ReadWebpSeeds},
         {"read_bmp", ReadBmpSeeds},
+        // The TGA files LoadTga is fed, through the picture reader instead.
+        {"read_tga_picture", LoadTgaSeeds},
+        {"read_png_picture", ReadPngPictureSeeds},
     };
 
     // The builder records the path it writes to in the patch header; working in

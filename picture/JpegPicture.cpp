@@ -2,14 +2,18 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
 #include "CheckedSize.h"
 #include "ExifOrientation.h"
+#include "IccToSrgb.h"
 
 namespace {
 
@@ -39,10 +43,24 @@ void EmitMessage(j_common_ptr info, int level)
 
 void OutputNothing(j_common_ptr) {}
 
-// The read itself. Everything it fills is the caller's (out, failure,
-// the decoder), so that nothing of its own frame is needed after a jump.
+// The ICC profile that the file's APP2 segments carry, into profile; none
+// when they are missing or out of order. Only libjpeg's call may jump out
+// of here, and it does so before anything is owned.
+void TakeIccProfile(jpeg_decompress_struct& info, std::vector<uint8_t>& profile)
+{
+    JOCTET* data = nullptr;
+    unsigned int length = 0;
+    if (!jpeg_read_icc_profile(&info, &data, &length))
+        return;
+    const std::unique_ptr<JOCTET, void (*)(void*)> owned(data, std::free);
+    profile.assign(data, data + length);
+}
+
+// The read itself. Everything it fills is the caller's (out, the profile,
+// failure, the decoder), so that nothing of its own frame is needed after a
+// jump.
 bool Decode(jpeg_decompress_struct& info, ErrorManager& error, std::span<const uint8_t> bytes,
-            const PictureRequest& request, Picture& out, PictureFailure& failure)
+            const PictureRequest& request, Picture& out, std::vector<uint8_t>& profile, PictureFailure& failure)
 {
     if (setjmp(error.jump)) {
         failure = {PictureResult::kBroken, error.cutShort ? "the JPEG file is cut short" : "the JPEG file is damaged"};
@@ -51,7 +69,9 @@ bool Decode(jpeg_decompress_struct& info, ErrorManager& error, std::span<const u
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&info, TRUE);
+    TakeIccProfile(info, profile);
     // The saved segments live until the decoder finishes.
     int32_t orientation = 1;
     for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next)
@@ -124,13 +144,16 @@ PictureResult ReadJpeg(std::span<const uint8_t> bytes, const PictureRequest& req
     error.base.emit_message = EmitMessage;
     error.base.output_message = OutputNothing;
     bool ok = false;
+    std::vector<uint8_t> profile;
     try {
-        ok = Decode(info, error, bytes, request, out, failure);
+        ok = Decode(info, error, bytes, request, out, profile, failure);
     } catch (const std::bad_alloc&) {
         failure = {PictureResult::kTooLarge, "there is not enough memory to read the JPEG file"};
     }
     jpeg_destroy_decompress(&info);
     if (!ok)
         out = Picture{};
+    else if (!profile.empty())
+        IccToSrgb(profile, out);
     return ok ? PictureResult::kOk : failure.result;
 }

@@ -1,6 +1,7 @@
 // JPEG files read over libjpeg-turbo: decoded at the smallest of full, 1/2,
-// 1/4 and 1/8 size that still covers the size asked for, and turned upright
-// as their EXIF orientation says. Only this file sees libjpeg's header.
+// 1/4 and 1/8 size that still covers the size asked for, turned upright as
+// their EXIF orientation says, and brought to sRGB when their APP2 segments
+// carry an ICC profile. Only this file sees libjpeg's header.
 #pragma once
 
 #include <cstdint>

@@ -7,19 +7,26 @@
 #include <vector>
 
 #include "BmpPicture.h"
+#include "IccToSrgb.h"
 #include "JpegPicture.h"
 #include "PngFile.h"
 #include "PngPicture.h"
+#include "TgaPicture.h"
 #include "WebpPicture.h"
 
 namespace {
 
 // A PNG file's picture as red, green, blue, an indexed one through its
-// palette; PNG files are read up to the editor's import bound.
-PictureResult ReadPngPicture(std::span<const uint8_t> bytes, Picture& out, PictureFailure& failure)
+// palette, brought to sRGB by its colour profile; PNG files are read up to
+// the request's bound, not the editor's import bound.
+PictureResult ReadPngPicture(std::span<const uint8_t> bytes, const PictureRequest& request, Picture& out,
+                             PictureFailure& failure)
 {
     PngPicture png;
-    const PngReadResult read = ReadPng(bytes, png);
+    PngReadOptions options;
+    options.maxPixels = request.maxPixels;
+    options.keepIccProfile = true;
+    const PngReadResult read = ReadPng(bytes, png, options);
     if (read == PngReadResult::kTooLarge) {
         failure = {PictureResult::kTooLarge, "the PNG file has more pixels than can be read"};
         return failure.result;
@@ -32,11 +39,13 @@ PictureResult ReadPngPicture(std::span<const uint8_t> bytes, Picture& out, Pictu
     out.height = png.height;
     if (!png.indexed) {
         out.rgb = std::move(png.rgb);
-        return PictureResult::kOk;
+    } else {
+        out.rgb.resize(png.indices.size() * 3);
+        for (size_t p = 0; p < png.indices.size(); ++p)
+            std::copy_n(&png.palette[png.indices[p] * size_t{3}], 3, &out.rgb[p * 3]);
     }
-    out.rgb.resize(png.indices.size() * 3);
-    for (size_t p = 0; p < png.indices.size(); ++p)
-        std::copy_n(&png.palette[png.indices[p] * size_t{3}], 3, &out.rgb[p * 3]);
+    if (!png.iccProfile.empty())
+        IccToSrgb(png.iccProfile, out);
     return PictureResult::kOk;
 }
 
@@ -55,14 +64,17 @@ PictureResult CPictureReader::Read(std::span<const uint8_t> bytes, const Picture
         return ReadBmp(bytes, request, out, failure);
     if (HasPngSignature(bytes)) {
         try {
-            return ReadPngPicture(bytes, out, failure);
+            return ReadPngPicture(bytes, request, out, failure);
         } catch (const std::bad_alloc&) {
             out = Picture{};
             failure = {PictureResult::kTooLarge, "there is not enough memory to read the PNG file"};
             return failure.result;
         }
     }
-    failure = {PictureResult::kUnknownKind, "the file is neither a JPEG, a WebP, a PNG nor a BMP file"};
+    // TGA files have no signature: a header they could have is tried last.
+    if (HasTgaHeader(bytes))
+        return ReadTga(bytes, request, out, failure);
+    failure = {PictureResult::kUnknownKind, "the file is neither a JPEG, a WebP, a PNG, a BMP nor a TGA file"};
     return failure.result;
 }
 

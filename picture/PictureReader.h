@@ -1,5 +1,6 @@
 // Reads the picture a new portrait is made from, of any size: JPEG, WebP,
-// PNG or BMP, told apart by their first bytes, from a file or from bytes.
+// PNG or BMP, told apart by their first bytes, or else TGA, taken by its
+// header; from a file or from bytes.
 #pragma once
 
 #include <cstdint>

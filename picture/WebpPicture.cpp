@@ -1,12 +1,44 @@
 #include "WebpPicture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
 
 #include <webp/decode.h>
 
+#include "ByteReader.h"
 #include "CheckedSize.h"
+#include "IccToSrgb.h"
+
+namespace {
+
+// The container is RIFF: "RIFF", the size of what follows, "WEBP", then
+// chunks, each a four-letter name, its payload's size (little endian), the
+// payload and a pad byte when the size is odd. An extended file's ICC
+// profile is the payload of its ICCP chunk; the first one counts.
+std::span<const uint8_t> IccProfile(std::span<const uint8_t> bytes)
+{
+    CByteReader reader(bytes.data(), bytes.size());
+    reader.Seek(4);
+    const uint64_t riffSize = reader.U32();
+    const uint64_t end = std::min<uint64_t>(bytes.size(), riffSize + 8);
+    reader.Seek(12);
+    while (reader.Ok() && reader.Position() + 8 <= end) {
+        char name[4];
+        reader.Bytes(name, sizeof name);
+        const uint64_t size = reader.U32();
+        const size_t payload = reader.Position();
+        if (!reader.Ok() || !RangeFits(payload, size, end))
+            break;
+        if (std::memcmp(name, "ICCP", 4) == 0)
+            return bytes.subspan(payload, static_cast<size_t>(size));
+        reader.Skip(static_cast<size_t>(size + (size & 1)));
+    }
+    return {};
+}
+
+} // namespace
 
 bool HasWebpSignature(std::span<const uint8_t> bytes)
 {
@@ -54,5 +86,8 @@ PictureResult ReadWebp(std::span<const uint8_t> bytes, const PictureRequest& req
     }
     out.width = features.width;
     out.height = features.height;
+    const std::span<const uint8_t> profile = IccProfile(bytes);
+    if (!profile.empty())
+        IccToSrgb(profile, out);
     return PictureResult::kOk;
 }

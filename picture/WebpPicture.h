@@ -1,5 +1,6 @@
 // WebP files read over libwebp: still pictures, lossy or lossless, their
-// alpha left out. Only this file sees libwebp's header.
+// alpha left out, brought to sRGB when they carry an ICC profile. Only this
+// file sees libwebp's header.
 #pragma once
 
 #include <cstdint>

@@ -84,7 +84,8 @@ constexpr StringEntry kStrings[] = {
     {IDS_LICENCES, "Licensed under the GNU GPL-3.0-or-later (the LICENSE file). Built with these libraries, each "
                    "under its own licence:\n%slibpng (libpng licence)\nzlib (zlib licence)\nOpenSSL 3, its "
                    "libcrypto (Apache-2.0)\nnlohmann-json (MIT)\nlibjpeg-turbo (IJG and BSD-3-Clause)\nlibwebp "
-                   "(BSD-3-Clause)\nlibimagequant (GPL-3.0-or-later)\nstb_image_resize (MIT or public domain)"},
+                   "(BSD-3-Clause)\nlibimagequant (GPL-3.0-or-later)\nLittle CMS (MIT)\nstb_image_resize (MIT or public "
+                   "domain)"},
     {IDS_PATCHES_NOT_CREATED, "The PATCHES folder could not be created: %s\nNo archive was written."},
     {IDS_PACK_REASON_SOURCE_UNREADABLE, "The override file %s could not be read in full."},
     {IDS_OVERRIDE_NOT_USED, "The override file %s is damaged and not used: %s. The game archive's image is used in "

@@ -5,7 +5,7 @@ set -euo pipefail
 
 what=${1:-test}
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libpng-dev libssl-dev nlohmann-json3-dev
-  libjpeg62-turbo-dev libwebp-dev libstb-dev libimagequant-dev)
+  libjpeg62-turbo-dev libwebp-dev libstb-dev libimagequant-dev liblcms2-dev)
 if [ "$what" = test ]; then
   packages+=(clang-14 libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev)
 fi

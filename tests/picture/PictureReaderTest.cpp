@@ -1,13 +1,18 @@
-// The pictures a new portrait is made from: JPEG and WebP files as cameras
-// and image editors write them land with their colours where they belong,
-// upright, at the scale asked for; what cannot describe its pixels, or
-// declares too many, is refused with the reason and nothing read.
+// The pictures a new portrait is made from: JPEG, WebP, PNG and BMP files as
+// cameras and image editors write them land with their colours where they
+// belong, in sRGB, upright, at the scale asked for; what cannot describe its
+// pixels, or declares too many, is refused with the reason and nothing read.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <utility>
 
+#include "IccProfiles.h"
 #include "PictureBytes.h"
 #include "PictureReader.h"
+#include "PngBytes.h"
+#include "PngFile.h"
 
 namespace {
 
@@ -136,13 +141,90 @@ TEST(PictureReader, WhatCannotDescribeItsPixelsOrDeclaresTooManyIsRefusedWithThe
         {"a BMP of 65535 x 65535", hugeBmp, PictureResult::kTooLarge,
          "the BMP file declares 65535 x 65535 pixels, more than can be read"},
         {"a GIF", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, PictureResult::kUnknownKind,
-         "the file is neither a JPEG, a WebP, a PNG nor a BMP file"},
+         "the file is neither a JPEG, a WebP, a PNG, a BMP nor a TGA file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Picture p;
         PictureFailure why;
         EXPECT_EQ(Read(c.bytes, p, why), c.result);
+        EXPECT_EQ(why.reason, c.reason);
+        EXPECT_TRUE(p.rgb.empty());
+        EXPECT_EQ(p.width, 0);
+    }
+}
+
+TEST(PictureReader, AnEmbeddedProfileBringsThePixelsToSrgbAndOneThatCannotServeIsPassedOver)
+{
+    const std::vector<uint8_t> grey(16 * 8 * 3, 128);
+    const std::vector<uint8_t> linear = LinearRgbProfile();
+    const struct {
+        const char* what;
+        std::vector<uint8_t> profile;
+        int grey;
+    } profiles[] = {
+        {"no profile", {}, 128},
+        // Linear light of half the white is 188 in sRGB.
+        {"a linear RGB profile", linear, 188},
+        {"a grey profile", LinearGreyProfile(), 128},
+        {"a profile whose tags cannot be read", WithUnreadableTags(linear), 128},
+        {"bytes that are no profile", std::vector<uint8_t>(300, 0x5A), 128},
+    };
+    for (const auto& profile : profiles) {
+        const std::pair<const char*, std::vector<uint8_t>> files[] = {
+            {"JPEG", JpegBytes(16, 8, grey, 95, 1, false, profile.profile)},
+            {"PNG", PngBytes(16, 8, grey, profile.profile)},
+            {"WebP", WebpBytes(16, 8, grey, profile.profile)},
+        };
+        for (const auto& [kind, bytes] : files) {
+            SCOPED_TRACE(std::string(kind) + " with " + profile.what);
+            Picture p;
+            PictureFailure why;
+            ASSERT_EQ(Read(bytes, p, why), PictureResult::kOk) << why.reason;
+            ASSERT_EQ(p.rgb.size(), grey.size());
+            for (size_t i = 0; i < p.rgb.size(); ++i)
+                ASSERT_NEAR(p.rgb[i], profile.grey, 2) << "sample " << i;
+        }
+    }
+}
+
+TEST(PictureReader, PngPicturesMayHaveMorePixelsThanAnImportButNoMoreThanAsked)
+{
+    // 2500 x 2000 is 5 megapixels, over the import bound of about 4.2.
+    const std::vector<uint8_t> rgb = QuadrantPicture(2500, 2000);
+    const std::vector<uint8_t> png = PngBytes(2500, 2000, rgb);
+    Picture p;
+    PictureFailure why;
+    ASSERT_EQ(Read(png, p, why), PictureResult::kOk) << why.reason;
+    EXPECT_EQ(p.width, 2500);
+    EXPECT_EQ(p.height, 2000);
+    EXPECT_TRUE(p.rgb == rgb);
+    PngPicture imported;
+    EXPECT_EQ(ReadPng(png, imported), PngReadResult::kTooLarge);
+
+    // Declared sizes over the request, or more pixels than the file's few
+    // bytes could describe, are refused from the header, before any row is
+    // given memory.
+    PictureRequest fourMegapixels;
+    fourMegapixels.maxPixels = 4'000'000;
+    const std::vector<uint8_t> small = PngBytes(16, 8, QuadrantPicture(16, 8));
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        PictureRequest request;
+        PictureResult result;
+        const char* reason;
+    } cases[] = {
+        {"5 megapixels where 4 may be", png, fourMegapixels, PictureResult::kTooLarge,
+         "the PNG file has more pixels than can be read"},
+        {"20000 x 20000 declared", WithDeclaredPngSize(small, 20000, 20000), {}, PictureResult::kTooLarge,
+         "the PNG file has more pixels than can be read"},
+        {"9000 x 9000 declared in a few bytes", WithDeclaredPngSize(small, 9000, 9000), {}, PictureResult::kBroken,
+         "the PNG file is damaged or cut short"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Read(c.bytes, p, why, c.request), c.result);
         EXPECT_EQ(why.reason, c.reason);
         EXPECT_TRUE(p.rgb.empty());
         EXPECT_EQ(p.width, 0);

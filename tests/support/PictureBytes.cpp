@@ -8,6 +8,16 @@
 #include <jpeglib.h>
 #include <webp/encode.h>
 
+namespace {
+
+void PutU32LittleEndian(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+} // namespace
+
 std::vector<uint8_t> QuadrantPicture(int32_t width, int32_t height)
 {
     std::vector<uint8_t> rgb;
@@ -59,7 +69,7 @@ std::vector<uint8_t> PhotoPicture(int32_t width, int32_t height)
 }
 
 std::vector<uint8_t> JpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb, int quality,
-                               int orientation, bool progressive)
+                               int orientation, bool progressive, const std::vector<uint8_t>& iccProfile)
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr error{};
@@ -85,6 +95,8 @@ std::vector<uint8_t> JpegBytes(int32_t width, int32_t height, const std::vector<
                                       0, 0, 0, 0};
         jpeg_write_marker(&info, JPEG_APP0 + 1, exif, sizeof exif);
     }
+    if (!iccProfile.empty())
+        jpeg_write_icc_profile(&info, iccProfile.data(), static_cast<unsigned int>(iccProfile.size()));
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(rgb.data() + static_cast<size_t>(info.next_scanline) * width * 3);
         jpeg_write_scanlines(&info, &row, 1);
@@ -96,13 +108,31 @@ std::vector<uint8_t> JpegBytes(int32_t width, int32_t height, const std::vector<
     return bytes;
 }
 
-std::vector<uint8_t> WebpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb)
+std::vector<uint8_t> WebpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb,
+                               const std::vector<uint8_t>& iccProfile)
 {
     uint8_t* output = nullptr;
     const size_t size = WebPEncodeLosslessRGB(rgb.data(), width, height, width * 3, &output);
     std::vector<uint8_t> bytes(output, output + size);
     WebPFree(output);
-    return bytes;
+    if (iccProfile.empty())
+        return bytes;
+    // "RIFF", its size, "WEBP"; a VP8X chunk (flags with the ICC bit, three
+    // bytes kept free, width - 1 and height - 1 in three bytes each); the
+    // ICCP chunk, padded to an even size; then the simple file's VP8L chunk.
+    std::vector<uint8_t> extended = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P', 'V', 'P', '8', 'X', 10, 0,
+                                     0, 0, 0x20, 0, 0, 0};
+    for (int32_t side : {width - 1, height - 1})
+        extended.insert(extended.end(), {static_cast<uint8_t>(side), static_cast<uint8_t>(side >> 8),
+                                         static_cast<uint8_t>(side >> 16)});
+    extended.insert(extended.end(), {'I', 'C', 'C', 'P', 0, 0, 0, 0});
+    PutU32LittleEndian(extended, extended.size() - 4, static_cast<uint32_t>(iccProfile.size()));
+    extended.insert(extended.end(), iccProfile.begin(), iccProfile.end());
+    if (iccProfile.size() % 2)
+        extended.push_back(0);
+    extended.insert(extended.end(), bytes.begin() + 12, bytes.end());
+    PutU32LittleEndian(extended, 4, static_cast<uint32_t>(extended.size() - 8));
+    return extended;
 }
 
 std::vector<uint8_t> BmpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb)

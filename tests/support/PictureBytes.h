@@ -1,7 +1,8 @@
 // Pictures a camera or an image editor writes, made by the tests' own means:
 // JPEG files through libjpeg (with an EXIF orientation when asked), lossless
 // WebP files through libwebp and BMP files by hand, of pictures whose
-// colours are known.
+// colours are known; the JPEG and WebP files with an ICC profile when given
+// one (IccProfiles.h). PNG files are PngBytes.h's.
 #pragma once
 
 #include <cstdint>
@@ -24,11 +25,14 @@ std::vector<uint8_t> PhotoPicture(int32_t width, int32_t height);
 // orientation of 2 to 8, an APP1 segment with EXIF data (big endian) that
 // gives it.
 std::vector<uint8_t> JpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb, int quality,
-                               int orientation = 1, bool progressive = false);
+                               int orientation = 1, bool progressive = false,
+                               const std::vector<uint8_t>& iccProfile = {});
 
 // A 24-bit BMP file of the picture, rows bottom first and widened to a
 // multiple of 4 bytes, as paint programs write it.
 std::vector<uint8_t> BmpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb);
 
-// A lossless WebP file of the picture.
-std::vector<uint8_t> WebpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb);
+// A lossless WebP file of the picture; with a profile, an extended file
+// (VP8X) whose ICCP chunk holds it.
+std::vector<uint8_t> WebpBytes(int32_t width, int32_t height, const std::vector<uint8_t>& rgb,
+                               const std::vector<uint8_t>& iccProfile = {});
