@@ -63,7 +63,7 @@ const char* const kUsage =
     "(the default), keep takes an indexed file's indices as they are, palette\n"
     "takes the file's palette over (also --use-tga-palette). --metric and\n"
     "--dither: how remap matches colours (default classic, no dithering).\n"
-    "replace: a new portrait from pictures (JPEG, WebP, PNG or BMP) in\n"
+    "replace: a new portrait from pictures (JPEG, WebP, PNG, BMP or TGA) in\n"
     "one step: the crop of each image's shape (given, or centred, or from the\n"
     "top) resized to each of its frames, remapped to its palette (keep) or to\n"
     "one new palette for all its frames with entry 0 kept (new); the first\n"
