@@ -54,14 +54,14 @@ void DecodeRuns(Writer& writer, const uint8_t* source, size_t sourceSize, int32_
     for (int32_t row = 0; row < height; ++row) {
         for (;;) {
             if (s >= sourceSize)
-                return;
+                return writer.Settle(d);
             const uint8_t c = source[s++];
             if (c == kRowEnd)
                 break;
             if (c >= kZeroRunBase) {
                 const size_t k = c - kZeroRunBase;
                 if (writer.Overruns(d + k, limit))
-                    return;
+                    return writer.Settle(d);
                 // 0x80 writes nothing; skipping it also keeps the writers
                 // away from a null destination of size 0.
                 if (k != 0)
@@ -71,16 +71,17 @@ void DecodeRuns(Writer& writer, const uint8_t* source, size_t sourceSize, int32_
                 // The test takes the run's full length, as a run that the
                 // source does not cut short would need it.
                 if (writer.Overruns(d + c, limit))
-                    return;
+                    return writer.Settle(d);
                 const size_t n = std::min<size_t>(c, sourceSize - s);
-                writer.Literal(d, source + s, n);
+                writer.Literal(d, source + s, n, sourceSize - s);
                 if (n < c)
-                    return;
+                    return writer.Settle(d + n);
                 s += n;
                 d += n;
             }
         }
         // No test here: the next run's test covers the pad as well.
+        writer.Settle(d);
         d += skip;
     }
 }
@@ -145,20 +146,57 @@ inline void ClearRun(uint8_t* to, size_t count)
     }
 }
 
+// Writes runs of indices with fixed-width moves where the buffer has room
+// for them, so that the length of a run, random in a frame's background and
+// its islands, costs no mispredicted branch: a zero run always clears a whole
+// run's worth (kMaxRunLength + 1 bytes), and a short literal run copies
+// kShortCopy bytes. Bytes past a run that such a move writes lie ahead of the
+// decode, which writes forward only: the next run writes over them (a zero
+// run clears more than any short copy spills), and at a row's end, or where
+// the decode stops, Settle clears what a copy spilled. The buffer holds
+// zeros wherever the decode has not written yet, as the callers allocate it,
+// so that what lies past the last run is zeros as before.
 class IndexWriter {
 public:
-    IndexWriter(uint8_t* dest, const MessageBoxHandler& onOverrun) : m_dest(dest), m_onOverrun(onOverrun) {}
+    IndexWriter(uint8_t* dest, size_t limit, const MessageBoxHandler& onOverrun)
+        : m_dest(dest), m_limit(limit), m_onOverrun(onOverrun)
+    {
+    }
 
     // The limit test is made here so that only an overrun pays for a call.
     bool Overruns(size_t runEnd, size_t limit) const
     {
         return runEnd > limit && CheckOverrun(runEnd, limit, m_onOverrun) != 0;
     }
-    void Zeros(size_t at, size_t count) const { ClearRun(m_dest + at, count); }
-    void Literal(size_t at, const uint8_t* indices, size_t count) const { CopyRun(m_dest + at, indices, count); }
+    void Zeros(size_t at, size_t count) const
+    {
+        static constexpr uint8_t kZeros[kMaxRunLength + 1] = {};
+        if (at + sizeof kZeros <= m_limit)
+            std::memcpy(m_dest + at, kZeros, sizeof kZeros);
+        else
+            ClearRun(m_dest + at, count);
+    }
+    void Literal(size_t at, const uint8_t* indices, size_t count, size_t sourceRoom) const
+    {
+        if (count <= kShortCopy && sourceRoom >= kShortCopy && at + kShortCopy <= m_limit)
+            std::memcpy(m_dest + at, indices, kShortCopy);
+        else
+            CopyRun(m_dest + at, indices, count);
+    }
+    // Clears what a short copy may have spilled past position at.
+    void Settle(size_t at) const
+    {
+        static constexpr uint8_t kZeros[kShortCopy] = {};
+        if (at + kShortCopy <= m_limit)
+            std::memcpy(m_dest + at, kZeros, kShortCopy);
+        else if (at < m_limit)
+            ClearRun(m_dest + at, m_limit - at);
+    }
 
 private:
+    static constexpr size_t kShortCopy = 32;
     uint8_t* m_dest;
+    size_t m_limit;
     const MessageBoxHandler& m_onOverrun;
 };
 
@@ -177,6 +215,8 @@ public:
     // The same limit as the index decoder's, but silent: that one has
     // already told the user about this frame.
     static bool Overruns(size_t runEnd, size_t limit) { return runEnd > limit; }
+    // It writes each pixel of a run exactly, so nothing spills.
+    static void Settle(size_t) {}
 
     void Zeros(size_t at, size_t count) const
     {
@@ -186,7 +226,7 @@ public:
             std::memcpy(out + 4 * i, &pixel, 4);
     }
 
-    void Literal(size_t at, const uint8_t* indices, size_t count) const
+    void Literal(size_t at, const uint8_t* indices, size_t count, size_t /*sourceRoom*/) const
     {
         uint8_t* out = m_dest + 4 * at;
         for (size_t i = 0; i < count; ++i)
@@ -214,7 +254,7 @@ int CheckOverrun(size_t runEnd, size_t size, const MessageBoxHandler& onOverrun)
 void DecodeFrameIndices(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
                         int32_t height, int32_t pad, const MessageBoxHandler& onOverrun)
 {
-    IndexWriter writer(dest, onOverrun);
+    IndexWriter writer(dest, DestinationPixels(width, height, pad), onOverrun);
     DecodeRuns(writer, source, sourceSize, width, height, pad);
 }
 

@@ -32,7 +32,10 @@ int CheckOverrun(size_t runEnd, size_t size, const MessageBoxHandler& onOverrun)
 // and a literal run cut short by it copies the indices that are there. A run
 // that would pass the end of the buffer tells onOverrun the overrun message
 // (see CheckOverrun) and ends the decode; what was written stays, the rest
-// keeps its zeros. Nothing happens for height < 1.
+// keeps its zeros. The buffer must hold zeros where the decode has not
+// written (its callers allocate it so): for speed the decoder may write
+// zeros ahead of the run it decodes, never past the buffer. Nothing happens
+// for height < 1.
 void DecodeFrameIndices(uint8_t* dest, const uint8_t* source, size_t sourceSize, int32_t width,
                         int32_t height, int32_t pad, const MessageBoxHandler& onOverrun = {});
 

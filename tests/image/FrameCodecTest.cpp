@@ -170,21 +170,41 @@ TEST_F(FrameCodecTest, EncoderRefusesATooSmallDestinationWithoutWritingPastIt)
 
 TEST_F(FrameCodecTest, DecodesRunsIntoWidenedRows)
 {
-    // Width 3, pad 1: the decoders write three pixels per row and leave the
-    // pad alone, so the guard value shows which bytes they touched.
-    Bytes indices(8, kGuard);
+    // Width 3, pad 1: the index buffer starts as zeros, as its callers
+    // allocate it, and the pad and what lies past the rows stay zeros (the
+    // decoder may clear ahead of itself, never past the buffer's size,
+    // which the guard after it shows).
+    Bytes indices(8 + 4, kGuard);
+    std::fill_n(indices.begin(), 8, 0);
     const Bytes allZero{0x83, 0x00, 0x83, 0x00};
     DecodeFrameIndices(indices.data(), allZero.data(), allZero.size(), 3, 2, 1, tell);
-    EXPECT_EQ(indices, (Bytes{0, 0, 0, kGuard, 0, 0, 0, kGuard}));
-    Bytes cleared(8, 0);
-    DecodeFrameIndices(cleared.data(), allZero.data(), allZero.size(), 3, 2, 1, tell);
-    EXPECT_EQ(cleared, Bytes(8, 0));
+    EXPECT_EQ(indices, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, kGuard, kGuard, kGuard, kGuard}));
 
     // 0x80 writes nothing; a literal run may hold index 0 and copies it.
-    Bytes mixed(8, kGuard);
+    Bytes mixed(8 + 4, kGuard);
+    std::fill_n(mixed.begin(), 8, 0);
     const Bytes code{0x80, 0x02, 0x09, 0x00, 0x81, 0x00, 0x01, 0x00, 0x80, 0x82, 0x00};
     DecodeFrameIndices(mixed.data(), code.data(), code.size(), 3, 2, 1, tell);
-    EXPECT_EQ(mixed, (Bytes{0x09, 0x00, 0x00, kGuard, 0x00, 0x00, 0x00, kGuard}));
+    EXPECT_EQ(mixed, (Bytes{0x09, 0x00, 0x00, 0, 0x00, 0x00, 0x00, 0, kGuard, kGuard, kGuard, kGuard}));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FrameCodecTest, ShortRunsCopiedWholeLeaveNothingPastTheirRows)
+{
+    // Sixteen short rows of two indices (width 5, pad 3: each row after a
+    // short one starts 2 + 3 pixels on): with the source and the buffer long
+    // enough, the decoder copies short runs in whole blocks and clears what
+    // they spill past each row, so the pad and the rest stay zeros as if
+    // each index had been copied alone.
+    Bytes code, expected(8 * 16, 0);
+    for (uint8_t row = 0; row < 16; ++row) {
+        code.insert(code.end(), {0x02, static_cast<uint8_t>(row + 1), 0xAB, 0x00});
+        expected[row * 5u] = static_cast<uint8_t>(row + 1);
+        expected[row * 5u + 1] = 0xAB;
+    }
+    Bytes indices(expected.size(), 0);
+    DecodeFrameIndices(indices.data(), code.data(), code.size(), 5, 16, 3, tell);
+    EXPECT_EQ(indices, expected);
     EXPECT_TRUE(messages.empty());
 }
 
@@ -233,9 +253,9 @@ TEST_F(FrameCodecTest, OverrunGuardStopsTheFrameAtTheRunThatWouldPassTheEnd)
     const Bytes tooManyZeros{0x85, 0x00};
     const Bytes tooManyIndices{0x05, 1, 2, 3, 4, 5, 0x00};
     for (const Bytes& code : {tooManyZeros, tooManyIndices}) {
-        Bytes indices(4, kGuard);
+        Bytes indices(4, 0);
         DecodeFrameIndices(indices.data(), code.data(), code.size(), 4, 1, 0, tell);
-        EXPECT_EQ(indices, Bytes(4, kGuard));
+        EXPECT_EQ(indices, Bytes(4, 0));
         EXPECT_EQ(messages.size(), 1u);
         messages.clear();
         Bytes pixels(16 + 8, kGuard);
@@ -271,9 +291,9 @@ TEST_F(FrameCodecTest, OverlongRowsRunOnUntilTheBufferEnds)
     // A run that ends exactly at the buffer's end passes, even after an
     // overlong row.
     const Bytes exact{0x05, 1, 2, 3, 4, 5, 0x00, 0x81, 0x00};
-    Bytes full(8, kGuard);
+    Bytes full(8, 0);
     DecodeFrameIndices(full.data(), exact.data(), exact.size(), 2, 2, 2, tell);
-    EXPECT_EQ(full, (Bytes{1, 2, 3, 4, 5, kGuard, kGuard, 0}));
+    EXPECT_EQ(full, (Bytes{1, 2, 3, 4, 5, 0, 0, 0}));
     EXPECT_TRUE(messages.empty());
 
     // A short row shifts the rows after it to the left by what it lacks.
@@ -285,9 +305,9 @@ TEST_F(FrameCodecTest, OverlongRowsRunOnUntilTheBufferEnds)
 
     // After the last row end the rest of the source is not read.
     const Bytes trailing{0x81, 0x00, 0x85, 0x01, 0x00};
-    Bytes one(4, kGuard);
+    Bytes one(4, 0);
     DecodeFrameIndices(one.data(), trailing.data(), trailing.size(), 1, 1, 3, tell);
-    EXPECT_EQ(one, (Bytes{0, kGuard, kGuard, kGuard}));
+    EXPECT_EQ(one, Bytes(4, 0));
     EXPECT_TRUE(messages.empty());
 }
 
@@ -313,9 +333,12 @@ TEST_F(FrameCodecTest, TruncatedSourceEndsTheDecode)
         {{0x81, 0x00, 0x01, 4, 0x00}, 4, {0, kGuard, kGuard, kGuard, 4, kGuard, kGuard, kGuard}},
     };
     for (const Case& c : cases) {
-        Bytes indices(8, kGuard);
+        // kGuard: no decoder wrote there; the index buffer keeps its zeros.
+        Bytes indices(8, 0);
         DecodeFrameIndices(indices.data(), c.source.data(), c.size, 1, 2, 3, tell);
-        EXPECT_EQ(indices, c.expected) << "size " << c.size;
+        Bytes zeros = c.expected;
+        std::replace(zeros.begin(), zeros.end(), kGuard, uint8_t{0});
+        EXPECT_EQ(indices, zeros) << "size " << c.size;
 
         Bytes pixels(32, kGuard);
         DecodeFrameColours(pixels.data(), c.source.data(), c.size, 1, 2, 3, palette.data());
