@@ -1,6 +1,7 @@
 #include "GameArchive.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <array>
 #include <cstring>
@@ -64,6 +65,7 @@ void CGameArchive::Clear()
     m_header.fill(0);
     m_directory.reset();
     m_fileSize = 0;
+    m_openSerial = 0;
     m_path.clear();
 }
 
@@ -100,6 +102,8 @@ int32_t CGameArchive::Open(std::string_view path)
     m_count = count;
     m_header = header;
     m_fileSize = static_cast<uint64_t>(fileSize);
+    static std::atomic<uint64_t> openings{0};
+    m_openSerial = ++openings;
     m_path = std::string(path);
     return kOpenOk;
 }

@@ -73,6 +73,10 @@ public:
     std::span<const uint8_t> GetHeaderBytes() const;
     std::span<const uint8_t> GetDirectoryBytes() const;
     uint64_t GetFileSize() const { return m_fileSize; }
+    // A number that tells this opening of an archive from every other one
+    // in the process (by any reader); 0 when nothing is open. What is worked
+    // out from the header and directory holds while it stays the same.
+    uint64_t GetOpenSerial() const { return m_openSerial; }
 
     // Override header.
     int32_t WriteOverrideHeader(FILE* file, int32_t entryIndex) const;
@@ -100,6 +104,7 @@ private:
     std::array<uint8_t, ArchiveHeader::kSize> m_header{};
     std::unique_ptr<uint8_t[]> m_directory; // count x 280 bytes as read
     uint64_t m_fileSize = 0;
+    uint64_t m_openSerial = 0;
     std::string m_path; // of the archive opened
 
     std::unique_ptr<PatchSlot[]> m_slots;

@@ -12,6 +12,11 @@ CSha256Stream::CSha256Stream() : m_context(std::make_unique<Context>())
     m_ok = m_context->ctx && EVP_DigestInit_ex(m_context->ctx, EVP_sha256(), nullptr) == 1;
 }
 
+CSha256Stream::CSha256Stream(const CSha256Stream& other) : m_context(std::make_unique<Context>())
+{
+    m_ok = other.m_ok && m_context->ctx && EVP_MD_CTX_copy_ex(m_context->ctx, other.m_context->ctx) == 1;
+}
+
 CSha256Stream::~CSha256Stream() = default;
 
 bool CSha256Stream::Add(std::span<const uint8_t> bytes)

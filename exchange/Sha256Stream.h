@@ -11,7 +11,9 @@ class CSha256Stream {
 public:
     CSha256Stream();
     ~CSha256Stream();
-    CSha256Stream(const CSha256Stream&) = delete;
+    // A stream that goes on from where `other` stands, with the bytes added
+    // to it so far; `other` is left as it is.
+    CSha256Stream(const CSha256Stream& other);
     CSha256Stream& operator=(const CSha256Stream&) = delete;
 
     // Adds the bytes to the digest; false, then and from then on, when the
