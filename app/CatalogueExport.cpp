@@ -5,8 +5,10 @@
 #include <cstring>
 #include <utility>
 
+#include "ArchiveDigest.h"
 #include "CatalogueManifest.h"
 #include "FileSystem.h"
+#include "GameArchive.h"
 #include "GameFolder.h"
 #include "OrderedWork.h"
 #include "PortraitImage.h"
@@ -30,10 +32,11 @@ constexpr size_t kAheadPerWorker = 2;
 
 } // namespace
 
-CCatalogueExport::CCatalogueExport(CGameArchive& archive, const std::string& baseDir,
+CCatalogueExport::CCatalogueExport(CGameArchive& archive, CArchiveDigest& digest, const std::string& baseDir,
                                    const std::vector<const PortraitRecord*>& records, ExportFormat format,
                                    size_t workers)
-    : m_archive(archive), m_baseDir(baseDir), m_records(records), m_format(format), m_workers(workers)
+    : m_archive(archive), m_digest(digest), m_baseDir(baseDir), m_records(records), m_format(format),
+      m_workers(workers)
 {
 }
 
@@ -162,9 +165,11 @@ CatalogueExportResult CCatalogueExport::Run(const std::string& outDir, bool forc
         out.result = CatalogueExportResult::kManifestExists;
         return out;
     }
+    // The archive is named by the digest of what the catalogue is made from,
+    // which reads none of its other data however large it is.
     std::string archiveSha;
-    uint64_t archiveSize = 0;
-    if (!Sha256OfFile(CGameFolder(m_baseDir).ArchivePath(), archiveSha, archiveSize)) {
+    const uint64_t archiveSize = m_archive.GetFileSize();
+    if (!m_digest.Digest(m_archive, m_records, archiveSha)) {
         out.result = CatalogueExportResult::kArchiveUnreadable;
         return out;
     }

@@ -13,11 +13,12 @@
 #include "PortraitRecord.h"
 #include "ExportFileName.h"
 
+class CArchiveDigest;
 class CGameArchive;
 
 class CCatalogueExport {
 public:
-    CCatalogueExport(CGameArchive& archive, const std::string& baseDir,
+    CCatalogueExport(CGameArchive& archive, CArchiveDigest& digest, const std::string& baseDir,
                      const std::vector<const PortraitRecord*>& records, ExportFormat format, size_t workers);
 
     CatalogueExportResult Run(const std::string& outDir, bool force, const CatalogueProgress& progress) const;
@@ -46,6 +47,7 @@ private:
     std::string ManifestText(const CatalogueExportResult& out, uint64_t archiveSize, const std::string& archiveSha) const;
 
     CGameArchive& m_archive; // only read, from the workers too
+    CArchiveDigest& m_digest; // names the archive in the manifest
     const std::string& m_baseDir;
     const std::vector<const PortraitRecord*>& m_records;
     ExportFormat m_format;

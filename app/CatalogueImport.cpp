@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ArchiveDigest.h"
 #include "CommandMessages.h"
 #include "FileSystem.h"
+#include "GameArchive.h"
 #include "GameFolder.h"
 #include "OrderedWork.h"
 #include "PortraitImage.h"
@@ -38,10 +40,11 @@ constexpr size_t kAheadPerWorker = 4;
 
 } // namespace
 
-CCatalogueImport::CCatalogueImport(CGameArchive& archive, const std::string& baseDir,
+CCatalogueImport::CCatalogueImport(CGameArchive& archive, CArchiveDigest& digest, const std::string& baseDir,
                                    const std::vector<const PortraitRecord*>& records, const ImportOptions& options,
                                    size_t workers)
-    : m_archive(archive), m_baseDir(baseDir), m_records(records), m_options(options), m_workers(workers)
+    : m_archive(archive), m_digest(digest), m_baseDir(baseDir), m_records(records), m_options(options),
+      m_workers(workers)
 {
 }
 
@@ -177,6 +180,31 @@ void CCatalogueImport::SaveImages(std::unique_ptr<CPortraitImage> (&images)[kSiz
     }
 }
 
+bool CCatalogueImport::CheckArchive(const CatalogueManifest& manifest, bool force, CatalogueImportResult& out) const
+{
+    // A version 1 manifest names the archive by the digest of the whole
+    // file; a later one by the digest of what the catalogue is made from,
+    // which reads none of the archive's other data.
+    const bool wholeFile = manifest.version == CatalogueManifest::kWholeFileVersion;
+    std::string archiveSha;
+    uint64_t archiveSize = m_archive.GetFileSize();
+    if (wholeFile ? !Sha256OfFile(CGameFolder(m_baseDir).ArchivePath(), archiveSha, archiveSize)
+                  : !m_digest.Digest(m_archive, m_records, archiveSha)) {
+        out.result = CatalogueImportResult::kArchiveUnreadable;
+        out.reason = "the game archive cannot be read";
+        return false;
+    }
+    if (!force && (archiveSize != manifest.archiveSize || archiveSha != manifest.archiveSha256)) {
+        const std::string of = wholeFile ? "SHA-256 " : "SHA-256 of its header, directory and portraits ";
+        out.result = CatalogueImportResult::kOtherArchive;
+        out.reason = "it was made from another game archive (" + std::to_string(manifest.archiveSize) + " bytes, " +
+                     of + manifest.archiveSha256 + "; this one has " + std::to_string(archiveSize) + " bytes, " + of +
+                     archiveSha + ")";
+        return false;
+    }
+    return true;
+}
+
 CatalogueImportResult CCatalogueImport::Run(const std::string& dir, bool dryRun, bool force,
                                             const CatalogueProgress& progress)
 {
@@ -185,20 +213,8 @@ CatalogueImportResult CCatalogueImport::Run(const std::string& dir, bool dryRun,
     CatalogueManifest manifest;
     if (!ReadManifest(dir, manifest, out))
         return out;
-    std::string archiveSha;
-    uint64_t archiveSize = 0;
-    if (!Sha256OfFile(CGameFolder(m_baseDir).ArchivePath(), archiveSha, archiveSize)) {
-        out.result = CatalogueImportResult::kArchiveUnreadable;
-        out.reason = "the game archive cannot be read";
+    if (!CheckArchive(manifest, force, out))
         return out;
-    }
-    if (!force && (archiveSize != manifest.archiveSize || archiveSha != manifest.archiveSha256)) {
-        out.result = CatalogueImportResult::kOtherArchive;
-        out.reason = "it was made from another game archive (" + std::to_string(manifest.archiveSize) +
-                     " bytes, SHA-256 " + manifest.archiveSha256 + "; this one has " + std::to_string(archiveSize) +
-                     " bytes, SHA-256 " + archiveSha + ")";
-        return out;
-    }
 
     // The files of each listed portrait are hashed on the workers, a few
     // portraits ahead of the one being taken; taking them (decoding, saving,

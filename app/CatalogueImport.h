@@ -16,6 +16,7 @@
 #include "PortraitRecord.h"
 #include "ImportOptions.h"
 
+class CArchiveDigest;
 class CGameArchive;
 class CPortraitImage;
 
@@ -25,8 +26,9 @@ public:
     // itself in well under 1 MiB.
     static constexpr uint64_t kMaxManifestBytes = uint64_t{4} << 20;
 
-    CCatalogueImport(CGameArchive& archive, const std::string& baseDir, const std::vector<const PortraitRecord*>& records,
-                     const ImportOptions& options, size_t workers);
+    CCatalogueImport(CGameArchive& archive, CArchiveDigest& digest, const std::string& baseDir,
+                     const std::vector<const PortraitRecord*>& records, const ImportOptions& options,
+                     size_t workers);
 
     CatalogueImportResult Run(const std::string& dir, bool dryRun, bool force, const CatalogueProgress& progress);
 
@@ -39,6 +41,10 @@ private:
     };
 
     bool ReadManifest(const std::string& dir, CatalogueManifest& manifest, CatalogueImportResult& out) const;
+    // Whether the manifest was made from this game archive, or force takes
+    // it all the same; false, with the result and the reason in out, when
+    // the archive cannot be read or is another.
+    bool CheckArchive(const CatalogueManifest& manifest, bool force, CatalogueImportResult& out) const;
     // Takes one listed file into its image, loading the image when it is
     // the first to change; a file whose bytes are as listed is counted and
     // left.
@@ -54,6 +60,7 @@ private:
                     CatalogueImportResult& out) const;
 
     CGameArchive& m_archive;
+    CArchiveDigest& m_digest; // names the archive in the manifest
     const std::string& m_baseDir;
     const std::vector<const PortraitRecord*>& m_records;
     ImportOptions m_options;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "AsideFolder.h"
+#include "ArchiveDigest.h"
 #include "CatalogueExport.h"
 #include "CatalogueImport.h"
 #include "EntryNameRules.h"
@@ -59,7 +60,7 @@ std::string ImageSourceName(ImageSource source)
 CCatalogueOperations::CCatalogueOperations(CGameArchive& archive, std::string baseDir,
                                            std::vector<const PortraitRecord*> records)
     : m_archive(archive), m_baseDir(std::move(baseDir)), m_records(std::move(records)),
-      m_workers(COrderedWork::Workers())
+      m_workers(COrderedWork::Workers()), m_digest(std::make_shared<CArchiveDigest>())
 {
 }
 
@@ -246,7 +247,7 @@ PackResult CCatalogueOperations::Pack() const
 CatalogueExportResult CCatalogueOperations::ExportCatalogue(const std::string& outDir, ExportFormat format,
                                                             bool force, const CatalogueProgress& progress) const
 {
-    return CCatalogueExport(m_archive, m_baseDir, m_records, format, m_workers).Run(outDir, force, progress);
+    return CCatalogueExport(m_archive, *m_digest, m_baseDir, m_records, format, m_workers).Run(outDir, force, progress);
 }
 
 CatalogueImportResult CCatalogueOperations::ImportCatalogue(const std::string& dir, const ImportOptions& options,
@@ -256,5 +257,6 @@ CatalogueImportResult CCatalogueOperations::ImportCatalogue(const std::string& d
     std::string folder = dir;
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
-    return CCatalogueImport(m_archive, m_baseDir, m_records, options, m_workers).Run(folder, dryRun, force, progress);
+    return CCatalogueImport(m_archive, *m_digest, m_baseDir, m_records, options, m_workers)
+        .Run(folder, dryRun, force, progress);
 }

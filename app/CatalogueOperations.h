@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "ImportOptions.h"
 #include "PortraitRecord.h"
 
+class CArchiveDigest;
 class CGameArchive;
 class COverrideCheckCache;
 
@@ -84,5 +86,9 @@ private:
     std::string m_baseDir;
     std::vector<const PortraitRecord*> m_records;
     size_t m_workers;
+    // The archive's digest for the export's and import's manifests, shared
+    // by the copies of these operations, so that the part of it that holds
+    // while the archive stays open is made once.
+    std::shared_ptr<CArchiveDigest> m_digest;
     COverrideCheckCache* m_checks = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "GameArchive.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <array>
 #include <cstring>
@@ -61,7 +62,10 @@ CGameArchive::~CGameArchive() { Clear(); }
 void CGameArchive::Clear()
 {
     m_count = 0;
+    m_header.fill(0);
     m_directory.reset();
+    m_fileSize = 0;
+    m_openSerial = 0;
     m_path.clear();
 }
 
@@ -96,6 +100,10 @@ int32_t CGameArchive::Open(std::string_view path)
         return kOpenShortFile;
     }
     m_count = count;
+    m_header = header;
+    m_fileSize = static_cast<uint64_t>(fileSize);
+    static std::atomic<uint64_t> openings{0};
+    m_openSerial = ++openings;
     m_path = std::string(path);
     return kOpenOk;
 }
@@ -137,6 +145,25 @@ uint32_t CGameArchive::GetEntrySize(int32_t index) const
 {
     ArchiveRecord record;
     return GetRecord(index, record) ? record.size : 0;
+}
+
+std::span<const uint8_t> CGameArchive::GetHeaderBytes() const
+{
+    return m_directory ? std::span<const uint8_t>(m_header) : std::span<const uint8_t>();
+}
+
+std::span<const uint8_t> CGameArchive::GetDirectoryBytes() const
+{
+    const int32_t count = GetEntryCount();
+    // Every name is cut as GetEntryName cuts it, so that the bytes do not
+    // depend on which names were asked for. A name field that ends in a zero
+    // needs no look further.
+    for (int32_t i = 0; i < count; ++i) {
+        uint8_t* name = m_directory.get() + static_cast<size_t>(i) * ArchiveEntry::kSize + ArchiveEntry::kNameOffset;
+        if (name[ArchiveEntry::kMaxNameLength] != 0 && !std::memchr(name, 0, ArchiveEntry::kNameSize))
+            name[ArchiveEntry::kMaxNameLength] = 0;
+    }
+    return std::span<const uint8_t>(m_directory.get(), static_cast<size_t>(count) * ArchiveEntry::kSize);
 }
 
 bool CGameArchive::ReadEntry(int32_t index, std::vector<uint8_t>& bytes, uint64_t limit) const

@@ -4,12 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <array>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ArchiveHeader.h"
 #include "ArchiveRecord.h"
 #include "PatchSlot.h"
 
@@ -63,6 +66,17 @@ public:
     // decides an allocation on its own. False when there is no such entry or
     // the archive file cannot be opened. Safe to call from several threads.
     bool ReadEntry(int32_t index, std::vector<uint8_t>& bytes, uint64_t limit) const;
+    // The header and the directory as Open read them (empty when nothing is
+    // open), and the file's size then. In the directory, a name field that
+    // holds no zero has its last byte made zero, as GetEntryName cuts it,
+    // whichever names were asked for before.
+    std::span<const uint8_t> GetHeaderBytes() const;
+    std::span<const uint8_t> GetDirectoryBytes() const;
+    uint64_t GetFileSize() const { return m_fileSize; }
+    // A number that tells this opening of an archive from every other one
+    // in the process (by any reader); 0 when nothing is open. What is worked
+    // out from the header and directory holds while it stays the same.
+    uint64_t GetOpenSerial() const { return m_openSerial; }
 
     // Override header.
     int32_t WriteOverrideHeader(FILE* file, int32_t entryIndex) const;
@@ -87,7 +101,10 @@ private:
     bool GetRecord(int32_t index, ArchiveRecord& record) const;
 
     int32_t m_count = 0;
+    std::array<uint8_t, ArchiveHeader::kSize> m_header{};
     std::unique_ptr<uint8_t[]> m_directory; // count x 280 bytes as read
+    uint64_t m_fileSize = 0;
+    uint64_t m_openSerial = 0;
     std::string m_path; // of the archive opened
 
     std::unique_ptr<PatchSlot[]> m_slots;

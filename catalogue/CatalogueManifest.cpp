@@ -163,18 +163,31 @@ public:
             return false;
         }
         const Json* version = Member(root, "version");
-        if (!version || !version->is_number_unsigned() || version->get<uint64_t>() != CatalogueManifest::kVersion) {
+        if (!version || !version->is_number_unsigned() ||
+            (version->get<uint64_t>() != CatalogueManifest::kVersion &&
+             version->get<uint64_t>() != CatalogueManifest::kWholeFileVersion)) {
             m_fault = {CatalogueManifest::kOtherVersion,
                        "its version " + (version && version->is_number() ? version->dump() : std::string("(none)")) +
-                           " is not one this editor reads (version 1)"};
+                           " is not one this editor reads (version 1 or 2)"};
             return false;
         }
+        manifest.version = static_cast<int32_t>(version->get<uint64_t>());
         const Json* archive = Member(root, "archive");
         if (!archive || !archive->is_object())
             return Malformed("archive", archive ? "is not an object" : "is missing");
         if (!Number(*archive, "archive", "size", manifest.archiveSize, true) ||
             !Digest(*archive, "archive", manifest.archiveSha256))
             return false;
+        // A version 2 digest says what it is of, so that the file reads on
+        // its own; this editor makes one kind only.
+        if (manifest.version != CatalogueManifest::kWholeFileVersion) {
+            std::string digestOf;
+            if (!Text(*archive, "archive", "digestOf", digestOf, true))
+                return false;
+            if (digestOf != CatalogueManifest::kDigestOf)
+                return Malformed("archive.digestOf",
+                                 ("is not \"" + std::string(CatalogueManifest::kDigestOf) + "\"").c_str());
+        }
         const Json* portraits = Member(root, "portraits");
         if (!portraits || !portraits->is_array())
             return Malformed("portraits", portraits ? "is not a list" : "is missing");
@@ -193,9 +206,12 @@ private:
 
 std::string SerializeCatalogueManifest(const CatalogueManifest& manifest)
 {
+    // Version 1 is written only as a test's or a seed's old manifest.
+    const bool wholeFile = manifest.version == CatalogueManifest::kWholeFileVersion;
     std::string text = "{\"format\": " + JsonString(CatalogueManifest::kFormat) +
-                       ", \"version\": " + std::to_string(CatalogueManifest::kVersion) +
+                       ", \"version\": " + std::to_string(wholeFile ? manifest.version : CatalogueManifest::kVersion) +
                        ", \"archive\": {\"size\": " + std::to_string(manifest.archiveSize) +
+                       (wholeFile ? "" : ", \"digestOf\": " + JsonString(CatalogueManifest::kDigestOf)) +
                        ", \"sha256\": " + JsonString(manifest.archiveSha256) + "}, \"portraits\": [";
     for (size_t i = 0; i < manifest.portraits.size(); ++i) {
         const ManifestPortrait& p = manifest.portraits[i];

@@ -2,6 +2,12 @@
 // from, and for each portrait the files written, with their size, frame,
 // picture size and SHA-256. Text to a value and back; the text is the
 // user's file, so reading it takes nothing on trust.
+//
+// The archive is named by its size and a SHA-256. In version 2, which is
+// written, the SHA-256 is of the archive's header, directory and portrait
+// entries (app/ArchiveDigest.h), and "archive" says so with
+// "digestOf": "header-directory-portraits". In version 1, still read, it is
+// of the whole archive file.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +43,10 @@ struct CatalogueManifest {
     // The manifest's name in the folder of the catalogue it describes.
     static constexpr const char* kFileName = "manifest.json";
     static constexpr const char* kFormat = "thornvale-portraits";
-    static constexpr int32_t kVersion = 1;
+    static constexpr int32_t kVersion = 2;       // the version written
+    static constexpr int32_t kWholeFileVersion = 1; // read: its digest is of the whole archive file
+    // What a version 2 digest is of.
+    static constexpr const char* kDigestOf = "header-directory-portraits";
 
     // Results of ParseCatalogueManifest.
     static constexpr int32_t kOk = 0;
@@ -46,8 +55,9 @@ struct CatalogueManifest {
     static constexpr int32_t kOtherVersion = -3; // a version this editor does not read
     static constexpr int32_t kMalformed = -4;    // a field missing or of the wrong kind
 
+    int32_t version = kVersion; // as read; written as it is, 1 or 2
     uint64_t archiveSize = 0;
-    std::string archiveSha256;
+    std::string archiveSha256; // of what `version` says
     std::vector<ManifestPortrait> portraits;
 
     bool operator==(const CatalogueManifest&) const = default;

@@ -334,12 +334,22 @@ Seeds ReadManifestSeeds(const Material&)
     portrait.files.push_back({kSizeMedium, 3, "TVARM1/TVARM13_MEDIUM.PNG", 11, 7, 8, std::string(64, 'e')});
     manifest.portraits = {portrait, {1, "QEN\xE9", 0, "", false, "", {}}};
     const std::string text = SerializeCatalogueManifest(manifest);
+    // The same catalogue named by the whole archive file's digest, as
+    // version 1 names it.
+    CatalogueManifest wholeFile = manifest;
+    wholeFile.version = CatalogueManifest::kWholeFileVersion;
     const auto bytes = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
+    std::string otherDigest = text;
+    otherDigest.replace(otherDigest.find(CatalogueManifest::kDigestOf), 6, "entire");
     return {
         {"manifest", bytes(text)},
+        {"manifest_version1", bytes(SerializeCatalogueManifest(wholeFile))},
+        {"digest_of_other", bytes(otherDigest)},
         {"empty_catalogue", bytes(SerializeCatalogueManifest(CatalogueManifest()))},
         {"truncated", bytes(text.substr(0, text.size() / 2))},
-        {"other_version", bytes("{\"format\": \"thornvale-portraits\", \"version\": 2}")},
+        {"other_version", bytes("{\"format\": \"thornvale-portraits\", \"version\": 3}")},
+        {"no_digest_of", bytes("{\"format\": \"thornvale-portraits\", \"version\": 2, \"archive\": {\"size\": 1, "
+                               "\"sha256\": \"" + std::string(64, '0') + "\"}, \"portraits\": []}")},
         {"nested", bytes(std::string(64, '[') + std::string(64, ']'))},
         {"escapes", bytes("{\"format\": \"thornvale-portraits\", \"version\": 1, \"archive\": {\"size\": 1, "
                           "\"sha256\": \"\\u0041\"}, \"portraits\": [{\"name\": \"\\ud83d\\ude00\", \"files\": []}]}")},

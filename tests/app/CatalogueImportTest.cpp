@@ -6,9 +6,11 @@
 #include <fstream>
 #include <map>
 
+#include "CatalogueManifest.h"
 #include "EditorTestKit.h"
 #include "FileFaults.h"
 #include "FileSystem.h"
+#include "Sha256.h"
 
 namespace {
 
@@ -109,6 +111,48 @@ TEST_F(CatalogueRoundTrip, TakesOnlyWhatChangedWithTheBytesOfSingleImports)
     host.Command(IDOK);
     EXPECT_EQ(ReadFileBytes(mediumFile), catalogueMedium);
     EXPECT_EQ(ReadFileBytes(smallFile), catalogueSmall);
+}
+
+TEST_F(CatalogueRoundTrip, NamesTheArchiveByItsHeaderDirectoryAndPortraitsOrAVersion1ByTheWholeFile)
+{
+    // A sound entry last, beside the portraits: its data ends where the
+    // directory begins.
+    std::vector<TestEntry> entries = MakePortraitEntries({kFirst, kSecond});
+    entries.push_back({"SOUNDS\\RAIN.WAV", Pattern(300)});
+    Open(entries);
+    out = *game / "catalogue";
+    ASSERT_EQ(Operations().ExportCatalogue(out, ExportFormat::kPng, false).files.size(), 7u);
+    const std::string manifestPath = out + "/manifest.json";
+    const std::vector<uint8_t> text = ReadFileBytes(manifestPath);
+    CatalogueManifest manifest;
+    std::string reason;
+    ASSERT_EQ(ParseCatalogueManifest(std::string(text.begin(), text.end()), manifest, reason), CatalogueManifest::kOk);
+    EXPECT_EQ(manifest.version, 2);
+    EXPECT_EQ(manifest.archiveSize, archiveBefore.size());
+    EXPECT_EQ(Import().unchanged, 7);
+
+    const std::string archivePath = *game / "DATA/DATA.QPK";
+    const size_t soundByte = archiveBefore.size() - entries.size() * 280 - 1;
+    const size_t portraitByte = 532 + 20; // inside the first portrait's LARGE image
+    const auto importWithByteChanged = [&](size_t at) {
+        std::vector<uint8_t> changed = archiveBefore;
+        changed[at] ^= 0x5A;
+        Put(archivePath, changed);
+        const int32_t result = Import(true).result;
+        Put(archivePath, archiveBefore);
+        return result;
+    };
+    EXPECT_EQ(importWithByteChanged(soundByte), CatalogueImportResult::kOk);
+    EXPECT_EQ(importWithByteChanged(portraitByte), CatalogueImportResult::kOtherArchive);
+
+    // A version 1 manifest names the whole file: it is still taken, and a
+    // byte of the sound then counts.
+    manifest.version = CatalogueManifest::kWholeFileVersion;
+    ASSERT_TRUE(Sha256OfFile(archivePath, manifest.archiveSha256, manifest.archiveSize));
+    const std::string old = SerializeCatalogueManifest(manifest);
+    Put(manifestPath, std::vector<uint8_t>(old.begin(), old.end()));
+    EXPECT_EQ(Import().unchanged, 7);
+    EXPECT_EQ(importWithByteChanged(soundByte), CatalogueImportResult::kOtherArchive);
 }
 
 TEST_F(CatalogueRoundTrip, RefusesAManifestThatDoesNotBelongAndReportsBadFiles)

@@ -45,7 +45,18 @@ TEST(CatalogueManifestTest, ReadsBackWhatIsWritten)
     ASSERT_EQ(ParseCatalogueManifest(text, back, reason), CatalogueManifest::kOk) << reason;
     EXPECT_EQ(back, m);
     EXPECT_EQ(reason, "");
-    EXPECT_EQ(text.rfind("{\"format\": \"thornvale-portraits\", \"version\": 1, \"archive\": {\"size\": 3877701", 0), 0u);
+    EXPECT_EQ(text.rfind("{\"format\": \"thornvale-portraits\", \"version\": 2, \"archive\": {\"size\": 3877701, "
+                         "\"digestOf\": \"header-directory-portraits\", \"sha256\": \"aaaa",
+                         0),
+              0u);
+    // A version 1 manifest, whose digest is of the whole archive file, reads
+    // back as version 1.
+    CatalogueManifest old = m;
+    old.version = CatalogueManifest::kWholeFileVersion;
+    const std::string oldText = SerializeCatalogueManifest(old);
+    EXPECT_EQ(oldText.find("digestOf"), std::string::npos);
+    ASSERT_EQ(ParseCatalogueManifest(oldText, back, reason), CatalogueManifest::kOk) << reason;
+    EXPECT_EQ(back, old);
 
     // Describing fields may be left out; upper-case digests read as lower.
     const std::string upper(64, 'A');
@@ -67,13 +78,15 @@ TEST(CatalogueManifestTest, RefusesWhatIsNoManifestOfThisKind)
     EXPECT_EQ(Parse(std::string(100000, '['), reason), CatalogueManifest::kNotJson);
     EXPECT_EQ(Parse("[1, 2]", reason), CatalogueManifest::kOtherFormat);
     EXPECT_EQ(Parse(With("thornvale-portraits", "other-tool"), reason), CatalogueManifest::kOtherFormat);
-    EXPECT_EQ(Parse(With("\"version\": 1", "\"version\": 2"), reason), CatalogueManifest::kOtherVersion);
-    EXPECT_NE(reason.find("version 2"), std::string::npos) << reason;
+    EXPECT_EQ(Parse(With("\"version\": 2", "\"version\": 3"), reason), CatalogueManifest::kOtherVersion);
+    EXPECT_NE(reason.find("version 3"), std::string::npos) << reason;
 
     const struct {
         std::string from, to, fault;
     } cases[] = {
         {"\"size\": 3877701", "\"size\": -1", "archive.size is not a whole number in range"},
+        {"header-directory-portraits", "whole-file", "archive.digestOf is not \"header-directory-portraits\""},
+        {"\"digestOf\": \"header-directory-portraits\", ", "", "archive.digestOf is missing"},
         {"\"name\": \"TVARM1\"", "\"name\": 7", "portraits[0].name is not a string"},
         {"\"size\": \"LARGE\"", "\"size\": \"HUGE\"", "portraits[0].files[0].size is not LARGE, MEDIUM or SMALL"},
         {"\"frame\": 11", "\"frame\": 1.5", "portraits[0].files[1].frame is not a whole number in range"},

@@ -485,12 +485,14 @@ TEST(PortraitTool, ExportCatalogueWritesEveryFrameAndItsManifest)
     std::string archiveSha;
     uint64_t archiveSize = 0;
     ASSERT_TRUE(Sha256OfFile(game / "DATA/DATA.QPK", archiveSha, archiveSize));
-    EXPECT_EQ(manifest.rfind("{\"format\": \"thornvale-portraits\", \"version\": 1, \"archive\": {\"size\": " +
-                                 std::to_string(archiveSize) + ", \"sha256\": \"" + archiveSha +
-                                 "\"}, \"portraits\": [\n  {\"index\": 0, \"name\": \"TVARM0\", \"race\": 0, ",
-                             0),
-              0u)
+    const std::string archive = "{\"format\": \"thornvale-portraits\", \"version\": 2, \"archive\": {\"size\": " +
+                                std::to_string(archiveSize) +
+                                ", \"digestOf\": \"header-directory-portraits\", \"sha256\": \"";
+    EXPECT_EQ(manifest.rfind(archive, 0), 0u) << manifest;
+    EXPECT_EQ(manifest.find("\"}, \"portraits\": [\n  {\"index\": 0, \"name\": \"TVARM0\", \"race\": 0, "),
+              archive.size() + 64)
         << manifest;
+    EXPECT_EQ(manifest.find(archiveSha), std::string::npos); // not the whole file's
     EXPECT_NE(manifest.find("{\"index\": 1, \"name\": \"BOGREM0\""), std::string::npos);
     EXPECT_EQ(Occurrences(manifest, "\"path\": "), 8u);
     for (const std::string& entry :
