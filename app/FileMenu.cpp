@@ -15,6 +15,7 @@
 #include "DialogHost.h"
 #include "EditorModel.h"
 #include "EditorView.h"
+#include "GameFolderSearch.h"
 #include "RecentFolders.h"
 #include "Resources.h"
 
@@ -256,8 +257,12 @@ void CFileMenu::RevertPortrait()
 void CFileMenu::OpenGameFolder()
 {
     IDialogHost* host = m_ui.Host();
+    if (!host)
+        return;
+    // The other games on this computer are offered above the chooser.
+    CGameFolderSearch search(GameSearchPlaces::FromEnvironment());
     std::string folder;
-    if (host && host->ChooseFolder(LoadResourceString(IDS_CHOOSE_GAME_FOLDER), m_model.BaseDir(), folder))
+    if (host->ChooseSuggestedFolder(LoadResourceString(IDS_CHOOSE_GAME_FOLDER), m_model.BaseDir(), search, folder))
         m_view.OpenGameFolder(folder);
 }
 

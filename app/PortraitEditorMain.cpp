@@ -4,8 +4,6 @@
 // folder as the base directory.
 //   usage: portrait-editor [GAME_DIR] | --help | --version
 #include <QApplication>
-#include <QFile>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +14,7 @@
 #include <string>
 
 #include "FileSystem.h"
+#include "GameFolderSearch.h"
 #include "PortraitEditorApp.h"
 #include "ProgramVersion.h"
 #include "QtDialogHost.h"
@@ -39,7 +38,9 @@ const char kUsage[] =
     "Opens the portrait editor on GAME_DIR, a game's base directory (the folder\n"
     "that holds DATA/DATA.QPK). Without GAME_DIR it opens the current folder when\n"
     "that is a game folder, else the last game folder opened, else it asks for\n"
-    "one. A GAME_DIR that begins with '-' is given after '--'.\n"
+    "one, offering the game folders it finds on this computer (as\n"
+    "portrait-tool find-games lists them). A GAME_DIR that begins with '-' is\n"
+    "given after '--'.\n"
     "The last game folder and the five most recent ones are remembered in\n"
     "$XDG_CONFIG_HOME/portrait-editor/portrait-editor.conf (by default\n"
     "~/.config/portrait-editor/portrait-editor.conf).\n"
@@ -88,21 +89,14 @@ Arguments ParseArguments(int argc, char** argv)
     return parsed;
 }
 
-QString ToQtPath(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string FromQtPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
 // Tells the user what a game folder is (explain), or that the folder looked
 // in holds no game archive, and lets them choose one until it holds the
-// archive; nothing when they cancel.
+// archive, offering the game folders found on this computer above the
+// chooser; nothing when they cancel.
 std::optional<std::string> AskForGameFolder(std::string lookedIn, bool explain)
 {
+    // The search runs while the box is read.
+    CGameFolderSearch search(GameSearchPlaces::FromEnvironment());
     CQtStandardDialogs dialogs;
     for (;; explain = false) {
         if (explain)
@@ -111,12 +105,10 @@ std::optional<std::string> AskForGameFolder(std::string lookedIn, bool explain)
                 .exec();
         else
             dialogs.ShowMessage(nullptr, LoadResourceString(IDS_ARCHIVE_NOT_FOUND) + "\n" + lookedIn, "Error");
-        const QString chosen =
-            QFileDialog::getExistingDirectory(nullptr, kChooserTitle, ToQtPath(lookedIn),
-                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-        if (chosen.isEmpty())
+        std::string chosen;
+        if (!dialogs.ChooseSuggestedFolder(nullptr, kChooserTitle, lookedIn, search, chosen))
             return std::nullopt;
-        lookedIn = CRecentFolders::Absolute(FromQtPath(chosen), CFileSystem::GetCurrentDir());
+        lookedIn = CRecentFolders::Absolute(chosen, CFileSystem::GetCurrentDir());
         if (CRecentFolders::HasArchive(lookedIn))
             return lookedIn;
     }

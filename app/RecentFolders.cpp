@@ -42,7 +42,7 @@ std::string CRecentFolders::Absolute(std::string_view folder, std::string_view c
 
 bool CRecentFolders::HasArchive(const std::string& folder)
 {
-    return CFileSystem::FileExists(CGameFolder(folder).ArchivePath());
+    return CGameFolder(folder).HoldsArchive();
 }
 
 CRecentFolders::StartChoice CRecentFolders::ChooseStart(const std::optional<std::string>& gameDir,

@@ -17,6 +17,11 @@ std::string CGameFolder::Below(std::string_view relative) const
     return CFileSystem::BuildPath(m_baseDir, relative);
 }
 
+bool CGameFolder::HoldsArchive() const
+{
+    return CFileSystem::FileExists(ArchivePath());
+}
+
 bool CGameFolder::OverrideFileName(std::string_view entryName, std::string& fileName)
 {
     if (!GetEntryBaseName(entryName, fileName))

@@ -34,6 +34,9 @@ public:
     // makes.
     std::string PatchPath() const { return Below(kPatchLabel); }
     std::string PatchesFolder() const { return Below("PATCHES"); }
+    // Whether the base directory is a game folder: DATA\DATA.QPK is a file
+    // below it, spelled in any case.
+    bool HoldsArchive() const;
 
     // An archive entry's override file, named by its base name and ".GFX",
     // from the entry's name alone; false for an entry whose base name cannot

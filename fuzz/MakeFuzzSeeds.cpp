@@ -206,6 +206,24 @@ Seeds PatchAddFileSeeds(const Material& m)
     };
 }
 
+// Steam's library list as Steam writes it, in the older form and by hand.
+Seeds SteamLibrariesSeeds(const Material&)
+{
+    const std::string written = "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"/home/ann/.local/share/Steam\"\n"
+                                "\t\t\"label\"\t\t\"\"\n\t\t\"contentid\"\t\t\"4211\"\n\t\t\"apps\"\n\t\t{\n"
+                                "\t\t\t\"2401\"\t\t\"5120\"\n\t\t}\n\t}\n\t\"1\"\n\t{\n"
+                                "\t\t\"path\"\t\t\"/mnt/games/Steam \\\"Library\\\"\"\n\t}\n}\n";
+    const auto bytes = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
+    return {
+        {"libraryfolders", bytes(written)},
+        {"older_form", bytes("\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1\"\n"
+                             "\t\"1\"\t\t\"/mnt/games/SteamLibrary\"\n}\n")},
+        {"by_hand", bytes("// a comment\nlf { 0 { path /opt/steam [$LINUX] } 1 { \"path\" \"games\" } }")},
+        {"truncated", bytes(written.substr(0, written.size() / 2))},
+        {"nested", bytes(std::string(40, '{') + std::string(40, '}'))},
+    };
+}
+
 std::vector<std::string> TargetNames()
 {
     std::vector<std::string> names;
@@ -251,6 +269,7 @@ int main(int argc, char** argv)
         // The TGA files LoadTga is fed, through the picture reader instead.
         {"read_tga_picture", LoadTgaSeeds},
         {"read_png_picture", ReadPngPictureSeeds},
+        {"read_steam_libraries", SteamLibrariesSeeds},
     };
 
     // The builder records the path it writes to in the patch header; working in

@@ -127,6 +127,10 @@ constexpr StringEntry kStrings[] = {
                             "the portraits from the game's archive, DATA.QPK, and never changes it. It saves your "
                             "changed portraits in the Portraits folder there, and Create Archive packs them into "
                             "PATCHES/PATCH.010."},
+    {IDS_GAMES_SEARCHING, "Looking for game folders on this computer..."},
+    {IDS_GAMES_FOUND, "Game folders found on this computer (a click opens one), or choose another below:"},
+    {IDS_GAMES_NONE_FOUND, "No game folder was found in Steam's libraries, Wine prefixes or the folders of Lutris, "
+                           "Heroic, Bottles and GOG. Choose it below:"},
     {IDS_REASON_CANNOT_MOVE_ASIDE, "its override file could not be moved to Portraits/Reverted to show the game "
                                    "archive's image"},
     {IDS_CHANGED_ELSEWHERE, "Another program changed this portrait's files. Your unsaved edits are kept; saving "

@@ -171,6 +171,11 @@ constexpr int32_t IDS_REASON_CANNOT_MOVE_ASIDE = 71;
 // before it when it starts without one.
 constexpr int32_t IDS_CHOOSE_GAME_FOLDER = 72;
 constexpr int32_t IDS_CHOOSE_GAME_INTRO = 134;
+// Above the game folder's chooser: the game folders found on this computer,
+// while the search runs, once it found some, and when it found none.
+constexpr int32_t IDS_GAMES_SEARCHING = 136;
+constexpr int32_t IDS_GAMES_FOUND = 137;
+constexpr int32_t IDS_GAMES_NONE_FOUND = 138;
 // Under the portrait list, when another program changed the current
 // portrait's files while it has unsaved changes.
 constexpr int32_t IDS_CHANGED_ELSEWHERE = 135;

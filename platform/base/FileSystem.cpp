@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -190,6 +191,37 @@ std::vector<std::string> CFileSystem::ListFiles(std::string_view folder)
     ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::vector<std::string> CFileSystem::ListFolders(const std::string& hostPath)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(hostPath.c_str());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        // stat follows a link, so that a link to a folder counts as one.
+        struct stat st;
+        const std::string path = hostPath + "/" + entry->d_name;
+        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string CFileSystem::RealPath(const std::string& hostPath)
+{
+    char* real = ::realpath(hostPath.c_str(), nullptr);
+    if (!real)
+        return {};
+    std::string path(real);
+    std::free(real);
+    return path;
 }
 
 bool CFileSystem::CreateFolder(std::string_view path)

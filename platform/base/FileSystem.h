@@ -70,6 +70,14 @@ public:
     // The names of the regular files in a folder, in byte order; empty when
     // the folder cannot be read.
     static std::vector<std::string> ListFiles(std::string_view folder);
+    // The names of the folders in a folder at a host path, links to folders
+    // among them, in byte order and without "." and ".."; empty when the
+    // folder cannot be read. Only the entries are looked at, never opened,
+    // so nothing in the folder can make the listing wait.
+    static std::vector<std::string> ListFolders(const std::string& hostPath);
+    // A host path with every link resolved: absolute, without "." and "..";
+    // empty when it leads nowhere. Two paths to one folder give the same.
+    static std::string RealPath(const std::string& hostPath);
     // True when a folder stands at the path afterwards; the fault hook may
     // fail the creation.
     static bool CreateFolder(std::string_view path);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DialogTemplate.h"
+#include "FolderSuggestions.h"
 #include "MenuTemplate.h"
 #include "OpenFileRequest.h"
 #include "PictureCropRequest.h"
@@ -99,6 +100,15 @@ public:
     // exist yet is taken too, for the caller to make. A host without a
     // chooser of its own answers as ChooseFolder does.
     virtual bool ChooseFolderToWrite(const std::string& title, const std::string& startFolder, std::string& folder)
+    {
+        return ChooseFolder(title, startFolder, folder);
+    }
+
+    // The folder chooser with the suggestions above it, filled in as they
+    // come: a click on one chooses it. A host without one answers as
+    // ChooseFolder does.
+    virtual bool ChooseSuggestedFolder(const std::string& title, const std::string& startFolder,
+                                       IFolderSuggestions& /*suggestions*/, std::string& folder)
     {
         return ChooseFolder(title, startFolder, folder);
     }

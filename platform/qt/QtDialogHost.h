@@ -106,6 +106,11 @@ public:
     {
         return m_modals->ChooseFolderToWrite(Window(), title, startFolder, folder);
     }
+    bool ChooseSuggestedFolder(const std::string& title, const std::string& startFolder,
+                               IFolderSuggestions& suggestions, std::string& folder) override
+    {
+        return m_modals->ChooseSuggestedFolder(Window(), title, startFolder, suggestions, folder);
+    }
     void BeginProgress(const std::string& title, int32_t total) override;
     bool StepProgress(int32_t done, const std::string& text) override;
     void EndProgress() override;

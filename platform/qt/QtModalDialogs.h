@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "FolderSuggestions.h"
 #include "OpenFileRequest.h"
 #include "PictureCropRequest.h"
 
@@ -54,6 +55,13 @@ public:
     // not exist yet is taken too. Without a chooser of its own, ChooseFolder's.
     virtual bool ChooseFolderToWrite(QWidget* owner, const std::string& title, const std::string& startFolder,
                                      std::string& folder)
+    {
+        return ChooseFolder(owner, title, startFolder, folder);
+    }
+    // The folder chooser with the suggestions above it; without one of its
+    // own, ChooseFolder's.
+    virtual bool ChooseSuggestedFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                       IFolderSuggestions& /*suggestions*/, std::string& folder)
     {
         return ChooseFolder(owner, title, startFolder, folder);
     }

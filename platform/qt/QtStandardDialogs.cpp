@@ -7,6 +7,7 @@
 
 #include "QtFolderChooser.h"
 #include "QtPictureCropDialog.h"
+#include "QtSuggestedFolderChooser.h"
 #include "QtText.h"
 
 void CQtStandardDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption)
@@ -73,6 +74,15 @@ bool CQtStandardDialogs::RunFolderChooser(QWidget* owner, const std::string& tit
                                           bool newFolderTaken, std::string& folder)
 {
     CQtFolderChooser chooser(owner, ToQt(title), ToQt(startFolder), newFolderTaken);
+    const QString chosen = chooser.exec() == QDialog::Accepted ? chooser.Chosen() : QString();
+    folder = FromQt(chosen);
+    return !chosen.isEmpty();
+}
+
+bool CQtStandardDialogs::ChooseSuggestedFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
+                                               IFolderSuggestions& suggestions, std::string& folder)
+{
+    CQtSuggestedFolderChooser chooser(owner, ToQt(title), ToQt(startFolder), suggestions);
     const QString chosen = chooser.exec() == QDialog::Accepted ? chooser.Chosen() : QString();
     folder = FromQt(chosen);
     return !chosen.isEmpty();

@@ -25,6 +25,9 @@ public:
                       std::string& folder) override;
     bool ChooseFolderToWrite(QWidget* owner, const std::string& title, const std::string& startFolder,
                              std::string& folder) override;
+    // CQtSuggestedFolderChooser: the suggestions in a list above the chooser.
+    bool ChooseSuggestedFolder(QWidget* owner, const std::string& title, const std::string& startFolder,
+                               IFolderSuggestions& suggestions, std::string& folder) override;
     // The progress dialog is shown at once; between steps it hears its
     // Cancel button and the window repaints.
     void BeginProgress(QWidget* owner, const std::string& title, int32_t total) override;
