@@ -47,6 +47,11 @@ for fuzzer in build/fuzz/fuzz/fuzz_*; do
   tail -n 2 "$log"
 done
 
+echo "== Debian package (release build; lintian, AppStream, desktop entry, manual pages)"
+rm -rf build/package
+tools/make-deb.sh build/package
+tools/check-deb.sh build/package/portrait-editor_*.deb
+
 echo "== Benchmarks (release; ratios against a baseline of the same run)"
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTV_BUILD_BENCH=ON \
   -DTV_BUILD_TESTS=OFF -DTV_GUI=OFF -DTV_WERROR=ON >/dev/null

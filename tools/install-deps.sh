@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when missing.
-# Usage: tools/install-deps.sh [build|test]   (default: test, which is everything)
+# Usage: tools/install-deps.sh [build|package|test]   (default: test, which is everything)
+# package is build and what tools/make-deb.sh needs to make the Debian package.
 set -euo pipefail
 
 what=${1:-test}
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libpng-dev libssl-dev nlohmann-json3-dev
   libjpeg62-turbo-dev libwebp-dev libstb-dev libimagequant-dev liblcms2-dev)
+if [ "$what" = package ] || [ "$what" = test ]; then
+  packages+=(dpkg-dev)
+fi
 if [ "$what" = test ]; then
   packages+=(clang-14 libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev)
+  # The Debian package's checks (tools/check-deb.sh).
+  packages+=(lintian appstream desktop-file-utils man-db groff-base bash-completion)
 fi
 
 missing=()
