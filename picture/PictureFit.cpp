@@ -8,6 +8,7 @@
 #include <stb/stb_image_resize.h>
 
 #include "CheckedSize.h"
+#include "LinearLight.h"
 
 CropRect CropOfShape(int32_t pictureWidth, int32_t pictureHeight, int32_t width, int32_t height, CropGravity gravity)
 {
@@ -36,20 +37,6 @@ bool CropFits(const Picture& picture, const CropRect& crop)
 }
 
 namespace {
-
-// sRGB bytes to linear light, exactly, once.
-const float* LinearOfByte()
-{
-    static const std::array<float, 256> table = [] {
-        std::array<float, 256> t{};
-        for (size_t k = 0; k < t.size(); ++k) {
-            const double v = static_cast<double>(k) / 255.0;
-            t[k] = static_cast<float>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
-        }
-        return t;
-    }();
-    return table.data();
-}
 
 // Linear light back to sRGB bytes through a table of 4096 steps: a step
 // moves a byte by at most 0.8 even in the darkest tones, where sRGB is
@@ -109,7 +96,7 @@ Blocks BlocksFor(const CropRect& crop, std::span<const FitTarget> targets)
 // The mean of each block in linear light: red, green, blue floats a block.
 void AverageBlocks(const Picture& picture, const CropRect& crop, const Blocks& blocks, std::vector<float>& out)
 {
-    const float* linear = LinearOfByte();
+    const float* linear = LinearOfSrgbByte();
     const size_t stride = static_cast<size_t>(picture.width) * 3;
     const size_t rowFloats = static_cast<size_t>(blocks.width) * 3;
     const uint8_t* from = picture.rgb.data() + static_cast<size_t>(crop.y) * stride + static_cast<size_t>(crop.x) * 3;

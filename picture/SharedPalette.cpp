@@ -10,6 +10,7 @@
 #include <libimagequant.h>
 
 #include "CheckedSize.h"
+#include "LinearLight.h"
 
 namespace {
 
@@ -43,23 +44,11 @@ struct Counted {
     float count = 0.0f;
 };
 
-float LinearOf(uint8_t c)
-{
-    static const std::array<float, 256> table = [] {
-        std::array<float, 256> t{};
-        for (size_t k = 0; k < t.size(); ++k) {
-            const double v = static_cast<double>(k) / 255.0;
-            t[k] = static_cast<float>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
-        }
-        return t;
-    }();
-    return table[c];
-}
-
 // sRGB bytes to OKLab by its published matrices.
 Lab ToOkLab(uint8_t red, uint8_t green, uint8_t blue)
 {
-    const float r = LinearOf(red), g = LinearOf(green), b = LinearOf(blue);
+    const float* linear = LinearOfSrgbByte();
+    const float r = linear[red], g = linear[green], b = linear[blue];
     const float l = std::cbrt(0.4122214708f * r + 0.5363325363f * g + 0.0514459929f * b);
     const float m = std::cbrt(0.2119034982f * r + 0.6806995451f * g + 0.1073969566f * b);
     const float s = std::cbrt(0.0883024619f * r + 0.2817188376f * g + 0.6299787005f * b);

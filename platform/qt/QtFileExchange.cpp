@@ -22,7 +22,9 @@ ClientPoint ToClient(QPointF p)
     return {static_cast<int32_t>(p.x()), static_cast<int32_t>(p.y())};
 }
 
-bool CarriesLocalFiles(const QMimeData* data)
+} // namespace
+
+bool CQtFileExchange::CarriesLocalFiles(const QMimeData* data)
 {
     if (!data || !data->hasUrls())
         return false;
@@ -32,7 +34,15 @@ bool CarriesLocalFiles(const QMimeData* data)
     return false;
 }
 
-} // namespace
+std::vector<std::string> CQtFileExchange::LocalFiles(const QMimeData* data)
+{
+    std::vector<std::string> paths;
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                paths.push_back(FromQt(url.toLocalFile()));
+    return paths;
+}
 
 CQtFileExchange::CQtFileExchange(std::function<void(DialogMessage)> deliver)
     : m_deliver(std::move(deliver)), m_watcher(std::make_unique<QFileSystemWatcher>())
@@ -64,9 +74,7 @@ void CQtFileExchange::Drop(QDropEvent* event)
     }
     DialogMessage m{MessageKind::DropFiles};
     m.point = ToClient(event->position());
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            m.paths.push_back(FromQt(url.toLocalFile()));
+    m.paths = LocalFiles(event->mimeData());
     event->acceptProposedAction();
     m_deliver(m);
 }

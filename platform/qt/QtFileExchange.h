@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "DialogMessage.h"
 
@@ -20,6 +21,8 @@ class QDragMoveEvent;
 class QDropEvent;
 class QMouseEvent;
 class QWidget;
+
+class QMimeData;
 
 class CQtFileExchange {
 public:
@@ -40,6 +43,9 @@ public:
     // Drags the file out of source as a copy; returns once it is dropped.
     void StartDrag(QWidget* source, const std::string& path);
     static bool OpenWithDefaultProgram(const std::string& path);
+    // Whether a drag carries files of this computer, and their host paths.
+    static bool CarriesLocalFiles(const QMimeData* data);
+    static std::vector<std::string> LocalFiles(const QMimeData* data);
     void WatchFile(const std::string& path);
     void StopWatching();
     void SetTimer(int32_t id, int32_t milliseconds);

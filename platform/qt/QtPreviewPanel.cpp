@@ -6,7 +6,7 @@
 #include <QPainter>
 
 #include "DialogHost.h"
-#include "QtText.h"
+#include "QtFileExchange.h"
 
 CQtPreviewPanel::CQtPreviewPanel(Deliver deliver, QWidget* parent) : QWidget(parent), m_deliver(std::move(deliver))
 {
@@ -25,40 +25,24 @@ void CQtPreviewPanel::paintEvent(QPaintEvent*)
     painter.drawImage(0, 0, image);
 }
 
-namespace {
-
-bool CarriesFiles(const QMimeData* data)
-{
-    if (!data || !data->hasUrls())
-        return false;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            return true;
-    return false;
-}
-
-} // namespace
-
 void CQtPreviewPanel::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (CarriesFiles(event->mimeData()))
+    if (CQtFileExchange::CarriesLocalFiles(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void CQtPreviewPanel::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (CarriesFiles(event->mimeData()))
+    if (CQtFileExchange::CarriesLocalFiles(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void CQtPreviewPanel::dropEvent(QDropEvent* event)
 {
-    if (!CarriesFiles(event->mimeData()))
+    if (!CQtFileExchange::CarriesLocalFiles(event->mimeData()))
         return;
     DialogMessage m{MessageKind::PreviewDropFiles};
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            m.paths.push_back(FromQt(url.toLocalFile()));
+    m.paths = CQtFileExchange::LocalFiles(event->mimeData());
     event->acceptProposedAction();
     m_deliver(m);
 }
